@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both programs and every test, and runs the
+# tests under Wine inside one Xvfb. Extra arguments go to ctest.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+build=${CALVERIN_BUILD_DIR:-$top/build}
+
+"$here/setup.sh"
+source "$here/deps-versions.sh"
+"$here/configure.sh" "$build" "$DEPS_PREFIX"
+cmake --build "$build" -j"$(nproc)"
+
+export WINEPREFIX=$build/wineprefix
+status=0
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@" || status=$?
+wineserver -k 2>/dev/null || true
+exit $status
