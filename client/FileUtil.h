@@ -1,0 +1,33 @@
+#pragma once
+// Files, folders and path splitting. Paths are wide strings; file contents are
+// byte strings taken as they lie on disk.
+#include <windows.h>
+#include <string>
+
+// True when the path's attributes can be read: a file or a folder. False for an
+// empty path.
+bool FileExists(const std::wstring& path);
+
+// The file's content up to its first zero byte; empty when it cannot be opened
+// or read (the reason goes to the debugger output).
+std::string ReadFileToString(const std::wstring& path);
+
+// Creates or truncates the file and writes the data. -1 when the data or the
+// path is empty, 0 when the file cannot be created or written, 1 when written.
+int WriteStringToFile(const std::string& data, const std::wstring& path);
+
+// Creates the folder and every missing parent; true when the folder exists
+// afterwards. A trailing separator names the folder before it.
+bool CreateFolderTree(const std::wstring& path);
+
+// Drive and folder of the module's file, ending with a backslash; a null module
+// is the running program.
+std::wstring GetModuleFolder(HINSTANCE module = nullptr);
+
+// Everything before the last "\" or "/" (without it); the path unchanged when
+// it has neither.
+std::wstring GetFolderPart(const std::wstring& path);
+
+// Everything after the last "\" or "/"; the path unchanged when it has neither.
+// Works on download URLs too.
+std::wstring GetFileNamePart(const std::wstring& path);
