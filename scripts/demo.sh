@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the client, starts the reference web service with its demo catalogue
+# and runs the client against it under Wine. Without a display it runs in
+# Xvfb and saves a screenshot to build/demo.png.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+build=${CALVERIN_BUILD_DIR:-$top/build}
+
+"$here/setup.sh"
+source "$here/deps-versions.sh"
+"$here/configure.sh" "$build" "$DEPS_PREFIX"
+cmake --build "$build" -j"$(nproc)" --target calverinapp
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+"$here/wineprefix.sh" "$WINEPREFIX"
+
+state=$build/demo-service
+"$here/refservice.sh" start "$state"
+trap '"$here/refservice.sh" stop "$state"; wineserver -k 2>/dev/null || true' EXIT
+
+app="$build/client/calverinapp.exe"
+if [ -n "${DISPLAY:-}" ]; then
+  wine "$app"
+else
+  xvfb-run -a -s "-screen 0 1600x1000x24" "$here/run-and-screenshot.sh" "$app" "$build/demo.png"
+  echo "screenshot: $build/demo.png"
+fi
