@@ -198,7 +198,7 @@ public:
     CUIString GetVirtualWnd() const;
     // The first value given for a name stays.
     void AddCustomAttribute(LPCWSTR name, LPCWSTR value);
-    LPCWSTR GetCustomAttribute(LPCWSTR name) const;   // null when absent
+    LPCWSTR GetCustomAttribute(LPCWSTR name);   // null when absent
     void RemoveAllCustomAttributes();
 
     // ---- Hooks ---------------------------------------------------------------
@@ -214,8 +214,16 @@ protected:
     // Invalidates `area` clipped by every ancestor, unless one is hidden or
     // the clipped area becomes empty.
     void InvalidateClipped(RECT area);
-    void ReleaseFocusIfHidden();
-    void FreeCustomAttributes();
+    // A control that is hidden must not keep the window's focus.
+    void ReleaseFocus();
+
+private:
+    void PlaceFloatInParent(const RECT& relative);
+    void PlaceCover();
+    void SetSizeLimit(int& limit, int value);
+    void SetColor(DWORD& field, DWORD color);
+
+protected:
 
     CWindowManagerUI* m_manager = nullptr;
     CControlUI* m_parent = nullptr;
@@ -263,6 +271,7 @@ protected:
     CUIStringMap m_customAttributes;    // name -> owned CUIString
     bool m_autoCalcWidth = false;
     bool m_autoCalcHeight = false;
+    bool m_renaming = false;            // SetName is waiting for the manager's re-index
 };
 
 }  // namespace CalUI
