@@ -10,15 +10,6 @@ namespace {
 
 constexpr uint32_t kDelta = 0x9E3779B9;
 
-void KeyWords(const void* key, size_t keyLength, uint32_t (&words)[4])
-{
-    unsigned char bytes[16] = {};
-    memcpy(bytes, key, keyLength < 16 ? keyLength : 16);
-    for (int i = 0; i < 4; ++i)
-        words[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
-                   static_cast<uint32_t>(bytes[4 * i + 3]) << 24;
-}
-
 // Little-endian words; missing bytes of the last word count as zero.
 std::vector<uint32_t> ReadWords(const unsigned char* data, size_t length)
 {
@@ -28,13 +19,22 @@ std::vector<uint32_t> ReadWords(const unsigned char* data, size_t length)
     return words;
 }
 
-uint32_t Mix(uint32_t y, uint32_t z, uint32_t sum, const uint32_t (&key)[4], size_t p, uint32_t e)
+// Only the first 16 key bytes count; a shorter key is padded with zero bytes.
+std::vector<uint32_t> KeyWords(const void* key, size_t keyLength)
+{
+    unsigned char bytes[16] = {};
+    if (keyLength > 0)
+        memcpy(bytes, key, keyLength < 16 ? keyLength : 16);
+    return ReadWords(bytes, sizeof bytes);
+}
+
+uint32_t Mix(uint32_t y, uint32_t z, uint32_t sum, const std::vector<uint32_t>& key, size_t p, uint32_t e)
 {
     return (((z >> 5) ^ (y << 2)) + ((y >> 3) ^ (z << 4))) ^ ((sum ^ y) + (key[(p & 3) ^ e] ^ z));
 }
 
 // The corrected block TEA, deciphering direction; fewer than 2 words stay as they are.
-void DecipherWords(std::vector<uint32_t>& v, const uint32_t (&key)[4])
+void DecipherWords(std::vector<uint32_t>& v, const std::vector<uint32_t>& key)
 {
     const size_t n = v.size();
     if (n < 2)
@@ -69,10 +69,8 @@ std::unique_ptr<unsigned char[]> XxteaDecrypt(const void* data, size_t length, c
                                               size_t keyLength, size_t& plainLength)
 {
     plainLength = 0;
-    uint32_t keyWords[4];
-    KeyWords(key, keyLength, keyWords);
     std::vector<uint32_t> words = ReadWords(static_cast<const unsigned char*>(data), length);
-    DecipherWords(words, keyWords);
+    DecipherWords(words, KeyWords(key, keyLength));
     if (words.empty() || !IsValidLength(words.size(), words.back()))
         return nullptr;
 
