@@ -56,8 +56,8 @@ class Fault:
     def status_or(self, default: int) -> int:
         return default if self.status is None else self.status
 
-    def applies_to(self, path: str, listener: str) -> bool:
-        return self.path == path and self.listener in (listener, "both")
+    def applies_to(self, paths: tuple[str, ...], listener: str) -> bool:
+        return self.path in paths and self.listener in (listener, "both")
 
 
 class FaultTable:
@@ -84,10 +84,10 @@ class FaultTable:
             self._faults.append(fault)
         return fault
 
-    def take(self, path: str, listener: str) -> Fault | None:
-        """The oldest fault for this request, spending one of its count."""
+    def take(self, paths: tuple[str, ...], listener: str) -> Fault | None:
+        """The oldest fault for a request to any of the paths, spending one of its count."""
         with self._lock:
-            fault = next((f for f in self._faults if f.applies_to(path, listener)), None)
+            fault = next((f for f in self._faults if f.applies_to(paths, listener)), None)
             if fault is not None and fault.count is not None:
                 fault.count -= 1
                 if fault.count == 0:

@@ -9,6 +9,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 from response import Response
 
+# A paced body goes out in about this many writes a second (at least a byte each).
 RATE_STEPS_PER_SECOND = 10
 
 
@@ -50,7 +51,7 @@ class RequestHandler(BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.send_header("Content-Length", str(len(response.body)))
         self.end_headers()
-        if self.command == "HEAD" or response.head_only:
+        if self.command == "HEAD":
             return
         if response.send_only is not None:
             self.wfile.write(response.body[:response.send_only])
@@ -67,7 +68,7 @@ class RequestHandler(BaseHTTPRequestHandler):
         for start in range(0, len(body), step):
             self.wfile.write(body[start:start + step])
             self.wfile.flush()
-            time.sleep(1 / RATE_STEPS_PER_SECOND)
+            time.sleep(step / rate)
 
 
 class TlsListener(ThreadingHTTPServer):

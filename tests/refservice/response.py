@@ -14,7 +14,6 @@ class Response:
     delay: float = 0                # seconds to wait before answering
     send_only: int | None = None    # bytes of the body to send before closing
     rate: int | None = None         # bytes per second for the body
-    head_only: bool = False         # a HEAD request: headers with the body's length
 
     def gzipped(self) -> "Response":
         self.body = gzip.compress(self.body)

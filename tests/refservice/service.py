@@ -3,6 +3,7 @@
 import hashlib
 import re
 from pathlib import Path
+from urllib.parse import unquote
 
 import fault_replies
 import wire
@@ -49,7 +50,9 @@ class Service:
             return self.control.handle(listener, method, path[len(CONTROL_PREFIX):], query, body)
         entry = self.journal.add(listener, method, path, query, headers, body)
         verdict = self._verdict(method, path, body)
-        fault = self.faults.take(path, listener)
+        # Download addresses arrive percent-encoded (even "_" becomes %5F); a
+        # fault may name either form.
+        fault = self.faults.take((path, unquote(path)), listener)
         if fault is not None and not fault.carries_out_request():
             reply = fault_replies.replacing_reply(fault, self.data_key)
         else:
@@ -79,18 +82,16 @@ class Service:
         if self.box.knows(path):
             return text_response(405, "use POST")
         if path.startswith(FILES_PREFIX) and method in ("GET", "HEAD"):
-            return self._file_reply(method, path[len(FILES_PREFIX):], headers)
+            return self._file_reply(unquote(path[len(FILES_PREFIX):]), headers)
         return text_response(404, "not found")
 
-    def _file_reply(self, method: str, name: str, headers: list[tuple[str, str]]) -> Response:
+    def _file_reply(self, name: str, headers: list[tuple[str, str]]) -> Response:
         content = self.store.read(name)
         if content is None:
             return text_response(404, "no such file")
         base_headers = [("Content-Type", content_type(name)), ("Accept-Ranges", "bytes"),
                         ("ETag", '"%s"' % hashlib.md5(content).hexdigest())]
-        reply = self._ranged(content, _header(headers, "Range"), base_headers)
-        reply.head_only = method == "HEAD"
-        return reply
+        return self._ranged(content, _header(headers, "Range"), base_headers)
 
     @staticmethod
     def _ranged(content: bytes, range_header: str | None, headers: list) -> Response:

@@ -17,7 +17,7 @@ import tempfile
 import time
 import unittest
 from pathlib import Path
-from urllib.parse import quote_plus
+from urllib.parse import quote, quote_plus
 
 HERE = Path(__file__).resolve().parent
 SALT = "Ab3dEf6hIj9kLm2N"
@@ -118,7 +118,7 @@ class SignedRequestTest(ServiceTest):
             ("signed with another salt", client_body([("keywords", "x"), ("ts", ts)], "0" * 16),
              10002, False),
             ("no signature", good[:good.index("&sign=")], 10002, False),
-            ("ts before keywords", client_body([("ts", ts), ("keywords", "x")]), 10003, True),
+            ("ts before keywords", client_body([("ts", ts), ("keywords", "5")]), 10003, True),
             ("small hexadecimal digits", signed("keywords=%e6%98%9f&ts=" + ts), 10003, True),
             ("space as %20", signed("keywords=a%20b&ts=" + ts), 10003, True),
             ("tilde left unencoded", signed("keywords=a~b&ts=" + ts), 10003, True),
@@ -335,6 +335,14 @@ class FileStoreTest(ServiceTest):
         self.control("POST", "fault", {"path": path, "kind": "truncate", "bytes": 100, "count": 1})
         with self.assertRaises(http.client.IncompleteRead):
             self.request("GET", path)
+
+    def test_percent_encoded_names_reach_the_file(self):
+        self.control("POST", "file?name=" + quote("packages/星海_full.zip"), raw=b"zip")
+        self.control("POST", "fault", {"path": "/files/packages/星海_full.zip", "kind": "status",
+                                       "status": 503, "count": 1})
+        encoded = "/files/packages/%E6%98%9F%E6%B5%B7%5Ffull.zip"
+        self.assertEqual(503, self.request("GET", encoded)[0])
+        self.assertEqual((200, b"zip"), self.request("GET", encoded)[::2])
 
     def test_catalogue_pictures_are_named_by_their_digest(self):
         _, entry = self.call("/Box/Game/getGamesCategory", with_ts())
