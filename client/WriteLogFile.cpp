@@ -20,6 +20,12 @@ constexpr size_t kMaxFormattedChars = kFormatBufferChars - 1;
 
 const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
 
+// The cap is compared unsigned, as a size in bytes.
+bool IsOverCap(unsigned long size, int capKb)
+{
+    return size > static_cast<unsigned long>(capKb) * 1024;
+}
+
 std::wstring EntryPrefix(const wchar_t* sourceFile, int line)
 {
     SYSTEMTIME now;
@@ -40,10 +46,10 @@ CWriteLogFile::~CWriteLogFile() = default;
 
 void CWriteLogFile::SetLogPath(const std::wstring& path, int capKb)
 {
-    unsigned long size = GetFileSize(path);
-    if (size > static_cast<unsigned long>(capKb) * 1024 || size == 0)
-        DeleteFileW(path.c_str());
     CCritLockGuard guard(&m_lock);
+    unsigned long size = GetFileSize(path);
+    if (IsOverCap(size, capKb) || size == 0)
+        DeleteFileW(path.c_str());
     m_path = path;
     m_capKb = capKb;
 }
@@ -89,7 +95,7 @@ void CWriteLogFile::WriteLogFormat(const wchar_t* sourceFile, int line, const wc
 
 void CWriteLogFile::DeleteIfOverCap()
 {
-    if (GetFileSize(m_path) > static_cast<unsigned long>(m_capKb) * 1024)
+    if (IsOverCap(GetFileSize(m_path), m_capKb))
         DeleteFileW(m_path.c_str());
 }
 
