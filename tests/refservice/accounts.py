@@ -83,13 +83,7 @@ class Accounts:
     def sign_in_by_code(self, mobile: str) -> dict:
         """The result of a code sign-in; an unknown mobile number becomes a new user."""
         with self._lock:
-            user = self._users.get(mobile)
-            if user is None:
-                user = User(mobile=mobile, user_id=self._next_user_id,
-                            token=secrets.token_hex(16), username=mobile)
-                self._next_user_id += 1
-                self._users[mobile] = user
-            return user.sign_in_result()
+            return self._user_or_new(mobile).sign_in_result()
 
     def sign_in_by_password(self, mobile: str, password: str) -> dict | None:
         with self._lock:
@@ -148,19 +142,24 @@ class Accounts:
 
     def put_user(self, fields: dict) -> dict:
         """Creates or changes the user of fields["mobile"] for a test; unnamed fields stay."""
+        unknown = set(fields) - set(User.__dataclass_fields__)
+        if unknown:
+            raise ValueError("unknown user fields: %s" % ", ".join(sorted(unknown)))
         mobile = str(fields["mobile"])
         with self._lock:
-            user = self._users.get(mobile)
-            if user is None:
-                user = User(mobile=mobile, user_id=self._next_user_id,
-                            token=secrets.token_hex(16), username=mobile)
-                self._next_user_id += 1
-                self._users[mobile] = user
+            user = self._user_or_new(mobile)
             for name, value in fields.items():
-                if name not in User.__dataclass_fields__:
-                    raise ValueError("unknown user field %s" % name)
-                setattr(user, name, value)
+                setattr(user, name, mobile if name == "mobile" else value)
             return asdict(user)
+
+    def _user_or_new(self, mobile: str) -> User:
+        user = self._users.get(mobile)
+        if user is None:
+            user = User(mobile=mobile, user_id=self._next_user_id, token=secrets.token_hex(16),
+                        username=mobile)
+            self._next_user_id += 1
+            self._users[mobile] = user
+        return user
 
     def _user_by_token(self, token: str) -> User | None:
         if not token:
