@@ -227,6 +227,8 @@ int CUIString::Find(LPCWSTR text, int start) const
 {
     if (!text || (start != 0 && (start < 0 || start > GetLength())))
         return -1;
+    if (!*text)
+        return start;   // not every runtime's wcsstr finds the empty text
     LPCWSTR hit = wcsstr(m_data + start, text);
     return hit ? static_cast<int>(hit - m_data) : -1;
 }
