@@ -60,6 +60,16 @@ class Fault:
         return self.path in paths and self.listener in (listener, "both")
 
 
+NUMBER_FIELDS = ("count", "status", "code", "seconds", "bytes", "rate")
+
+
+def _check_numbers(fault: Fault):
+    for name in NUMBER_FIELDS:
+        value = getattr(fault, name)
+        if value is not None and (isinstance(value, bool) or not isinstance(value, (int, float))):
+            raise ValueError("%s must be a number" % name)
+
+
 class FaultTable:
     def __init__(self):
         self._lock = threading.Lock()
@@ -74,6 +84,7 @@ class FaultTable:
             fault = Fault(**fields)
         except TypeError as error:
             raise ValueError(str(error)) from error
+        _check_numbers(fault)
         if fault.kind not in KINDS:
             raise ValueError("unknown fault kind %r" % fault.kind)
         if fault.listener not in LISTENERS:

@@ -5,9 +5,10 @@ import socket
 import socketserver
 import ssl
 import time
+import traceback
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-from response import Response
+from response import Response, text_response
 
 # A paced body goes out in about this many writes a second (at least a byte each).
 RATE_STEPS_PER_SECOND = 10
@@ -35,8 +36,13 @@ class RequestHandler(BaseHTTPRequestHandler):
         path, _, query = self.path.partition("?")
         length = int(self.headers.get("Content-Length") or 0)
         body = self.rfile.read(length) if length > 0 else b""
-        response = self.server.service.handle(self.server.name, self.command, path, query,
-                                              list(self.headers.items()), body)
+        try:
+            response = self.server.service.handle(self.server.name, self.command, path, query,
+                                                  list(self.headers.items()), body)
+        except Exception:
+            # A fault of the service itself must not look like an injected drop.
+            self.server.log(traceback.format_exc())
+            response = text_response(500, "reference service error")
         self._send(response)
 
     def _send(self, response: Response):

@@ -308,7 +308,7 @@ class FaultTest(ServiceTest):
 
     def test_bad_fault_requests_are_refused(self):
         for fields in ({"kind": "teapot"}, {"kind": "drop", "listener": "both2"},
-                       {"kind": "drop", "colour": "red"}):
+                       {"kind": "drop", "colour": "red"}, {"kind": "drop", "count": "2"}):
             with self.subTest(fields):
                 status, _, _ = self.request("POST", "/__control/fault",
                                             json.dumps(dict(path=self.PATH, **fields)).encode())
