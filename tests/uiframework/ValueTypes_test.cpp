@@ -352,7 +352,7 @@ protected:
         return items;
     }
 
-    std::vector<void*> ItemsOf(std::initializer_list<int> ids)
+    std::vector<void*> ItemsOf(const std::vector<int>& ids)
     {
         std::vector<void*> items;
         for (int id : ids)
@@ -397,10 +397,7 @@ TEST_F(UIPtrArrayTest, InsertAtTheEdgesAndInside)
         SCOPED_TRACE(c.index);
         CUIPtrArray array = MakeArray({1, 2, 3});
         EXPECT_EQ(c.accepted, array.InsertAt(c.index, Item(9)));
-        std::vector<void*> expected;
-        for (int id : c.expected)
-            expected.push_back(Item(id));
-        EXPECT_EQ(expected, Items(array));
+        EXPECT_EQ(ItemsOf(c.expected), Items(array));
     }
 }
 
@@ -424,10 +421,7 @@ TEST_F(UIPtrArrayTest, RemoveAtTheEdgesAndInside)
         SCOPED_TRACE(testing::Message() << "RemoveAt(" << c.index << ", " << c.n << ")");
         CUIPtrArray array = MakeArray({1, 2, 3, 4});
         EXPECT_EQ(c.accepted, array.RemoveAt(c.index, c.n));
-        std::vector<void*> expected;
-        for (int id : c.expected)
-            expected.push_back(Item(id));
-        EXPECT_EQ(expected, Items(array));
+        EXPECT_EQ(ItemsOf(c.expected), Items(array));
     }
 }
 
