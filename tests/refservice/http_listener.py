@@ -43,7 +43,12 @@ class RequestHandler(BaseHTTPRequestHandler):
             # A fault of the service itself must not look like an injected drop.
             self.server.log(traceback.format_exc())
             response = text_response(500, "reference service error")
-        self._send(response)
+        try:
+            self._send(response)
+        except OSError as error:
+            # The client gave up (a cancelled download, a time-out): nothing to answer.
+            self.server.log("%s %s: client went away (%s)" % (self.command, path, error))
+            self.close_connection = True
 
     def _send(self, response: Response):
         if response.delay:
