@@ -45,6 +45,15 @@ public:
     // once per process.
     std::string GetClientUuid();
 
+    // The client's own request header lines, built from the current user id
+    // and client id.
+    std::string BuildRequestHeaders();
+    // The address to download the file at url from; cdnUrlType "0" gives url
+    // itself without a request. Empty on failure, whose messages are queued on
+    // the main window that MainWnd points to. Defined in RequestProtocol.h.
+    template <auto& MainWnd>
+    std::string GetEncryLink(const std::string& url, const std::wstring& cdnUrlType);
+
     // "11" followed by the four numbers in decimal, read back as a number;
     // 4294967295 when that text is larger.
     static uint32_t MakeReportCode(uint32_t reportType, uint32_t opType, uint32_t opStatus, uint32_t objectId);
