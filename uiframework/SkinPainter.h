@@ -1,0 +1,61 @@
+#pragma once
+// The render engine: static painting operations with no state of their own
+// beyond the platform blending functions looked up on first use.
+
+#include <windows.h>
+
+#include "ImageDrawInfo.h"
+#include "UIString.h"
+
+namespace CalUI {
+
+class CWindowManagerUI;
+
+class CSkinPainter {
+public:
+    // ---- Images, fills, outlines and plain text (SkinPainterDraw.cpp) ---------
+    // Parses the attribute on first use, loads its image through the
+    // manager's image table and draws it; false when there is no image. A null
+    // dc only loads.
+    static bool DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& control,
+                              const RECT& paint, ImageDrawInfo& info);
+    // Stretches, tiles or nine-grids `source` of the bitmap over `dest`,
+    // touching only what meets `paint`. `alpha`: the bitmap carries
+    // premultiplied per-pixel alpha.
+    static void DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint,
+                           const RECT& source, const RECT& corners, bool alpha, BYTE fade = 255,
+                           bool hole = false, bool xTiled = false, bool yTiled = false);
+    static void FillSolidColor(HDC dc, const RECT& rc, DWORD color);
+    static void FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, bool vertical,
+                             int steps);
+    static void DrawLineSegment(HDC dc, const RECT& rc, int width, DWORD color,
+                                int penStyle = PS_SOLID);
+    static void DrawRectFrame(HDC dc, const RECT& rc, int width, DWORD color,
+                              int penStyle = PS_SOLID);
+    static void DrawRoundRectFrame(HDC dc, const RECT& rc, int width, int cornerWidth,
+                                   int cornerHeight, DWORD color, int penStyle = PS_SOLID);
+    static void DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rc, LPCWSTR text,
+                              DWORD color, int fontId, UINT format);
+
+    // The colour that lines, outlines, text and gradients draw for an ARGB
+    // value: black (0 or opaque) becomes red 0, green 0, blue 1, which a
+    // layered window's colour key can never take for transparent.
+    static COLORREF ToDrawingColor(DWORD argb);
+
+    // Stands in for the platform's AlphaBlend where msimg32.dll has none; it
+    // takes the source colours as not premultiplied.
+    static BOOL WINAPI AlphaBlendFallback(HDC dest, int x, int y, int width, int height, HDC src,
+                                          int srcX, int srcY, int srcWidth, int srcHeight,
+                                          BLENDFUNCTION blend);
+
+    // ---- Markup text (MarkupText.cpp) -----------------------------------------
+    // Draws, or with DT_CALCRECT measures, text with inline tags. `linkRects`
+    // and `linkTexts` hold `linkCount` entries on entry (the previous call's
+    // links, for the hover colour) and receive this call's links; `linkCount`
+    // returns how many were produced.
+    static void DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rc, LPCWSTR text,
+                               DWORD color, RECT* linkRects, CUIString* linkTexts, int& linkCount,
+                               int fontId, UINT format);
+};
+
+}  // namespace CalUI
