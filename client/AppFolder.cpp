@@ -1,0 +1,3 @@
+#include "AppFolder.h"
+
+std::wstring g_appFolder;
