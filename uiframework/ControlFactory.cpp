@@ -2,8 +2,10 @@
 
 #include "ControlFactory.h"
 
+#include "ContainerUI.h"
 #include "ControlUI.h"
 #include "ScrollBarUI.h"
+#include "TabLayoutUI.h"
 
 namespace CalUI {
 
@@ -23,6 +25,8 @@ struct ControlClassEntry {
 // One row per element name; a class with two names has two rows.
 constexpr ControlClassEntry kControlClasses[] = {
     {L"Control", &Make<CControlUI>},
+    {L"Container", &Make<CContainerUI>},
+    {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
 };
 
