@@ -1,6 +1,7 @@
 // The project builds without mingw's C99 printf, so formats behave as the
 // Windows runtime defines them. Every format string in the system relies on it.
 #include <gtest/gtest.h>
+#include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 #include <string>
