@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "AttributeValues.h"
+
 namespace CalUI {
 
 namespace {
@@ -18,13 +20,6 @@ LPCWSTR SkipBlanks(LPCWSTR p)
     while (IsBlank(*p))
         ++p;
     return p;
-}
-
-DWORD ParseHexColor(LPCWSTR value)
-{
-    if (*value == L'#')
-        ++value;
-    return wcstoul(value, nullptr, 16);
 }
 
 // One key='value' pair; false when the text holds no further complete pair.
@@ -65,20 +60,6 @@ LPCWSTR ImageLoadRequest::Type() const
     }
 }
 
-RECT ParseRectValue(LPCWSTR value)
-{
-    LONG numbers[4] = {0, 0, 0, 0};
-    LPCWSTR p = value;
-    for (LONG& number : numbers) {
-        LPWSTR end = nullptr;
-        number = wcstol(p, &end, 10);
-        if (*end == 0)
-            break;
-        p = end + 1;
-    }
-    return RECT{numbers[0], numbers[1], numbers[2], numbers[3]};
-}
-
 void ImageDrawInfo::Clear()
 {
     *this = ImageDrawInfo();
@@ -109,17 +90,17 @@ ImageLoadRequest ImageDrawInfo::Parse()
             } else if (key == L"corner" || key == L"scale9") {
                 corners = ParseRectValue(value);
             } else if (key == L"mask") {
-                request.mask = ParseHexColor(value);
+                request.mask = ParseColorValue(value);
             } else if (key == L"fade") {
                 fade = static_cast<BYTE>(_wtoi(value));
             } else if (key == L"hole") {
-                hole = value == L"true";
+                hole = IsTrueValue(value);
             } else if (key == L"xtiled") {
-                xTiled = value == L"true";
+                xTiled = IsTrueValue(value);
             } else if (key == L"ytiled") {
-                yTiled = value == L"true";
+                yTiled = IsTrueValue(value);
             } else if (key == L"hsl") {
-                request.hsl = value == L"true";
+                request.hsl = IsTrueValue(value);
             }
         }
         if (*p++ != L' ')

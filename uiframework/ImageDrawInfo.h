@@ -45,7 +45,4 @@ struct ImageDrawInfo {
     ImageLoadRequest Parse();
 };
 
-// "l,t,r,b": each number after exactly one separator; missing ones read 0.
-RECT ParseRectValue(LPCWSTR value);
-
 }  // namespace CalUI

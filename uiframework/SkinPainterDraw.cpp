@@ -72,9 +72,12 @@ DWORD Premultiplied(DWORD argb)
     return alpha << 24 | channel(16) | channel(8) | channel(0);
 }
 
-void BlendPixelChannels(BYTE* dest, const BYTE* src, BYTE constantAlpha)
+// Without AC_SRC_ALPHA the source counts as opaque, as with the platform's
+// function.
+void BlendPixelChannels(BYTE* dest, const BYTE* src, const BLENDFUNCTION& blend)
 {
-    double a = std::max(0.0, src[3] * constantAlpha / 255.0 / 255.0);
+    const int sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0 ? src[3] : 255;
+    double a = std::max(0.0, sourceAlpha * blend.SourceConstantAlpha / 255.0 / 255.0);
     for (int c = 0; c < 3; ++c)
         dest[c] = static_cast<BYTE>(a * src[c] + (1.0 - a) * dest[c]);
     dest[3] = 0;
@@ -315,7 +318,7 @@ BOOL WINAPI CSkinPainter::AlphaBlendFallback(HDC dest, int x, int y, int width, 
         BitBlt(work, 0, 0, width, height, dest, x, y, SRCCOPY);
         GdiFlush();
         for (int i = 0; i < width * height; ++i)
-            BlendPixelChannels(destPixels + i * 4, srcPixels + i * 4, blend.SourceConstantAlpha);
+            BlendPixelChannels(destPixels + i * 4, srcPixels + i * 4, blend);
         BitBlt(dest, x, y, width, height, work, 0, 0, SRCCOPY);
         SelectObject(work, old);
         done = TRUE;
@@ -356,7 +359,8 @@ void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD secon
     HGDIOBJ oldBitmap = nullptr;
     if (opacity < 255) {
         offscreen = CreateCompatibleDC(dc);
-        offscreenBitmap = CreateCompatibleBitmap(dc, Width(rc), Height(rc));
+        BYTE* pixels = nullptr;
+        offscreenBitmap = CreateTopDownDib(dc, Width(rc), Height(rc), &pixels);
         if (offscreen == nullptr || offscreenBitmap == nullptr) {
             if (offscreen != nullptr)
                 DeleteDC(offscreen);
@@ -377,8 +381,10 @@ void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD secon
         FillWithBands(target, area, from, to, vertical, steps);
 
     if (offscreen != nullptr) {
+        // The gradient itself is opaque: only the constant opacity blends it,
+        // whatever the gradient function left in the alpha bytes.
         PlatformAlphaBlend()(dc, rc.left, rc.top, Width(rc), Height(rc), offscreen, 0, 0,
-                             Width(rc), Height(rc), BLENDFUNCTION{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA});
+                             Width(rc), Height(rc), BLENDFUNCTION{AC_SRC_OVER, 0, opacity, 0});
         SelectObject(offscreen, oldBitmap);
         DeleteObject(offscreenBitmap);
         DeleteDC(offscreen);
