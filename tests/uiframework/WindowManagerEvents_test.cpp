@@ -239,6 +239,37 @@ TEST_F(WindowManagerEvents, FocusRefusesControlsThatCannotTakeIt)
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
 }
 
+TEST_F(WindowManagerEvents, FocusNeededLandsOnTheControlAtTheNextPaint)
+{
+    window.manager.SetFocus(a);
+    log.clear();
+    window.manager.SetFocusNeeded(c);
+    EXPECT_EQ(window.manager.GetFocus(), b) << "quietly on the tab stop before it";
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_KILLFOCUS}}));
+    EXPECT_EQ(log[0].sender, L"c");
+    ASSERT_TRUE(window.PumpUntil([&] { return window.manager.GetFocus() == c; }));
+}
+
+TEST_F(WindowManagerEvents, KeyboardFocusInAHostedNativeWindowMovesTheControlFocus)
+{
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 200, 100, 20, window.GetWindowHandle(),
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(window.manager.AddNativeWindow(c, edit));
+    EXPECT_FALSE(window.manager.AddNativeWindow(c, edit));
+    RECT rc = window.manager.GetNativeWindowRect(edit);
+    EXPECT_EQ(rc.left, 10);
+    EXPECT_EQ(rc.top, 200);
+    window.manager.SetFocus(a);
+    SetFocus(window.GetWindowHandle());
+    SetFocus(edit);
+    EXPECT_EQ(window.manager.GetFocus(), c);
+    EXPECT_EQ(GetFocus(), edit) << "the keyboard focus stays in the native window";
+    EXPECT_TRUE(window.manager.RemoveNativeWindow(edit));
+    EXPECT_FALSE(window.manager.RemoveNativeWindow(edit));
+    DestroyWindow(edit);
+}
+
 TEST_F(WindowManagerEvents, TabAndShiftTabWalkTheTabStopsAround)
 {
     auto pressTab = [&](bool shift) {
