@@ -16,9 +16,10 @@ add_library(deps_jsoncpp INTERFACE)
 target_include_directories(deps_jsoncpp INTERFACE ${_deps}/include)
 target_link_libraries(deps_jsoncpp INTERFACE ${_deps}/lib/libjsoncpp.a)
 
-add_library(deps_minizip INTERFACE)
-target_include_directories(deps_minizip INTERFACE ${_deps}/include/minizip)
-target_link_libraries(deps_minizip INTERFACE ${_deps}/lib/libminizip.a deps_zlib)
+# Imported as a library of its own so that the linker sees zlib after it.
+add_library(deps_minizip STATIC IMPORTED GLOBAL)
+set_target_properties(deps_minizip PROPERTIES IMPORTED_LOCATION ${_deps}/lib/libminizip.a
+  INTERFACE_INCLUDE_DIRECTORIES ${_deps}/include/minizip INTERFACE_LINK_LIBRARIES deps_zlib)
 
 add_library(deps_stb INTERFACE)
 target_include_directories(deps_stb INTERFACE /usr/include/stb)

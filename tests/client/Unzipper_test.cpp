@@ -157,12 +157,19 @@ TEST(Unzipper, BadPasswordsAndDamagedArchivesFail)
 TEST(Unzipper, EntryThatCannotBeWrittenFails)
 {
     ScratchFolder scratch;
-    const std::wstring folder = scratch.File(L"out");
-    // A folder where the first file should go: the file cannot be created.
-    ASSERT_TRUE(CreateFolderTree(folder + L"\\story.txt"));
-    CUnzipper unzipper;
+    // Something of the other kind already stands where an entry should go.
+    const std::wstring fileBlockedByFolder = scratch.File(L"file");
+    ASSERT_TRUE(CreateFolderTree(fileBlockedByFolder + L"\\story.txt"));
+    const std::wstring folderBlockedByFile = scratch.File(L"folder");
+    ASSERT_TRUE(CreateFolderTree(folderBlockedByFile));
+    scratch.WriteFile(L"folder\\empty", "a file named like the folder entry");
 
-    EXPECT_EQ(CUnzipper::kCannotWrite, unzipper.Unzip(Fixture(L"plain.zip"), folder, nullptr, nullptr, nullptr));
+    CUnzipper unzipper;
+    EXPECT_EQ(CUnzipper::kCannotWrite,
+              unzipper.Unzip(Fixture(L"plain.zip"), fileBlockedByFolder, nullptr, nullptr, nullptr));
+    CUnzipper another;
+    EXPECT_EQ(CUnzipper::kCannotWrite,
+              another.Unzip(Fixture(L"package.zip"), folderBlockedByFile, "secret", nullptr, nullptr));
 }
 
 TEST(Unzipper, NamesLeavingTheDestinationAreRefused)
