@@ -1,0 +1,47 @@
+#pragma once
+// Controls for tests of containers and the skin builder: a leaf that counts
+// its live instances and reports clicks, and a stacking layout standing in
+// for the vertical layout until that control exists.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ContainerUI.h"
+#include "ControlUI.h"
+
+bool operator==(const RECT& a, const RECT& b);
+bool operator==(const SIZE& a, const SIZE& b);
+std::ostream& operator<<(std::ostream& out, const RECT& rc);
+std::ostream& operator<<(std::ostream& out, const SIZE& size);
+
+// A leaf of a fixed size (0 = fill) that sends "click" when the left button
+// is released over it. Every instance is counted while it lives.
+class CountedControl : public CalUI::CControlUI {
+public:
+    explicit CountedControl(int width = 0, int height = 0);
+    ~CountedControl() override;
+
+    LPCWSTR GetClass() const override;
+    void OnEvent(CalUI::UIEvent& event) override;
+
+    static int live;
+};
+
+// A container that places its visible children one under the other, each
+// with its fixed width (0: the client width) and fixed height, float
+// children where they float, and sizes the scroll bars to what they need.
+class StackLayout : public CalUI::CContainerUI {
+public:
+    void SetPos(RECT rc, bool invalidate = true) override;
+};
+
+// Records the name of each control whose Paint reaches its own drawing.
+class PaintRecorder {
+public:
+    void Watch(CalUI::CControlUI* control);
+    std::vector<std::wstring> painted;
+
+private:
+    bool OnPaint(void* control);
+};
