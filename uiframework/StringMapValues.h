@@ -2,9 +2,18 @@
 // Walking and freeing the values of a CUIStringMap whose values are owned
 // heap objects of one type (the map itself never frees its values).
 
+#include "UIString.h"
 #include "UIStringMap.h"
 
 namespace CalUI {
+
+// Tables keyed by number store the number written in base 10.
+inline CUIString DecimalKey(int id)
+{
+    CUIString key;
+    key.SmallFormat(L"%d", id);
+    return key;
+}
 
 // Calls fn(key, value) for every entry in scan order; stops at the first
 // call that returns true and gives that value, else null.

@@ -22,19 +22,25 @@ constexpr UINT kTabStopFindFlags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_F
 
 CControlUI* CWindowManagerUI::GetFocus() const { return m_focus; }
 
+// The old focus hears who takes over (kill focus names the gaining control).
+void CWindowManagerUI::DropFocus(CControlUI* gainer)
+{
+    if (m_focus == nullptr)
+        return;
+    UIEvent event = MakeEvent(UIEVENT_KILLFOCUS, gainer);
+    m_focus->SendEvent(event);
+    if (m_focus != nullptr)
+        SendNotify(m_focus, L"killfocus");
+    m_focus = nullptr;
+}
+
 void CWindowManagerUI::SetFocus(CControlUI* control, bool focusWindow)
 {
     if (focusWindow && ::GetFocus() != m_paintWindow && control != m_focus && !m_noActivate)
         ::SetFocus(m_paintWindow);
     if (control == m_focus)
         return;
-    if (m_focus != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_KILLFOCUS, control);
-        m_focus->SendEvent(event);
-        if (m_focus != nullptr)
-            SendNotify(m_focus, L"killfocus");
-        m_focus = nullptr;
-    }
+    DropFocus(control);
     if (control == nullptr || control->GetManager() != this || !control->IsVisible() || !control->IsEnabled())
         return;
     m_focus = control;
@@ -50,13 +56,7 @@ void CWindowManagerUI::SetFocusNeeded(CControlUI* control)
         m_focusNeeded = false;
         return;
     }
-    if (m_focus != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_KILLFOCUS, control);
-        m_focus->SendEvent(event);
-        if (m_focus != nullptr)
-            SendNotify(m_focus, L"killfocus");
-        m_focus = nullptr;
-    }
+    DropFocus(control);
     // The tab stop before the control becomes the focus quietly, so that the
     // next paint's forward move lands on the control itself (or the stop after it).
     TabStopSearch search{control, nullptr, false, false};

@@ -11,13 +11,6 @@ namespace CalUI {
 
 namespace {
 
-CUIString FontKey(int id)
-{
-    CUIString key;
-    key.SmallFormat(L"%d", id);
-    return key;
-}
-
 void DeleteFontInfo(FontInfo* info)
 {
     if (info->font != nullptr)
@@ -136,7 +129,7 @@ HFONT CWindowManagerUI::AddFont(int id, LPCWSTR face, int size, bool bold, bool 
     MeasureFont(*info);
 
     CUIStringMap& fonts = ResourcesFor(shared).fonts;
-    CUIString key = FontKey(id);
+    CUIString key = DecimalKey(id);
     if (auto* old = static_cast<FontInfo*>(fonts.Find(key, false))) {
         DeleteFontInfo(old);
         fonts.Remove(key);
@@ -151,7 +144,7 @@ HFONT CWindowManagerUI::AddFont(int id, LPCWSTR face, int size, bool bold, bool 
 HFONT CWindowManagerUI::GetFont(int id)
 {
     if (id >= 0) {
-        CUIString key = FontKey(id);
+        CUIString key = DecimalKey(id);
         auto* info = static_cast<FontInfo*>(m_resources.fonts.Find(key));
         if (info == nullptr)
             info = static_cast<FontInfo*>(Shared().fonts.Find(key));
@@ -175,7 +168,7 @@ HFONT CWindowManagerUI::FindFont(LPCWSTR face, int size, bool bold, bool underli
 
 FontInfo* CWindowManagerUI::GetFontInfo(int id)
 {
-    CUIString key = FontKey(id);
+    CUIString key = DecimalKey(id);
     auto* info = static_cast<FontInfo*>(m_resources.fonts.Find(key));
     if (info == nullptr)
         info = static_cast<FontInfo*>(Shared().fonts.Find(key));

@@ -9,17 +9,6 @@
 
 namespace CalUI {
 
-namespace {
-
-CUIString TextKey(int id)
-{
-    CUIString key;
-    key.SmallFormat(L"%d", id);
-    return key;
-}
-
-}  // namespace
-
 CUIPtrArray& CWindowManagerUI::GetControlCreators()
 {
     static CUIPtrArray creators;
@@ -98,12 +87,12 @@ void CWindowManagerUI::RemoveAllDefaultAttributeLists(bool shared)
 void CWindowManagerUI::AddLanguageString(int id, LPCWSTR text)
 {
     auto* copy = new CUIString(text);
-    delete static_cast<CUIString*>(Shared().languageStrings.Set(TextKey(id), copy));
+    delete static_cast<CUIString*>(Shared().languageStrings.Set(DecimalKey(id), copy));
 }
 
 LPCWSTR CWindowManagerUI::GetLanguageString(int id)
 {
-    auto* text = static_cast<CUIString*>(Shared().languageStrings.Find(TextKey(id)));
+    auto* text = static_cast<CUIString*>(Shared().languageStrings.Find(DecimalKey(id)));
     return text != nullptr ? text->GetData() : nullptr;
 }
 

@@ -226,6 +226,7 @@ private:
     void DestroyToolTip();
     void UpdateMousePosFromFilteredMessage(UINT message, LPARAM lParam);
     void FocusPaintWindowUnlessNoActivate();
+    void DropFocus(CControlUI* gainer);
     UIEvent MakeEvent(int type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // Layout pass of the paint.
