@@ -107,11 +107,11 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
                     containerAsked = true;
                 }
                 if (container == nullptr) {
-                    control->Delete();   // nobody could ever own it
+                    Discard(control, manager);   // nobody could ever own it
                     return nullptr;
                 }
                 if (!container->Add(control)) {
-                    control->Delete();
+                    Discard(control, manager);
                     continue;
                 }
             }
@@ -121,9 +121,18 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
         if (result == nullptr)
             result = control;
         else if (parent == nullptr)
-            control->Delete();   // a second top-level control has no owner
+            Discard(control, manager);   // a second top-level control has no owner
     }
     return result;
+}
+
+// Names given while the manager was set sit in its name index: the manager
+// must see the controls go, or it would hand out freed ones by name.
+void CSkinBuilder::Discard(CControlUI* control, CWindowManagerUI* manager)
+{
+    if (manager != nullptr)
+        control->SetManager(manager, nullptr, false);
+    control->Delete();
 }
 
 // An element's own attributes come after its default list, so they win.
@@ -166,7 +175,7 @@ void CSkinBuilder::BuildInclude(CSkinMarkupNode element, CControlUI* parent, CWi
             built = included.Create(source.text, nullptr, m_callback, manager, parent);
         // Attached to the parent when there is one; otherwise nobody owns it.
         if (built != nullptr && parent == nullptr)
-            built->Delete();
+            Discard(built, manager);
     }
 }
 

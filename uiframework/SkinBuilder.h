@@ -51,6 +51,7 @@ private:
     CControlUI* CreateControl(LPCWSTR elementName) const;
     static void ApplyAttributes(CControlUI* control, CSkinMarkupNode element, CWindowManagerUI* manager);
     static bool IsCover(CSkinMarkupNode element);
+    static void Discard(CControlUI* control, CWindowManagerUI* manager);
 
     CSkinMarkup m_markup;
     IDialogBuilderCallback* m_callback = nullptr;
