@@ -1,0 +1,100 @@
+#pragma once
+// A real native window that stands in for the client's windows which receive
+// worker results (sign-in, binding, set-password and main window): it has
+// their handler names, receives the wake-up messages 2024 to 2027, and records
+// every call with the payload it took over and freed.
+
+#include "ItemRecords.h"
+#include "MsgDispatch.h"
+#include "WindowMultiThreadManager.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CRecordingWnd;
+
+// One handler call as the window received it.
+struct ReceivedCall
+{
+    const CRecordingWnd* window = nullptr;
+    std::string handler;
+    UINT_PTR first = 0;
+    UINT_PTR second = 0;      // of the calls that pass a number there
+    bool hasText = false;
+    std::wstring text;        // a wide-string payload
+    std::string bytes;        // a byte-string payload
+    AccountParam account;     // an AccountParam payload
+    std::vector<CategoryInfo> categories;   // category payloads, or the record a picture call names
+    DWORD thread = 0;         // the thread that ran the handler
+};
+
+typedef std::vector<ReceivedCall> CallLog;
+
+class CRecordingWnd : public CMsgDispatch<CRecordingWnd>
+{
+public:
+    // Calls go into the log, which several windows may share.
+    explicit CRecordingWnd(CallLog* log);
+    ~CRecordingWnd() override;
+
+    HWND GetWindowHandle() const { return m_hWnd; }
+    CWindowMultiThreadManager& Threads() { return m_threads; }
+
+    // Runs this thread's messages until the log holds count calls or the
+    // limit has passed; true when it does.
+    bool WaitForCalls(size_t count, DWORD limitMs = 60000);
+
+    // The sign-in window.
+    void OnCodeLoginDone(UINT_PTR first, UINT_PTR second);
+    void OnCodeLoginFailed(UINT_PTR first, UINT_PTR second);
+    void OnPasswordLoginDone(UINT_PTR first, UINT_PTR second);
+    void OnPasswordLoginFailed(UINT_PTR first, UINT_PTR second);
+    void OnTokenLoginDone(UINT_PTR first, UINT_PTR second);
+    void OnTokenLoginFailed(UINT_PTR first, UINT_PTR second);
+    // The sign-in and binding windows.
+    void OnSendCodeDone(UINT_PTR first, UINT_PTR second);
+    void OnSendCodeFailed(UINT_PTR first, UINT_PTR second);
+    // The sign-in and set-password windows.
+    void OnSetPassDone(UINT_PTR first, UINT_PTR second);
+    void OnSetPassFailed(UINT_PTR first, UINT_PTR second);
+    // The binding window.
+    void OnBindDone(UINT_PTR first, UINT_PTR second);
+    void OnBindFailed(UINT_PTR first, UINT_PTR second);
+    // The main window.
+    void OnSessionExpired(UINT_PTR first, UINT_PTR second);
+    void OnServerError(UINT_PTR first, UINT_PTR second);
+    void OnCheckVersionReply(UINT_PTR first, UINT_PTR second);
+    void OnCheckVersionFailed(UINT_PTR first, UINT_PTR second);
+    void OnGetConfigDone(UINT_PTR first, UINT_PTR second);
+    void OnGetConfigFailed(UINT_PTR first, UINT_PTR second);
+    // The main window's catalogue and picture calls (RecordingWndCatalogue.cpp).
+    void OnCategoryListReply(UINT_PTR first, UINT_PTR second);
+    void OnCategoryListFailed(UINT_PTR first, UINT_PTR second);
+    void OnMyGamesReply(UINT_PTR first, UINT_PTR second);
+    void OnMyGamesFailed(UINT_PTR first, UINT_PTR second);
+    void OnAddMyGameReply(UINT_PTR first, UINT_PTR second);
+    void OnAddMyGameFailed(UINT_PTR first, UINT_PTR second);
+    void OnGameListReply(UINT_PTR first, UINT_PTR second);
+    void OnGameListFailed(UINT_PTR first, UINT_PTR second);
+    void OnPluginListReply(UINT_PTR first, UINT_PTR second);
+    void OnPluginListFailed(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiListReply(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiListFailed(UINT_PTR first, UINT_PTR second);
+    void OnPluginIconReady(UINT_PTR first, UINT_PTR second);
+    void OnGameIconReady(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiIconReady(UINT_PTR first, UINT_PTR second);
+    void OnMyGameIconReady(UINT_PTR first, UINT_PTR second);
+    void OnAllGamesTileImageReady(UINT_PTR first, UINT_PTR second);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    ReceivedCall& Record(const char* handler, UINT_PTR first);
+    void RecordText(const char* handler, UINT_PTR first, UINT_PTR text);
+    void RecordPicture(const char* handler, UINT_PTR first, UINT_PTR index, const std::wstring& localIcon);
+
+    CallLog* m_log;
+    HWND m_hWnd = nullptr;
+    CWindowMultiThreadManager m_threads;
+};

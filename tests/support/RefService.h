@@ -1,0 +1,28 @@
+#pragma once
+// The reference web service's control interface, reached with libcurl
+// directly so that the client code under test plays no part in it.
+
+#include <json/json.h>
+
+#include <string>
+
+namespace RefService
+{
+// Demo state, empty journal, no faults.
+void Reset();
+// A fault as the service takes it, e.g. {"path": ..., "kind": "status", "status": 500}.
+void AddFault(const Json::Value& fault);
+// The requests of one path in the order they arrived.
+Json::Value Journal(const std::string& path);
+// The last unspent SMS code sent to the number; empty when none.
+std::string SmsCode(const std::string& mobile);
+// Creates or changes a user (a JSON object with "mobile").
+Json::Value PutUser(const Json::Value& user);
+// "update_text", "service", "upload_plugins".
+void PutConfig(const Json::Value& config);
+
+// The value of the header in a journal entry; empty when it is missing.
+std::string Header(const Json::Value& entry, const std::string& name);
+// The value of the key in a journal entry's body, still URL-encoded.
+std::string BodyValue(const Json::Value& entry, const std::string& key);
+}
