@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "ControlUI.h"
+#include "StringMapValues.h"
 
 namespace CalUI {
 
@@ -115,19 +116,30 @@ CControlUI* CWindowManagerUI::RegisterNameCallback(CControlUI* control, void* da
     return nullptr;
 }
 
+// A control renames itself by storing the new name first and then calling
+// here, so the index, not the control, tells under which name it was found.
 bool CWindowManagerUI::RenameControl(CControlUI* control, LPCWSTR newName)
 {
     if (control == nullptr || control->GetManager() != this || newName == nullptr || newName[0] == L'\0')
         return false;
-    CUIString oldName = control->GetName();
-    if (oldName == newName)
+    void* indexed = m_nameIndex.Find(newName, false);
+    if (indexed == control)
         return true;
-    if (m_nameIndex.Find(newName, false) != nullptr)
+    if (indexed != nullptr)
         return false;
-    m_nameIndex.Remove(oldName);
+    CUIString oldKey;
+    FindMapValue<CControlUI>(m_nameIndex, [&](LPCWSTR key, CControlUI* value) {
+        if (value != control)
+            return false;
+        oldKey = key;
+        return true;
+    });
+    if (!oldKey.IsEmpty())
+        m_nameIndex.Remove(oldKey);
     if (!m_nameIndex.Insert(newName, control))
         return false;
-    control->SetName(newName);
+    if (control->GetName() != newName)
+        control->SetName(newName);
     return true;
 }
 

@@ -124,12 +124,15 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
         return false;
     case WM_NOTIFY:
         if (lParam != 0)
-            Reflect(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, message, wParam, lParam, result);
+            result = Reflect(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, message, wParam, lParam);
         return true;
     case WM_COMMAND:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        return lParam != 0 && Reflect(reinterpret_cast<HWND>(lParam), message, wParam, lParam, result);
+        if (lParam == 0)
+            return false;
+        result = Reflect(reinterpret_cast<HWND>(lParam), message, wParam, lParam);
+        return true;
     case WM_CONTEXTMENU:
         OnContextMenu(wParam, lParam);
         return false;
@@ -281,10 +284,9 @@ void CWindowManagerUI::OnGetMinMaxInfo(LPARAM lParam)
 
 // Child windows get their own notifications back, so a control that hosts a
 // native window can handle them in that window's procedure.
-bool CWindowManagerUI::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+LRESULT CWindowManagerUI::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    result = SendMessageW(child, message + kReflectOffset, wParam, lParam);
-    return true;
+    return SendMessageW(child, message + kReflectOffset, wParam, lParam);
 }
 
 void CWindowManagerUI::OnContextMenu(WPARAM wParam, LPARAM lParam)

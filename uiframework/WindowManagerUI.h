@@ -210,7 +210,7 @@ private:
     void OnClose();
     bool OnSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnGetMinMaxInfo(LPARAM lParam);
-    bool Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     void OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnKey(UINT message, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);

@@ -127,6 +127,19 @@ TEST_F(WindowManagerEvents, FirstPaintsSendWindowInitOnceAndFocusTheFirstTabStop
     ASSERT_TRUE(fresh.PumpUntil([&] { return count(L"windowinit") == 2 && oldRootDeleted; }));
 }
 
+TEST_F(WindowManagerEvents, NameIndexFollowsRenames)
+{
+    EXPECT_EQ(window.manager.FindControl(L"b"), b);
+    b->SetName(L"renamed");
+    EXPECT_EQ(window.manager.FindControl(L"renamed"), b);
+    EXPECT_EQ(window.manager.FindControl(L"b"), nullptr);
+    EXPECT_FALSE(window.manager.RenameControl(c, L"renamed")) << "the name is taken";
+    EXPECT_FALSE(window.manager.RenameControl(c, L""));
+    EXPECT_TRUE(window.manager.RenameControl(c, L"c2"));
+    EXPECT_EQ(c->GetName(), L"c2");
+    EXPECT_EQ(window.manager.FindControl(L"c2"), c);
+}
+
 TEST_F(WindowManagerEvents, MovingBetweenControlsLeavesEntersAndMoves)
 {
     window.manager.AddMouseLeaveNeeded(c);
