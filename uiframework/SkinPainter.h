@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "ImageDrawInfo.h"
+#include "LoadedImage.h"
+#include "ResourceRef.h"
 #include "UIString.h"
 
 namespace CalUI {
@@ -13,6 +15,26 @@ class CWindowManagerUI;
 
 class CSkinPainter {
 public:
+    // ---- Images (SkinPainterImages.cpp) ---------------------------------------
+    // From a resource when a type is given; with type "*COLOR*" a 1 x 1 image of
+    // the colour named by the text (AARRGGBB, optional '#'); otherwise from the
+    // skin folder or archive, and at last from the name as a file path. Pixels
+    // whose premultiplied ARGB value equals `mask` become transparent.
+    static LoadedImage* LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD mask);
+    static void FreeLoadedImage(LoadedImage* image, bool deleteRecord);
+    // A 32-bit DIB section; a positive height is bottom-up.
+    static HBITMAP CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** pixels);
+
+    // ---- Colour (SkinPainterColour.cpp) ---------------------------------------
+    // Hue is in degrees offset from 180, saturation and lightness in per cent:
+    // 180, 100, 100 changes nothing. Alpha is kept.
+    static DWORD AdjustColorHsl(DWORD colour, short hue, short saturation, short lightness);
+    // Recomputes the pixels of an image that follows HSL from its source copy.
+    static void AdjustImageHsl(bool useHsl, LoadedImage* image, short hue, short saturation,
+                               short lightness);
+    static void RgbToHsl(DWORD colour, float* hue, float* saturation, float* lightness);
+    static void HslToRgb(DWORD* colour, float hue, float saturation, float lightness);
+
     // ---- Images, fills, outlines and plain text (SkinPainterDraw.cpp) ---------
     // Parses the attribute on first use, loads its image through the
     // manager's image table and draws it; false when there is no image. A null
