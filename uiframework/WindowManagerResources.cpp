@@ -96,9 +96,14 @@ LPCWSTR CWindowManagerUI::GetLanguageString(int id)
     return text != nullptr ? text->GetData() : nullptr;
 }
 
+// Replacement texts are scanned again, so texts that name each other would
+// grow the text without end; the number of replacements is bounded far above
+// what any real text holds.
 void CWindowManagerUI::ReplaceLanguageTokens(CUIString& text)
 {
-    for (int p = text.Find(L'%'); p >= 0; p = text.Find(L'%', p + 1)) {
+    constexpr int kMaxReplacements = 1024;
+    int replacements = 0;
+    for (int p = text.Find(L'%'); p >= 0 && replacements < kMaxReplacements; p = text.Find(L'%', p + 1)) {
         LPCWSTR data = text.GetData();
         if (data[p + 1] != L'{')
             continue;
@@ -112,7 +117,7 @@ void CWindowManagerUI::ReplaceLanguageTokens(CUIString& text)
             continue;
         CUIString token = text.Mid(p, end - p + 1);
         CUIString value = replacement;   // the table entry may not alias the text being edited
-        text.Replace(token, value);
+        replacements += text.Replace(token, value);
     }
 }
 

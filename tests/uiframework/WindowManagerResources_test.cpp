@@ -167,6 +167,13 @@ TEST(LanguageStrings, TokensAreReplacedByTheirTexts)
         CWindowManagerUI::ReplaceLanguageTokens(text);
         EXPECT_STREQ(text.GetData(), c.expected) << "from " << testing::PrintToString(std::wstring(c.text));
     }
+
+    // Texts that name each other end instead of growing without bound.
+    CWindowManagerUI::AddLanguageString(40, L"%{41}%{41}");
+    CWindowManagerUI::AddLanguageString(41, L"%{40}%{40}");
+    CUIString loop = L"%{40}";
+    CWindowManagerUI::ReplaceLanguageTokens(loop);
+    EXPECT_LT(loop.GetLength(), 100000);
 }
 
 TEST_F(WindowManagerResources, WindowAttributesTable)
