@@ -82,18 +82,23 @@ bool CContainerUI::ResizeBarRange(CScrollBarUI* bar, int overflow)
 
 void CContainerUI::UpdateScrollBars(RECT rc, int neededWidth, int neededHeight)
 {
-    if (m_verticalScrollBar != nullptr && m_horizontalScrollBar != nullptr)
+    if (m_verticalScrollBar != nullptr && m_horizontalScrollBar != nullptr) {
         UpdateBothBars(rc, neededWidth, neededHeight);
-    else if (m_verticalScrollBar != nullptr)
-        UpdateVerticalBarOnly(rc, neededHeight);
-    else if (m_horizontalScrollBar != nullptr)
-        UpdateHorizontalBarOnly(rc, neededWidth);
+    } else if (m_verticalScrollBar != nullptr) {
+        const int width = m_verticalScrollBar->GetFixedWidth();
+        UpdateSingleBar(m_verticalScrollBar, neededHeight - (rc.bottom - rc.top),
+                        RECT{rc.right, rc.top, rc.right + width, rc.bottom});
+    } else if (m_horizontalScrollBar != nullptr) {
+        const int height = m_horizontalScrollBar->GetFixedHeight();
+        UpdateSingleBar(m_horizontalScrollBar, neededWidth - (rc.right - rc.left),
+                        RECT{rc.left, rc.bottom, rc.right, rc.bottom + height});
+    }
 }
 
-void CContainerUI::UpdateVerticalBarOnly(const RECT& rc, int neededHeight)
+// With one bar only: show it when the children overflow, hide it when they
+// fit, else place it at `barPos` and follow the overflow.
+void CContainerUI::UpdateSingleBar(CScrollBarUI* bar, int overflow, const RECT& barPos)
 {
-    CScrollBarUI* bar = m_verticalScrollBar;
-    const int overflow = neededHeight - (rc.bottom - rc.top);
     if (overflow > 0 && !bar->IsVisible()) {
         bar->SetVisible(true);
         bar->SetScrollRange(overflow);
@@ -112,34 +117,7 @@ void CContainerUI::UpdateVerticalBarOnly(const RECT& rc, int neededHeight)
         Relayout(true);
         return;
     }
-    bar->SetPos(RECT{rc.right, rc.top, rc.right + bar->GetFixedWidth(), rc.bottom}, false);
-    if (bar->GetScrollRange() != overflow && ResizeBarRange(bar, overflow))
-        Relayout(false);
-}
-
-void CContainerUI::UpdateHorizontalBarOnly(const RECT& rc, int neededWidth)
-{
-    CScrollBarUI* bar = m_horizontalScrollBar;
-    const int overflow = neededWidth - (rc.right - rc.left);
-    if (overflow > 0 && !bar->IsVisible()) {
-        bar->SetVisible(true);
-        bar->SetScrollRange(overflow);
-        bar->SetScrollPos(0, true);
-        m_scrollRelayout = true;
-        Relayout(true);
-        m_scrollRelayout = false;
-        return;
-    }
-    if (!bar->IsVisible())
-        return;
-    if (overflow < 1 && !m_scrollRelayout) {
-        bar->SetVisible(false);
-        bar->SetScrollPos(0, true);
-        bar->SetScrollRange(0);
-        Relayout(true);
-        return;
-    }
-    bar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + bar->GetFixedHeight()}, false);
+    bar->SetPos(barPos, false);
     if (bar->GetScrollRange() != overflow && ResizeBarRange(bar, overflow))
         Relayout(false);
 }

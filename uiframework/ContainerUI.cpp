@@ -77,7 +77,9 @@ int CContainerUI::GetItemIndex(CControlUI* control) const
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex)
 {
     const int index = m_items.Find(control);
-    if (index < 0)
+    // Checked before the child leaves its place: a failed insertion would
+    // drop it from the tree while the container still owned it.
+    if (index < 0 || newIndex < 0 || newIndex >= m_items.GetCount())
         return false;
     RequestUpdate();
     m_items.RemoveAt(index);

@@ -132,8 +132,7 @@ protected:
 private:
     CScrollBarUI* CreateScrollBar(bool horizontal);
     void DeleteScrollBar(CScrollBarUI*& bar);
-    void UpdateVerticalBarOnly(const RECT& rc, int neededHeight);
-    void UpdateHorizontalBarOnly(const RECT& rc, int neededWidth);
+    void UpdateSingleBar(CScrollBarUI* bar, int overflow, const RECT& barPos);
     void UpdateBothBars(RECT rc, int neededWidth, int neededHeight);
     // Sets the bar's range to `overflow`; hides an emptied bar. Returns
     // whether the position went down.

@@ -79,6 +79,16 @@ void StackLayout::SetPos(RECT rc, bool invalidate)
     UpdateScrollBars(client, neededWidth, y + scroll.cy - client.top);
 }
 
+std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type)
+{
+    std::vector<ReceivedNotify> found;
+    for (const ReceivedNotify& n : window.notifications) {
+        if (n.type == type)
+            found.push_back(n);
+    }
+    return found;
+}
+
 void PaintRecorder::Watch(CControlUI* control)
 {
     control->paintDelegates.Add(CDelegate<PaintRecorder, PaintRecorder>(this, &PaintRecorder::OnPaint));

@@ -9,6 +9,7 @@
 
 #include "ContainerUI.h"
 #include "ControlUI.h"
+#include "ManagedWindow.h"
 
 bool operator==(const RECT& a, const RECT& b);
 bool operator==(const SIZE& a, const SIZE& b);
@@ -35,6 +36,9 @@ class StackLayout : public CalUI::CContainerUI {
 public:
     void SetPos(RECT rc, bool invalidate = true) override;
 };
+
+// The notifications of one type the window received, in order.
+std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type);
 
 // Records the name of each control whose Paint reaches its own drawing.
 class PaintRecorder {

@@ -51,14 +51,13 @@ StackLayout* AttachRows(ManagedWindow& window, int count, LPCWSTR attributes)
     return rows;
 }
 
-std::vector<ReceivedNotify> ScrollNotifications(const ManagedWindow& window)
+// Four rows and one of 1000 pixels, with both bars.
+StackLayout* AttachWideRows(ManagedWindow& window)
 {
-    std::vector<ReceivedNotify> found;
-    for (const ReceivedNotify& n : window.notifications) {
-        if (n.type == L"scroll")
-            found.push_back(n);
-    }
-    return found;
+    StackLayout* rows = AttachRows(window, 4, L"vscrollbar=\"true\" hscrollbar=\"true\"");
+    rows->Add(Named(L"wide", 1000, 100));
+    LayOut(window);
+    return rows;
 }
 
 }  // namespace
@@ -80,6 +79,9 @@ TEST(ContainerItems, RefusesNullBadIndexesAndStrangers)
     EXPECT_FALSE(box.Remove(nullptr));
     EXPECT_FALSE(box.RemoveAt(1));
     EXPECT_FALSE(box.SetItemIndex(&stranger, 0));
+    EXPECT_FALSE(box.SetItemIndex(child, 1));   // the child stays where it was
+    EXPECT_FALSE(box.SetItemIndex(child, -1));
+    EXPECT_EQ(child, box.GetItemAt(0));
     EXPECT_EQ(1, box.GetCount());
 }
 
@@ -243,7 +245,7 @@ TEST(ContainerScroll, SkinScrollUnitIsTheWheelAndArrowStep)
 
     // The burst reaches the window once, with the last move.
     window.Pump();
-    const std::vector<ReceivedNotify> scrolls = ScrollNotifications(window);
+    const std::vector<ReceivedNotify> scrolls = NotificationsOfType(window, L"scroll");
     ASSERT_EQ(1u, scrolls.size());
     EXPECT_EQ(128u, scrolls[0].wParam);
     EXPECT_EQ(64, scrolls[0].lParam);
@@ -255,9 +257,7 @@ TEST(ContainerScroll, SkinScrollUnitIsTheWheelAndArrowStep)
 TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItExists)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 4, L"vscrollbar=\"true\" hscrollbar=\"true\"");
-    rows->Add(Named(L"wide", 1000, 100));
-    LayOut(window);
+    StackLayout* rows = AttachWideRows(window);
     ASSERT_TRUE(rows->GetVerticalScrollBar()->IsVisible());
     ASSERT_TRUE(rows->GetHorizontalScrollBar()->IsVisible());
     EXPECT_EQ((SIZE{616, 216}), rows->GetScrollRange());
@@ -285,9 +285,7 @@ TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItExists)
 TEST(ContainerScroll, WheelOverTheHorizontalBarScrollsSideways)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 4, L"vscrollbar=\"true\" hscrollbar=\"true\"");
-    rows->Add(Named(L"wide", 1000, 100));
-    LayOut(window);
+    StackLayout* rows = AttachWideRows(window);
     SetFocus(window.GetWindowHandle());
 
     for (POINT client : {POINT{100, 292}, POINT{100, 100}}) {

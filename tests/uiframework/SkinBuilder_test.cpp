@@ -189,18 +189,10 @@ TEST_F(SkinWindowTest, MouseClickAtAControlsCentreReachesTheWindow)
     window.notifications.clear();
     PostMessageW(window.GetWindowHandle(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
     PostMessageW(window.GetWindowHandle(), WM_LBUTTONUP, 0, centre);
-    auto clicked = [&] {
-        for (const ReceivedNotify& n : window.notifications) {
-            if (n.type == L"click")
-                return true;
-        }
-        return false;
-    };
-    ASSERT_TRUE(window.PumpUntil(clicked));
-    for (const ReceivedNotify& n : window.notifications) {
-        if (n.type == L"click")
-            EXPECT_EQ(L"ok", n.sender);
-    }
+    ASSERT_TRUE(window.PumpUntil([&] { return !NotificationsOfType(window, L"click").empty(); }));
+    const std::vector<ReceivedNotify> clicks = NotificationsOfType(window, L"click");
+    ASSERT_EQ(1u, clicks.size());
+    EXPECT_EQ(L"ok", clicks[0].sender);
 }
 
 TEST(SkinBuilder, ElementNamesMatchIgnoringCase)

@@ -35,12 +35,7 @@ std::wstring Pages(CTabLayoutUI* tabs)
 
 std::vector<ReceivedNotify> TabSelects(const ManagedWindow& window)
 {
-    std::vector<ReceivedNotify> found;
-    for (const ReceivedNotify& n : window.notifications) {
-        if (n.type == L"tabselect")
-            found.push_back(n);
-    }
-    return found;
+    return NotificationsOfType(window, L"tabselect");
 }
 
 class TabLayoutTest : public ::testing::Test {
