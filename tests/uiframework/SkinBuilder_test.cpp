@@ -243,6 +243,22 @@ TEST(SkinBuilder, ResourceElementsNeedAManager)
     control->Delete();
 }
 
+TEST(SkinBuilder, ResourceLayoutsIncludeOthersByResourceId)
+{
+    CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(301u, L"SKINXML");
+    ASSERT_NE(nullptr, root);
+    auto* items = static_cast<IContainerUI*>(root->GetInterface(L"IContainer"));
+    ASSERT_EQ(2, items->GetCount());
+    EXPECT_STREQ(L"resrow", items->GetItemAt(1)->GetUserData().GetData());
+    root->Delete();
+
+    CSkinBuilder missing;
+    EXPECT_EQ(nullptr, missing.Create(303u, L"SKINXML"));
+    EXPECT_EQ(nullptr, missing.Create(301u, L"OTHERTYPE"));
+}
+
 TEST(SkinBuilder, DocumentsWithoutControlsGiveNothing)
 {
     SetUpSkins();
