@@ -49,22 +49,6 @@ int Height(const RECT& rc)
     return rc.bottom - rc.top;
 }
 
-// A top-down 32-bit DIB section; null when the platform refuses.
-HBITMAP CreateTopDownDib(HDC dc, int width, int height, BYTE** pixels)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    *pixels = static_cast<BYTE*>(bits);
-    return bitmap;
-}
-
 DWORD Premultiplied(DWORD argb)
 {
     DWORD alpha = argb >> 24;
@@ -308,8 +292,8 @@ BOOL WINAPI CSkinPainter::AlphaBlendFallback(HDC dest, int x, int y, int width, 
         return FALSE;
     BYTE* srcPixels = nullptr;
     BYTE* destPixels = nullptr;
-    HBITMAP srcCopy = CreateTopDownDib(dest, width, height, &srcPixels);
-    HBITMAP destCopy = CreateTopDownDib(dest, width, height, &destPixels);
+    HBITMAP srcCopy = CSkinPainter::CreateARGB32Bitmap(dest, width, height, &srcPixels);
+    HBITMAP destCopy = CSkinPainter::CreateARGB32Bitmap(dest, width, height, &destPixels);
     BOOL done = FALSE;
     if (srcCopy != nullptr && destCopy != nullptr) {
         HGDIOBJ old = SelectObject(work, srcCopy);
@@ -336,7 +320,7 @@ void CSkinPainter::FillSolidColor(HDC dc, const RECT& rc, DWORD color)
     if ((color >> 24) == 0)
         return;
     BYTE* pixels = nullptr;
-    HBITMAP pixel = CreateTopDownDib(dc, 1, 1, &pixels);
+    HBITMAP pixel = CreateARGB32Bitmap(dc, 1, 1, &pixels);
     if (pixel == nullptr)
         return;
     *reinterpret_cast<DWORD*>(pixels) = Premultiplied(color);
@@ -360,7 +344,7 @@ void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD secon
     if (opacity < 255) {
         offscreen = CreateCompatibleDC(dc);
         BYTE* pixels = nullptr;
-        offscreenBitmap = CreateTopDownDib(dc, Width(rc), Height(rc), &pixels);
+        offscreenBitmap = CreateARGB32Bitmap(dc, Width(rc), Height(rc), &pixels);
         if (offscreen == nullptr || offscreenBitmap == nullptr) {
             if (offscreen != nullptr)
                 DeleteDC(offscreen);

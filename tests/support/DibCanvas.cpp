@@ -2,21 +2,15 @@
 
 #include <algorithm>
 
+#include "SkinPainter.h"
+
 namespace {
 
-HBITMAP CreateDib(int width, int height, DWORD** pixels)
+DWORD* TopDownPixels(HBITMAP* bitmap, int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    *pixels = static_cast<DWORD*>(bits);
-    return bitmap;
+    BYTE* pixels = nullptr;
+    *bitmap = CalUI::CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height, &pixels);
+    return reinterpret_cast<DWORD*>(pixels);
 }
 
 }  // namespace
@@ -24,7 +18,7 @@ HBITMAP CreateDib(int width, int height, DWORD** pixels)
 DibCanvas::DibCanvas(int width, int height, DWORD fill) : m_width(width), m_height(height)
 {
     m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDib(width, height, &m_pixels);
+    m_pixels = TopDownPixels(&m_bitmap, width, height);
     m_oldBitmap = SelectObject(m_dc, m_bitmap);
     Fill(fill);
 }
@@ -73,8 +67,8 @@ RECT DibCanvas::BoundsOfOther(DWORD rgb) const
 
 HBITMAP MakeBitmap(int width, int height, const std::function<DWORD(int x, int y)>& pixel)
 {
-    DWORD* pixels = nullptr;
-    HBITMAP bitmap = CreateDib(width, height, &pixels);
+    HBITMAP bitmap = nullptr;
+    DWORD* pixels = TopDownPixels(&bitmap, width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             pixels[y * width + x] = pixel(x, y);
