@@ -69,6 +69,7 @@ void CWindowManagerUI::Init(HWND window, LPCWSTR name)
 void CWindowManagerUI::FreeOwnResources()
 {
     RemoveAllFonts(false);
+    RemoveAllImages(false);
     RemoveAllDefaultAttributeLists(false);
     RemoveAllWindowCustomAttributes();
     RemoveAllOptionGroups();

@@ -146,6 +146,13 @@ public:
     FontInfo* GetDefaultFontInfo();
     void RemoveAllFonts(bool shared = false);
 
+    LoadedImage* AddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0,
+                          bool keepSource = false, bool shared = false);
+    LoadedImage* GetImage(LPCWSTR name);
+    LoadedImage* GetOrAddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0,
+                               bool keepSource = false);
+    void RemoveAllImages(bool shared = false);
+
     void AddDefaultAttributeList(LPCWSTR className, LPCWSTR attributeList, bool shared = false);
     LPCWSTR GetDefaultAttributeList(LPCWSTR className);
     void RemoveAllDefaultAttributeLists(bool shared = false);

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "LoadedImage.h"
 #include "ManagedWindow.h"
+#include "ScratchFolder.h"
 #include "SharedUIResources.h"
 
 using namespace CalUI;
@@ -123,6 +126,67 @@ TEST_F(WindowManagerResources, SharedColoursCarryAlongWindowsThatStillShowTheOld
     m.SetDefaultFontColor(original, true);
     EXPECT_EQ(m.GetDefaultLinkFontColor(), 0xFF0000FFu);
     EXPECT_EQ(m.GetDefaultDisabledColor(), 0xFFA7A6AAu);
+}
+
+// A 24-bit bottom-up BMP of one row: blue, then red.
+std::string TwoPixelBmp()
+{
+    std::string pixels = {'\xFF', 0, 0, 0, 0, '\xFF', 0, 0};   // one row padded to 8 bytes
+    BITMAPINFOHEADER info = {sizeof info, 2, 1, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size())};
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info + pixels.size()), 0, 0,
+                             sizeof file + sizeof info};
+    return std::string(reinterpret_cast<char*>(&file), sizeof file) +
+           std::string(reinterpret_cast<char*>(&info), sizeof info) + pixels;
+}
+
+TEST_F(WindowManagerResources, ImagesAreLoadedOnFirstUseAndKeptPerWindow)
+{
+    ScratchFolder folder;
+    std::wstring path = folder.WriteFile(L"two.bmp", TwoPixelBmp());
+    EXPECT_EQ(m.GetImage(path.c_str()), nullptr);
+    LoadedImage* image = m.GetOrAddImage(path.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 2);
+    EXPECT_EQ(image->height, 1);
+    EXPECT_EQ(reinterpret_cast<DWORD*>(image->pixels)[0], 0xFF0000FFu);
+    EXPECT_EQ(m.GetOrAddImage(path.c_str()), image) << "loaded once";
+
+    ManagedWindow other;
+    EXPECT_EQ(other.manager.GetImage(path.c_str()), nullptr) << "the window's own table";
+    other.manager.SetResourcesShared(true);
+    LoadedImage* shared = other.manager.GetOrAddImage(path.c_str());
+    ASSERT_NE(shared, nullptr);
+    ManagedWindow third;
+    EXPECT_EQ(third.manager.GetImage(path.c_str()), shared) << "a sharing window fills the shared table";
+    EXPECT_EQ(m.GetImage(path.c_str()), image) << "the window's own comes first";
+
+    EXPECT_EQ(m.AddImage(L""), nullptr);
+    EXPECT_EQ(m.AddImage(folder.File(L"missing.bmp").c_str()), nullptr);
+    EXPECT_EQ(m.GetOrAddImage(folder.File(L"missing.bmp").c_str()), nullptr);
+    other.manager.RemoveAllImages(true);
+}
+
+TEST_F(WindowManagerResources, AddingAnImageRecordsHowItWasMadeAndReplacesTheOldOne)
+{
+    LoadedImage* first = m.AddImage(L"#FF102030", L"*COLOR*", 0, true);
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(first->resourceType.GetData(), L"*COLOR*");
+    EXPECT_TRUE(first->followsHsl);
+    ASSERT_NE(first->sourcePixels, nullptr) << "kept for later colour changes";
+    EXPECT_EQ(std::memcmp(first->sourcePixels, first->pixels, 4), 0);
+    HBITMAP firstBitmap = first->bitmap;
+
+    LoadedImage* second = m.AddImage(L"#FF102030", L"*COLOR*", 0xFF000000);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(GetObjectType(firstBitmap), 0u) << "the replaced image's bitmap is deleted";
+    EXPECT_EQ(second->sourcePixels, nullptr);
+    EXPECT_EQ(second->mask, 0xFF000000u);
+    EXPECT_EQ(m.GetImage(L"#FF102030"), second);
+
+    HBITMAP secondBitmap = second->bitmap;
+    m.RemoveAllImages(false);
+    EXPECT_EQ(GetObjectType(secondBitmap), 0u);
+    EXPECT_EQ(m.GetImage(L"#FF102030"), nullptr);
 }
 
 TEST_F(WindowManagerResources, DefaultAttributeListsOfTheWindowWinOverSharedOnes)
