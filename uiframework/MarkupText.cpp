@@ -168,6 +168,8 @@ private:
     bool PlaceRun(LPCWSTR chars, int length, bool atLineStart, int& consumed);
     int TextTop();
 
+    bool PlaceImage(const CUIString& argument);
+
     // Tags; each returns true when the line ends at it.
     bool HandleTag(const MarkupTag& tag);
     bool HandleOpening(const MarkupTag& tag);
@@ -416,6 +418,67 @@ bool MarkupRenderer::PlaceRun(LPCWSTR chars, int length, bool atLineStart, int& 
     return overflows || m_x >= m_box.right;
 }
 
+// An image name with an optional frame count and index, or an image
+// attribute string naming a file or resource.
+struct InlineImage {
+    CUIString name;
+    CUIString type;
+    int frames = 1;
+    int index = 0;
+
+    explicit InlineImage(const CUIString& argument)
+    {
+        if (argument.Find(L"file='") >= 0 || argument.Find(L"res='") >= 0) {
+            ImageDrawInfo info;
+            info.attributeText = argument;
+            type = info.Parse().resourceType;
+            name = info.imageName;
+            return;
+        }
+        LPCWSTR p = argument;
+        while (*p == L' ')
+            ++p;
+        LPCWSTR nameEnd = p;
+        while (*nameEnd != 0 && *nameEnd != L' ')
+            ++nameEnd;
+        name.Assign(p, static_cast<int>(nameEnd - p));
+        LPWSTR end = nullptr;
+        frames = std::max(1, static_cast<int>(wcstol(nameEnd, &end, 10)));
+        index = static_cast<int>(wcstol(end, nullptr, 10));
+        if (index < 0 || index >= frames)
+            index = 0;
+    }
+};
+
+// An image that does not fit ends the line unless it starts one or the text
+// is a single line.
+bool MarkupRenderer::PlaceImage(const CUIString& argument)
+{
+    const InlineImage inlineImage(argument);
+    LoadedImage* image = m_manager->GetOrAddImage(
+        inlineImage.name, inlineImage.type.IsEmpty() ? nullptr : static_cast<LPCWSTR>(inlineImage.type), 0, false);
+    if (image == nullptr)
+        return false;
+    const int frameWidth = image->width / inlineImage.frames;
+    const int frameHeight = image->height;
+    if (m_x + frameWidth > m_box.right && m_x != m_box.left && !Single())
+        return true;
+    RaiseLineHeight(frameHeight);
+    if (Drawing()) {
+        int bottom = m_y + m_lineHeight;
+        if (frameHeight < m_lineHeight && Alignment() == kAlignCenter)
+            bottom -= (m_lineHeight - frameHeight) / 2;
+        else if (frameHeight < m_lineHeight && Alignment() == kAlignTop)
+            bottom = m_y + frameHeight;
+        const RECT dest = {m_x + m_shift, bottom - frameHeight, m_x + m_shift + frameWidth, bottom};
+        const RECT source = {frameWidth * inlineImage.index, 0, frameWidth * (inlineImage.index + 1), frameHeight};
+        CSkinPainter::DrawBitmap(m_dc, image->bitmap, dest, m_box, source, RECT{0, 0, 0, 0}, image->alpha);
+    }
+    Advance(frameWidth);
+    m_lastImageBottom = m_y + frameHeight;
+    return false;
+}
+
 int MarkupRenderer::TextTop()
 {
     const int free = m_lineHeight - FontHeight();
@@ -474,6 +537,8 @@ bool MarkupRenderer::HandleOpening(const MarkupTag& tag)
     case L'i':
         if (IsBlankText(argument))
             PushStyleVariant(false, false, true);
+        else if (PlaceImage(argument))
+            return true;   // tried again at the start of the next line
         break;
     case L'c':
         PushColor(CSkinPainter::ToDrawingColor(ParseColorValue(argument)));

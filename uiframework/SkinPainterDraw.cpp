@@ -251,6 +251,44 @@ COLORREF CSkinPainter::ToDrawingColor(DWORD argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
+bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& control,
+                                 const RECT& paint, ImageDrawInfo& info)
+{
+    if (manager == nullptr)
+        return true;
+    if (info.image == nullptr) {
+        // A failed load is not tried again until the record is cleared.
+        if (info.parsed)
+            return false;
+        info.parsed = true;
+        if (info.attributeText.IsEmpty())
+            return false;
+        const ImageLoadRequest request = info.Parse();
+        info.image = manager->GetOrAddImage(info.imageName, request.Type(), request.mask, request.hsl);
+        if (info.image == nullptr)
+            return false;
+        const RECT& s = info.source;
+        if (s.left == 0 && s.top == 0 && s.right == 0 && s.bottom == 0)
+            info.source = RECT{0, 0, info.image->width, info.image->height};
+    }
+    info.source.right = std::min<LONG>(info.source.right, info.image->width);
+    info.source.bottom = std::min<LONG>(info.source.bottom, info.image->height);
+    if (dc == nullptr)
+        return true;
+
+    RECT dest = control;
+    const RECT& offsets = info.dest;
+    if (offsets.left != 0 || offsets.top != 0 || offsets.right != 0 || offsets.bottom != 0)
+        dest = RECT{control.left + offsets.left, control.top + offsets.top,
+                    std::min(control.left + offsets.right, control.right),
+                    std::min(control.top + offsets.bottom, control.bottom)};
+    RECT visible;
+    if (IntersectRect(&visible, &dest, &control) && IntersectRect(&visible, &visible, &paint))
+        DrawBitmap(dc, info.image->bitmap, dest, paint, info.source, info.corners, info.image->alpha,
+                   info.fade, info.hole, info.xTiled, info.yTiled);
+    return true;
+}
+
 void CSkinPainter::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint,
                               const RECT& source, const RECT& corners, bool alpha, BYTE fade,
                               bool hole, bool xTiled, bool yTiled)

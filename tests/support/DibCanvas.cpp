@@ -74,3 +74,32 @@ HBITMAP MakeBitmap(int width, int height, const std::function<DWORD(int x, int y
             pixels[y * width + x] = pixel(x, y);
     return bitmap;
 }
+
+std::string BmpFileBytes(int width, int height, const std::function<DWORD(int x, int y)>& rgb)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;   // rows bottom to top
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            const DWORD colour = rgb(x, y);
+            row[x * 3] = static_cast<char>(colour & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((colour >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>((colour >> 16) & 0xFF);
+        }
+        bytes += row;
+    }
+    return bytes;
+}

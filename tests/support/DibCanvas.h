@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 class DibCanvas {
 public:
@@ -38,3 +39,7 @@ private:
 // A top-down 32-bit DIB section whose pixel (x, y) is pixel(x, y), written as
 // the premultiplied value 0xAARRGGBB. The caller deletes it.
 HBITMAP MakeBitmap(int width, int height, const std::function<DWORD(int x, int y)>& pixel);
+
+// The bytes of a 24-bit BMP file whose pixel (x, y) has the colour
+// rgb(x, y), written as 0xRRGGBB.
+std::string BmpFileBytes(int width, int height, const std::function<DWORD(int x, int y)>& rgb);

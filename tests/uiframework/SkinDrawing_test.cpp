@@ -8,6 +8,7 @@
 
 #include "DibCanvas.h"
 #include "ImageDrawInfo.h"
+#include "ScratchFolder.h"
 #include "SkinPainter.h"
 #include "WindowManagerUI.h"
 
@@ -100,6 +101,72 @@ TEST(ImageAttributeString, DrawingFieldsLoadSettingsAndClear)
     EXPECT_EQ(info.fade, 255);
     EXPECT_EQ(Show(info.dest), "0,0,0,0");
     EXPECT_FALSE(info.hole || info.xTiled || info.yTiled);
+}
+
+// ---- Drawing by attribute string ----------------------------------------------
+
+TEST(DrawImageAttr, DestinationOffsetsAreCutToTheControl)
+{
+    CWindowManagerUI manager;
+    const RECT control = {10, 10, 110, 40};
+    struct Case {
+        LPCWSTR attribute;
+        const char* drawn;
+    } cases[] = {
+        {L"color='#FF00FF00'", "10,10,110,40"},
+        {L"color='#FF00FF00' dest='0,3,24,27'", "10,13,34,37"},
+        {L"color='#FF00FF00' dest='0,0,200,50'", "10,10,110,40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.drawn);
+        DibCanvas canvas(200, 100);
+        ImageDrawInfo info;
+        info.attributeText = c.attribute;
+        EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, RECT{0, 0, 200, 100}, info));
+        EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), c.drawn);
+        EXPECT_EQ(canvas.Rgb(20, 20), 0x00FF00u);
+    }
+}
+
+TEST(DrawImageAttr, LoadsOnceAndKeepsAFailedLoadUntilCleared)
+{
+    CWindowManagerUI manager;
+    DibCanvas canvas(40, 40);
+    const RECT control = {0, 0, 20, 20};
+    ImageDrawInfo info;
+    EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));   // empty text
+
+    info.Clear();
+    info.attributeText = L"file='no such image.png'";
+    EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
+    EXPECT_TRUE(info.parsed);
+    info.attributeText = L"color='#FF0000FF'";   // not seen: the record remembers the failure
+    EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
+
+    info.Clear();
+    info.attributeText = L"color='#FF0000FF' fade='128'";
+    EXPECT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &manager, control, control, info));   // loads only
+    ASSERT_NE(info.image, nullptr);
+    EXPECT_EQ(Show(info.source), "0,0,1,1");
+    EXPECT_EQ(canvas.Count(RECT{0, 0, 40, 40}, kWhite), 1600);
+    EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
+    ExpectNearRgb(canvas.Rgb(5, 5), 0x7F7FFF);
+    EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), nullptr, control, control, info));
+}
+
+TEST(DrawImageAttr, DrawsThePartOfAnImageFileNamedBySource)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.WriteFile(L"strip.bmp", BmpFileBytes(30, 10, [](int x, int) {
+        return x < 10 ? 0xFF0000 : x < 20 ? 0x00FF00 : 0x0000FF;
+    }));
+    CWindowManagerUI manager;
+    DibCanvas canvas(40, 40);
+    ImageDrawInfo info;
+    info.attributeText = (L"file='" + path + L"' source='10,0,20,10'").c_str();
+    const RECT control = {0, 0, 20, 20};
+    ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
+    EXPECT_EQ(canvas.Count(control, 0x00FF00), 400);
 }
 
 // ---- Bitmaps ------------------------------------------------------------------
