@@ -60,18 +60,19 @@ DecodedPixels ColourPixel(LPCWSTR text)
     return DecodedPixels(pixel);
 }
 
-HBITMAP CreateTopDownBitmap(int width, int height, BYTE** pixels)
+// A 32-bit DIB section; a negative height is top-down.
+HBITMAP CreateDib(HDC dc, int width, int height, DWORD imageSize, BYTE** pixels)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = DWORD(width) * DWORD(height) * 4;
+    info.bmiHeader.biSizeImage = imageSize;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     *pixels = static_cast<BYTE*>(bits);
     return bitmap;
 }
@@ -120,7 +121,7 @@ LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD m
     if (!rgba) return nullptr;
 
     BYTE* pixels = nullptr;
-    HBITMAP bitmap = CreateTopDownBitmap(width, height, &pixels);
+    HBITMAP bitmap = CreateDib(nullptr, width, -height, DWORD(width) * DWORD(height) * 4, &pixels);
     if (!bitmap) return nullptr;
     auto* image = new LoadedImage;
     image->bitmap = bitmap;
@@ -144,17 +145,7 @@ void CSkinPainter::FreeLoadedImage(LoadedImage* image, bool deleteRecord)
 
 HBITMAP CSkinPainter::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    *pixels = static_cast<BYTE*>(bits);
-    return bitmap;
+    return CreateDib(dc, width, height, 0, pixels);
 }
 
 }  // namespace CalUI
