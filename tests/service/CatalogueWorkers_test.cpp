@@ -1,13 +1,12 @@
 // The catalogue workers against the reference web service, with the results
 // arriving on a real window that stands in for the main window.
-#include "AppFolder.h"
 #include "BuildSettings.h"
 #include "CatalogueWorkers.h"
 #include "FileUtil.h"
 #include "Md5A.h"
+#include "ProgramFolder.h"
 #include "RecordingWnd.h"
 #include "RefService.h"
-#include "ScratchFolder.h"
 #include "SessionData.h"
 #include "TextConvert.h"
 
@@ -68,14 +67,11 @@ protected:
     {
         RefService::Reset();
         g_sessionData.SetToken(kDemoToken);
-        g_appFolder = m_folder.File(L"");
-        ASSERT_TRUE(CreateFolderTree(g_appFolder + L"cache"));
         g_testMainWnd = &m_window;
     }
     void TearDown() override
     {
         g_testMainWnd = nullptr;
-        g_appFolder.clear();
         g_sessionData.SetToken("");
     }
 
@@ -91,7 +87,7 @@ protected:
         return m_calls;
     }
 
-    ScratchFolder m_folder;
+    ScopedProgramFolder m_programFolder;
     CallLog m_calls;
     CRecordingWnd m_window{&m_calls};
 };
@@ -328,7 +324,7 @@ TEST_F(CatalogueWorkersTest, AddedCategoryComesBackWithItsPicturesCachedAndJoins
     for (size_t i = 0; i < 4; ++i)
     {
         const std::wstring name = GetFileNamePart(Utf8ToWide(pictures[i]));
-        EXPECT_EQ(local[i], g_appFolder + L"cache\\" + name);
+        EXPECT_EQ(local[i], m_programFolder.CacheFile(pictures[i]));
         EXPECT_EQ(Utf8ToWide(CMd5A().GetFileMd5(local[i])) + L".png", name);
     }
     EXPECT_EQ(record.local_bg, CSessionData::GetDefaultCategoryBgIcon());

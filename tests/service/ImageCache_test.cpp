@@ -2,14 +2,13 @@
 // named by the digest of their content are fetched once and then served from
 // "cache\" under the program folder; the batch workers fill their records and
 // report each one to a real window.
-#include "AppFolder.h"
 #include "BuildSettings.h"
 #include "FileUtil.h"
 #include "ImageCache.h"
 #include "Md5A.h"
+#include "ProgramFolder.h"
 #include "RecordingWnd.h"
 #include "RefService.h"
-#include "ScratchFolder.h"
 #include "TextConvert.h"
 
 #include <gtest/gtest.h>
@@ -48,20 +47,11 @@ protected:
     void SetUp() override
     {
         RefService::Reset();
-        g_appFolder = m_folder.File(L"");
-        ASSERT_TRUE(CreateFolderTree(g_appFolder + L"cache"));
         g_testMainWnd = &m_window;
     }
-    void TearDown() override
-    {
-        g_testMainWnd = nullptr;
-        g_appFolder.clear();
-    }
+    void TearDown() override { g_testMainWnd = nullptr; }
 
-    std::wstring CacheFile(const std::string& url) const
-    {
-        return g_appFolder + L"cache\\" + GetFileNamePart(Utf8ToWide(url));
-    }
+    std::wstring CacheFile(const std::string& url) const { return m_programFolder.CacheFile(url); }
 
     // Runs the worker over the batch until it has reported count records.
     void RunBatch(CWindowMultiThreadManager::ThreadProc worker, void* batch, size_t count)
@@ -71,7 +61,7 @@ protected:
         ASSERT_TRUE(m_window.WaitForCalls(count));
     }
 
-    ScratchFolder m_folder;
+    ScopedProgramFolder m_programFolder;
     CallLog m_calls;
     CRecordingWnd m_window{&m_calls};
 };
@@ -103,7 +93,7 @@ TEST_F(ImageCacheTest, CachedPictureIsUsedWithoutRequestAndAFileThatDoesNotMatch
     EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), cacheFile);
     EXPECT_EQ(RequestsFor(url), 1u);
 
-    m_folder.WriteFile(L"cache\\" + GetFileNamePart(Utf8ToWide(url)), "corrupt");
+    m_programFolder.WriteCacheFile(GetFileNamePart(Utf8ToWide(url)), "corrupt");
     EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), cacheFile);
     EXPECT_EQ(ScratchFolder::ReadFile(cacheFile), kPicture);
     EXPECT_EQ(RequestsFor(url), 2u);

@@ -92,6 +92,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     ReceivedCall& Record(const char* handler, UINT_PTR first);
     void RecordText(const char* handler, UINT_PTR first, UINT_PTR text);
+    void RecordListText(const char* handler, UINT_PTR text, UINT_PTR second);
     void RecordPicture(const char* handler, UINT_PTR first, UINT_PTR index, const std::wstring& localIcon);
 
     CallLog* m_log;

@@ -29,13 +29,16 @@ void CRecordingWnd::OnCategoryListFailed(UINT_PTR first, UINT_PTR second)
     RecordText("OnCategoryListFailed", first, second);
 }
 
-void CRecordingWnd::OnMyGamesReply(UINT_PTR first, UINT_PTR second)
+// Calls of the form (heap list text, number).
+void CRecordingWnd::RecordListText(const char* handler, UINT_PTR text, UINT_PTR second)
 {
-    std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(first));
-    ReceivedCall& call = Record("OnMyGamesReply", 0);
+    std::unique_ptr<std::string> listText(reinterpret_cast<std::string*>(text));
+    ReceivedCall& call = Record(handler, 0);
     call.second = second;
-    call.bytes = *text;
+    call.bytes = *listText;
 }
+
+void CRecordingWnd::OnMyGamesReply(UINT_PTR first, UINT_PTR second) { RecordListText("OnMyGamesReply", first, second); }
 
 void CRecordingWnd::OnMyGamesFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnMyGamesFailed", first, second); }
 
@@ -72,10 +75,7 @@ void CRecordingWnd::OnPluginListFailed(UINT_PTR first, UINT_PTR second)
 
 void CRecordingWnd::OnJiasuqiListReply(UINT_PTR first, UINT_PTR second)
 {
-    std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(first));
-    ReceivedCall& call = Record("OnJiasuqiListReply", 0);
-    call.second = second;
-    call.bytes = *text;
+    RecordListText("OnJiasuqiListReply", first, second);
 }
 
 void CRecordingWnd::OnJiasuqiListFailed(UINT_PTR first, UINT_PTR second)
