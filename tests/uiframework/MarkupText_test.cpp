@@ -7,6 +7,7 @@
 
 #include "DibCanvas.h"
 #include "ManagedWindow.h"
+#include "ScratchFolder.h"
 #include "SkinPainter.h"
 #include "WindowManagerUI.h"
 
@@ -317,6 +318,65 @@ TEST_F(MarkupTextTest, ColoursSelectionAndNearBlack)
     const RECT selection = {selectionStart + 1, 1, selectionStart + Extent(L"ef") - 1, LineHeight() - 1};
     EXPECT_GT(canvas.Count(selection, 0xBAE4FF), 0);
     EXPECT_EQ(canvas.Count(RECT{0, 0, selectionStart, LineHeight()}, 0xBAE4FF), 0);
+}
+
+// A strip of three 20 x 24 frames: red, green, blue.
+class MarkupImageTest : public MarkupTextTest {
+protected:
+    MarkupImageTest()
+    {
+        strip = folder.WriteFile(L"strip.bmp", BmpFileBytes(60, 24, [](int x, int) {
+            return x < 20 ? 0xFF0000 : x < 40 ? 0x00FF00 : 0x0000FF;
+        }));
+    }
+
+    std::wstring Tag(const std::wstring& frames) { return L"<i " + strip + L" " + frames + L">"; }
+
+    ScratchFolder folder;
+    std::wstring strip;
+};
+
+TEST_F(MarkupImageTest, FramesOfAStripAreDrawnOnTheLine)
+{
+    const std::wstring text = L"a" + Tag(L"3 1") + L"b";
+    EXPECT_EQ(Show(Measure(text.c_str())), Show(RECT{0, 0, Extent(L"a") + 20 + Extent(L"b"), 24}));
+    Draw(text.c_str(), RECT{0, 0, 400, 300}, 0);
+    const RECT frame = {Extent(L"a"), 0, Extent(L"a") + 20, 24};
+    EXPECT_EQ(canvas.Count(frame, 0x00FF00), 20 * 24);
+
+    // A frame index outside the strip shows the first frame; an attribute
+    // string names the file too and shows the whole image.
+    canvas.Fill(0x00FFFFFF);
+    Draw((Tag(L"3 7") + L"<i file='" + strip + L"'>").c_str(), RECT{0, 0, 400, 300}, 0);
+    EXPECT_EQ(canvas.Count(RECT{0, 0, 20, 24}, 0xFF0000), 20 * 24);
+    EXPECT_EQ(canvas.Count(RECT{20, 0, 80, 24}, 0xFF0000), 20 * 24);
+    EXPECT_EQ(canvas.Count(RECT{20, 0, 80, 24}, 0x0000FF), 20 * 24);
+}
+
+TEST_F(MarkupImageTest, AnImageThatDoesNotFitStartsTheNextLine)
+{
+    const std::wstring two = Tag(L"3 0") + Tag(L"3 2");
+    EXPECT_EQ(Measure(two.c_str(), 0, 30).bottom, 48);
+    // At a line start an image is placed even when wider than the box.
+    EXPECT_EQ(Show(Measure(Tag(L"3 0").c_str(), 0, 10)), "0,0,10,24");
+    Draw(two.c_str(), RECT{0, 0, 30, 300}, 0);
+    EXPECT_EQ(canvas.Count(RECT{0, 24, 20, 48}, 0x0000FF), 20 * 24);
+    // A missing image is skipped.
+    EXPECT_EQ(Show(Measure(L"a<i no-such-image.png>b")), Show(Measure(L"ab")));
+}
+
+TEST_F(MarkupImageTest, LowerImagesFollowTheVerticalAlignment)
+{
+    struct Case {
+        LPCWSTR alignment;
+        int top;
+    } cases[] = {{L"", 16}, {L"<v center>", 8}, {L"<v top>", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "image top " << c.top);
+        canvas.Fill(0x00FFFFFF);
+        Draw((std::wstring(L"<y 40>") + c.alignment + Tag(L"3 1")).c_str(), RECT{0, 0, 400, 300}, 0);
+        EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), Show(RECT{0, c.top, 20, c.top + 24}));
+    }
 }
 
 }  // namespace
