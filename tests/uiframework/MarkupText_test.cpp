@@ -230,6 +230,14 @@ TEST_F(MarkupTextTest, LinksReportTheirTextAndRectangles)
     EXPECT_EQ(Show(linkRects[1]), Show(RECT{0, LineHeight(), Extent(L"page"), 2 * LineHeight()}));
 }
 
+TEST_F(MarkupTextTest, TagArgumentsOfAnyLengthArriveWhole)
+{
+    const std::wstring target(700, L'x');
+    const std::wstring face(300, L'F');
+    ASSERT_EQ(Draw((L"<f " + face + L" 12 bold><a " + target + L">go</a></f>").c_str(), RECT{0, 0, 400, 300}, 0), 1);
+    EXPECT_EQ(std::wstring(linkTexts[0]), target);
+}
+
 TEST_F(MarkupTextTest, LinksBeyondTheCallersEntriesAreCountedButNotWritten)
 {
     RECT rects[2] = {{}, {7, 7, 7, 7}};
