@@ -42,6 +42,7 @@ private:
     // Window-level elements (SkinBuilderResources.cpp).
     static bool IsResourceElement(LPCWSTR elementName);
     static void RegisterResources(CSkinMarkupNode root, CWindowManagerUI* manager);
+    static void RegisterImage(CSkinMarkupNode element, CWindowManagerUI* manager);
     static void RegisterFont(CSkinMarkupNode element, CWindowManagerUI* manager);
     static void RegisterDefaultList(CSkinMarkupNode element, CWindowManagerUI* manager);
     static void RegisterLanguageString(CSkinMarkupNode element);

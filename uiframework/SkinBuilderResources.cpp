@@ -1,11 +1,12 @@
-// The window-level elements of a skin document: fonts, default attribute
-// lists and language strings registered with the paint manager, and the
-// root element's window attributes. Their attribute names and "true" are
-// compared ignoring case.
+// The window-level elements of a skin document: images, fonts, default
+// attribute lists and language strings registered with the paint manager,
+// and the root element's window attributes. Their attribute names and "true"
+// are compared ignoring case.
 
 #include <cwchar>
 #include <initializer_list>
 
+#include "AttributeValues.h"
 #include "SkinBuilder.h"
 #include "WindowManagerUI.h"
 
@@ -56,13 +57,27 @@ void CSkinBuilder::RegisterResources(CSkinMarkupNode root, CWindowManagerUI* man
 {
     for (CSkinMarkupNode node = root.FirstChild(); node.IsSet(); node = node.NextSibling()) {
         LPCWSTR name = node.TagName();
-        if (lstrcmpiW(name, L"Font") == 0)
+        if (lstrcmpiW(name, L"Image") == 0)
+            RegisterImage(node, manager);
+        else if (lstrcmpiW(name, L"Font") == 0)
             RegisterFont(node, manager);
         else if (lstrcmpiW(name, L"Default") == 0)
             RegisterDefaultList(node, manager);
         else if (lstrcmpiW(name, L"MultiLanguage") == 0)
             RegisterLanguageString(node);
     }
+}
+
+// "shared" picks the process-wide table; the window keeps no second copy of
+// the pixels.
+void CSkinBuilder::RegisterImage(CSkinMarkupNode element, CWindowManagerUI* manager)
+{
+    LPCWSTR name = FindAttrNoCase(element, L"name");
+    if (name == nullptr)
+        return;
+    LPCWSTR maskText = FindAttrNoCase(element, L"mask");
+    const DWORD mask = maskText != nullptr ? ParseColorValue(maskText) : 0;
+    manager->AddImage(name, FindAttrNoCase(element, L"restype"), mask, false, IsTrueNoCase(element, L"shared"));
 }
 
 void CSkinBuilder::RegisterFont(CSkinMarkupNode element, CWindowManagerUI* manager)

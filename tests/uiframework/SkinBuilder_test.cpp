@@ -10,9 +10,12 @@
 #include "ContainerUI.h"
 #include "ControlFactory.h"
 #include "LayoutTestControls.h"
+#include "LoadedImage.h"
 #include "ManagedWindow.h"
+#include "ScratchFolder.h"
 #include "SharedUIResources.h"
 #include "SkinBuilder.h"
+#include "TestPaths.h"
 #include "ZipWriter.h"
 
 using namespace CalUI;
@@ -21,6 +24,8 @@ namespace {
 
 const char kMainXml[] = R"(<?xml version="1.0" encoding="utf-8" standalone="yes" ?>
 <Window size="420,320" caption="0,0,0,30" roundcorner="6,6" mininfo="200,150">
+  <Image name="bk.png" mask="#FF00FF00" />
+  <Image restype="PNG" />
   <Font id="0" name="微软雅黑" size="13" default="true" />
   <Font id="1" name="微软雅黑" size="18" bold="TRUE" />
   <Font name="no id" />
@@ -62,7 +67,10 @@ CControlUI* CreateTestControl(LPCWSTR elementName)
 // The skin archive and the test control class, once per process.
 void SetUpSkins()
 {
-    static const std::string archive = BuildZip({{"main.xml", kMainXml, true}, {"row.xml", kRowXml}});
+    static const std::string archive =
+        BuildZip({{"main.xml", kMainXml, true},
+                  {"row.xml", kRowXml},
+                  {"bk.png", ScratchFolder::ReadFile(SourceTreePath(L"tests\\fixtures\\bk.png"))}});
     static bool done = false;
     if (done)
         return;
@@ -144,6 +152,10 @@ TEST_F(SkinWindowTest, RootAttributesAndResourceElementsReachTheWindow)
     EXPECT_TRUE(window.manager.GetFontInfo(1)->bold);
     EXPECT_EQ(13, window.manager.GetDefaultFontInfo()->size);
     EXPECT_STREQ(L"微软雅黑", window.manager.GetDefaultFontInfo()->faceName.GetData());
+
+    LoadedImage* image = window.manager.GetImage(L"bk.png");
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(0xFF00FF00u, image->mask);
 
     EXPECT_STREQ(L"你好", CWindowManagerUI::GetLanguageString(7));
     EXPECT_STREQ(L"row", CWindowManagerUI::GetLanguageString(9));   // from the included file
