@@ -244,3 +244,28 @@ TEST_F(ImageCacheTest, CategoryWorkersReportEachRecordWithAllFivePictures)
     EXPECT_EQ(RequestsFor(big), 1u);
     EXPECT_EQ(RequestsFor(logo), 1u);
 }
+
+TEST_F(ImageCacheTest, ClosingTheWindowEndsTheBatchBetweenPictures)
+{
+    // The service has no such file; it says so after a long delay.
+    const std::string slow = kBase + "/files/" + DigestOf("slow") + ".png";
+    Json::Value fault;
+    fault["path"] = slow.substr(kBase.size());
+    fault["kind"] = "slow";
+    fault["seconds"] = 30;
+    RefService::AddFault(fault);
+    const std::string later = ServePicture(DigestOf("later") + ".png", "later");
+    Batch<GameInfo> games;
+    games.Add().icon = slow;
+    games.Add().icon = later;
+    {
+        CallLog calls;
+        CRecordingWnd closing(&calls);
+        g_testMainWnd = &closing;
+        ASSERT_NE(closing.Threads().StartThread(&CacheGameIconsThread<g_testMainWnd>, &games.list), 0u);
+        while (RequestsFor(slow) == 0)
+            Sleep(20);
+    }
+    EXPECT_TRUE(games.records[1]->local_icon.empty());
+    EXPECT_EQ(RequestsFor(later), 0u);
+}
