@@ -458,6 +458,34 @@ TEST_F(WindowManagerEvents, WindowMessagesReachTheirControls)
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
 }
 
+TEST_F(WindowManagerEvents, CursorAndLeaveFollowTheRealPointer)
+{
+    auto* pointer = new RecordingControl(&log, L"pointer", {10, 200, 110, 250}, UIFLAG_SETCURSOR);
+    root->Add(pointer);
+    root->SetPos(root->GetPos());
+    POINT onPointer = {20, 210};
+    ClientToScreen(window.GetWindowHandle(), &onPointer);
+    SetCursorPos(onPointer.x, onPointer.y);
+    log.clear();
+    EXPECT_EQ(window.Send(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(Sequence(), (Seq{{L"pointer", UIEVENT_SETCURSOR}}));
+    window.unhandled.clear();
+    window.Send(WM_SETCURSOR, 0, MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
+    EXPECT_EQ(window.unhandled, std::vector<UINT>{WM_SETCURSOR});
+    window.manager.SetCapture();
+    log.clear();
+    EXPECT_EQ(window.Send(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_TRUE(log.empty()) << "the cursor stays while the mouse is captured";
+    window.manager.ReleaseCapture();
+
+    // The pointer is really elsewhere: leaving the window leaves the hover control.
+    SetCursorPos(5, 5);
+    window.Send(WM_MOUSEMOVE, 0, PointParam(20, 20));
+    log.clear();
+    window.Send(WM_MOUSELEAVE);
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_MOUSELEAVE}}));
+}
+
 TEST_F(WindowManagerEvents, NoActivateWindowsAreNotActivatedByClicks)
 {
     window.unhandled.clear();
