@@ -20,15 +20,6 @@ CRecordingWnd* g_testMainWnd = nullptr;
 const char kDemoMobile[] = "13800138000";
 const char kDemoToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
 
-Json::Value Fault(const char* path, const char* kind)
-{
-    Json::Value fault;
-    fault["path"] = path;
-    fault["kind"] = kind;
-    fault["count"] = 1;
-    return fault;
-}
-
 class AccountWorkersTest : public testing::Test
 {
 protected:
@@ -139,7 +130,8 @@ TEST_F(AccountWorkersTest, SessionExpiryCodesDropTheSessionOnlyAfterABinding)
     for (const Case c : {Case{10011, true}, Case{10016, true}, Case{10010, false}, Case{10017, false}})
     {
         SCOPED_TRACE(c.code);
-        Json::Value fault = Fault("/Box/User/bindSpeed", "code");
+        Json::Value fault = RefService::Fault("/Box/User/bindSpeed", "code");
+        fault["count"] = 1;
         fault["code"] = c.code;
         fault["message"] = "过期";
         RefService::AddFault(fault);
@@ -158,7 +150,8 @@ TEST_F(AccountWorkersTest, SessionExpiryCodesDropTheSessionOnlyAfterABinding)
 
     for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"})
     {
-        Json::Value fault = Fault(path, "code");
+        Json::Value fault = RefService::Fault(path, "code");
+        fault["count"] = 1;
         fault["code"] = 10011;
         RefService::AddFault(fault);
     }
@@ -193,7 +186,9 @@ TEST_F(AccountWorkersTest, HtmlPageEndsInTheWorkersFixedText)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.path);
-        RefService::AddFault(Fault(c.path, "not_json"));
+        Json::Value fault = RefService::Fault(c.path, "not_json");
+        fault["count"] = 1;
+        RefService::AddFault(fault);
         Run(c.worker, c.param);
         EXPECT_EQ(m_calls[0].handler, c.handler);
         EXPECT_EQ(m_calls[0].text, c.text);

@@ -26,14 +26,6 @@ const char kVersionPath[] = "/Box/Version/checkVersion";
 const char kLinkPath[] = "/Box/Game/getEncryLink";
 const wchar_t kSignInFailedText[] = L"登录错误！请稍后重试";
 
-Json::Value Fault(const char* path, const char* kind)
-{
-    Json::Value fault;
-    fault["path"] = path;
-    fault["kind"] = kind;
-    return fault;
-}
-
 class RequestProtocolTest : public testing::Test
 {
 protected:
@@ -125,7 +117,7 @@ TEST_F(RequestProtocolTest, UnusableFirstAnswerIsRetriedOnceAtTheFallbackAfterTh
     {
         SCOPED_TRACE(kind);
         RefService::Reset();
-        Json::Value fault = Fault(kVersionPath, kind);
+        Json::Value fault = RefService::Fault(kVersionPath, kind);
         fault["status"] = 500;
         fault["listener"] = "api";
         RefService::AddFault(fault);
@@ -174,7 +166,7 @@ TEST_F(RequestProtocolTest, UnreadableRepliesEndInTheFixedText)
     {
         SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.status));
         RefService::Reset();
-        Json::Value fault = Fault(kLoginPath, c.kind);
+        Json::Value fault = RefService::Fault(kLoginPath, c.kind);
         if (c.status)
             fault["status"] = c.status;
         fault["message"] = "字符串代码";
@@ -252,7 +244,7 @@ TEST_F(RequestProtocolTest, DownloadAddressRequest)
     {
         SCOPED_TRACE(kind);
         m_calls.clear();
-        Json::Value fault = Fault(kLinkPath, kind);
+        Json::Value fault = RefService::Fault(kLinkPath, kind);
         fault["count"] = 1;
         RefService::AddFault(fault);
         EXPECT_EQ(g_sessionData.GetEncryLink<g_testMainWnd>(url, L"1"), "");

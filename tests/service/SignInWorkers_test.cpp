@@ -143,10 +143,7 @@ TEST_F(SignInWorkersTest, FailedSignInsLeaveRegistryAndSessionAlone)
     EXPECT_EQ(password.text, L"手机号或密码错误");
 
     // A success without a result: the fixed text, not a success.
-    Json::Value fault;
-    fault["path"] = kLoginPath;
-    fault["kind"] = "empty_data";
-    RefService::AddFault(fault);
+    RefService::AddFault(RefService::Fault(kLoginPath, "empty_data"));
     const ReceivedCall empty =
         Run(&PasswordLoginThread<g_testLoginWnd>, new AccountParam{L"", L"13800138000", L"demo1234"});
     EXPECT_EQ(empty.handler, "OnPasswordLoginFailed");
@@ -192,9 +189,7 @@ TEST_F(SignInWorkersTest, ResultObjectsAreReadAsText)
         SCOPED_TRACE(c.result);
         g_sessionData.SetToken("kept");
         g_sessionData.SetIsFirst(false);
-        Json::Value fault;
-        fault["path"] = kLoginPath;
-        fault["kind"] = "result";
+        Json::Value fault = RefService::Fault(kLoginPath, "result");
         fault["text"] = c.result;
         fault["count"] = 1;
         RefService::AddFault(fault);

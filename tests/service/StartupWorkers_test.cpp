@@ -16,15 +16,6 @@ CRecordingWnd* g_testMainWnd = nullptr;
 const char kVersionPath[] = "/Box/Version/checkVersion";
 const char kConfigPath[] = "/Box/Config/getConfig";
 
-Json::Value Fault(const char* path, const char* kind)
-{
-    Json::Value fault;
-    fault["path"] = path;
-    fault["kind"] = kind;
-    fault["count"] = 1;
-    return fault;
-}
-
 class StartupWorkersTest : public testing::Test
 {
 protected:
@@ -78,7 +69,8 @@ TEST_F(StartupWorkersTest, VersionCheck)
     for (const Case& c : failures)
     {
         SCOPED_TRACE(c.kind);
-        Json::Value fault = Fault(kVersionPath, c.kind);
+        Json::Value fault = RefService::Fault(kVersionPath, c.kind);
+        fault["count"] = 1;
         fault["message"] = "请升级";
         RefService::AddFault(fault);
         call = Run(&CheckVersionThread<g_testMainWnd>);
@@ -119,7 +111,8 @@ TEST_F(StartupWorkersTest, ConfigurationTextsAreReadAsText)
         SCOPED_TRACE(c.result);
         g_sessionData.SetService(L"kept");
         g_sessionData.SetUploadPlugins(L"kept");
-        Json::Value fault = Fault(kConfigPath, "result");
+        Json::Value fault = RefService::Fault(kConfigPath, "result");
+        fault["count"] = 1;
         fault["text"] = c.result;
         RefService::AddFault(fault);
         const ReceivedCall call = Run(&GetConfigThread<g_testMainWnd>);
@@ -130,10 +123,12 @@ TEST_F(StartupWorkersTest, ConfigurationTextsAreReadAsText)
         EXPECT_EQ(g_sessionData.GetUploadPlugins(), c.uploadPlugins);
     }
 
-    Json::Value fault = Fault(kConfigPath, "empty_data");
+    Json::Value fault = RefService::Fault(kConfigPath, "empty_data");
+    fault["count"] = 1;
     RefService::AddFault(fault);
     EXPECT_EQ(Run(&GetConfigThread<g_testMainWnd>).text, L"配置数据获取失败！");
-    fault = Fault(kConfigPath, "code");
+    fault = RefService::Fault(kConfigPath, "code");
+    fault["count"] = 1;
     fault["code"] = 10002;
     fault["message"] = "签名错误";
     RefService::AddFault(fault);

@@ -59,6 +59,14 @@ namespace RefService
 {
 void Reset() { Post("reset", Json::Value(Json::objectValue)); }
 void AddFault(const Json::Value& fault) { Post("fault", fault); }
+
+Json::Value Fault(const std::string& path, const std::string& kind)
+{
+    Json::Value fault;
+    fault["path"] = path;
+    fault["kind"] = kind;
+    return fault;
+}
 Json::Value Journal(const std::string& path) { return Get("journal?path=" + path); }
 Json::Value PutUser(const Json::Value& user) { return Post("user", user); }
 void PutConfig(const Json::Value& config) { Post("config", config); }

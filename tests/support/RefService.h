@@ -10,7 +10,9 @@ namespace RefService
 {
 // Demo state, empty journal, no faults.
 void Reset();
-// A fault as the service takes it, e.g. {"path": ..., "kind": "status", "status": 500}.
+// A fault of that kind on the path, on both listeners until cleared; its
+// further fields ("status", "count", "listener", ...) are the caller's.
+Json::Value Fault(const std::string& path, const std::string& kind);
 void AddFault(const Json::Value& fault);
 // The requests of one path in the order they arrived.
 Json::Value Journal(const std::string& path);
