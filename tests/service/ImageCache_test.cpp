@@ -9,6 +9,8 @@
 #include "ProgramFolder.h"
 #include "RecordingWnd.h"
 #include "RefService.h"
+#include "ScratchFolder.h"
+#include "TestPaths.h"
 #include "TextConvert.h"
 
 #include <gtest/gtest.h>
@@ -268,4 +270,29 @@ TEST_F(ImageCacheTest, ClosingTheWindowEndsTheBatchBetweenPictures)
     }
     EXPECT_TRUE(games.records[1]->local_icon.empty());
     EXPECT_EQ(RequestsFor(later), 0u);
+}
+
+TEST_F(ImageCacheTest, WorkersWantingTheSamePictureAtOnceFetchItOnce)
+{
+    // A picture of the demo catalogue, sent slowly the first time.
+    const std::string content = ScratchFolder::ReadFile(SourceTreePath(L"tests\\refservice\\files\\icons\\plugin.png"));
+    ASSERT_FALSE(content.empty());
+    const std::string url = kBase + "/files/icons/" + DigestOf(content) + ".png";
+    Json::Value fault;
+    fault["path"] = url.substr(kBase.size());
+    fault["kind"] = "throttle";
+    fault["rate"] = 40;
+    fault["count"] = 1;
+    RefService::AddFault(fault);
+    Batch<GameInfo> games;
+    games.Add().icon = url;
+    Batch<PluginInfo> plugins;
+    plugins.Add().icon = url;
+
+    ASSERT_NE(m_window.Threads().StartThread(&CacheGameIconsThread<g_testMainWnd>, &games.list), 0u);
+    ASSERT_NE(m_window.Threads().StartThread(&CachePluginIconsThread<g_testMainWnd>, &plugins.list), 0u);
+    ASSERT_TRUE(m_window.WaitForCalls(2));
+    EXPECT_EQ(m_calls[0].text, CacheFile(url));
+    EXPECT_EQ(m_calls[1].text, CacheFile(url));
+    EXPECT_EQ(RequestsFor(url), 1u);
 }
