@@ -4,6 +4,8 @@
 #include "TextConvert.h"
 #include "WriteLogFile.h"
 
+#include <optional>
+
 namespace
 {
 const char kLoginPath[] = "/Box/User/login";
@@ -22,18 +24,28 @@ struct SignedInUser
     std::string isOverseas;
 };
 
-// Raises when the result is neither an object nor null, before anything is stored.
-SignedInUser ReadSignedInUser(const Json::Value& result)
+// Nothing when the result is empty, not JSON, or neither an object nor null.
+std::optional<SignedInUser> ReadSignedInUser(const std::string& resultText)
 {
-    SignedInUser user;
-    user.token = JsonMemberText(result, "token");
-    user.isFirst = JsonMemberText(result, "is_first");
-    user.userId = JsonMemberText(result, "user_id");
-    user.username = JsonMemberText(result, "username");
-    user.softwareId = JsonMemberText(result, "software_id");
-    user.softwareUsername = JsonMemberText(result, "software_username");
-    user.isOverseas = JsonMemberText(result, "is_overseas");
-    return user;
+    Json::Value result;
+    if (resultText.empty() || !ParseJsonText(resultText, result))
+        return std::nullopt;
+    try
+    {
+        SignedInUser user;
+        user.token = JsonMemberText(result, "token");
+        user.isFirst = JsonMemberText(result, "is_first");
+        user.userId = JsonMemberText(result, "user_id");
+        user.username = JsonMemberText(result, "username");
+        user.softwareId = JsonMemberText(result, "software_id");
+        user.softwareUsername = JsonMemberText(result, "software_username");
+        user.isOverseas = JsonMemberText(result, "is_overseas");
+        return user;
+    }
+    catch (...)
+    {
+        return std::nullopt;
+    }
 }
 
 void SaveSetting(const char* name, const std::string& utf8)
@@ -92,15 +104,11 @@ SignInOutcome SignIn(const RequestParams& params, uint32_t opType)
     const ServiceAnswer answer = CallService(kLoginPath, params, RetryLog::kNone, ResultData::kDecipher);
     if (answer.Failed())
         return SignInOutcome{false, false, Utf8ToWide(answer.message)};
-    try
-    {
-        Json::Value result;
-        if (answer.Succeeded() && !answer.result.empty() && ParseJsonText(answer.result, result))
-            return StoreSignIn(ReadSignedInUser(result), opType);
-    }
-    catch (...)
-    {
-    }
+    std::optional<SignedInUser> user;
+    if (answer.Succeeded())
+        user = ReadSignedInUser(answer.result);
+    if (user)
+        return StoreSignIn(*user, opType);
     WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return SignInOutcome{false, false, kSignInFailedText};
 }
