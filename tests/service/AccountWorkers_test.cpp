@@ -3,9 +3,11 @@
 #include "AccountWorkers.h"
 #include "RecordingWnd.h"
 #include "RefService.h"
+#include "ScratchFolder.h"
 #include "SessionData.h"
 #include "SignInWorkers.h"
 #include "TextConvert.h"
+#include "WriteLogFile.h"
 
 #include <gtest/gtest.h>
 
@@ -193,5 +195,42 @@ TEST_F(AccountWorkersTest, HtmlPageEndsInTheWorkersFixedText)
         EXPECT_EQ(m_calls[0].handler, c.handler);
         EXPECT_EQ(m_calls[0].text, c.text);
     }
+}
+}
+
+namespace
+{
+// The log's text without its byte-order mark.
+std::wstring LogText(const std::wstring& path)
+{
+    const std::string bytes = ScratchFolder::ReadFile(path);
+    if (bytes.size() < 2)
+        return std::wstring();
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+}
+
+// A send-code request logs the lost first answer before it retries; a
+// set-password request retries without a word.
+TEST_F(AccountWorkersTest, OnlySomeWorkersLogTheAnswerBeforeTheRetry)
+{
+    ScratchFolder folder;
+    const std::wstring logPath = folder.File(L"log.txt");
+    g_logFile.SetLogPath(logPath, 1024);
+    for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"})
+    {
+        Json::Value fault = RefService::Fault(path, "status");
+        fault["listener"] = "api";
+        RefService::AddFault(fault);
+    }
+
+    Run(&LoginSendCodeThread<g_testLoginWnd>, new AccountParam{L"86", L"1", L"13800138000"});
+    EXPECT_EQ(m_calls[0].handler, "OnSendCodeDone");
+    const std::wstring afterSendCode = LogText(logPath);
+    EXPECT_NE(afterSendCode.find(L"injected status"), std::wstring::npos);
+
+    Run(&LoginSetPassThread<g_testLoginWnd>, new std::wstring(L"x"));
+    EXPECT_EQ(m_calls[0].handler, "OnSetPassDone");
+    EXPECT_EQ(LogText(logPath), afterSendCode);
+    g_logFile.SetLogPath(L"", 1024);
 }
 }
