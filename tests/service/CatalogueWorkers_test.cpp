@@ -33,9 +33,7 @@ Json::Value ParsedResult(const Json::Value& journalEntry)
 
 void AddResultFault(const char* path, const std::string& text)
 {
-    Json::Value fault;
-    fault["path"] = path;
-    fault["kind"] = "result";
+    Json::Value fault = RefService::Fault(path, "result");
     fault["text"] = text;
     fault["count"] = 1;
     RefService::AddFault(fault);
@@ -43,9 +41,7 @@ void AddResultFault(const char* path, const std::string& text)
 
 void AddCodeFault(const char* path, int code, const std::string& message)
 {
-    Json::Value fault;
-    fault["path"] = path;
-    fault["kind"] = "code";
+    Json::Value fault = RefService::Fault(path, "code");
     fault["code"] = code;
     fault["message"] = message;
     fault["count"] = 1;
@@ -268,9 +264,7 @@ TEST_F(CatalogueWorkersTest, RefusalsPassTheServiceMessageAndUnreadableRepliesTh
         EXPECT_EQ(refused[0].handler, c.failedHandler);
         EXPECT_EQ(refused[0].text, L"服务维护中");
 
-        Json::Value fault;
-        fault["path"] = c.path;
-        fault["kind"] = "not_json";
+        Json::Value fault = RefService::Fault(c.path, "not_json");
         fault["count"] = 1;
         RefService::AddFault(fault);
         const CallLog& unreadable = Run(c.worker, c.param());

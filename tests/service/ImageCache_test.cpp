@@ -32,9 +32,7 @@ std::string DigestOf(const std::string& content) { return CMd5A().GetStringMd5(c
 // until the test's reset.
 std::string ServePicture(const std::string& name, const std::string& content)
 {
-    Json::Value fault;
-    fault["path"] = "/files/" + name;
-    fault["kind"] = "raw";
+    Json::Value fault = RefService::Fault("/files/" + name, "raw");
     fault["status"] = 200;
     fault["body"] = content;
     RefService::AddFault(fault);
@@ -251,9 +249,7 @@ TEST_F(ImageCacheTest, ClosingTheWindowEndsTheBatchBetweenPictures)
 {
     // The service has no such file; it says so after a long delay.
     const std::string slow = kBase + "/files/" + DigestOf("slow") + ".png";
-    Json::Value fault;
-    fault["path"] = slow.substr(kBase.size());
-    fault["kind"] = "slow";
+    Json::Value fault = RefService::Fault(slow.substr(kBase.size()), "slow");
     fault["seconds"] = 30;
     RefService::AddFault(fault);
     const std::string later = ServePicture(DigestOf("later") + ".png", "later");
@@ -278,9 +274,7 @@ TEST_F(ImageCacheTest, WorkersWantingTheSamePictureAtOnceFetchItOnce)
     const std::string content = ScratchFolder::ReadFile(SourceTreePath(L"tests\\refservice\\files\\icons\\plugin.png"));
     ASSERT_FALSE(content.empty());
     const std::string url = kBase + "/files/icons/" + DigestOf(content) + ".png";
-    Json::Value fault;
-    fault["path"] = url.substr(kBase.size());
-    fault["kind"] = "throttle";
+    Json::Value fault = RefService::Fault(url.substr(kBase.size()), "throttle");
     fault["rate"] = 40;
     fault["count"] = 1;
     RefService::AddFault(fault);
