@@ -7,10 +7,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${CALVERIN_BUILD_DIR:-$top/build}
 
-"$here/setup.sh"
-source "$here/deps-versions.sh"
-"$here/configure.sh" "$build" "$DEPS_PREFIX"
-cmake --build "$build" -j"$(nproc)" --target calverinapp
+"$here/build.sh" "$build" --target calverinapp
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8

@@ -6,10 +6,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${CALVERIN_BUILD_DIR:-$top/build}
 
-"$here/setup.sh"
-source "$here/deps-versions.sh"
-"$here/configure.sh" "$build" "$DEPS_PREFIX"
-cmake --build "$build" -j"$(nproc)"
+"$here/build.sh" "$build"
 
 export WINEPREFIX=$build/wineprefix
 status=0
