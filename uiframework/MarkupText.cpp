@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AttributeValues.h"
+#include "ClipGuard.h"
 #include "WindowManagerUI.h"
 
 namespace CalUI {
@@ -732,33 +733,6 @@ void MarkupRenderer::ApplySelection()
     SetBkMode(m_dc, m_state.selection ? OPAQUE : TRANSPARENT);
 }
 
-// Limits drawing to the box for the life of one call.
-class BoxClip {
-public:
-    BoxClip(HDC dc, const RECT& box) : m_dc(dc), m_saved(CreateRectRgn(0, 0, 0, 0))
-    {
-        m_hadClip = GetClipRgn(dc, m_saved) == 1;
-        RECT clip;
-        GetClipBox(dc, &clip);
-        IntersectRect(&clip, &clip, &box);
-        HRGN region = CreateRectRgnIndirect(&clip);
-        SelectClipRgn(dc, region);
-        DeleteObject(region);
-    }
-    ~BoxClip()
-    {
-        SelectClipRgn(m_dc, m_hadClip ? m_saved : nullptr);
-        DeleteObject(m_saved);
-    }
-    BoxClip(const BoxClip&) = delete;
-    BoxClip& operator=(const BoxClip&) = delete;
-
-private:
-    HDC m_dc;
-    HRGN m_saved;
-    bool m_hadClip = false;
-};
-
 // Moves the box's edges to the measured text for single-line horizontal
 // alignment and for vertical alignment.
 void AlignBox(HDC dc, CWindowManagerUI* manager, RECT& box, LPCWSTR text, COLORREF color, int fontId,
@@ -810,7 +784,8 @@ void CSkinPainter::DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rc, L
     } else {
         if ((format & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0)
             AlignBox(dc, manager, rc, shown, baseColor, fontId, format);
-        BoxClip clip(dc, rc);
+        CClipGuard clip;
+        CClipGuard::ClipRect(dc, rc, clip);
         MarkupRenderer renderer(dc, manager, rc, baseColor, linkRects, linkTexts, linkEntries, fontId, format);
         renderer.Render(shown);
         linkCount = renderer.LinkCount();

@@ -1,3 +1,0 @@
-#include "AppFolder.h"
-
-std::wstring g_appFolder;
