@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "AttributeValues.h"
+#include "ClipGuard.h"
 #include "ControlInterfaces.h"
 #include "ScrollBarUI.h"
 #include "WindowManagerUI.h"
@@ -545,8 +546,11 @@ void CContainerUI::SetAttribute(LPCWSTR name, LPCWSTR value)
 
 bool CContainerUI::OnPaint(HDC hdc, const RECT& paint, CControlUI* stopControl)
 {
-    if (!Meets(paint, m_pos))
+    RECT area;
+    if (!::IntersectRect(&area, &paint, &m_pos))
         return true;
+    CClipGuard clip;
+    CClipGuard::ClipRect(hdc, area, clip);
     CControlUI::OnPaint(hdc, paint, stopControl);
     if (!PaintChildren(hdc, paint, stopControl))
         return false;
@@ -562,23 +566,49 @@ bool CContainerUI::OnPaint(HDC hdc, const RECT& paint, CControlUI* stopControl)
 }
 
 // Non-float children show only inside the client area; float children
-// anywhere over the container.
+// anywhere over the container, under the container's own clip.
 bool CContainerUI::PaintChildren(HDC hdc, const RECT& paint, CControlUI* stopControl)
 {
     if (m_items.IsEmpty())
         return true;
     const RECT client = GetClientPos();
-    const bool clientShown = Meets(client, paint);
+    RECT clientPaint;
+    if (!::IntersectRect(&clientPaint, &client, &paint))
+        return PaintFloatChildren(hdc, paint, stopControl);
+
+    CClipGuard clip;
+    CClipGuard::ClipRect(hdc, clientPaint, clip);
     for (int i = 0; i < m_items.GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
-        if (!clientShown && !child->IsFloat())
-            continue;
         if (child == stopControl)
             return false;
         if (!child->IsVisible() || !Meets(paint, child->GetPos()))
             continue;
-        const bool shows = child->IsFloat() ? Meets(child->GetPos(), m_pos) : Meets(child->GetPos(), client);
-        if (shows && !child->Paint(hdc, paint, stopControl))
+        if (child->IsFloat()) {
+            if (!Meets(child->GetPos(), m_pos))
+                continue;
+            CClipGuard::SelectOuterClip(hdc, clip);
+            const bool goOn = child->Paint(hdc, paint, stopControl);
+            CClipGuard::SelectInnerClip(hdc, clip);
+            if (!goOn)
+                return false;
+        } else if (Meets(child->GetPos(), client) && !child->Paint(hdc, paint, stopControl)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CContainerUI::PaintFloatChildren(HDC hdc, const RECT& paint, CControlUI* stopControl)
+{
+    for (int i = 0; i < m_items.GetCount(); ++i) {
+        CControlUI* child = ChildAt(i);
+        if (!child->IsFloat())
+            continue;
+        if (child == stopControl)
+            return false;
+        if (child->IsVisible() && Meets(paint, child->GetPos()) && Meets(child->GetPos(), m_pos) &&
+            !child->Paint(hdc, paint, stopControl))
             return false;
     }
     return true;

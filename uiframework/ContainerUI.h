@@ -144,6 +144,7 @@ private:
     bool HandleScrollKey(UINT key);
     bool HandleWheel(const UIEvent& event);
     bool PaintChildren(HDC hdc, const RECT& paint, CControlUI* stopControl);
+    bool PaintFloatChildren(HDC hdc, const RECT& paint, CControlUI* stopControl);
 };
 
 }  // namespace CalUI

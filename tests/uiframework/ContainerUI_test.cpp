@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ContainerUI.h"
+#include "DibCanvas.h"
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "ScrollBarUI.h"
@@ -50,6 +51,22 @@ StackLayout* AttachRows(ManagedWindow& window, int count, LPCWSTR attributes)
     window.notifications.clear();
     return rows;
 }
+
+// Fills its whole rectangle with one colour, whatever the clipping allows.
+class FillControl : public CControlUI {
+public:
+    FillControl(LPCWSTR name, COLORREF color) : m_color(color) { SetName(name); }
+
+    void PaintBkColor(HDC dc) override
+    {
+        HBRUSH brush = CreateSolidBrush(m_color);
+        FillRect(dc, &m_pos, brush);
+        DeleteObject(brush);
+    }
+
+private:
+    COLORREF m_color;
+};
 
 // Four rows and one of 1000 pixels, with both bars.
 StackLayout* AttachWideRows(ManagedWindow& window)
@@ -382,4 +399,34 @@ TEST(ContainerPaint, PaintsWhatShowsInTheClientAreaAndStopsAtTheStopControl)
     EXPECT_FALSE(rows->Paint(dc, all, rows->GetItemAt(3)));
     EXPECT_EQ((std::vector<std::wstring>{L"r2"}), recorder.painted);
     DeleteDC(dc);
+}
+
+TEST(ContainerPaint, ChildrenAreClippedToTheClientAreaAndFloatChildrenToTheContainer)
+{
+    ManagedWindow window;
+    auto* box = new CContainerUI;
+    box->SetAttribute(L"inset", L"20,20,20,20");
+    auto* wide = new FillControl(L"wide", RGB(255, 0, 0));
+    wide->SetMinWidth(500);
+    auto* corner = new FillControl(L"corner", RGB(0, 0, 255));
+    corner->SetAttribute(L"float", L"true");
+    corner->SetAttribute(L"pos", L"2,2,18,18");
+    box->Add(wide);
+    box->Add(corner);
+    window.Attach(box);
+    ASSERT_EQ((RECT{20, 20, 520, 280}), wide->GetPos());
+
+    DibCanvas canvas(400, 300);
+    EXPECT_TRUE(box->Paint(canvas.dc(), RECT{0, 0, 400, 300}, nullptr));
+    EXPECT_EQ(360 * 260, canvas.Count(RECT{20, 20, 380, 280}, 0xFF0000));
+    EXPECT_EQ(0, canvas.Count(RECT{380, 0, 400, 300}, 0xFF0000));   // the inset stays clear
+    EXPECT_EQ(16 * 16, canvas.Count(RECT{2, 2, 18, 18}, 0x0000FF));
+
+    // Only the asked part is painted, and the clipping found is given back.
+    canvas.Fill(0x00FFFFFF);
+    EXPECT_TRUE(box->Paint(canvas.dc(), RECT{0, 0, 200, 300}, nullptr));
+    EXPECT_EQ((RECT{2, 2, 200, 280}), canvas.BoundsOfOther(0xFFFFFF));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(0, GetClipRgn(canvas.dc(), region));
+    DeleteObject(region);
 }
