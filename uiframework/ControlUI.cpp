@@ -4,6 +4,9 @@
 #include <cwchar>
 
 #include "AttributeValues.h"
+#include "ClipGuard.h"
+#include "LoadedImage.h"
+#include "SkinPainter.h"
 #include "WindowManagerUI.h"
 
 namespace CalUI {
@@ -32,6 +35,22 @@ FloatPercent ParseFloatPercent(LPCWSTR value)
 int Clamp(int value, int low, int high)
 {
     return std::max(low, std::min(value, high));
+}
+
+bool IsRounded(SIZE round)
+{
+    return round.cx > 0 || round.cy > 0;
+}
+
+// Gives the record a new attribute text, to be parsed on its next drawing;
+// false when it already holds the loaded image of that text.
+bool ReplaceImageText(ImageDrawInfo& info, LPCWSTR text)
+{
+    if (info.image != nullptr && info.attributeText == text)
+        return false;
+    info.Clear();
+    info.attributeText = text;
+    return true;
 }
 
 }  // namespace
@@ -784,6 +803,9 @@ bool CControlUI::Paint(HDC hdc, const RECT& paint, CControlUI* stopControl)
 
 bool CControlUI::OnPaint(HDC hdc, const RECT&, CControlUI*)
 {
+    CClipGuard roundedClip;
+    if (IsRounded(m_borderRound))
+        CClipGuard::ClipRoundRect(hdc, m_paintRect, m_pos, m_borderRound.cx, m_borderRound.cy, roundedClip);
     PaintBkColor(hdc);
     PaintBkImage(hdc);
     PaintStatusImage(hdc);
@@ -792,24 +814,81 @@ bool CControlUI::OnPaint(HDC hdc, const RECT&, CControlUI*)
     return true;
 }
 
-void CControlUI::PaintBkColor(HDC)
+void CControlUI::PaintBkColor(HDC hdc)
 {
+    if (m_bkColor == 0)
+        return;
+    const DWORD first = AdjustColor(m_bkColor);
+    if (m_bkColor2 == 0) {
+        const RECT& area = m_bkColor >= 0xFF000000 ? m_paintRect : m_pos;
+        CSkinPainter::FillSolidColor(hdc, area, first);
+        return;
+    }
+    const DWORD second = AdjustColor(m_bkColor2);
+    if (m_bkColor3 == 0) {
+        CSkinPainter::FillGradient(hdc, m_pos, first, second, true, 16);
+        return;
+    }
+    const LONG middle = (m_pos.top + m_pos.bottom) / 2;
+    CSkinPainter::FillGradient(hdc, RECT{m_pos.left, m_pos.top, m_pos.right, middle}, first, second, true, 8);
+    CSkinPainter::FillGradient(hdc, RECT{m_pos.left, middle, m_pos.right, m_pos.bottom}, second,
+                               AdjustColor(m_bkColor3), true, 8);
 }
 
-void CControlUI::PaintBkImage(HDC)
+void CControlUI::PaintBkImage(HDC hdc)
 {
+    DrawImage(hdc, m_bkImage);
 }
 
-void CControlUI::PaintStatusImage(HDC)
+void CControlUI::PaintStatusImage(HDC hdc)
 {
+    DrawImage(hdc, m_foreImage);
 }
 
 void CControlUI::PaintText(HDC)
 {
 }
 
-void CControlUI::PaintBorder(HDC)
+void CControlUI::PaintBorder(HDC hdc)
 {
+    const RECT& widths = m_borderSize;
+    if (widths.left <= 0 && widths.top <= 0 && widths.right <= 0 && widths.bottom <= 0)
+        return;
+    if (m_borderColor == 0 && m_focusBorderColor == 0)
+        return;
+    const DWORD color = AdjustColor(IsFocused() && m_focusBorderColor != 0 ? m_focusBorderColor : m_borderColor);
+    if (IsRounded(m_borderRound))
+        CSkinPainter::DrawRoundRectFrame(hdc, m_pos, widths.left, m_borderRound.cx, m_borderRound.cy, color,
+                                         m_borderStyle);
+    else if (widths.left == widths.top && widths.left == widths.right && widths.left == widths.bottom)
+        CSkinPainter::DrawRectFrame(hdc, m_pos, widths.left, color, m_borderStyle);
+    else
+        PaintBorderSides(hdc, color);
+}
+
+// One line per side, centred on the band that side's width takes inside pos.
+void CControlUI::PaintBorderSides(HDC hdc, DWORD color)
+{
+    const RECT& widths = m_borderSize;
+    const RECT& p = m_pos;
+    if (widths.left > 0) {
+        const LONG x = p.left + widths.left / 2;
+        CSkinPainter::DrawLineSegment(hdc, RECT{x, p.top, x, p.bottom}, widths.left, color, m_borderStyle);
+    }
+    if (widths.top > 0) {
+        const LONG y = p.top + widths.top / 2;
+        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y}, widths.top,
+                                      color, m_borderStyle);
+    }
+    if (widths.right > 0) {
+        const LONG x = p.right - widths.right / 2 - widths.right % 2;
+        CSkinPainter::DrawLineSegment(hdc, RECT{x, p.top, x, p.bottom}, widths.right, color, m_borderStyle);
+    }
+    if (widths.bottom > 0) {
+        const LONG y = p.bottom - widths.bottom / 2 - widths.bottom % 2;
+        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y},
+                                      widths.bottom, color, m_borderStyle);
+    }
 }
 
 void CControlUI::PostPaint(HDC)
@@ -887,18 +966,36 @@ void CControlUI::SetBorderStyle(int style)
 
 void CControlUI::SetBkImage(LPCWSTR image)
 {
-    if (m_bkImage == image)
+    if (!ReplaceImageText(m_bkImage, image))
         return;
-    m_bkImage = image;
+    DrawImage(nullptr, m_bkImage);
+    if (m_float && m_fixedWidth == 0 && m_fixedHeight == 0 && m_bkImage.image != nullptr) {
+        SetFixedWidth(m_bkImage.image->width);
+        SetFixedHeight(m_bkImage.image->height);
+    }
     Invalidate();
 }
 
 void CControlUI::SetForeImage(LPCWSTR image)
 {
-    if (m_foreImage == image)
-        return;
-    m_foreImage = image;
-    Invalidate();
+    if (ReplaceImageText(m_foreImage, image))
+        Invalidate();
+}
+
+bool CControlUI::DrawImage(HDC hdc, ImageDrawInfo& image)
+{
+    return CSkinPainter::DrawImageAttr(hdc, m_manager, m_pos, m_paintRect, image);
+}
+
+DWORD CControlUI::AdjustColor(DWORD color) const
+{
+    if (!m_colorHsl)
+        return color;
+    short hue = 0;
+    short saturation = 0;
+    short lightness = 0;
+    CWindowManagerUI::GetHsl(&hue, &saturation, &lightness);
+    return CSkinPainter::AdjustColorHsl(color, hue, saturation, lightness);
 }
 
 // ---- Invalidation and layout requests ----------------------------------------

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "DelegateList.h"
+#include "ImageDrawInfo.h"
 #include "UIEvent.h"
 #include "UIString.h"
 #include "UIStringMap.h"
@@ -182,10 +183,17 @@ public:
     void SetBorderRound(SIZE round);
     int GetBorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(int style);
-    const CUIString& GetBkImage() const { return m_bkImage; }
+    const CUIString& GetBkImage() const { return m_bkImage.attributeText; }
+    // Loads the image at once; a float control without a fixed size takes
+    // the image's size.
     void SetBkImage(LPCWSTR image);
-    const CUIString& GetForeImage() const { return m_foreImage; }
+    const CUIString& GetForeImage() const { return m_foreImage.attributeText; }
     void SetForeImage(LPCWSTR image);
+    // Draws an image attribute over pos within the part being painted; a
+    // null dc only loads the image. False when there is no image.
+    bool DrawImage(HDC hdc, ImageDrawInfo& image);
+    // The colour as drawn: through the global HSL adjustment when colorHsl.
+    DWORD AdjustColor(DWORD color) const;
 
     // ---- Invalidation and layout requests ------------------------------------
     void Invalidate();
@@ -222,6 +230,7 @@ private:
     void PlaceCover();
     void SetSizeLimit(int& limit, int value);
     void SetColor(DWORD& field, DWORD color);
+    void PaintBorderSides(HDC hdc, DWORD color);
 
 protected:
 
@@ -258,8 +267,8 @@ protected:
     DWORD m_bkColor = 0;
     DWORD m_bkColor2 = 0;
     DWORD m_bkColor3 = 0;
-    CUIString m_bkImage;                // image attribute string
-    CUIString m_foreImage;
+    ImageDrawInfo m_bkImage;
+    ImageDrawInfo m_foreImage;
     DWORD m_borderColor = 0;
     DWORD m_focusBorderColor = 0;
     bool m_colorHsl = false;
