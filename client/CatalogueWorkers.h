@@ -53,19 +53,6 @@ CatalogueOutcome RequestListText(const char* path, const RequestParams& params, 
 CatalogueOutcome RequestCategories(const char* path, const RequestParams& params, const wchar_t* failureText);
 CatalogueOutcome RequestAddOwnCategory(const std::wstring& categoryId, const wchar_t* failureText);
 
-// Queues a call whose two parameters are heap objects that the handler takes
-// over; they are freed here when there is no window.
-template <class Wnd, class First, class Second>
-void QueueWithBoth(Wnd* window, WindowHandler<Wnd> handler, std::unique_ptr<First> first,
-                   std::unique_ptr<Second> second)
-{
-    if (QueueCall(window, handler, reinterpret_cast<UINT_PTR>(first.get()), reinterpret_cast<UINT_PTR>(second.get())))
-    {
-        first.release();
-        second.release();
-    }
-}
-
 // The failure calls of every catalogue worker.
 template <auto& MainWnd>
 void QueueCatalogueFailure(const CatalogueOutcome& outcome, WindowHandler<WindowOf<MainWnd>> failed)

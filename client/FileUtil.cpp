@@ -1,6 +1,7 @@
 #include "FileUtil.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <memory>
 #include <new>
 
@@ -130,6 +131,14 @@ std::wstring GetModuleFolder(HINSTANCE module)
     }
     const size_t separator = LastSeparator(fileName);
     return separator == std::wstring::npos ? std::wstring() : fileName.substr(0, separator + 1);
+}
+
+bool IsAbsoluteFolder(const std::wstring& path)
+{
+    const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && isSeparator(path[2]))
+        return true;
+    return path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) && !isSeparator(path[2]);
 }
 
 std::wstring GetFolderPart(const std::wstring& path)

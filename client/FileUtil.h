@@ -20,6 +20,10 @@ int WriteStringToFile(const std::string& data, const std::wstring& path);
 // afterwards. A trailing separator names the folder before it.
 bool CreateFolderTree(const std::wstring& path);
 
+// "X:\..." or a UNC path. Anything else would resolve against the current
+// folder or the root of the current drive.
+bool IsAbsoluteFolder(const std::wstring& path);
+
 // Drive and folder of the module's file, ending with a backslash; a null module
 // is the running program.
 std::wstring GetModuleFolder(HINSTANCE module = nullptr);

@@ -75,15 +75,6 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
-// "X:\..." or a UNC path. Anything else would resolve against the current
-// folder or the root of the current drive.
-bool IsAbsoluteFolder(const std::wstring& path)
-{
-    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2]))
-        return true;
-    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-}
-
 // Windows drops trailing dots and blanks of a path step, so "..", ".. " and
 // "..." all climb or vanish; a single "." stays where it is.
 bool IsParentLikeStep(std::wstring_view step)

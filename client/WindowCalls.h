@@ -46,6 +46,19 @@ void QueueWithSecond(Wnd* window, WindowHandler<Wnd> handler, UINT_PTR first, co
         copy.release();
 }
 
+// Queues a call whose two parameters are heap objects (or null) that the handler takes
+// over; they are freed here when there is no window.
+template <class Wnd, class First, class Second>
+void QueueWithBoth(Wnd* window, WindowHandler<Wnd> handler, std::unique_ptr<First> first,
+                   std::unique_ptr<Second> second)
+{
+    if (QueueCall(window, handler, reinterpret_cast<UINT_PTR>(first.get()), reinterpret_cast<UINT_PTR>(second.get())))
+    {
+        first.release();
+        second.release();
+    }
+}
+
 // The usual failure call: (first, heap wide string with the message).
 template <class Wnd>
 void QueueMessage(Wnd* window, WindowHandler<Wnd> handler, UINT_PTR first, const std::wstring& message)

@@ -28,6 +28,8 @@ struct ReceivedCall
     AccountParam account;     // an AccountParam payload
     std::vector<CategoryInfo> categories;   // category payloads, or the record a picture call names
     DWORD thread = 0;         // the thread that ran the handler
+    std::wstring itemId;      // the item a download call names: its record's id or the id text
+    TaskProgress progress;    // a progress call's record as it read when the call ran
 };
 
 typedef std::vector<ReceivedCall> CallLog;
@@ -88,11 +90,41 @@ public:
     void OnMyGameIconReady(UINT_PTR first, UINT_PTR second);
     void OnAllGamesTileImageReady(UINT_PTR first, UINT_PTR second);
 
+    // The main window's download task calls (RecordingWndDownloads.cpp).
+    void OnGameDownloadFailed(UINT_PTR first, UINT_PTR second);
+    void OnGameDownloadDone(UINT_PTR first, UINT_PTR second);
+    void OnGameVerifyDone(UINT_PTR first, UINT_PTR second);
+    void OnGameVerifyFailed(UINT_PTR first, UINT_PTR second);
+    void OnGameInstallDone(UINT_PTR first, UINT_PTR second);
+    void OnGameUnzipFailed(UINT_PTR first, UINT_PTR second);
+    void OnGameDownloadProgress(UINT_PTR first, UINT_PTR second);
+    void OnGameVerifyProgress(UINT_PTR first, UINT_PTR second);
+    void OnGameUnzipProgress(UINT_PTR first, UINT_PTR second);
+    void OnPluginDownloadFailed(UINT_PTR first, UINT_PTR second);
+    void OnPluginDownloadDone(UINT_PTR first, UINT_PTR second);
+    void OnPluginVerifyDone(UINT_PTR first, UINT_PTR second);
+    void OnPluginVerifyFailed(UINT_PTR first, UINT_PTR second);
+    void OnPluginInstallDone(UINT_PTR first, UINT_PTR second);
+    void OnPluginUnzipFailed(UINT_PTR first, UINT_PTR second);
+    void OnPluginDownloadProgress(UINT_PTR first, UINT_PTR second);
+    void OnPluginVerifyProgress(UINT_PTR first, UINT_PTR second);
+    void OnPluginUnzipProgress(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiDownloadFailed(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiDownloadDone(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiVerifyDone(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiVerifyFailed(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiDownloadProgress(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiVerifyProgress(UINT_PTR first, UINT_PTR second);
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     ReceivedCall& Record(const char* handler, UINT_PTR first);
     void RecordText(const char* handler, UINT_PTR first, UINT_PTR text);
     void RecordListText(const char* handler, UINT_PTR text, UINT_PTR second);
+    template <class Record>
+    void RecordItemCopy(const char* handler, UINT_PTR record, UINT_PTR message);
+    void RecordRowRecord(const char* handler, UINT_PTR record, UINT_PTR message);
+    void RecordProgress(const char* handler, UINT_PTR progress, UINT_PTR speed);
     void RecordPicture(const char* handler, UINT_PTR first, UINT_PTR index, const std::wstring& localIcon);
 
     CallLog* m_log;

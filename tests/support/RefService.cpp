@@ -70,6 +70,7 @@ Json::Value Fault(const std::string& path, const std::string& kind)
 Json::Value Journal(const std::string& path) { return Get("journal?path=" + path); }
 Json::Value PutUser(const Json::Value& user) { return Post("user", user); }
 void PutConfig(const Json::Value& config) { Post("config", config); }
+Json::Value AddFile(const std::string& name, const std::string& content) { return Control("file?name=" + name, &content); }
 
 std::string SmsCode(const std::string& mobile)
 {

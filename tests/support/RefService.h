@@ -20,6 +20,8 @@ Json::Value Journal(const std::string& path);
 std::string SmsCode(const std::string& mobile);
 // Creates or changes a user (a JSON object with "mobile").
 Json::Value PutUser(const Json::Value& user);
+// Serves the bytes as /files/NAME until the next reset; gives {url, size, md5}.
+Json::Value AddFile(const std::string& name, const std::string& content);
 // "update_text", "service", "upload_plugins".
 void PutConfig(const Json::Value& config);
 
