@@ -5,6 +5,7 @@
 #include "Base64.h"
 #include "BuildSettings.h"
 #include "Md5A.h"
+#include "ProductInfo.h"
 #include "SessionData.h"
 #include "TextConvert.h"
 #include "Timestamp.h"
@@ -65,7 +66,7 @@ std::string SignRequest(const RequestParams& params)
 std::string CSessionData::BuildRequestHeaders()
 {
     return "Userid: " + GetUserIdOrZero() + "\r\nClientuuid: " + GetClientUuid() +
-           "\r\nCategoryid: 11\r\nVersion: 200\r\nLang: zh-cn";
+           "\r\nCategoryid: 11\r\nVersion: " CALVERIN_VERSION_TEXT "\r\nLang: zh-cn";
 }
 
 ServiceReply PostSignedRequest(const char* path, const std::string& body, RetryLog retryLog)

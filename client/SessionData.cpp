@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-CSessionData g_sessionData;
-
 namespace
 {
 template <class Text>

@@ -9,8 +9,6 @@
 #include <cwchar>
 #include <vector>
 
-CWriteLogFile g_logFile;
-
 namespace {
 
 // The formatted text of one entry lives in a buffer of this many characters;

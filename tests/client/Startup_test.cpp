@@ -1,0 +1,268 @@
+// The client program itself, started as a separate process from a scratch
+// program folder: its main window, its log, a second start and a build that
+// carries no skin archive.
+
+#include "ScratchFolder.h"
+#include "SingleInstance.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kStartLimitMs = 30000;
+constexpr int kSkinWidth = 960;    // the size that main.xml gives the window
+constexpr int kSkinHeight = 620;
+constexpr unsigned long kLogCapBytes = 1024 * 1024;
+const std::string kBom = "\xFF\xFE";
+
+// A copy of a built program in a folder of its own, so that its log is its
+// own; the processes it starts are ended with the object.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const wchar_t* builtName)
+    {
+        m_exe = m_folder.File(L"calverinapp.exe");
+        if (!CopyFileW(BuildTreePath(std::wstring(L"client\\") + builtName).c_str(), m_exe.c_str(), FALSE))
+            throw std::runtime_error("cannot copy the program");
+    }
+
+    ~ProgramCopy()
+    {
+        for (const PROCESS_INFORMATION& process : m_processes) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, 1);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    const ScratchFolder& Folder() const { return m_folder; }
+    std::wstring LogPath() const { return m_folder.File(L"log.txt"); }
+
+    // Starts the program with the arguments; returns its process handle.
+    HANDLE Start(const std::wstring& arguments = L"")
+    {
+        std::wstring commandLine = L"\"" + m_exe + L"\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        std::wstring folder = m_folder.File(L"");
+        if (!CreateProcessW(m_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &process))
+            throw std::runtime_error("cannot start the program");
+        m_processes.push_back(process);
+        return process.hProcess;
+    }
+
+private:
+    ScratchFolder m_folder;
+    std::wstring m_exe;
+    std::vector<PROCESS_INFORMATION> m_processes;
+};
+
+// The exit code, or STILL_ACTIVE when the process did not end in time.
+DWORD WaitForExit(HANDLE process, DWORD limitMs = kStartLimitMs)
+{
+    WaitForSingleObject(process, limitMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// The client's main window as a second start searches for it, once the
+// process that owns it has shown it; null when none turns up in time.
+HWND WaitForMainWindow(HANDLE process)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kStartLimitMs) {
+        HWND window = FindWindowW(L"CMainWnd", L"Calverin");
+        DWORD owner = 0;
+        if (window != nullptr)
+            GetWindowThreadProcessId(window, &owner);
+        if (owner == GetProcessId(process) && IsWindowVisible(window))
+            return window;
+        if (WaitForSingleObject(process, 50) != WAIT_TIMEOUT)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// Closes the window the way the user's close does and waits for the client
+// to end; its exit code.
+DWORD CloseClient(HWND window, HANDLE process)
+{
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitForExit(process);
+}
+
+std::wstring Utf16Text(const std::string& bytes)
+{
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+// True when `upper` comes before `lower` in the desktop's top-down order.
+bool IsAbove(HWND upper, HWND lower)
+{
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == upper)
+            return true;
+        if (w == lower)
+            return false;
+    }
+    return false;
+}
+
+// A plain visible top-level window of this process that covers the screen's
+// top-left part, for telling which window a start brought to the front.
+class CoveringWindow {
+public:
+    CoveringWindow()
+    {
+        m_window = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 900, nullptr,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CoveringWindow() { DestroyWindow(m_window); }
+    CoveringWindow(const CoveringWindow&) = delete;
+    CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+    void RaiseAbove(HWND window)
+    {
+        SetWindowPos(m_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ASSERT_TRUE(IsAbove(m_window, window));
+    }
+    HWND Handle() const { return m_window; }
+
+private:
+    HWND m_window = nullptr;
+};
+
+}  // namespace
+
+TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZero)
+{
+    ProgramCopy client(L"calverinapp.exe");
+    HANDLE process = client.Start();
+    HWND window = WaitForMainWindow(process);
+    ASSERT_NE(nullptr, window);
+
+    RECT rc;
+    GetWindowRect(window, &rc);
+    EXPECT_EQ(kSkinWidth, rc.right - rc.left);
+    EXPECT_EQ(kSkinHeight, rc.bottom - rc.top);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ((work.left + work.right) / 2 - kSkinWidth / 2, rc.left);
+    EXPECT_EQ((work.top + work.bottom) / 2 - kSkinHeight / 2, rc.top);
+    EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(nullptr, GetParent(window));
+
+    EXPECT_EQ(0u, CloseClient(window, process));
+}
+
+// What start-up does with the log it finds in the program folder.
+TEST(StartupTest, LogBeginsWithTheVersionUnlessASmallLogIsThere)
+{
+    const std::wregex versionEntry(
+        LR"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]\[[^\]]*Main\.cpp \d+\]当前版本：200\r\n)");
+    const std::string earlier = kBom + std::string("e\0a\0r\0l\0i\0e\0r\0\r\0\n\0", 18);
+    struct Case {
+        const char* name;
+        bool present;
+        std::string content;    // of the log before the start
+        bool kept;              // the old content stays in front of the new entry
+    } cases[] = {
+        {"no log", false, "", false},
+        {"empty log", true, "", false},
+        {"log over the cap", true, kBom + std::string(kLogCapBytes - 1, 'x'), false},
+        {"small log", true, earlier, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramCopy client(L"calverinapp.exe");
+        if (c.present)
+            client.Folder().WriteFile(L"log.txt", c.content);
+        HANDLE process = client.Start();
+        HWND window = WaitForMainWindow(process);
+        ASSERT_NE(nullptr, window);
+        ASSERT_EQ(0u, CloseClient(window, process));
+
+        const std::string log = ScratchFolder::ReadFile(client.LogPath());
+        const std::string before = c.kept ? c.content : kBom;
+        ASSERT_EQ(before, log.substr(0, before.size()));
+        const std::wstring added = Utf16Text(log.substr(before.size()));
+        EXPECT_TRUE(std::regex_match(added, versionEntry)) << "added: " << testing::PrintToString(added);
+    }
+}
+
+// A second start, with or without arguments, shows the running client's
+// window, raises it above other windows and ends with exit code 0 without
+// writing to the log.
+TEST(StartupTest, SecondStartBringsTheRunningWindowToTheFront)
+{
+    struct Case {
+        const char* name;
+        int showCommand;    // what the user did to the first client's window
+        const wchar_t* arguments;
+    } cases[] = {
+        {"visible", SW_SHOWNOACTIVATE, L""},
+        {"minimised", SW_MINIMIZE, L"--any thing"},
+        {"hidden", SW_HIDE, L"/S"},
+    };
+    ProgramCopy client(L"calverinapp.exe");
+    HANDLE first = client.Start();
+    HWND window = WaitForMainWindow(first);
+    ASSERT_NE(nullptr, window);
+    CoveringWindow cover;
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowWindow(window, c.showCommand);
+        cover.RaiseAbove(window);
+        const std::string logBefore = ScratchFolder::ReadFile(client.LogPath());
+
+        HANDLE second = client.Start(c.arguments);
+        EXPECT_EQ(0u, WaitForExit(second));
+
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_FALSE(IsIconic(window));
+        EXPECT_TRUE(IsAbove(window, cover.Handle()));
+        EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(logBefore, ScratchFolder::ReadFile(client.LogPath()));
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(first, 0));
+    }
+    EXPECT_EQ(0u, CloseClient(window, first));
+}
+
+TEST(StartupTest, ProgramWithoutSkinArchiveEndsWithExitCodeZeroAndNoWindow)
+{
+    ProgramCopy client(L"calverinapp_noskin.exe");
+    HANDLE process = client.Start();
+    // Had it made its window, it would run modally until closed.
+    EXPECT_EQ(0u, WaitForExit(process));
+    EXPECT_EQ(nullptr, FindWindowW(L"CMainWnd", L"Calverin"));
+    // The log line comes before the skin is looked for.
+    EXPECT_NE(std::string::npos, Utf16Text(ScratchFolder::ReadFile(client.LogPath())).find(L"当前版本：200"));
+}
+
+TEST(SingleInstanceTest, AStartFindsTheSemaphoreWhileAnotherHoldsIt)
+{
+    const std::string name = "Local\\calverin-test-once-" + std::to_string(GetCurrentProcessId());
+    {
+        CSingleInstance first(name.c_str());
+        EXPECT_FALSE(first.IsAlreadyRunning());
+        CSingleInstance second(name.c_str());
+        EXPECT_TRUE(second.IsAlreadyRunning());
+    }
+    CSingleInstance afterBothEnded(name.c_str());
+    EXPECT_FALSE(afterBothEnded.IsAlreadyRunning());
+}
