@@ -11,6 +11,7 @@
 
 namespace CalUI {
 
+class CControlUI;
 class CWindowManagerUI;
 
 class CSkinPainter {
@@ -69,6 +70,14 @@ public:
     static BOOL WINAPI AlphaBlendFallback(HDC dest, int x, int y, int width, int height, HDC src,
                                           int srcX, int srcY, int srcWidth, int srcHeight,
                                           BLENDFUNCTION blend);
+
+    // ---- Snapshot of a window (SkinPainterSnapshot.cpp) -----------------------
+    // The window's controls within `rc` as a new 32-bit bottom-up DIB section
+    // of rc's size, owned by the caller: the last painted picture, or, with a
+    // stop control or on a layered window, a fresh paint of the tree that
+    // ends at the stop control. An overlay colour with alpha covers it.
+    static HBITMAP RenderControlToBitmap(CWindowManagerUI* manager, const RECT& rc,
+                                         CControlUI* stopControl, DWORD overlay);
 
     // ---- Markup text (MarkupText.cpp) -----------------------------------------
     // Draws, or with DT_CALCRECT measures, text with inline tags. `linkRects`

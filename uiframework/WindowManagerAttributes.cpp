@@ -130,26 +130,4 @@ void CWindowManagerUI::RemoveAllWindowCustomAttributes()
     m_windowCustomAttributes.Resize(CUIStringMap::kDefaultBucketCount);
 }
 
-// ---- Layered-window settings -------------------------------------------------------
-
-int CWindowManagerUI::GetShadowSize() const { return m_shadowSize; }
-void CWindowManagerUI::SetShadowSize(int size) { m_shadowSize = size; }
-DWORD CWindowManagerUI::GetShadowColor() const { return m_shadowColor; }
-void CWindowManagerUI::SetShadowColor(DWORD color) { m_shadowColor = color; }
-float CWindowManagerUI::GetShadowFocusScales() const { return m_shadowFocusScale; }
-void CWindowManagerUI::SetShadowFocusScales(float scale) { m_shadowFocusScale = scale; }
-BYTE CWindowManagerUI::GetOpacity() const { return m_opacity; }
-void CWindowManagerUI::SetOpacity(BYTE opacity) { m_opacity = opacity; }
-void CWindowManagerUI::SetLayeredOpacity(BYTE opacity) { m_opacity = opacity; }
-const CUIString& CWindowManagerUI::GetLayeredImage() const { return m_layeredImage; }
-void CWindowManagerUI::SetLayeredImage(LPCWSTR image) { m_layeredImage = image; }
-RECT CWindowManagerUI::GetLayeredInset() const { return m_layeredInset; }
-void CWindowManagerUI::SetLayeredInset(const RECT& inset) { m_layeredInset = inset; }
-
-bool CWindowManagerUI::HasLayeredInset() const
-{
-    return m_layeredInset.left != 0 || m_layeredInset.top != 0 || m_layeredInset.right != 0 ||
-           m_layeredInset.bottom != 0;
-}
-
 }  // namespace CalUI

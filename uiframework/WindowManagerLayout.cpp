@@ -1,6 +1,6 @@
 // The layout pass that every paint starts with, and invalidation. Laying the
-// tree out, "windowinit" and the deferred focus move happen here, before any
-// drawing, so that the window's own "windowinit" handling sees a laid-out tree.
+// tree out and "windowinit" happen here, before any drawing, so that the
+// window's own "windowinit" handling sees a laid-out tree.
 
 #include "WindowManagerUI.h"
 
@@ -21,38 +21,34 @@ RECT Normalised(RECT rc)
 
 }  // namespace
 
+// A layered window collects what is invalidated and paints it from its
+// repaint timer; the system never sees those invalidations.
 void CWindowManagerUI::Invalidate(RECT rc)
 {
     RECT area = Normalised(rc);
-    ::InvalidateRect(m_paintWindow, &area, FALSE);
+    if (m_layered)
+        UnionRect(&m_layeredDirty, &m_layeredDirty, &area);
+    else
+        ::InvalidateRect(m_paintWindow, &area, FALSE);
 }
 
 void CWindowManagerUI::InvalidateAll()
 {
-    ::InvalidateRect(m_paintWindow, nullptr, FALSE);
-}
-
-bool CWindowManagerUI::OnPaint()
-{
-    PAINTSTRUCT ps;
-    if (m_root == nullptr) {
-        BeginPaint(m_paintWindow, &ps);
-        EndPaint(m_paintWindow, &ps);
-        return true;
+    if (!m_layered) {
+        ::InvalidateRect(m_paintWindow, nullptr, FALSE);
+        return;
     }
     RECT client;
     GetClientRect(m_paintWindow, &client);
-    RECT update;
-    if (!GetUpdateRect(m_paintWindow, &update, FALSE))
-        return true;
-    if (m_focusNeeded)
-        FocusNextTabStop(true);
-    LayoutPendingControls(client);
-    BeginPaint(m_paintWindow, &ps);
-    EndPaint(m_paintWindow, &ps);
-    if (m_updateNeeded || m_focusNeeded)
-        InvalidateAll();
-    return true;
+    UnionRect(&m_layeredDirty, &m_layeredDirty, &client);
+}
+
+RECT CWindowManagerUI::ContentRect(const RECT& client) const
+{
+    RECT content = client;
+    if (m_layered)
+        InflateRect(&content, -m_shadow.size, -m_shadow.size);
+    return content;
 }
 
 CControlUI* CWindowManagerUI::UpdateNeededCallback(CControlUI* control, void*)
@@ -63,15 +59,23 @@ CControlUI* CWindowManagerUI::UpdateNeededCallback(CControlUI* control, void*)
     return control;   // its own SetPos lays out the subtree below it
 }
 
-void CWindowManagerUI::LayoutPendingControls(const RECT& client)
+bool CWindowManagerUI::LayoutPendingControls(const RECT& client)
 {
-    if (!m_updateNeeded)
-        return;
+    if (!m_updateNeeded) {
+        if (m_layered && m_layeredImageDirty) {
+            m_offscreen.Clear(m_offscreen.GetRect());
+            m_root->SetPos(ContentRect(client), true);
+            MarkShadowDirty();
+        }
+        return true;
+    }
     m_updateNeeded = false;
     if (IsRectEmpty(&client))
-        return;
+        return true;
     if (m_root->IsUpdateNeeded()) {
-        m_root->SetPos(client, true);
+        DropPaintSurfaces();   // made again at the new size by this paint
+        m_root->SetPos(ContentRect(client), true);
+        MarkShadowDirty();
     } else {
         m_foundControls.Empty();
         m_root->FindControl(UpdateNeededCallback, nullptr,
@@ -81,10 +85,16 @@ void CWindowManagerUI::LayoutPendingControls(const RECT& client)
             control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
         }
     }
-    if (m_firstLayout) {
-        m_firstLayout = false;
-        SendNotify(m_root, L"windowinit", 0, 0, false);
-    }
+    if (!m_firstLayout)
+        return true;
+    m_firstLayout = false;
+    SendNotify(m_root, L"windowinit", 0, 0, false);
+    if (!(m_layered && m_layeredImageDirty))
+        return true;
+    // The window's "windowinit" handling may still change the tree; the
+    // repaint timer draws everything right after it.
+    InvalidateAll();
+    return false;
 }
 
 }  // namespace CalUI

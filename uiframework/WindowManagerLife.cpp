@@ -18,6 +18,7 @@ CUIPtrArray& CWindowManagerUI::Managers()
 
 CWindowManagerUI::CWindowManagerUI()
 {
+    LoadPaintLibrariesOnce();
     if (Shared().defaultFont.faceName.IsEmpty())
         FillSharedDefaults();
     const SharedUIResources& shared = Shared();

@@ -96,6 +96,8 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
             return true;
         }
     }
+    if (HandleLayeredFrameMessage(message, wParam, result))
+        return true;
     switch (message) {
     case WM_SIZE:
         result = 0;
@@ -142,7 +144,12 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
         OnKey(message, wParam, lParam);
         return false;
     case WM_TIMER:
-        OnTimer(wParam, lParam);
+        if (!OnRepaintTimer(wParam))
+            OnTimer(wParam, lParam);
+        return false;
+    case WM_PRINTCLIENT:
+        if (m_root != nullptr)
+            PrintClient(reinterpret_cast<HDC>(wParam), lParam);
         return false;
     case WM_MOUSEMOVE:
         OnMouseMove(wParam, lParam);
@@ -206,6 +213,8 @@ bool CWindowManagerUI::OnSize(WPARAM wParam, LPARAM lParam)
     }
     if (m_root != nullptr)
         m_root->RequestUpdate();
+    if (m_layered)
+        InvalidateAll();
     return true;
 }
 

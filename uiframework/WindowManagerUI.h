@@ -5,12 +5,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ImageDrawInfo.h"
+#include "PaintSurface.h"
 #include "SharedUIResources.h"
 #include "UIEvent.h"
 #include "UIInterfaces.h"
 #include "UIPtrArray.h"
 #include "UIString.h"
 #include "UIStringMap.h"
+#include "WindowShadow.h"
 
 namespace CalUI {
 
@@ -68,6 +71,23 @@ public:
     // ---- Layout pass and invalidation (WindowManagerLayout.cpp) --------------
     void Invalidate(RECT rc);
     void InvalidateAll();
+
+    // ---- Painting (WindowManagerPaint.cpp) -----------------------------------
+    bool IsPainting() const;
+    void SetPainting(bool painting);
+    // Kept between paints; null before the first paint after a full layout.
+    HBITMAP GetOffscreenBitmap() const;
+    // The off-screen picture of a layered window: bottom-up rows of
+    // premultiplied ARGB pixels of GetOffscreenSize; null in plain mode.
+    const DWORD* GetOffscreenPixels() const;
+    SIZE GetOffscreenSize() const;
+
+    // ---- Layered mode and the shadow (WindowManagerLayered.cpp) --------------
+    bool IsLayered() const;
+    void SetLayered(bool layered);
+    // Draws the shadow ring when it changed, then puts the off-screen
+    // picture on the screen.
+    void PaintShadow();
 
     // ---- Message routing (WindowManagerMessages.cpp) -------------------------
     // True when the message is handled; `result` then is the window's answer.
@@ -236,8 +256,28 @@ private:
     void DropFocus(CControlUI* gainer);
     UIEvent MakeEvent(int type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-    // Layout pass of the paint.
-    void LayoutPendingControls(const RECT& client);
+    // Layout pass of the paint; false when the paint must stop after it.
+    bool LayoutPendingControls(const RECT& client);
+    RECT ContentRect(const RECT& client) const;   // client less the shadow ring
+
+    // Steps of a paint (WindowManagerPaint.cpp).
+    static void LoadPaintLibrariesOnce();
+    void ValidateWithoutDrawing();
+    bool TakePaintRect(const RECT& client, RECT& paint);
+    bool PrepareOffscreen(const RECT& client);
+    void ComposeLayeredBackground(const RECT& client, const RECT& paint);
+    void PaintNativeWindows(const RECT& paint);
+    void PaintPostPaintControls();
+    void PresentLayered(const RECT& client, const RECT& paint);
+    void OutlineUpdateRect(HDC dc, const RECT& paint);
+    void PrintClient(HDC dc, LPARAM flags);
+    void DropPaintSurfaces();
+
+    // Layered mode (WindowManagerLayered.cpp).
+    bool HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result);
+    bool OnRepaintTimer(WPARAM wParam);
+    void UpdateLayeredWindowFromOffscreen(SIZE size);
+    void MarkShadowDirty();
 
     // Notifications and delayed clean-up.
     void DeliverNotify(NotifyMsg& msg);
@@ -271,6 +311,9 @@ private:
     UINT m_hoverTime = 1000;
     bool m_noActivate = false;
     bool m_showUpdateRect = false;
+    CPaintSurface m_offscreen;
+    CPaintSurface m_background;                 // layered mode: the drawn layered image
+    bool m_painting = false;
     CControlUI* m_root = nullptr;               // owned
     CControlUI* m_focus = nullptr;
     CControlUI* m_hover = nullptr;
@@ -288,12 +331,15 @@ private:
     bool m_firstLayout = true;
     bool m_updateNeeded = false;
     bool m_focusNeeded = false;
-    int m_shadowSize = 0;
-    DWORD m_shadowColor = 0xFF000000;
-    float m_shadowFocusScale = -1.0f;           // -1: derived from the shadow size
+    ShadowStyle m_shadow;
+    bool m_shadowDirty = false;
     BYTE m_opacity = 255;
-    CUIString m_layeredImage;                   // image attribute string
-    RECT m_layeredInset = {0, 0, 0, 0};
+    bool m_layered = false;
+    bool m_layeredImageDirty = false;
+    RECT m_layeredDirty = {0, 0, 0, 0};         // invalidated since the last layered paint
+    ImageDrawInfo m_layeredImage;
+    RECT m_layeredInset = {0, 0, 0, 0};         // "nolayeredpadding"
+    CGdiplusSession m_gdiplus;
     bool m_mouseTracking = false;
     bool m_captured = false;
     bool m_usesVirtualWindows = false;
