@@ -254,7 +254,6 @@ struct DownloadKind<JiasuqiInfo>
     static constexpr DWORD kPauseBeforeEndMs = 200;
     static const std::wstring& Id(const JiasuqiInfo& record) { return record.software_id; }
     static std::wstring DownloadFolder(int);      // the program's "cache\" folder
-    static std::wstring InstallFolder(int) { return std::wstring(); }
     template <class Wnd>
     static TaskCalls<Wnd> Calls()
     {
