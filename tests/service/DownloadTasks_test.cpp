@@ -41,11 +41,12 @@ std::string NoiseBytes(size_t size, unsigned seed)
     return bytes;
 }
 
-// A password-protected game package: a program, a data file in a sub-folder
-// and a large stored entry that gives the transfer its length.
+// A password-protected game package: a program, a data file in a sub-folder,
+// a file whose name the packer wrote in the GBK code page ("存档/说明.txt") and
+// a large stored entry that gives the transfer its length.
 std::string GamePackage(size_t bulkSize = 150 * 1024)
 {
-    std::vector<ZipWriterEntry> entries(3);
+    std::vector<ZipWriterEntry> entries(4);
     entries[0].name = "game.exe";
     entries[0].data = "MZ demo program";
     entries[1].name = "data/level1.dat";
@@ -53,6 +54,8 @@ std::string GamePackage(size_t bulkSize = 150 * 1024)
     entries[1].deflate = true;
     entries[2].name = "data/bulk.bin";
     entries[2].data = NoiseBytes(bulkSize, 7);
+    entries[3].name = "\xB4\xE6\xB5\xB5/\xCB\xB5\xC3\xF7.txt";
+    entries[3].data = "readme";
     for (ZipWriterEntry& entry : entries)
         entry.password = kPassword;
     return BuildZip(entries);
@@ -272,6 +275,7 @@ TEST_F(DownloadTasksTest, GamePackageCancelledHalfwayResumesWithARangeAndInstall
     EXPECT_EQ(ScratchFolder::ReadFile(InstallFolder() + L"game.exe"), "MZ demo program");
     EXPECT_EQ(ScratchFolder::ReadFile(InstallFolder() + L"data\\level1.dat"), std::string(4000, 'L'));
     EXPECT_EQ(ScratchFolder::ReadFile(InstallFolder() + L"data\\bulk.bin").size(), 150u * 1024);
+    EXPECT_EQ(ScratchFolder::ReadFile(InstallFolder() + L"存档\\说明.txt"), "readme");
     // A good download and a good digest are not reported; a good installation is.
     EXPECT_EQ(Reports(), (std::vector<std::string>{"1,2,0,7", "1,4,1,7"}));
     EXPECT_EQ(RefService::BodyValue(RefService::Journal(kReportPath)[1], "token"), kDemoToken);
