@@ -348,6 +348,22 @@ TEST_F(WindowPaint, BitmapsFollowResizesWhileTheRootIsHidden)
     EXPECT_EQ(Pixel(5, 15), 0xFFFF0000u);
 }
 
+TEST_F(WindowPaint, SwitchingToLayeredWhileTheRootIsHiddenGivesAPixelBitmap)
+{
+    AddBlock(L"a", {0, 0, 20, 20}, 0xFFFF0000);
+    window.Attach(root);
+    window.Pump();
+    ASSERT_NE(window.manager.GetOffscreenBitmap(), nullptr);
+    root->SetVisible(false);
+    window.Pump();
+
+    window.manager.SetLayered(true);   // the hidden root asks for no layout
+    Tick();
+    ASSERT_NE(Offscreen(), nullptr);
+    EXPECT_EQ(window.manager.GetOffscreenSize().cx, 400);
+    EXPECT_EQ(window.manager.GetOffscreenSize().cy, 300);
+}
+
 TEST_F(WindowPaint, SwitchingModes)
 {
     HWND hwnd = window.GetWindowHandle();
