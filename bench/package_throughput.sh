@@ -10,6 +10,7 @@
 # seconds of each side and the ratio ours / theirs in throughput (higher is
 # better). Our side runs under Wine in the build's own Wine prefix.
 set -euo pipefail
+shopt -s inherit_errexit
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=$(cd "${1:?build folder}" && pwd)
