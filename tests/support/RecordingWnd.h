@@ -30,6 +30,8 @@ struct ReceivedCall
     DWORD thread = 0;         // the thread that ran the handler
     std::wstring itemId;      // the item a download call names: its record's id or the id text
     TaskProgress progress;    // a progress call's record as it read when the call ran
+    const JiasuqiInfo* waitItem = nullptr;  // the row record of a ProcessWaitParam payload
+    HANDLE waitProcess = nullptr;           // the handle it still held
 };
 
 typedef std::vector<ReceivedCall> CallLog;
@@ -89,7 +91,10 @@ public:
     void OnJiasuqiIconReady(UINT_PTR first, UINT_PTR second);
     void OnMyGameIconReady(UINT_PTR first, UINT_PTR second);
     void OnAllGamesTileImageReady(UINT_PTR first, UINT_PTR second);
-
+    // The main window's folder deletion and process waits (RecordingWndFolders.cpp).
+    void OnDeleteFilesFailed(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiUninstallerExited(UINT_PTR first, UINT_PTR second);
+    void OnJiasuqiInstallerExited(UINT_PTR first, UINT_PTR second);
     // The main window's download task calls (RecordingWndDownloads.cpp).
     void OnGameDownloadFailed(UINT_PTR first, UINT_PTR second);
     void OnGameDownloadDone(UINT_PTR first, UINT_PTR second);
@@ -121,6 +126,7 @@ private:
     ReceivedCall& Record(const char* handler, UINT_PTR first);
     void RecordText(const char* handler, UINT_PTR first, UINT_PTR text);
     void RecordListText(const char* handler, UINT_PTR text, UINT_PTR second);
+    void RecordProcessWait(const char* handler, UINT_PTR record);
     template <class Record>
     void RecordItemCopy(const char* handler, UINT_PTR record, UINT_PTR message);
     void RecordRowRecord(const char* handler, UINT_PTR record, UINT_PTR message);
