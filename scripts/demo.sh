@@ -11,7 +11,6 @@ build=${CALVERIN_BUILD_DIR:-$top/build}
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-"$here/wineprefix.sh" "$WINEPREFIX"
 
 state=$build/demo-service
 "$here/refservice.sh" start "$state"
@@ -19,8 +18,12 @@ trap '"$here/refservice.sh" stop "$state"; wineserver -k 2>/dev/null || true' EX
 
 app="$build/client/calverinapp.exe"
 if [ -n "${DISPLAY:-}" ]; then
+  "$here/wineprefix.sh" "$WINEPREFIX"
   wine "$app"
 else
-  xvfb-run -a -s "-screen 0 1600x1000x24" "$here/run-and-screenshot.sh" "$app" "$build/demo.png"
+  # The prefix's server and system processes start inside the same X server
+  # as the client: started outside it, they leave the client's windows no screen.
+  xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '"$1" "$2" && "$3" "$4" "$5"' demo \
+    "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "$build/demo.png"
   echo "screenshot: $build/demo.png"
 fi
