@@ -301,12 +301,12 @@ std::string ChooseDownloadUrl(const Record& record)
 }
 
 // Download, check and (for games and plug-ins) unpacking after the task has
-// been registered; the calls it queues name the task's progress record.
-template <auto& MainWnd, class Record>
+// been registered; the calls it queues name the task's progress record. A kind
+// with an installer (the launcher games) runs it after a good digest instead.
+template <auto& MainWnd, class Record, class Kind = DownloadKind<Record>>
 void RunRegisteredTask(Record& record, TaskProgress& progress, const std::string& url, const std::wstring& folder,
                        int64_t remoteSize)
 {
-    using Kind = DownloadKind<Record>;
     const TaskCalls<WindowOf<MainWnd>> calls = Kind::template Calls<WindowOf<MainWnd>>();
     const uint32_t itemId = ItemIdOf(Kind::Id(record));
     const std::wstring localFile = LocalPackagePath(folder, record.file_url);
@@ -334,7 +334,12 @@ void RunRegisteredTask(Record& record, TaskProgress& progress, const std::string
     }
     QueueRecordCall(MainWnd, calls.verifyDone, record, nullptr);
 
-    if constexpr (Kind::kUnpacks)
+    if constexpr (requires { Kind::kRunsInstaller; })
+    {
+        if (!IsTaskCancelled(progress))
+            Kind::template RunInstaller<MainWnd>(record, localFile);
+    }
+    else if constexpr (Kind::kUnpacks)
     {
         if (IsTaskCancelled(progress))
             return;
@@ -354,10 +359,9 @@ void RunRegisteredTask(Record& record, TaskProgress& progress, const std::string
 }
 
 // One whole task on the worker's record, which stays valid until it returns.
-template <auto& MainWnd, class Record>
+template <auto& MainWnd, class Record, class Kind = DownloadKind<Record>>
 void RunDownloadTask(Record& record)
 {
-    using Kind = DownloadKind<Record>;
     const TaskCalls<WindowOf<MainWnd>> calls = Kind::template Calls<WindowOf<MainWnd>>();
     const uint32_t itemId = ItemIdOf(Kind::Id(record));
     ReportTask(Kind::kKind, kTaskOpDownload, kTaskStarted, itemId);
@@ -373,7 +377,7 @@ void RunDownloadTask(Record& record)
 
     {
         CRegisteredTask task(Kind::kKind, &record, localSize, remoteSize);
-        RunRegisteredTask<MainWnd>(record, task.Progress(), url, folder, remoteSize);
+        RunRegisteredTask<MainWnd, Record, Kind>(record, task.Progress(), url, folder, remoteSize);
         if (Kind::kPauseBeforeEndMs)
             CWindowMultiThreadManager::WaitForStop(Kind::kPauseBeforeEndMs);
         if (MainWnd)

@@ -51,8 +51,31 @@ GAMES = {
          "file": "packages/ironharbor.zip", "size": "0", "file_md5": "",
          "zip_pwd": "harbor", "lnk_app": "IronHarbor\\IronHarbor.exe",
          "icon": "icons/ironharbor.png", "help_url": "", "file_url_type": "0", "cdn_url_type": "0"},
+        # Game 12 runs in an outside launcher that the "package" of game 13 installs.
+        {"game_id": 12, "server": "台服", "version": "1.0", "name": "HIT2",
+         "install_folder": "HIT2", "detail": "HIT2 台服客户端（需要 Nexon 启动器）",
+         "file": "packages/hit2.zip", "size": "0", "file_md5": "",
+         "zip_pwd": "hit2", "lnk_app": "", "icon": "icons/ironharbor.png", "help_url": "",
+         "file_url_type": "0", "cdn_url_type": "0"},
+        {"game_id": 13, "server": "台服", "version": "1.0", "name": "Nexon 启动器",
+         "install_folder": "Nexon", "detail": "HIT2 所需的启动器安装程序",
+         "file": "installers/NexonLauncherSetup.exe", "size": "0", "file_md5": "",
+         "zip_pwd": "", "lnk_app": "", "icon": "icons/ironharbor.png", "help_url": "",
+         "file_url_type": "0", "cdn_url_type": "0"},
     ],
-    4: [],
+    4: [
+        # Likewise game 15 and the launcher that game 16 installs.
+        {"game_id": 15, "server": "俄服", "version": "1.0", "name": "暗黑4",
+         "install_folder": "D4R", "detail": "俄语客户端（需要 ReflectionNetworkLauncher）",
+         "file": "packages/d4r.zip", "size": "0", "file_md5": "",
+         "zip_pwd": "d4r", "lnk_app": "", "icon": "icons/longwen.png", "help_url": "",
+         "file_url_type": "0", "cdn_url_type": "0"},
+        {"game_id": 16, "server": "俄服", "version": "1.0", "name": "ReflectionNetworkLauncher",
+         "install_folder": "ReflectionNetworkLauncher", "detail": "暗黑4 所需的启动器安装程序",
+         "file": "installers/ReflectionNetworkLauncherSetup.exe", "size": "0", "file_md5": "",
+         "zip_pwd": "", "lnk_app": "", "icon": "icons/longwen.png", "help_url": "",
+         "file_url_type": "0", "cdn_url_type": "0"},
+    ],
 }
 
 PLUGINS = {

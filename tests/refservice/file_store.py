@@ -1,7 +1,8 @@
 """Files that the service hands out under "/files/": packages, installers, pictures.
 
-The shipped files live in a folder; tests may add more at run time. Every
-shipped file is also reachable as "<folder>/<md5><extension>", because the
+The shipped files live in folders: the one beside this module and the one
+that the build and the service's start fill (installers, packages); tests may
+add more at run time. Every shipped file is also reachable as "<folder>/<md5><extension>", because the
 client names its cached pictures by the digest of their content and checks
 them against that name.
 """
@@ -13,8 +14,9 @@ from pathlib import Path
 
 
 class FileStore:
-    def __init__(self, root: Path):
-        self._root = root.resolve()
+    def __init__(self, root: Path, *more_roots: Path):
+        """Roots in the order of precedence for a name that several hold."""
+        self._roots = [folder.resolve() for folder in (root, *more_roots)]
         self._lock = threading.Lock()
         self._added: dict[str, bytes] = {}
         self._by_digest_name = {self._digest_name(path): path for path in self._shipped_files()}
@@ -50,18 +52,19 @@ class FileStore:
         return len(content), hashlib.md5(content).hexdigest()
 
     def _shipped_files(self):
-        if not self._root.is_dir():
-            return []
-        return [path for path in self._root.rglob("*") if path.is_file()]
+        return [path for root in self._roots if root.is_dir()
+                for path in root.rglob("*") if path.is_file()]
 
     def _shipped_path(self, name: str) -> Path | None:
-        path = (self._root / name).resolve()
-        if self._root not in path.parents or not path.is_file():
-            return None
-        return path
+        for root in self._roots:
+            path = (root / name).resolve()
+            if root in path.parents and path.is_file():
+                return path
+        return None
 
     def _digest_name(self, path: Path) -> str:
-        folder = path.parent.relative_to(self._root).as_posix()
+        root = next(root for root in self._roots if root in path.parents)
+        folder = path.parent.relative_to(root).as_posix()
         extension = path.name[path.name.index("."):] if "." in path.name else ""
         name = hashlib.md5(path.read_bytes()).hexdigest() + extension
         return name if folder == "." else folder + "/" + name

@@ -17,6 +17,7 @@ import threading
 import time
 from pathlib import Path
 
+import demo_packages
 from http_listener import TlsListener
 from service import Service
 
@@ -28,7 +29,8 @@ def parse_settings(argv: list[str]) -> argparse.Namespace:
     env = os.environ
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--state-dir", required=True, type=Path,
-                        help="folder for the certificate, ready.json and nothing else")
+                        help="folder for the certificate, ready.json and the generated files"
+                             " (files/: demo packages made at start, installers put there by the build)")
     parser.add_argument("--api-address", default=env.get("SERVICE_API_ADDRESS", "127.0.0.1"))
     parser.add_argument("--api-port", type=int, default=int(env.get("SERVICE_API_PORT", "48443")))
     parser.add_argument("--fallback-address", default=env.get("SERVICE_FALLBACK_IP", "127.0.0.2"))
@@ -75,8 +77,10 @@ def main(argv: list[str]) -> int:
     for listener in listeners:
         listener.bind_waiting(settings.bind_wait)
     api_address, api_port = listeners[0].server_address[:2]
+    generated = settings.state_dir / "files"
+    demo_packages.write_demo_packages(generated / "packages")
     service = Service(settings.salt.encode(), settings.data_key.encode(),
-                      "https://%s:%d" % (api_address, api_port), settings.files)
+                      "https://%s:%d" % (api_address, api_port), settings.files, generated)
     for listener in listeners:
         listener.service = service
         threading.Thread(target=listener.serve_forever, args=(0.1,), name=listener.name,

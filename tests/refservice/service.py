@@ -22,10 +22,11 @@ _RANGE = re.compile(r"bytes=(\d+)-(\d*)")
 
 
 class Service:
-    def __init__(self, salt: bytes, data_key: bytes, base_url: str, files_dir: Path):
+    def __init__(self, salt: bytes, data_key: bytes, base_url: str, files_dir: Path,
+                 *generated_dirs: Path):
         self.data_key = data_key
         self.base_url = base_url
-        self.store = FileStore(files_dir)
+        self.store = FileStore(files_dir, *generated_dirs)
         self.accounts = Accounts()
         self.faults = FaultTable()
         self.journal = Journal()

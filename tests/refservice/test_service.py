@@ -10,6 +10,7 @@ import base64
 import gzip
 import hashlib
 import http.client
+import io
 import json
 import shutil
 import ssl
@@ -18,6 +19,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zipfile
 from pathlib import Path
 from urllib.parse import quote, quote_plus
 
@@ -348,6 +350,21 @@ class FileStoreTest(ServiceTest):
             status, _, body = self.request("GET", category["icon"].split(":%d" % self.addresses["api"][1], 1)[1])
             if status == 200:
                 self.assertEqual(hashlib.md5(body).hexdigest(), name.split(".")[0])
+
+    def test_demo_packages_are_encrypted_archives_named_in_utf8_and_gbk(self):
+        expected = {"1": ("xh2024", "XingHai/data/地图/星图.pak", True),
+                    "2": ("lw-88", "LongWen/资源/界面.dat", False)}
+        for category_id, (password, name, utf8) in expected.items():
+            _, entry = self.call("/Box/Game/getGames", with_ts(("category_id", category_id)))
+            game = json.loads(entry["result"])[0]
+            body = self.request("GET", game["file_url"].split(":%d" % self.addresses["api"][1], 1)[1])[2]
+            self.assertEqual((game["size"], game["file_md5"]), (str(len(body)), hashlib.md5(body).hexdigest()))
+            archive = zipfile.ZipFile(io.BytesIO(body))
+            info = next(i for i in archive.infolist() if i.filename.endswith((".pak", ".dat")))
+            raw_name = info.filename if info.flag_bits & 0x800 else info.filename.encode("cp437").decode("gbk")
+            self.assertEqual((name, utf8), (raw_name, bool(info.flag_bits & 0x800)))
+            self.assertEqual((1, zipfile.ZIP_DEFLATED), (info.flag_bits & 1, info.compress_type))
+            self.assertGreater(len(archive.read(info, pwd=password.encode())), info.compress_size)
 
 
 if __name__ == "__main__":

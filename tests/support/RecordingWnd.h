@@ -91,10 +91,13 @@ public:
     void OnJiasuqiIconReady(UINT_PTR first, UINT_PTR second);
     void OnMyGameIconReady(UINT_PTR first, UINT_PTR second);
     void OnAllGamesTileImageReady(UINT_PTR first, UINT_PTR second);
-    // The main window's folder deletion and process waits (RecordingWndFolders.cpp).
+    // The main window's folder deletion, process waits and launcher installers
+    // (RecordingWndFolders.cpp).
     void OnDeleteFilesFailed(UINT_PTR first, UINT_PTR second);
     void OnJiasuqiUninstallerExited(UINT_PTR first, UINT_PTR second);
     void OnJiasuqiInstallerExited(UINT_PTR first, UINT_PTR second);
+    void OnNexonLauncherDone(UINT_PTR first, UINT_PTR second);
+    void OnReflectionLauncherDone(UINT_PTR first, UINT_PTR second);
     // The main window's download task calls (RecordingWndDownloads.cpp).
     void OnGameDownloadFailed(UINT_PTR first, UINT_PTR second);
     void OnGameDownloadDone(UINT_PTR first, UINT_PTR second);

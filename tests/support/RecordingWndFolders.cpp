@@ -1,4 +1,5 @@
-// The recording window's handlers of the folder deletion and process waits.
+// The recording window's handlers of the folder deletion, the process waits
+// and the launcher installers.
 #include "RecordingWnd.h"
 
 #include <memory>
@@ -24,4 +25,16 @@ void CRecordingWnd::OnJiasuqiUninstallerExited(UINT_PTR first, UINT_PTR)
 void CRecordingWnd::OnJiasuqiInstallerExited(UINT_PTR first, UINT_PTR)
 {
     RecordProcessWait("OnJiasuqiInstallerExited", first);
+}
+
+void CRecordingWnd::OnNexonLauncherDone(UINT_PTR first, UINT_PTR)
+{
+    std::unique_ptr<GameInfo> record(reinterpret_cast<GameInfo*>(first));
+    Record("OnNexonLauncherDone", first).itemId = record->game_id;
+}
+
+void CRecordingWnd::OnReflectionLauncherDone(UINT_PTR first, UINT_PTR)
+{
+    std::unique_ptr<GameInfo> record(reinterpret_cast<GameInfo*>(first));
+    Record("OnReflectionLauncherDone", first).itemId = record->game_id;
 }
