@@ -117,13 +117,14 @@ void DeleteFolderTree(const std::wstring& folder, const std::wstring& keep, bool
         failed = true;
         return;
     }
-    std::wstring bare = folder;
-    while (IsSeparator(bare.back()))
-        bare.pop_back();
-    if (IsLink(GetFileAttributesW(bare.c_str())))
-        RemoveDirectoryW(bare.c_str());
+    // Both paths in one normal form, so that a package named with "/" or
+    // doubled separators is still recognised and kept.
+    const std::wstring full = FullPathWithoutSeparator(folder);
+    const std::wstring fullKeep = keep.empty() ? keep : FullPathWithoutSeparator(keep);
+    if (IsLink(GetFileAttributesW(full.c_str())))
+        RemoveDirectoryW(full.c_str());
     else
-        DeleteContents(bare + L"\\", keep, failed);
+        DeleteContents(full + L"\\", fullKeep, failed);
 }
 
 std::wstring DeleteFailedMessage(const std::wstring& folder)

@@ -87,6 +87,13 @@ TEST_F(FolderWorkersTest, DeletesTheTreeButKeepsThePackageFile)
     EXPECT_TRUE(RunDeletion(install + L"setup.zip", install).empty());
     EXPECT_EQ(ListTree(install), std::vector<std::string>{"Setup.ZIP"});
 
+    // The package named in another spelling of the same path stays too.
+    WriteTree(install, {L"data\\a.pak"});
+    std::wstring otherSpelling = install + L"data\\..\\\\Setup.zip";
+    std::replace(otherSpelling.begin(), otherSpelling.end(), L'\\', L'/');
+    EXPECT_TRUE(RunDeletion(otherSpelling, install).empty());
+    EXPECT_EQ(ListTree(install), std::vector<std::string>{"Setup.ZIP"});
+
     // A package kept elsewhere: the whole install folder goes.
     WriteTree(install, {L"bin\\game.exe"});
     EXPECT_TRUE(RunDeletion(m_scratch.File(L"downloads\\Setup.zip"), install).empty());
