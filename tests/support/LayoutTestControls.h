@@ -3,18 +3,13 @@
 // its live instances and reports clicks, and a stacking layout standing in
 // for the vertical layout until that control exists.
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ContainerUI.h"
 #include "ControlUI.h"
+#include "GeometryText.h"
 #include "ManagedWindow.h"
-
-bool operator==(const RECT& a, const RECT& b);
-bool operator==(const SIZE& a, const SIZE& b);
-std::ostream& operator<<(std::ostream& out, const RECT& rc);
-std::ostream& operator<<(std::ostream& out, const SIZE& size);
 
 // A leaf of a fixed size (0 = fill) that sends "click" when the left button
 // is released over it. Every instance is counted while it lives.

@@ -7,18 +7,13 @@
 
 #include "ControlUI.h"
 #include "DelegateList.h"
+#include "GeometryText.h"
 
 using namespace CalUI;
 
 namespace {
 
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
-           std::to_string(rc.bottom);
-}
-
-#define EXPECT_RECT(actual, l, t, r, b) EXPECT_EQ(Show(actual), Show(RECT{l, t, r, b}))
+#define EXPECT_RECT(actual, l, t, r, b) EXPECT_EQ(RectText(actual), RectText(RECT{l, t, r, b}))
 
 // Records what the base class does through its virtual hooks.
 class ProbeControl : public CControlUI {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "DibCanvas.h"
+#include "GeometryText.h"
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
 #include "SkinPainter.h"
@@ -19,12 +20,6 @@ constexpr DWORD kWhite = 0xFFFFFF;
 constexpr int kRegular = 1;
 constexpr int kBold = 2;
 constexpr int kChinese = 3;
-
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
-           std::to_string(rc.bottom);
-}
 
 // A manager with known fonts, a canvas to draw on and the fonts' own
 // measurements to compare with.
@@ -143,7 +138,7 @@ TEST_F(MarkupTextTest, MeasuresTagsAsTheyAffectWidthAndHeight)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case with width " << c.width << " height " << c.height);
-        EXPECT_EQ(Show(Measure(c.text)), Show(RECT{0, 0, c.width, c.height}));
+        EXPECT_EQ(RectText(Measure(c.text)), RectText(RECT{0, 0, c.width, c.height}));
     }
 }
 
@@ -173,8 +168,8 @@ TEST_F(MarkupTextTest, WrapsAtWordBoundariesOrAnywhereInChineseText)
         canvas.Fill(0x00FFFFFF);
         const int count = Draw(c.text, RECT{0, 0, boxWidth, 300}, c.format, c.fontId);
         ASSERT_GE(count, 2);
-        EXPECT_EQ(Show(linkRects[0]),
-                  Show(RECT{0, 0, Extent(inner.c_str(), c.fontId, expectedChars), LineHeight(c.fontId)}));
+        EXPECT_EQ(RectText(linkRects[0]),
+                  RectText(RECT{0, 0, Extent(inner.c_str(), c.fontId, expectedChars), LineHeight(c.fontId)}));
         EXPECT_EQ(linkRects[1].left, 0);
         EXPECT_EQ(linkRects[1].top, LineHeight(c.fontId));
     }
@@ -219,15 +214,15 @@ TEST_F(MarkupTextTest, LinksReportTheirTextAndRectangles)
     const int count = Draw(L"see <a home>home page</a> now", RECT{0, 0, 400, 300}, 0);
     ASSERT_EQ(count, 1);
     EXPECT_STREQ(linkTexts[0], L"home");
-    EXPECT_EQ(Show(linkRects[0]), Show(RECT{Extent(L"see "), 0, Extent(L"see home page"), LineHeight()}));
+    EXPECT_EQ(RectText(linkRects[0]), RectText(RECT{Extent(L"see "), 0, Extent(L"see home page"), LineHeight()}));
 
     // A wrapping link gives two rectangles under the same text.
     const int boxWidth = Extent(L"see home ") + 1;
     ASSERT_EQ(Draw(L"see <a home>home page</a> now", RECT{0, 0, boxWidth, 300}, DT_WORDBREAK), 2);
     EXPECT_STREQ(linkTexts[0], L"home");
     EXPECT_STREQ(linkTexts[1], L"home");
-    EXPECT_EQ(Show(linkRects[0]), Show(RECT{Extent(L"see "), 0, Extent(L"see home "), LineHeight()}));
-    EXPECT_EQ(Show(linkRects[1]), Show(RECT{0, LineHeight(), Extent(L"page"), 2 * LineHeight()}));
+    EXPECT_EQ(RectText(linkRects[0]), RectText(RECT{Extent(L"see "), 0, Extent(L"see home "), LineHeight()}));
+    EXPECT_EQ(RectText(linkRects[1]), RectText(RECT{0, LineHeight(), Extent(L"page"), 2 * LineHeight()}));
 }
 
 TEST_F(MarkupTextTest, TagArgumentsOfAnyLengthArriveWhole)
@@ -249,7 +244,7 @@ TEST_F(MarkupTextTest, LinksBeyondTheCallersEntriesAreCountedButNotWritten)
     EXPECT_EQ(count, 2);
     EXPECT_STREQ(texts[0], L"one");
     EXPECT_STREQ(texts[1], L"untouched");
-    EXPECT_EQ(Show(rects[1]), "7,7,7,7");
+    EXPECT_EQ(RectText(rects[1]), "7,7,7,7");
 }
 
 TEST_F(MarkupTextTest, TheHoveredLinkIsDrawnInTheHoverColourOnEveryLine)
@@ -296,7 +291,7 @@ TEST_F(MarkupTextTest, AlignmentMovesTheBoxToTheMeasuredText)
                                  DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     const int left = 10 + 100 - width / 2;
     const int top = 20 + 50 - LineHeight() / 2;
-    EXPECT_EQ(Show(rc), Show(RECT{left, top, left + width, top + LineHeight()}));
+    EXPECT_EQ(RectText(rc), RectText(RECT{left, top, left + width, top + LineHeight()}));
     const RECT drawn = canvas.BoundsOfOther(kWhite);
     EXPECT_GE(drawn.left, left);
     EXPECT_LE(drawn.right, left + width);
@@ -347,7 +342,7 @@ protected:
 TEST_F(MarkupImageTest, FramesOfAStripAreDrawnOnTheLine)
 {
     const std::wstring text = L"a" + Tag(L"3 1") + L"b";
-    EXPECT_EQ(Show(Measure(text.c_str())), Show(RECT{0, 0, Extent(L"a") + 20 + Extent(L"b"), 24}));
+    EXPECT_EQ(RectText(Measure(text.c_str())), RectText(RECT{0, 0, Extent(L"a") + 20 + Extent(L"b"), 24}));
     Draw(text.c_str(), RECT{0, 0, 400, 300}, 0);
     const RECT frame = {Extent(L"a"), 0, Extent(L"a") + 20, 24};
     EXPECT_EQ(canvas.Count(frame, 0x00FF00), 20 * 24);
@@ -366,11 +361,11 @@ TEST_F(MarkupImageTest, AnImageThatDoesNotFitStartsTheNextLine)
     const std::wstring two = Tag(L"3 0") + Tag(L"3 2");
     EXPECT_EQ(Measure(two.c_str(), 0, 30).bottom, 48);
     // At a line start an image is placed even when wider than the box.
-    EXPECT_EQ(Show(Measure(Tag(L"3 0").c_str(), 0, 10)), "0,0,10,24");
+    EXPECT_EQ(RectText(Measure(Tag(L"3 0").c_str(), 0, 10)), "0,0,10,24");
     Draw(two.c_str(), RECT{0, 0, 30, 300}, 0);
     EXPECT_EQ(canvas.Count(RECT{0, 24, 20, 48}, 0x0000FF), 20 * 24);
     // A missing image is skipped.
-    EXPECT_EQ(Show(Measure(L"a<i no-such-image.png>b")), Show(Measure(L"ab")));
+    EXPECT_EQ(RectText(Measure(L"a<i no-such-image.png>b")), RectText(Measure(L"ab")));
 }
 
 TEST_F(MarkupImageTest, LowerImagesFollowTheVerticalAlignment)
@@ -383,7 +378,7 @@ TEST_F(MarkupImageTest, LowerImagesFollowTheVerticalAlignment)
         SCOPED_TRACE(testing::Message() << "image top " << c.top);
         canvas.Fill(0x00FFFFFF);
         Draw((std::wstring(L"<y 40>") + c.alignment + Tag(L"3 1")).c_str(), RECT{0, 0, 400, 300}, 0);
-        EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), Show(RECT{0, c.top, 20, c.top + 24}));
+        EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), RectText(RECT{0, c.top, 20, c.top + 24}));
     }
 }
 

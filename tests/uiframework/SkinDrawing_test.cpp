@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "DibCanvas.h"
+#include "GeometryText.h"
 #include "ImageDrawInfo.h"
 #include "ScratchFolder.h"
 #include "SkinPainter.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr DWORD kWhite = 0xFFFFFF;
 constexpr RECT kNoBands = {0, 0, 0, 0};
-
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
-           std::to_string(rc.bottom);
-}
 
 // Channels within one step of each other: the platform's blending rounds.
 void ExpectNearRgb(DWORD actual, DWORD expected)
@@ -70,7 +65,7 @@ TEST(ImageAttributeString, NameTypeAndBands)
         info.attributeText = c.text;
         ImageLoadRequest request = info.Parse();
         EXPECT_STREQ(info.imageName, c.name);
-        EXPECT_EQ(Show(info.corners), Show(c.corners));
+        EXPECT_EQ(RectText(info.corners), RectText(c.corners));
         if (c.type == nullptr)
             EXPECT_EQ(request.Type(), nullptr);
         else
@@ -84,8 +79,8 @@ TEST(ImageAttributeString, DrawingFieldsLoadSettingsAndClear)
     info.attributeText = L"file='a.png' dest='0,3,24,27' source='1,2' fade='300' hole='true' "
                          L"xtiled='true' ytiled='yes' mask='#FFFF00FF' hsl='true'";
     ImageLoadRequest request = info.Parse();
-    EXPECT_EQ(Show(info.dest), "0,3,24,27");
-    EXPECT_EQ(Show(info.source), "1,2,0,0");
+    EXPECT_EQ(RectText(info.dest), "0,3,24,27");
+    EXPECT_EQ(RectText(info.source), "1,2,0,0");
     EXPECT_EQ(info.fade, 300 & 0xFF);
     EXPECT_TRUE(info.hole);
     EXPECT_TRUE(info.xTiled);
@@ -99,7 +94,7 @@ TEST(ImageAttributeString, DrawingFieldsLoadSettingsAndClear)
     EXPECT_TRUE(info.imageName.IsEmpty());
     EXPECT_FALSE(info.parsed);
     EXPECT_EQ(info.fade, 255);
-    EXPECT_EQ(Show(info.dest), "0,0,0,0");
+    EXPECT_EQ(RectText(info.dest), "0,0,0,0");
     EXPECT_FALSE(info.hole || info.xTiled || info.yTiled);
 }
 
@@ -123,7 +118,7 @@ TEST(DrawImageAttr, DestinationOffsetsAreCutToTheControl)
         ImageDrawInfo info;
         info.attributeText = c.attribute;
         EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, RECT{0, 0, 200, 100}, info));
-        EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), c.drawn);
+        EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), c.drawn);
         EXPECT_EQ(canvas.Rgb(20, 20), 0x00FF00u);
     }
 }
@@ -147,7 +142,7 @@ TEST(DrawImageAttr, LoadsOnceAndKeepsAFailedLoadUntilCleared)
     info.attributeText = L"color='#FF0000FF' fade='128'";
     EXPECT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &manager, control, control, info));   // loads only
     ASSERT_NE(info.image, nullptr);
-    EXPECT_EQ(Show(info.source), "0,0,1,1");
+    EXPECT_EQ(RectText(info.source), "0,0,1,1");
     EXPECT_EQ(canvas.Count(RECT{0, 0, 40, 40}, kWhite), 1600);
     EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
     ExpectNearRgb(canvas.Rgb(5, 5), 0x7F7FFF);
@@ -263,7 +258,7 @@ TEST(DrawBitmap, OnlyWhatMeetsThePaintRectangleIsDrawn)
     RECT dest = {0, 0, 100, 20};
     CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, RECT{0, 0, 10, 10}, RECT{0, 0, 30, 20}, kNoBands,
                              false, 255, false, true, false);
-    EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), "0,0,30,20");
+    EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), "0,0,30,20");
 
     // An unscaled copy without bands: only the visible part, from the matching
     // part of the source.
@@ -271,7 +266,7 @@ TEST(DrawBitmap, OnlyWhatMeetsThePaintRectangleIsDrawn)
     RECT placed = {40, 10, 70, 30};
     CSkinPainter::DrawBitmap(canvas.dc(), image.handle, placed, RECT{50, 15, 100, 50}, RECT{0, 0, 30, 20},
                              kNoBands, false);
-    EXPECT_EQ(Show(canvas.BoundsOfOther(kWhite)), "50,15,70,30");
+    EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), "50,15,70,30");
     EXPECT_EQ(canvas.Rgb(50, 15), PositionColor(10, 5) & 0xFFFFFF);
     EXPECT_EQ(canvas.Rgb(69, 29), PositionColor(29, 19) & 0xFFFFFF);
 }
