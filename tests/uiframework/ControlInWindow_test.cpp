@@ -7,42 +7,18 @@
 #include <gtest/gtest.h>
 
 #include "ControlUI.h"
+#include "GeometryText.h"
+#include "ManagedWindow.h"
 #include "WindowManagerUI.h"
-#include "WindowWnd.h"
 
 using namespace CalUI;
 
 namespace {
 
-// A skinned window as the client builds one: the manager sees every message first.
-class SkinnedWnd : public CWindowWnd, public INotifyUI {
+// Records each event as "<tag> <type> <self|other|none>", the sender seen from the receiver.
+class TaggedEventLog : public CControlUI {
 public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinTestSkinnedWnd"; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE) {
-            manager.Init(m_hWnd);
-            manager.AddNotifyReceiver(this);
-        }
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-
-    void Notify(NotifyMsg& msg) override
-    {
-        notifications.push_back(std::wstring(msg.type.GetData()) + L" " + std::to_wstring(msg.wParam));
-    }
-
-    CWindowManagerUI manager;
-    std::vector<std::wstring> notifications;
-};
-
-class EventLog : public CControlUI {
-public:
-    EventLog(std::vector<std::wstring>* log, const wchar_t* tag) : m_log(log), m_tag(tag) {}
+    TaggedEventLog(std::vector<std::wstring>* log, const wchar_t* tag) : m_log(log), m_tag(tag) {}
 
     void OnEvent(UIEvent& event) override
     {
@@ -58,13 +34,7 @@ private:
 
 class ControlInWindowTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        CWindowManagerUI::SetInstance(::GetModuleHandleW(nullptr));
-        ASSERT_NE(window.Create(nullptr, L"skinned", WS_POPUP | WS_VISIBLE, 0, 0, 0, 400, 300, nullptr), nullptr);
-    }
-
-    void TearDown() override { ::DestroyWindow(window.GetWindowHandle()); }
+    void SetUp() override { ASSERT_NE(window.GetWindowHandle(), nullptr); }
 
     RECT UpdateRect()
     {
@@ -73,14 +43,17 @@ protected:
         return rc;
     }
 
-    SkinnedWnd window;
-};
+    // "<type> <wParam>" of each notification the window received.
+    std::vector<std::wstring> NotificationTexts() const
+    {
+        std::vector<std::wstring> texts;
+        for (const ReceivedNotify& received : window.notifications)
+            texts.push_back(received.type + L" " + std::to_wstring(received.wParam));
+        return texts;
+    }
 
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
-           std::to_string(rc.bottom);
-}
+    ManagedWindow window;
+};
 
 TEST_F(ControlInWindowTest, RenamingUpdatesTheManagersNameIndex)
 {
@@ -106,24 +79,24 @@ TEST_F(ControlInWindowTest, InvalidationIsClippedByTheAncestors)
 
     ::ValidateRect(window.GetWindowHandle(), nullptr);
     cover->Invalidate();
-    EXPECT_EQ(Show(UpdateRect()), Show(RECT{50, 60, 100, 90}));
+    EXPECT_EQ(RectText(UpdateRect()), RectText(RECT{50, 60, 100, 90}));
 
     ::ValidateRect(window.GetWindowHandle(), nullptr);
     cover->SetPos(RECT{120, 0, 150, 20}, false);
     cover->Invalidate();
-    EXPECT_EQ(Show(UpdateRect()), Show(RECT{0, 0, 0, 0})) << "outside its parent: nothing to repaint";
+    EXPECT_EQ(RectText(UpdateRect()), RectText(RECT{0, 0, 0, 0})) << "outside its parent: nothing to repaint";
 
     // Moving invalidates the old and the new place.
     cover->SetPos(RECT{10, 10, 20, 20}, false);
     ::ValidateRect(window.GetWindowHandle(), nullptr);
     cover->Move(SIZE{30, 0}, true);
-    EXPECT_EQ(Show(UpdateRect()), Show(RECT{10, 10, 50, 20}));
+    EXPECT_EQ(RectText(UpdateRect()), RectText(RECT{10, 10, 50, 20}));
 
     ::ValidateRect(window.GetWindowHandle(), nullptr);
     root->SetVisible(false);
     ::ValidateRect(window.GetWindowHandle(), nullptr);
     cover->Invalidate();
-    EXPECT_EQ(Show(UpdateRect()), Show(RECT{0, 0, 0, 0})) << "a hidden control paints nothing";
+    EXPECT_EQ(RectText(UpdateRect()), RectText(RECT{0, 0, 0, 0})) << "a hidden control paints nothing";
 }
 
 TEST_F(ControlInWindowTest, ACoverFollowsItsOwnersPosition)
@@ -135,7 +108,7 @@ TEST_F(ControlInWindowTest, ACoverFollowsItsOwnersPosition)
     fixedCover->SetMaxWidth(30);
     root->SetCover(fixedCover);
     root->SetPos(RECT{10, 20, 110, 70});
-    EXPECT_EQ(Show(fixedCover->GetPos()), Show(RECT{10, 20, 40, 70})) << "clamped to the cover's maximum width";
+    EXPECT_EQ(RectText(fixedCover->GetPos()), RectText(RECT{10, 20, 40, 70})) << "clamped to the cover's maximum width";
 
     auto* floatCover = new CControlUI;
     floatCover->SetAttribute(L"float", L"0.5,0,0.5,1");
@@ -143,7 +116,7 @@ TEST_F(ControlInWindowTest, ACoverFollowsItsOwnersPosition)
     floatCover->SetFixedWidth(10);
     root->SetCover(floatCover);
     root->SetPos(RECT{100, 100, 200, 150});
-    EXPECT_EQ(Show(floatCover->GetPos()), Show(RECT{145, 102, 155, 152}));
+    EXPECT_EQ(RectText(floatCover->GetPos()), RectText(RECT{145, 102, 155, 152}));
 }
 
 TEST_F(ControlInWindowTest, SizeDelegatesFireOncePerPositionEvenWhenTheyMoveTheControl)
@@ -166,7 +139,7 @@ TEST_F(ControlInWindowTest, SizeDelegatesFireOncePerPositionEvenWhenTheyMoveTheC
     root->SetPos(RECT{0, 0, 50, 50});
     EXPECT_EQ(resizer.calls, 1);
     EXPECT_FALSE(root->IsUpdateNeeded());
-    EXPECT_EQ(Show(root->GetPos()), Show(RECT{0, 0, 10, 10}));
+    EXPECT_EQ(RectText(root->GetPos()), RectText(RECT{0, 0, 10, 10}));
 }
 
 TEST_F(ControlInWindowTest, HidingTheFocusedControlTakesTheFocusAway)
@@ -192,7 +165,7 @@ TEST_F(ControlInWindowTest, HidingTheFocusedControlTakesTheFocusAway)
 TEST_F(ControlInWindowTest, TimerAndContextMenuEventsBecomeNotifications)
 {
     std::vector<std::wstring> events;
-    auto* root = new EventLog(&events, L"root");
+    auto* root = new TaggedEventLog(&events, L"root");
     ASSERT_TRUE(window.manager.AttachRoot(root));
 
     UIEvent timer;
@@ -208,15 +181,15 @@ TEST_F(ControlInWindowTest, TimerAndContextMenuEventsBecomeNotifications)
     root->SendEvent(menu);
 
     const std::vector<std::wstring> expected = {L"timer 7", L"menu 3"};
-    EXPECT_EQ(window.notifications, expected);
+    EXPECT_EQ(NotificationTexts(), expected);
 }
 
 TEST_F(ControlInWindowTest, MouseMessagesReachTheControlsUnderThePointer)
 {
     std::vector<std::wstring> events;
-    auto* root = new EventLog(&events, L"root");
+    auto* root = new TaggedEventLog(&events, L"root");
     ASSERT_TRUE(window.manager.AttachRoot(root));
-    auto* cover = new EventLog(&events, L"cover");
+    auto* cover = new TaggedEventLog(&events, L"cover");
     root->SetCover(cover);
     root->SetPos(RECT{0, 0, 400, 300});
     cover->SetPos(RECT{200, 0, 300, 100}, false);
