@@ -163,6 +163,8 @@ TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZ
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ((work.left + work.right) / 2 - kSkinWidth / 2, rc.left);
     EXPECT_EQ((work.top + work.bottom) / 2 - kSkinHeight / 2, rc.top);
+    // WS_POPUP, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN and WS_OVERLAPPEDWINDOW.
+    EXPECT_EQ(0x96CF0000u, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)));
     EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(nullptr, GetParent(window));
 
