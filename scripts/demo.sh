@@ -7,12 +7,15 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${CALVERIN_BUILD_DIR:-$top/build}
 
-"$here/build.sh" "$build" --target calverinapp
+"$here/build.sh" "$build" --target calverinapp test_installer
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 state=$build/demo-service
+# The launcher games' installer, which the build puts among the test service's files.
+mkdir -p "$state/files"
+cp -r "$build/refservice/files/installers" "$state/files/"
 "$here/refservice.sh" start "$state"
 trap '"$here/refservice.sh" stop "$state"; wineserver -k 2>/dev/null || true' EXIT
 
