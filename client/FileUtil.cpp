@@ -59,6 +59,17 @@ bool FileExists(const std::wstring& path)
     return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+int64_t GetLocalFileSize(const std::wstring& path)
+{
+    // Others may be writing or deleting the file (the log, a download in progress).
+    const UniqueFileHandle file =
+        OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        return 0;
+    return size.QuadPart;
+}
+
 std::string ReadFileToString(const std::wstring& path)
 {
     UniqueFileHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);

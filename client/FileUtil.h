@@ -2,6 +2,7 @@
 // Files, folders and path splitting. Paths are wide strings; file contents are
 // byte strings taken as they lie on disk.
 #include <windows.h>
+#include <cstdint>
 #include <string>
 
 // True when the path's attributes can be read: a file or a folder. False for an
@@ -11,6 +12,9 @@ bool FileExists(const std::wstring& path);
 // The file's content up to its first zero byte; empty when it cannot be opened
 // or read (the reason goes to the debugger output).
 std::string ReadFileToString(const std::wstring& path);
+
+// The file's length in bytes; 0 when it cannot be opened.
+int64_t GetLocalFileSize(const std::wstring& path);
 
 // Creates or truncates the file and writes the data. -1 when the data or the
 // path is empty, 0 when the file cannot be created or written, 1 when written.

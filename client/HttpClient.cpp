@@ -83,18 +83,6 @@ curl_slist* AppendExtraHeaders(curl_slist* list, const char* block)
     return list;
 }
 
-int64_t LocalFileSize(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    return size.QuadPart;
-}
-
 size_t WriteToFile(char* data, size_t size, size_t count, void* file)
 {
     // A short count makes libcurl end the transfer with a write error.
@@ -304,7 +292,7 @@ bool CHttpClient::DownloadFile(void* user, const char* url, const std::wstring& 
     if (!url || !*url)
         return false;
     CreateFolderOf(localFile);
-    const int64_t resumeFrom = LocalFileSize(localFile);
+    const int64_t resumeFrom = GetLocalFileSize(localFile);
     FILE* file = _wfopen(localFile.c_str(), L"ab+");
     if (!file)
         return false;

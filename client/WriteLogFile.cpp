@@ -55,16 +55,8 @@ void CWriteLogFile::SetLogPath(const std::wstring& path, int capKb)
 unsigned long CWriteLogFile::GetFileSize(const std::wstring& path)
 {
     CCritLockGuard guard(&m_lock);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    LARGE_INTEGER size{};
-    BOOL known = GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    if (!known)
-        return 0;
-    return size.QuadPart > MAXDWORD ? MAXDWORD : static_cast<unsigned long>(size.QuadPart);
+    const int64_t size = GetLocalFileSize(path);
+    return size > MAXDWORD ? MAXDWORD : static_cast<unsigned long>(size);
 }
 
 void CWriteLogFile::WriteLog(const wchar_t* sourceFile, int line, const wchar_t* text)

@@ -9,6 +9,7 @@
 #include "Timestamp.h"
 #include "UrlEncoding.h"
 
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <regex>
@@ -232,6 +233,24 @@ TEST_F(FileHelpers, ReadFailuresGiveEmptyText)
     EXPECT_EQ("", ReadFileToString(Path(L"locked.txt")));
     CloseHandle(writer);
     EXPECT_EQ("locked", ReadFileToString(Path(L"locked.txt")));
+}
+
+TEST_F(FileHelpers, FileSizeWhileOthersWriteAndWhenUnreadable)
+{
+    const std::wstring file = Path(L"大小.bin");
+    ASSERT_EQ(1, WriteStringToFile(std::string(70000, 'a'), file));
+    EXPECT_EQ(70000, GetLocalFileSize(file));
+
+    // A download or the log still being written is measured as it stands.
+    FILE* appender = _wfopen(file.c_str(), L"ab");
+    ASSERT_NE(nullptr, appender);
+    fputs("tail", appender);
+    fflush(appender);
+    EXPECT_EQ(70004, GetLocalFileSize(file));
+    fclose(appender);
+
+    EXPECT_EQ(0, GetLocalFileSize(Path(L"missing.bin")));
+    EXPECT_EQ(0, GetLocalFileSize(L""));
 }
 
 TEST_F(FileHelpers, WriteResults)
