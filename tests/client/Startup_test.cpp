@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <regex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
