@@ -2,6 +2,7 @@
 
 #include "SkinPainter.h"
 
+#include "AttributeValues.h"
 #include "ImageDecode.h"
 #include "SkinFiles.h"
 #include "WindowManagerUI.h"
@@ -48,8 +49,7 @@ std::vector<BYTE> ImageBytes(ResourceRef name, LPCWSTR type)
 // "#AARRGGBB" or "AARRGGBB" as one RGBA pixel.
 DecodedPixels ColourPixel(LPCWSTR text)
 {
-    if (*text == L'#') ++text;
-    DWORD argb = wcstoul(text, nullptr, 16);
+    const DWORD argb = ParseColorValue(text);
     auto* pixel = static_cast<unsigned char*>(malloc(4));
     if (pixel) {
         pixel[0] = BYTE(argb >> 16);
