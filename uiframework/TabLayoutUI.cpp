@@ -21,7 +21,9 @@ void* CTabLayoutUI::GetInterface(LPCWSTR name)
 
 bool CTabLayoutUI::Add(CControlUI* page)
 {
-    if (!CContainerUI::Add(page))
+    // The container's Add goes through the virtual AddAt, whose insertion rule
+    // would run first and leave this one hiding the page it just made current.
+    if (!CContainerUI::AddAt(page, GetCount()))
         return false;
     if (m_currentIndex == -1 && page->IsVisible())
         m_currentIndex = GetItemIndex(page);

@@ -69,6 +69,24 @@ TEST_F(TabLayoutTest, SkinSelectionShowsOnePageAndTellsTheWindow)
     EXPECT_STREQ(L"1", tabs->GetCustomAttribute(L"selectedid"));
 }
 
+TEST(TabLayoutWithoutSelection, ShowsTheFirstPageAndHidesTheOthers)
+{
+    ManagedWindow window;
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window><TabLayout><Control name=\"p0\"/><Control name=\"p1\"/>"
+        L"<Control name=\"p2\"/></TabLayout></Window>",
+        nullptr, nullptr, &window.manager);
+    ASSERT_NE(nullptr, root);
+    auto* tabs = static_cast<CTabLayoutUI*>(root->GetInterface(L"TabLayout"));
+    ASSERT_NE(nullptr, tabs);
+    window.Attach(root);
+    EXPECT_EQ(0, tabs->GetSelectedIndex());
+    EXPECT_EQ(L"p0+ p1- p2- ", Pages(tabs));
+    EXPECT_EQ((RECT{0, 0, 400, 300}), tabs->GetItemAt(0)->GetPos());
+    EXPECT_TRUE(TabSelects(window).empty());
+}
+
 TEST_F(TabLayoutTest, SelectItemSwitchesAndNotifiesOnlyOnAChange)
 {
     window.notifications.clear();
@@ -106,6 +124,7 @@ TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight)
     auto* fresh = new CountedControl;
     ASSERT_TRUE(tabs->Add(fresh));
     EXPECT_EQ(0, tabs->GetSelectedIndex());   // the first visible page becomes current
+    EXPECT_TRUE(fresh->IsVisible());
     tabs->RemoveAll();
     EXPECT_EQ(-1, tabs->GetSelectedIndex());
 }
