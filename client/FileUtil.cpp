@@ -110,6 +110,13 @@ int WriteStringToFile(const std::string& data, const std::wstring& path)
     return 1;
 }
 
+bool CloseWrittenFile(FILE* file)
+{
+    const bool flushed = fflush(file) == 0;
+    const bool closed = fclose(file) == 0;
+    return flushed && closed;
+}
+
 bool CreateFolderTree(const std::wstring& path)
 {
     if (IsFolder(path))

@@ -3,6 +3,7 @@
 // byte strings taken as they lie on disk.
 #include <windows.h>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // True when the path's attributes can be read: a file or a folder. False for an
@@ -19,6 +20,12 @@ int64_t GetLocalFileSize(const std::wstring& path);
 // Creates or truncates the file and writes the data. -1 when the data or the
 // path is empty, 0 when the file cannot be created or written, 1 when written.
 int WriteStringToFile(const std::string& data, const std::wstring& path);
+
+// Flushes and closes a C runtime file; false when the last buffered bytes
+// could not be written (a full disk shows only here) or the close failed.
+// Flushing first matters: some runtimes' fclose reports success after a
+// failed flush.
+bool CloseWrittenFile(FILE* file);
 
 // Creates the folder and every missing parent; true when the folder exists
 // afterwards. A trailing separator names the folder before it.

@@ -323,8 +323,8 @@ bool CHttpClient::DownloadFile(void* user, const char* url, const std::wstring& 
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(curl);
-    fclose(file);
-    return result == CURLE_OK && status >= 200 && status <= 399;
+    const bool stored = CloseWrittenFile(file);
+    return stored && result == CURLE_OK && status >= 200 && status <= 399;
 }
 
 bool DownloadToFile(const char* url, const wchar_t* localFile, bool& overwrite)

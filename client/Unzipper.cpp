@@ -240,6 +240,5 @@ int CUnzipper::CopyCurrentFile(void* archive, const std::wstring& path, uint64_t
     // then skips the CRC check: only the size shows the cut.
     if (entryBytes != expectedSize)
         return UNZ_BADZIPFILE;
-    // Data still buffered is written on closing; a full disk shows only then.
-    return fclose(file.release()) == 0 ? UNZ_OK : kCannotWrite;
+    return CloseWrittenFile(file.release()) ? UNZ_OK : kCannotWrite;
 }

@@ -8,6 +8,7 @@
 #include "ScratchFolder.h"
 #include "TestPaths.h"
 #include "Unzipper.h"
+#include "ZipWriter.h"
 
 #include <algorithm>
 #include <climits>
@@ -170,6 +171,24 @@ TEST(Unzipper, EntryThatCannotBeWrittenFails)
     CUnzipper another;
     EXPECT_EQ(CUnzipper::kCannotWrite,
               another.Unzip(Fixture(L"package.zip"), folderBlockedByFile, "secret", nullptr, nullptr));
+}
+
+TEST(Unzipper, EntryThatTheDiskCannotHoldFails)
+{
+    // Linux's /dev/full takes the open and fails every write with "disk full";
+    // a small entry stays in the file buffer until the file is closed.
+    HANDLE device = CreateFileW(L"Z:\\dev\\full", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no full-disk device";
+    CloseHandle(device);
+    ScratchFolder scratch;
+    ZipWriterEntry entry;
+    entry.name = "full";
+    entry.data = "a small entry";
+    const std::wstring archive = scratch.WriteFile(L"full.zip", BuildZip({entry}));
+
+    CUnzipper unzipper;
+    EXPECT_EQ(CUnzipper::kCannotWrite, unzipper.Unzip(archive, L"Z:\\dev\\", nullptr, nullptr, nullptr));
 }
 
 TEST(Unzipper, NamesLeavingTheDestinationAreRefused)

@@ -251,6 +251,21 @@ TEST_F(HttpClientTest, StoppedOrRefusedDownloadKeepsWhatItHadForALaterResume)
     EXPECT_FALSE(client.DownloadFile(&finishing, "", local, &RecordProgress));
 }
 
+TEST_F(HttpClientTest, DownloadThatCannotBeStoredFails)
+{
+    // Linux's /dev/full takes the open and fails every write with "disk full";
+    // a small body stays in the file buffer until the file is closed.
+    const std::wstring diskFull = L"Z:\\dev\\full";
+    HANDLE device = CreateFileW(diskFull.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no full-disk device";
+    CloseHandle(device);
+    const std::string url = ServeFile("small.zip", MakeContent(100, 5));
+
+    Progress progress;
+    EXPECT_FALSE(CHttpClient().DownloadFile(&progress, url.c_str(), diskFull, &RecordProgress));
+}
+
 TEST_F(HttpClientTest, DownloadToFileKeepsOnlyAnswersFrom200To300AndLogsTheOthers)
 {
     g_logFile.SetLogPath(m_folder.File(L"log.txt"), 1024);
