@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 // True when the path's attributes can be read: a file or a folder. False for an
@@ -20,6 +21,14 @@ int64_t GetLocalFileSize(const std::wstring& path);
 // Creates or truncates the file and writes the data. -1 when the data or the
 // path is empty, 0 when the file cannot be created or written, 1 when written.
 int WriteStringToFile(const std::string& data, const std::wstring& path);
+
+// A C runtime file that is closed when it goes; for files only read, or whose
+// write errors do not matter (see CloseWrittenFile).
+struct CFileCloser
+{
+    void operator()(FILE* file) const { fclose(file); }
+};
+typedef std::unique_ptr<FILE, CFileCloser> UniqueCFile;
 
 // Flushes and closes a C runtime file; false when the last buffered bytes
 // could not be written (a full disk shows only here) or the close failed.

@@ -1,11 +1,10 @@
 #include "Md5A.h"
 
-#include <windows.h>
+#include "FileUtil.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -127,24 +126,6 @@ std::string Md5Digest::FinishHex()
 
 constexpr size_t kReadBufferSize = 64 * 1024;
 
-// 0 when the size cannot be read; hashing goes on regardless.
-uint64_t QueryFileSize(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    LARGE_INTEGER size{};
-    BOOL known = GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    return known ? static_cast<uint64_t>(size.QuadPart) : 0;
-}
-
-struct FileCloser
-{
-    void operator()(FILE* file) const { fclose(file); }
-};
-
 } // namespace
 
 std::string CMd5A::GetStringMd5(const std::string& text) const
@@ -156,8 +137,9 @@ std::string CMd5A::GetStringMd5(const std::string& text) const
 
 std::string CMd5A::GetFileMd5(const std::wstring& path, UnzipProgressCallback callback, void* user) const
 {
-    const uint64_t size = QueryFileSize(path);
-    std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"rb"));
+    // 0 when the size cannot be read; hashing goes on regardless.
+    const uint64_t size = static_cast<uint64_t>(GetLocalFileSize(path));
+    UniqueCFile file(_wfopen(path.c_str(), L"rb"));
     if (!file)
         return {};
     // Reads stay 512 bytes for the callback; the larger buffer saves the

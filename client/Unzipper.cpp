@@ -102,10 +102,6 @@ bool StaysInsideDestination(const std::wstring& name)
     return true;
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-
 } // namespace
 
 CUnzipper::CUnzipper()
@@ -217,7 +213,7 @@ int CUnzipper::ExtractCurrentFile(void* archive, const char* password)
 
 int CUnzipper::CopyCurrentFile(void* archive, const std::wstring& path, uint64_t expectedSize)
 {
-    std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"wb"));
+    UniqueCFile file(_wfopen(path.c_str(), L"wb"));
     if (!file) {
         WRITE_LOG_FORMAT(L"unzip cannot create %s", path.c_str());
         return kCannotWrite;
