@@ -2,6 +2,7 @@
 // loopback, with the service's file store, journal and faults.
 #include "BuildSettings.h"
 #include "HttpClient.h"
+#include "RefService.h"
 #include "ScratchFolder.h"
 #include "WindowMultiThreadManager.h"
 #include "WriteLogFile.h"
@@ -18,32 +19,13 @@ namespace
 {
 const std::string kBase = std::string("https://") + CALVERIN_API_HOST;
 
-Json::Value ParseJson(const std::string& text)
+// A fault written as JSON text, with the fields its kind takes.
+void AddFault(const std::string& json)
 {
-    Json::Value value;
-    std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
-    std::string errors;
-    reader->parse(text.data(), text.data() + text.size(), &value, &errors);
-    return value;
+    Json::Value fault;
+    ASSERT_TRUE(Json::Reader().parse(json, fault, false)) << json;
+    RefService::AddFault(fault);
 }
-
-// One exchange with the service's control interface.
-Json::Value Control(const std::string& nameAndQuery, const std::string& body = "", bool post = true)
-{
-    CHttpClient client;
-    EXPECT_TRUE(client.InitLibCurl(nullptr));
-    if (post)
-        client.SetPostData(body.empty() ? "{}" : body.c_str());
-    std::string out;
-    const int status = client.Request(kBase + "/__control/" + nameAndQuery, post ? kHttpPostOrDefault : kHttpGet, out,
-                                      nullptr, L"");
-    EXPECT_EQ(status, 200) << nameAndQuery << ": " << out;
-    return ParseJson(out);
-}
-
-void AddFault(const std::string& json) { Control("fault", json); }
-
-Json::Value Journal(const std::string& path) { return Control("journal?path=" + path, "", false); }
 
 // Content without zero bytes, as the control interface takes it as a text body.
 std::string MakeContent(size_t size, unsigned seed)
@@ -60,21 +42,16 @@ std::string MakeContent(size_t size, unsigned seed)
 // Puts a file into the service's store and gives its address.
 std::string ServeFile(const std::string& name, const std::string& content)
 {
-    return Control("file?name=" + name, content)["url"].asString();
+    return RefService::AddFile(name, content)["url"].asString();
 }
 
-std::string Header(const Json::Value& entry, const std::string& name)
-{
-    for (const Json::Value& header : entry["headers"])
-        if (_stricmp(header[0].asCString(), name.c_str()) == 0)
-            return header[1].asString();
-    return "";
-}
+using RefService::Header;
+using RefService::Journal;
 
 class HttpClientTest : public testing::Test
 {
 protected:
-    void SetUp() override { Control("reset"); }
+    void SetUp() override { RefService::Reset(); }
     ScratchFolder m_folder;
 };
 }
@@ -372,5 +349,5 @@ TEST_F(HttpClientTest, TransfersOfAStoppedWorkerEndAtOnce)
     EXPECT_EQ(t.requestOut, curl_easy_strerror(CURLE_ABORTED_BY_CALLBACK));
     EXPECT_EQ(t.probedSize, 0);
     EXPECT_EQ(t.downloaded, 0);
-    Control("clear-faults");
+    RefService::ClearFaults();
 }

@@ -59,6 +59,7 @@ namespace RefService
 {
 void Reset() { Post("reset", Json::Value(Json::objectValue)); }
 void AddFault(const Json::Value& fault) { Post("fault", fault); }
+void ClearFaults() { Post("clear-faults", Json::Value(Json::objectValue)); }
 
 Json::Value Fault(const std::string& path, const std::string& kind)
 {

@@ -14,6 +14,8 @@ void Reset();
 // further fields ("status", "count", "listener", ...) are the caller's.
 Json::Value Fault(const std::string& path, const std::string& kind);
 void AddFault(const Json::Value& fault);
+// Removes every fault, keeping the rest of the state.
+void ClearFaults();
 // The requests of one path in the order they arrived.
 Json::Value Journal(const std::string& path);
 // The last unspent SMS code sent to the number; empty when none.
