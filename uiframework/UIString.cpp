@@ -263,8 +263,8 @@ int CUIString::Format(LPCWSTR format, ...)
     return length;
 }
 
-// Formats like Format. A fixed buffer here once cut or overran results longer
-// than the inline buffer; the result now grows to whatever length it needs.
+// The same as Format: the name promises a short result, but a longer one is
+// kept whole rather than cut at the inline buffer.
 int CUIString::SmallFormat(LPCWSTR format, ...)
 {
     va_list args;

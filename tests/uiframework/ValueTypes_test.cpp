@@ -289,8 +289,8 @@ Formatted FormatInto(bool small, LPCWSTR format, Args... args)
     return {returned, s.GetData(), static_cast<bool>(StoredSoundly(s))};
 }
 
-// SmallFormat once wrote into a fixed 64-character buffer; both now give the
-// whole result however long it is.
+// Both give the whole result however long it is, SmallFormat too, whose name
+// promises a result that fits the inline buffer.
 TEST(UIStringFormat, WholeResultWhateverItsLength)
 {
     const std::wstring wide = Pattern(5000);
