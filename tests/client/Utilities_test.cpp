@@ -5,6 +5,7 @@
 
 #include "FileUtil.h"
 #include "MachineInfo.h"
+#include "ScratchFolder.h"
 #include "TextConvert.h"
 #include "Timestamp.h"
 #include "UrlEncoding.h"
@@ -169,18 +170,14 @@ TEST(PathParts, ModuleFolderEndsWithBackslashAndHoldsTheModule)
     EXPECT_EQ(0, _wcsicmp((std::wstring(systemFolder) + L"\\").c_str(), systemModuleFolder.c_str()));
 }
 
-// A fresh folder under the temporary folder, removed with everything in it.
+// A fresh folder with a Chinese name, removed with everything in it.
 class FileHelpers : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        root_ = std::wstring(temp) + L"calverin_utilities_" + std::to_wstring(GetCurrentProcessId()) + L"_测试";
-        std::filesystem::remove_all(root_);
+        root_ = scratch_.File(L"测试");
         ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
 
     std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
 
@@ -190,6 +187,7 @@ protected:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
+    ScratchFolder scratch_;
     std::wstring root_;
 };
 
