@@ -36,6 +36,15 @@ void DibCanvas::Fill(DWORD pixel)
     std::fill(m_pixels, m_pixels + m_width * m_height, pixel);
 }
 
+void DibCanvas::CopyFrom(HBITMAP bitmap)
+{
+    HDC source = CreateCompatibleDC(m_dc);
+    HGDIOBJ previous = SelectObject(source, bitmap);
+    BitBlt(m_dc, 0, 0, m_width, m_height, source, 0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
 DWORD DibCanvas::Rgb(int x, int y) const
 {
     GdiFlush();

@@ -19,6 +19,8 @@ public:
     int height() const { return m_height; }
 
     void Fill(DWORD pixel);
+    // Copies the bitmap's top-left corner of the canvas's size onto the canvas.
+    void CopyFrom(HBITMAP bitmap);
     // The pixel's colour as 0xRRGGBB; the fourth byte is left out because
     // GDI output clears it.
     DWORD Rgb(int x, int y) const;

@@ -406,11 +406,7 @@ TEST_F(WindowPaint, PlainWindowsPaintTheUpdateRectangleAndCanBeSnapshot)
     HBITMAP shot = CSkinPainter::RenderControlToBitmap(&window.manager, {0, 0, 200, 50}, nullptr, 0);
     ASSERT_NE(shot, nullptr);
     DibCanvas canvas(200, 50);
-    HDC source = CreateCompatibleDC(canvas.dc());
-    HGDIOBJ previous = SelectObject(source, shot);
-    BitBlt(canvas.dc(), 0, 0, 200, 50, source, 0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    canvas.CopyFrom(shot);
     DeleteObject(shot);
     EXPECT_EQ(canvas.Rgb(20, 20), 0xFF0000u);
     EXPECT_EQ(canvas.Rgb(120, 20), 0x00FF00u);
@@ -431,11 +427,7 @@ TEST_F(WindowPaint, SnapshotOfALayeredWindowStopsAtTheStopControl)
     HBITMAP shot = CSkinPainter::RenderControlToBitmap(&window.manager, {0, 0, 200, 50}, stop, 0x80000000);
     ASSERT_NE(shot, nullptr);
     DibCanvas canvas(200, 50);
-    HDC source = CreateCompatibleDC(canvas.dc());
-    HGDIOBJ previous = SelectObject(source, shot);
-    BitBlt(canvas.dc(), 0, 0, 200, 50, source, 0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    canvas.CopyFrom(shot);
     DeleteObject(shot);
     EXPECT_EQ(canvas.Rgb(20, 20), 0x7F0000u);   // red under a half-black overlay
     EXPECT_EQ(canvas.Rgb(120, 20), 0x000000u);  // never painted
