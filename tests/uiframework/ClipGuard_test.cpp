@@ -7,7 +7,7 @@
 
 #include "ClipGuard.h"
 #include "DibCanvas.h"
-#include "LayoutTestControls.h"
+#include "GeometryText.h"
 #include "SkinPainter.h"
 
 using namespace CalUI;

@@ -10,7 +10,7 @@
 
 #include "ControlUI.h"
 #include "DibCanvas.h"
-#include "LayoutTestControls.h"
+#include "GeometryText.h"
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
 #include "SkinBuilder.h"
