@@ -81,18 +81,20 @@ protected:
                                                << ": 0x" << Pixel(c.x, c.y);
     }
 
+    // Blends may round either way: every channel within one of `expected`.
+    void ExpectNear(int x, int y, DWORD expected) const
+    {
+        const DWORD actual = Pixel(x, y);
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int difference = static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF);
+            EXPECT_LE(std::abs(difference), 1) << "at " << x << "," << y << std::hex << ": 0x" << actual
+                                               << " against 0x" << expected;
+        }
+    }
+
     ManagedWindow window;
     CControlUI* root = nullptr;   // owned by the window once attached
 };
-
-bool Near(DWORD actual, DWORD expected)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        if (std::abs(static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 1)
-            return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -117,11 +119,11 @@ TEST_F(SkinWindowTest, TheArchivesLayoutSetsUpTheWindowAndItsResources)
     EXPECT_STREQ(L"微软雅黑", window.manager.GetDefaultFontInfo()->faceName.GetData());
     EXPECT_STREQ(L"皮肤窗口", CWindowManagerUI::GetLanguageString(7));
 
-    // Eight controls of its own and three copies of the included one.
+    // Ten controls of its own and three copies of the included one.
     auto* container = static_cast<CContainerUI*>(root->GetInterface(L"Container"));
     ASSERT_NE(nullptr, container);
-    ASSERT_EQ(11, container->GetCount());
-    for (int i = 8; i < 11; ++i)
+    ASSERT_EQ(13, container->GetCount());
+    for (int i = 10; i < 13; ++i)
         EXPECT_STREQ(L"cell", container->GetItemAt(i)->GetName().GetData());
 
 }
@@ -133,13 +135,13 @@ TEST_F(SkinWindowTest, LayeredImageAndColourFillsAreDrawnAtTheirPlaces)
     const DWORD nearBlack = 0xFF000001;   // what black outlines and gradients become
     ExpectPixels({
         {0, 0, 0, "the frame's transparent corner"},
-        {1, 148, 0, "the frame's transparent corner"},
+        {0, 1, 0, "the frame's transparent corner"},
         {198, 1, 0, "the frame's transparent corner"},
         {199, 149, 0, "the frame's transparent corner"},
         {100, 0, band, "the frame's top band"},
         {0, 75, band, "the frame's left band"},
         {199, 75, band, "the frame's right band"},
-        {2, 148, band, "the frame's bottom band"},
+        {190, 148, band, "the frame's bottom band"},
         {100, 100, middle, "the frame's middle"},
         {2, 2, middle, "the frame's middle"},
         {10, 30, 0xFF336699, "a solid fill"},
@@ -158,6 +160,25 @@ TEST_F(SkinWindowTest, LayeredImageAndColourFillsAreDrawnAtTheirPlaces)
         {160, 60, 0xFF00FF00, "the included control"},
         {169, 69, 0xFF00FF00, "the included control"},
     });
+}
+
+// Half-transparent red blends over the frame and keeps its own alpha where
+// the frame is transparent.
+TEST_F(SkinWindowTest, TranslucentFillsBlendPremultipliedOverTheLayeredImage)
+{
+    const DWORD overMiddle = 0xFF000000 | (0x80 + 0xF0 * 127 / 255) << 16 | (0xF0 * 127 / 255) << 8 | 0xF0 * 127 / 255;
+    const DWORD overBand = 0xFF000000 | (0x80 + 0x80 * 127 / 255) << 16 | (0x80 * 127 / 255) << 8 | 0x80 * 127 / 255;
+    const struct {
+        POINT at;
+        DWORD expected;
+    } cases[] = {
+        {{170, 30}, overMiddle}, {{189, 49}, overMiddle}, {{9, 140}, overMiddle},
+        {{5, 148}, overBand},    {{1, 140}, overBand},
+    };
+    for (const auto& c : cases)
+        ExpectNear(c.at.x, c.at.y, c.expected);
+    EXPECT_EQ(0x80800000u, Pixel(0, 149));   // the frame's transparent corner
+    EXPECT_EQ(0x80800000u, Pixel(1, 148));
 }
 
 // The platform's gradient steps are not fixed, so only the ends, the
@@ -211,6 +232,5 @@ TEST_F(SkinWindowTest, NineGridTiledAndFadedImagesFromTheArchive)
     const DWORD faded = 0xFF000000 | (0x20 + (0xFF - 0x20) * 128 / 255) << 16 |
                         (0x40 + (0xFF - 0x40) * 128 / 255) << 8 | (0x60 + (0xFF - 0x60) * 128 / 255);
     for (POINT p : {POINT{60, 60}, POINT{79, 79}, POINT{70, 65}})
-        EXPECT_TRUE(Near(Pixel(p.x, p.y), faded)) << p.x << "," << p.y << std::hex << ": 0x" << Pixel(p.x, p.y)
-                                                  << " against 0x" << faded;
+        ExpectNear(p.x, p.y, faded);
 }
