@@ -160,8 +160,18 @@ TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZ
     GetWindowRect(window, &rc);
     EXPECT_EQ(kSkinWidth, rc.right - rc.left);
     EXPECT_EQ(kSkinHeight, rc.bottom - rc.top);
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Centred in the work area of the monitor that shows it, and that monitor
+    // is the whole screen the display runs, not a stand-in the system gives
+    // before it knows the screen.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONULL), &monitor));
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode));
+    EXPECT_EQ(static_cast<LONG>(mode.dmPelsWidth), monitor.rcMonitor.right - monitor.rcMonitor.left);
+    EXPECT_EQ(static_cast<LONG>(mode.dmPelsHeight), monitor.rcMonitor.bottom - monitor.rcMonitor.top);
+    const RECT& work = monitor.rcWork;
     EXPECT_EQ((work.left + work.right) / 2 - kSkinWidth / 2, rc.left);
     EXPECT_EQ((work.top + work.bottom) / 2 - kSkinHeight / 2, rc.top);
     // WS_POPUP, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN and WS_OVERLAPPEDWINDOW.
