@@ -4,6 +4,7 @@
 #include "SkinPainter.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "WindowManagerUI.h"
 
@@ -65,6 +66,62 @@ void BlendPixelChannels(BYTE* dest, const BYTE* src, const BLENDFUNCTION& blend)
     for (int c = 0; c < 3; ++c)
         dest[c] = static_cast<BYTE>(a * src[c] + (1.0 - a) * dest[c]);
     dest[3] = 0;
+}
+
+// Premultiplied source over a destination pixel, rounded as the platform's
+// AlphaBlend rounds, so that a fill looks the same on either path.
+DWORD BlendPremultiplied(DWORD dest, DWORD source)
+{
+    const DWORD keep = 255 - (source >> 24);
+    auto channel = [&](int shift) {
+        return (((source >> shift) & 0xFF) + (((dest >> shift) & 0xFF) * keep + 127) / 255) << shift;
+    };
+    return channel(24) | channel(16) | channel(8) | channel(0);
+}
+
+// The device rectangle a fill may write directly into the 32-bit DIB section
+// selected into dc: only while logical coordinates are device coordinates
+// shifted and the clipping in force is one rectangle. False leaves the fill
+// to GDI.
+bool DirectFillArea(HDC dc, const RECT& rc, DIBSECTION& dib, RECT& area)
+{
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
+        return false;
+    if (dib.dsBm.bmBits == nullptr || dib.dsBm.bmBitsPixel != 32 ||
+        dib.dsBmih.biCompression != BI_RGB)
+        return false;
+    if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0)
+        return false;
+    RECT clip;
+    if (GetClipBox(dc, &clip) != SIMPLEREGION)
+        return false;
+    IntersectRect(&area, &rc, &clip);   // empty when the fill lies outside
+    LPtoDP(dc, reinterpret_cast<POINT*>(&area), 2);
+    const RECT bounds = {0, 0, dib.dsBm.bmWidth, std::abs(dib.dsBmih.biHeight)};
+    IntersectRect(&area, &area, &bounds);
+    return true;
+}
+
+// Blends the premultiplied colour into the DIB's pixels over `area`; an
+// opaque colour simply replaces them.
+void BlendIntoDib(const DIBSECTION& dib, const RECT& area, DWORD premultiplied)
+{
+    GdiFlush();   // GDI output still queued must land first
+    auto* pixels = static_cast<DWORD*>(dib.dsBm.bmBits);
+    const int width = dib.dsBm.bmWidth;
+    const int height = std::abs(dib.dsBmih.biHeight);
+    const bool bottomUp = dib.dsBmih.biHeight > 0;
+    const bool opaque = (premultiplied >> 24) == 0xFF;
+    for (int y = area.top; y < area.bottom; ++y) {
+        DWORD* line = pixels + static_cast<size_t>(bottomUp ? height - 1 - y : y) * width;
+        if (opaque) {
+            std::fill(line + area.left, line + area.right, premultiplied);
+            continue;
+        }
+        for (int x = area.left; x < area.right; ++x)
+            line[x] = BlendPremultiplied(line[x], premultiplied);
+    }
 }
 
 // Draws the pieces of one bitmap that meet the paint rectangle, blended or
@@ -357,6 +414,12 @@ void CSkinPainter::FillSolidColor(HDC dc, const RECT& rc, DWORD color)
 {
     if ((color >> 24) == 0)
         return;
+    DIBSECTION dib;
+    RECT area;
+    if (DirectFillArea(dc, rc, dib, area)) {
+        BlendIntoDib(dib, area, Premultiplied(color));
+        return;
+    }
     BYTE* pixels = nullptr;
     HBITMAP pixel = CreateARGB32Bitmap(dc, 1, 1, &pixels);
     if (pixel == nullptr)

@@ -1,11 +1,13 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "ClipGuard.h"
 #include "DibCanvas.h"
 #include "GeometryText.h"
 #include "ImageDrawInfo.h"
@@ -315,6 +317,98 @@ TEST(FillSolidColor, BlendsByTheColoursAlpha)
     EXPECT_EQ(canvas.Count(RECT{0, 0, 10, 10}, kWhite), 100);
     ExpectNearRgb(canvas.Rgb(15, 5), 0x7F7F7F);
     EXPECT_EQ(canvas.Count(RECT{20, 0, 30, 10}, 0x00FF00), 100);
+}
+
+// A bottom-up 32-bit surface, as the paint manager's off-screen bitmap is,
+// whose every byte can be compared; rows below kFillRows are never filled.
+class PixelSurface {
+public:
+    static constexpr int kWidth = 256;
+    static constexpr int kFillRows = 16;
+
+    PixelSurface() : m_dc(CreateCompatibleDC(nullptr))
+    {
+        BYTE* bits = nullptr;
+        m_bitmap = CSkinPainter::CreateARGB32Bitmap(m_dc, kWidth, kFillRows + 4, &bits);
+        m_pixels = reinterpret_cast<DWORD*>(bits);
+        m_old = SelectObject(m_dc, m_bitmap);
+        // Every alpha with unrelated colours, as blended images and plain GDI
+        // output leave them behind.
+        for (int i = 0; i < kWidth * (kFillRows + 4); ++i)
+            m_pixels[i] = DWORD(i % kWidth) << 24 | (i * 7 & 0xFF) << 16 | (i * 29 & 0xFF) << 8 | (i * 5 & 0xFF);
+    }
+    ~PixelSurface()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+
+    HDC dc() const { return m_dc; }
+    const DWORD* pixels() const { return m_pixels; }
+
+    // Adds a pixel outside the filled rows to the clipping, so that the
+    // clipping is no longer one rectangle while the fill sees no difference.
+    void AddFarPixelToClip()
+    {
+        HRGN outside = CreateRectRgn(0, kFillRows + 3, 1, kFillRows + 4);
+        HRGN current = CreateRectRgn(0, 0, 0, 0);
+        if (GetClipRgn(m_dc, current) != 1)
+            SetRectRgn(current, 0, 0, kWidth, kFillRows);
+        CombineRgn(current, current, outside, RGN_OR);
+        SelectClipRgn(m_dc, current);
+        DeleteObject(outside);
+        DeleteObject(current);
+    }
+
+private:
+    HDC m_dc;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_pixels = nullptr;
+};
+
+struct FillClipCase {
+    const char* name;
+    std::function<void(HDC, CClipGuard&)> clip;
+};
+
+// A fill under a clipping of one rectangle may bypass GDI; whatever path it
+// takes, every byte, alpha included, must be what GDI's blending gives under
+// the same clipping.
+TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
+{
+    const RECT fill = {3, 1, PixelSurface::kWidth - 2, PixelSurface::kFillRows};
+    const FillClipCase clips[] = {
+        {"no clip", [](HDC, CClipGuard&) {}},
+        {"clip rectangle", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{10, 2, 200, 14}, g); }},
+        {"shifted origin",
+         [](HDC dc, CClipGuard& g) {
+             SetWindowOrgEx(dc, -5, 3, nullptr);
+             CClipGuard::ClipRect(dc, RECT{0, 0, 240, 11}, g);
+         }},
+        {"rounded clip",
+         [](HDC dc, CClipGuard& g) {
+             CClipGuard::ClipRoundRect(dc, RECT{0, 0, 256, 16}, RECT{20, 0, 120, 15}, 12, 12, g);
+         }},
+        {"clip outside the fill", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{0, 17, 9, 19}, g); }},
+    };
+    const DWORD colours[] = {0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF};
+    for (const FillClipCase& c : clips) {
+        for (DWORD colour : colours) {
+            PixelSurface direct, reference;
+            CClipGuard directClip, referenceClip;
+            c.clip(direct.dc(), directClip);
+            c.clip(reference.dc(), referenceClip);
+            reference.AddFarPixelToClip();
+            CSkinPainter::FillSolidColor(direct.dc(), fill, colour);
+            CSkinPainter::FillSolidColor(reference.dc(), fill, colour);
+            int differing = 0;
+            for (int i = 0; i < PixelSurface::kWidth * (PixelSurface::kFillRows + 4); ++i)
+                differing += direct.pixels()[i] != reference.pixels()[i];
+            EXPECT_EQ(differing, 0) << c.name << " colour " << std::hex << colour;
+        }
+    }
 }
 
 TEST(FillGradient, RunsFromTheFirstColourToTheSecond)
