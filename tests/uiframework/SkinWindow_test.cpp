@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "ContainerUI.h"
 #include "GeometryText.h"
