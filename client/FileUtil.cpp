@@ -151,12 +151,16 @@ std::wstring GetModuleFolder(HINSTANCE module)
     return separator == std::wstring::npos ? std::wstring() : fileName.substr(0, separator + 1);
 }
 
+bool IsPathSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
 bool IsAbsoluteFolder(const std::wstring& path)
 {
-    const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && isSeparator(path[2]))
+    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && IsPathSeparator(path[2]))
         return true;
-    return path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) && !isSeparator(path[2]);
+    return path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]) && !IsPathSeparator(path[2]);
 }
 
 std::wstring GetFolderPart(const std::wstring& path)

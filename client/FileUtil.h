@@ -40,6 +40,9 @@ bool CloseWrittenFile(FILE* file);
 // afterwards. A trailing separator names the folder before it.
 bool CreateFolderTree(const std::wstring& path);
 
+// "\" or "/": either separates the steps of a path.
+bool IsPathSeparator(wchar_t c);
+
 // "X:\..." or a UNC path. Anything else would resolve against the current
 // folder or the root of the current drive.
 bool IsAbsoluteFolder(const std::wstring& path);

@@ -70,11 +70,6 @@ int ZCALLBACK ArchiveError(voidpf, voidpf stream)
     return ferror(static_cast<FILE*>(stream));
 }
 
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
 // Windows drops trailing dots and blanks of a path step, so "..", ".. " and
 // "..." all climb or vanish; a single "." stays where it is.
 bool IsParentLikeStep(std::wstring_view step)
@@ -86,7 +81,7 @@ bool IsParentLikeStep(std::wstring_view step)
 // below the destination folder once appended to it.
 bool StaysInsideDestination(const std::wstring& name)
 {
-    if (!name.empty() && IsSeparator(name.front()))
+    if (!name.empty() && IsPathSeparator(name.front()))
         return false; // rooted or UNC
     if (name.find(L':') != std::wstring::npos)
         return false; // drive letters and alternate data streams
@@ -122,7 +117,7 @@ int CUnzipper::Unzip(const std::wstring& archivePath, const std::wstring& destin
         WRITE_LOG_FORMAT(L"unzip refused destination \"%s\"", m_destination.c_str());
         return kBadDestination;
     }
-    if (!IsSeparator(m_destination.back()))
+    if (!IsPathSeparator(m_destination.back()))
         m_destination += L'\\';
 
     zlib_filefunc64_def fileFunctions = {OpenArchive, ReadArchive, WriteArchive, TellArchive,
@@ -191,7 +186,7 @@ int CUnzipper::ExtractCurrentFile(void* archive, const char* password)
         return kCannotWrite;
     }
     const std::wstring path = m_destination + name;
-    if (IsSeparator(path.back()))
+    if (IsPathSeparator(path.back()))
         return CreateFolderTree(path) ? UNZ_OK : kCannotWrite;
     // A folder that cannot be made shows up as a file that cannot be created.
     CreateFolderTree(GetFolderPart(path));
