@@ -6,6 +6,7 @@
 #include "FileUtil.h"
 #include "MachineInfo.h"
 #include "ScratchFolder.h"
+#include "TestPaths.h"
 #include "TextConvert.h"
 #include "Timestamp.h"
 #include "UrlEncoding.h"
@@ -262,12 +263,9 @@ TEST_F(FileHelpers, WriteResults)
 
 TEST_F(FileHelpers, WriteThatFailsAfterCreatingReportsFailure)
 {
-    // Linux's /dev/full accepts the open and fails every write with "disk full".
-    const std::wstring diskFull = L"Z:\\dev\\full";
-    HANDLE device = CreateFileW(diskFull.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (device == INVALID_HANDLE_VALUE)
+    const std::wstring diskFull = FullDiskDevicePath();
+    if (diskFull.empty())
         GTEST_SKIP() << "no full-disk device";
-    CloseHandle(device);
     EXPECT_EQ(0, WriteStringToFile("data that cannot be stored", diskFull));
 }
 

@@ -44,3 +44,13 @@ std::wstring SourceTreePath(const std::wstring& relative)
 {
     return TreePath(L"CALVERIN_SOURCE_DIR", relative);
 }
+
+std::wstring FullDiskDevicePath()
+{
+    const std::wstring path = WinePathOf(L"/dev/full");
+    HANDLE device = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    CloseHandle(device);
+    return path;
+}
