@@ -4,7 +4,6 @@
 #include "SkinPainter.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "WindowManagerUI.h"
 
@@ -98,20 +97,43 @@ bool DirectFillArea(HDC dc, const RECT& rc, DIBSECTION& dib, RECT& area)
         return false;
     IntersectRect(&area, &rc, &clip);   // empty when the fill lies outside
     LPtoDP(dc, reinterpret_cast<POINT*>(&area), 2);
-    const RECT bounds = {0, 0, dib.dsBm.bmWidth, std::abs(dib.dsBmih.biHeight)};
+    const RECT bounds = {0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
     IntersectRect(&area, &area, &bounds);
     return true;
 }
 
+// GetObject reports a top-down DIB section with a positive height too, so
+// the direction of the rows is asked of GDI itself: a probe value goes into
+// the bottom-up place of one line of the area, and GetPixel sees it there or
+// not. A line that is its own mirror needs no answer.
+bool RowsRunBottomUp(HDC dc, DWORD* pixels, int width, int height, const RECT& area)
+{
+    int y = area.top;
+    if (height - 1 - y == y && ++y >= area.bottom)
+        return true;
+    DWORD& bottomUpPlace = pixels[static_cast<size_t>(height - 1 - y) * width + area.left];
+    const DWORD topDownValue = pixels[static_cast<size_t>(y) * width + area.left];
+    const DWORD saved = bottomUpPlace;
+    bottomUpPlace = (saved & 0xFF000000) | (~topDownValue & 0xFFFFFF);
+    POINT probe = {area.left, y};
+    DPtoLP(dc, &probe, 1);
+    const COLORREF seen = GetPixel(dc, probe.x, probe.y);
+    const DWORD topDownRgb = topDownValue & 0xFFFFFF;
+    bottomUpPlace = saved;
+    return seen != RGB(topDownRgb >> 16, (topDownRgb >> 8) & 0xFF, topDownRgb & 0xFF);
+}
+
 // Blends the premultiplied colour into the DIB's pixels over `area`; an
 // opaque colour simply replaces them.
-void BlendIntoDib(const DIBSECTION& dib, const RECT& area, DWORD premultiplied)
+void BlendIntoDib(HDC dc, const DIBSECTION& dib, const RECT& area, DWORD premultiplied)
 {
+    if (IsRectEmpty(&area))
+        return;
     GdiFlush();   // GDI output still queued must land first
     auto* pixels = static_cast<DWORD*>(dib.dsBm.bmBits);
     const int width = dib.dsBm.bmWidth;
-    const int height = std::abs(dib.dsBmih.biHeight);
-    const bool bottomUp = dib.dsBmih.biHeight > 0;
+    const int height = dib.dsBm.bmHeight;
+    const bool bottomUp = RowsRunBottomUp(dc, pixels, width, height, area);
     const bool opaque = (premultiplied >> 24) == 0xFF;
     for (int y = area.top; y < area.bottom; ++y) {
         DWORD* line = pixels + static_cast<size_t>(bottomUp ? height - 1 - y : y) * width;
@@ -417,7 +439,7 @@ void CSkinPainter::FillSolidColor(HDC dc, const RECT& rc, DWORD color)
     DIBSECTION dib;
     RECT area;
     if (DirectFillArea(dc, rc, dib, area)) {
-        BlendIntoDib(dib, area, Premultiplied(color));
+        BlendIntoDib(dc, dib, area, Premultiplied(color));
         return;
     }
     BYTE* pixels = nullptr;

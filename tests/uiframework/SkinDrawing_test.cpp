@@ -319,17 +319,18 @@ TEST(FillSolidColor, BlendsByTheColoursAlpha)
     EXPECT_EQ(canvas.Count(RECT{20, 0, 30, 10}, 0x00FF00), 100);
 }
 
-// A bottom-up 32-bit surface, as the paint manager's off-screen bitmap is,
-// whose every byte can be compared; rows below kFillRows are never filled.
+// A 32-bit surface, bottom-up as the paint manager's off-screen bitmap or
+// top-down, whose every byte can be compared; rows from kFillRows on are
+// never filled.
 class PixelSurface {
 public:
     static constexpr int kWidth = 256;
     static constexpr int kFillRows = 16;
 
-    PixelSurface() : m_dc(CreateCompatibleDC(nullptr))
+    explicit PixelSurface(bool bottomUp) : m_dc(CreateCompatibleDC(nullptr))
     {
         BYTE* bits = nullptr;
-        m_bitmap = CSkinPainter::CreateARGB32Bitmap(m_dc, kWidth, kFillRows + 4, &bits);
+        m_bitmap = CSkinPainter::CreateARGB32Bitmap(m_dc, kWidth, bottomUp ? kFillRows + 4 : -(kFillRows + 4), &bits);
         m_pixels = reinterpret_cast<DWORD*>(bits);
         m_old = SelectObject(m_dc, m_bitmap);
         // Every alpha with unrelated colours, as blended images and plain GDI
@@ -396,17 +397,20 @@ TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
     const DWORD colours[] = {0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF};
     for (const FillClipCase& c : clips) {
         for (DWORD colour : colours) {
-            PixelSurface direct, reference;
-            CClipGuard directClip, referenceClip;
-            c.clip(direct.dc(), directClip);
-            c.clip(reference.dc(), referenceClip);
-            reference.AddFarPixelToClip();
-            CSkinPainter::FillSolidColor(direct.dc(), fill, colour);
-            CSkinPainter::FillSolidColor(reference.dc(), fill, colour);
-            int differing = 0;
-            for (int i = 0; i < PixelSurface::kWidth * (PixelSurface::kFillRows + 4); ++i)
-                differing += direct.pixels()[i] != reference.pixels()[i];
-            EXPECT_EQ(differing, 0) << c.name << " colour " << std::hex << colour;
+            for (bool bottomUp : {true, false}) {
+                PixelSurface direct(bottomUp), reference(bottomUp);
+                CClipGuard directClip, referenceClip;
+                c.clip(direct.dc(), directClip);
+                c.clip(reference.dc(), referenceClip);
+                reference.AddFarPixelToClip();
+                CSkinPainter::FillSolidColor(direct.dc(), fill, colour);
+                CSkinPainter::FillSolidColor(reference.dc(), fill, colour);
+                int differing = 0;
+                for (int i = 0; i < PixelSurface::kWidth * (PixelSurface::kFillRows + 4); ++i)
+                    differing += direct.pixels()[i] != reference.pixels()[i];
+                EXPECT_EQ(differing, 0) << c.name << (bottomUp ? " bottom-up" : " top-down")
+                                        << " colour " << std::hex << colour;
+            }
         }
     }
 }
