@@ -135,14 +135,25 @@ void BlendIntoDib(HDC dc, const DIBSECTION& dib, const RECT& area, DWORD premult
     const int height = dib.dsBm.bmHeight;
     const bool bottomUp = RowsRunBottomUp(dc, pixels, width, height, area);
     const bool opaque = (premultiplied >> 24) == 0xFF;
+    // What lies under a fill is mostly one colour: a pixel equal to the one
+    // before takes the result already worked out.
+    DWORD lastDest = 0;
+    DWORD lastResult = BlendPremultiplied(lastDest, premultiplied);
     for (int y = area.top; y < area.bottom; ++y) {
         DWORD* line = pixels + static_cast<size_t>(bottomUp ? height - 1 - y : y) * width;
+        DWORD* const end = line + area.right;
         if (opaque) {
-            std::fill(line + area.left, line + area.right, premultiplied);
+            for (DWORD* pixel = line + area.left; pixel != end; ++pixel)
+                *pixel = premultiplied;
             continue;
         }
-        for (int x = area.left; x < area.right; ++x)
-            line[x] = BlendPremultiplied(line[x], premultiplied);
+        for (DWORD* pixel = line + area.left; pixel != end; ++pixel) {
+            if (*pixel != lastDest) {
+                lastDest = *pixel;
+                lastResult = BlendPremultiplied(lastDest, premultiplied);
+            }
+            *pixel = lastResult;
+        }
     }
 }
 
