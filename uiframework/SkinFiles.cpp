@@ -3,9 +3,26 @@
 #include "SkinArchive.h"
 #include "WindowManagerUI.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace CalUI {
 
 namespace {
+
+// The size comes from the archive's directory or the file system, so a claim
+// the process cannot hold must fail the read, not end the program.
+bool AllocateBytes(std::vector<BYTE>& bytes, DWORD size)
+{
+    try {
+        bytes.resize(size);
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    bytes.clear();
+    return false;
+}
 
 SkinFileResult ReadEntry(ZipHandle* zip, LPCWSTR name, DWORD maxBytes, std::vector<BYTE>& bytes)
 {
@@ -14,7 +31,7 @@ SkinFileResult ReadEntry(ZipHandle* zip, LPCWSTR name, DWORD maxBytes, std::vect
     if (FindZipItem(zip, name, true, &index, &entry) != ZR_OK) return SkinFileResult::NotFound;
     if (entry.uncompressedSize == 0) return SkinFileResult::Empty;
     if (entry.uncompressedSize > maxBytes) return SkinFileResult::TooLarge;
-    bytes.resize(entry.uncompressedSize);
+    if (!AllocateBytes(bytes, entry.uncompressedSize)) return SkinFileResult::CannotRead;
     ZipResult result = UnzipItemToMemory(zip, index, bytes.data(), entry.uncompressedSize);
     if (result == ZR_OK || result == ZR_MORE) return SkinFileResult::Ok;
     bytes.clear();
@@ -59,8 +76,9 @@ SkinFileResult ReadWholeFile(LPCWSTR path, DWORD maxBytes, std::vector<BYTE>& by
         result = SkinFileResult::Empty;
     } else if (size > maxBytes) {
         result = SkinFileResult::TooLarge;
+    } else if (!AllocateBytes(bytes, size)) {
+        result = SkinFileResult::CannotRead;
     } else {
-        bytes.resize(size);
         DWORD read = 0;
         if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size) {
             bytes.clear();

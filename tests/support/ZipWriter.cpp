@@ -78,7 +78,8 @@ std::string BuildZip(const std::vector<ZipWriterEntry>& entries)
         auto common = [&](uint16_t writtenMethod) {
             return Le16Bytes(20) + Le16Bytes(flags) + Le16Bytes(writtenMethod) + Le16Bytes(e.dosTime) +
                    Le16Bytes(e.dosDate) + Le32Bytes(crc) + Le32Bytes(uint32_t(payload.size())) +
-                   Le32Bytes(uint32_t(e.data.size())) + Le16Bytes(uint16_t(e.name.size()));
+                   Le32Bytes(e.claimedSize >= 0 ? uint32_t(e.claimedSize) : uint32_t(e.data.size())) +
+                   Le16Bytes(uint16_t(e.name.size()));
         };
         uint32_t offset = uint32_t(body.size());
         uint16_t localExtraLength =

@@ -20,6 +20,7 @@ struct ZipWriterEntry {
     std::string centralExtra;
     int localMethodOverride = -1;      // write another method into the local header
     int localExtraLengthOverride = -1; // claim another local extra length
+    int64_t claimedSize = -1;          // claim another uncompressed size in both headers
 };
 
 std::string BuildZip(const std::vector<ZipWriterEntry>& entries);
