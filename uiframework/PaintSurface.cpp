@@ -4,6 +4,9 @@
 
 #include "SkinPainter.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace CalUI {
 
 CPaintSurface::~CPaintSurface()
@@ -62,8 +65,8 @@ void CPaintSurface::Deselect()
     m_previous = nullptr;
 }
 
-template <class Visit>
-void CPaintSurface::ForEachPixel(const RECT& rc, Visit visit)
+template <class VisitRow>
+void CPaintSurface::ForEachRow(const RECT& rc, VisitRow visitRow)
 {
     RECT bounds = GetRect();
     RECT area;
@@ -72,14 +75,15 @@ void CPaintSurface::ForEachPixel(const RECT& rc, Visit visit)
     GdiFlush();   // GDI output still queued must land before the pixels are read
     for (int y = area.top; y < area.bottom; ++y) {
         DWORD* line = m_pixels + static_cast<size_t>(m_height - 1 - y) * m_width;
-        for (int x = area.left; x < area.right; ++x)
-            visit(line[x], x, y);
+        visitRow(line + area.left, line + area.right, area.left, y);
     }
 }
 
 void CPaintSurface::Clear(const RECT& rc)
 {
-    ForEachPixel(rc, [](DWORD& pixel, int, int) { pixel = 0; });
+    ForEachRow(rc, [](DWORD* begin, DWORD* end, int, int) {
+        memset(begin, 0, (end - begin) * sizeof(DWORD));
+    });
 }
 
 void CPaintSurface::CopyFrom(const CPaintSurface& source, const RECT& rc)
@@ -88,29 +92,41 @@ void CPaintSurface::CopyFrom(const CPaintSurface& source, const RECT& rc)
     RECT sourceRect = source.GetRect();
     if (source.m_pixels == nullptr || !IntersectRect(&common, &rc, &sourceRect))
         return;
-    const int sourceHeight = source.m_height;
-    const int sourceWidth = source.m_width;
-    const DWORD* sourcePixels = source.m_pixels;
-    ForEachPixel(common, [&](DWORD& pixel, int x, int y) {
-        pixel = sourcePixels[static_cast<size_t>(sourceHeight - 1 - y) * sourceWidth + x];
+    ForEachRow(common, [&](DWORD* begin, DWORD* end, int left, int y) {
+        const DWORD* from = source.m_pixels + static_cast<size_t>(source.m_height - 1 - y) * source.m_width + left;
+        memcpy(begin, from, (end - begin) * sizeof(DWORD));
     });
 }
 
 void CPaintSurface::MakeDrawnPixelsOpaque(const RECT& rc, const RECT* opaqueArea)
 {
-    ForEachPixel(rc, [&](DWORD& pixel, int x, int y) {
-        if (pixel == 0)
-            return;
-        const bool inside = opaqueArea != nullptr && x >= opaqueArea->left && x < opaqueArea->right &&
-                            y >= opaqueArea->top && y < opaqueArea->bottom;
-        if (inside || (pixel >> 24) == 0)
-            pixel |= 0xFF000000;
+    ForEachRow(rc, [&](DWORD* begin, DWORD* end, int left, int y) {
+        // Within the row, [opaqueBegin, opaqueEnd) lies inside opaqueArea.
+        DWORD* opaqueBegin = end;
+        DWORD* opaqueEnd = end;
+        if (opaqueArea != nullptr && y >= opaqueArea->top && y < opaqueArea->bottom) {
+            opaqueBegin = begin + std::clamp<LONG>(opaqueArea->left - left, 0, end - begin);
+            opaqueEnd = begin + std::clamp<LONG>(opaqueArea->right - left, opaqueBegin - begin, end - begin);
+        }
+        auto keepBlended = [](DWORD* from, DWORD* to) {
+            for (DWORD* pixel = from; pixel != to; ++pixel)
+                if (*pixel < 0x01000000 && *pixel != 0)
+                    *pixel |= 0xFF000000;
+        };
+        keepBlended(begin, opaqueBegin);
+        for (DWORD* pixel = opaqueBegin; pixel != opaqueEnd; ++pixel)
+            if (*pixel != 0)
+                *pixel |= 0xFF000000;
+        keepBlended(opaqueEnd, end);
     });
 }
 
 void CPaintSurface::MakeOpaque(const RECT& rc)
 {
-    ForEachPixel(rc, [](DWORD& pixel, int, int) { pixel |= 0xFF000000; });
+    ForEachRow(rc, [](DWORD* begin, DWORD* end, int, int) {
+        for (DWORD* pixel = begin; pixel != end; ++pixel)
+            *pixel |= 0xFF000000;
+    });
 }
 
 }  // namespace CalUI

@@ -48,9 +48,10 @@ public:
     void MakeOpaque(const RECT& rc);
 
 private:
-    // Calls `visit(pixel, x, y)` for every pixel of `rc` within the bitmap.
-    template <class Visit>
-    void ForEachPixel(const RECT& rc, Visit visit);
+    // Calls `visitRow(begin, end, left, y)` for the pixels of each client
+    // line of `rc` within the bitmap, `left` being the client x of `begin`.
+    template <class VisitRow>
+    void ForEachRow(const RECT& rc, VisitRow visitRow);
 
     HDC m_dc = nullptr;               // owned
     HBITMAP m_bitmap = nullptr;       // owned
