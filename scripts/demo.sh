@@ -11,6 +11,8 @@ build=${CALVERIN_BUILD_DIR:-$top/build}
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# A server left running by an earlier run would keep that run's X screen.
+wineserver -k 2>/dev/null || true
 
 state=$build/demo-service
 # The launcher games' installer, which the build puts among the test service's files.

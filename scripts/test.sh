@@ -9,6 +9,8 @@ build=${CALVERIN_BUILD_DIR:-$top/build}
 "$here/build.sh" "$build"
 
 export WINEPREFIX=$build/wineprefix
+# A server left running by an earlier run would keep that run's X screen.
+wineserver -k 2>/dev/null || true
 status=0
 xvfb-run -a -s "-screen 0 1600x1000x24" ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@" || status=$?
 wineserver -k 2>/dev/null || true
