@@ -78,84 +78,104 @@ DWORD BlendPremultiplied(DWORD dest, DWORD source)
     return channel(24) | channel(16) | channel(8) | channel(0);
 }
 
-// The device rectangle a fill may write directly into the 32-bit DIB section
-// selected into dc: only while logical coordinates are device coordinates
-// shifted and the clipping in force is one rectangle. False leaves the fill
-// to GDI.
-bool DirectFillArea(HDC dc, const RECT& rc, DIBSECTION& dib, RECT& area)
-{
-    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
-        return false;
-    if (dib.dsBm.bmBits == nullptr || dib.dsBm.bmBitsPixel != 32 ||
-        dib.dsBmih.biCompression != BI_RGB)
-        return false;
-    if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0)
-        return false;
-    RECT clip;
-    if (GetClipBox(dc, &clip) != SIMPLEREGION)
-        return false;
-    IntersectRect(&area, &rc, &clip);   // empty when the fill lies outside
-    LPtoDP(dc, reinterpret_cast<POINT*>(&area), 2);
-    const RECT bounds = {0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
-    IntersectRect(&area, &area, &bounds);
-    return true;
-}
-
-// GetObject reports a top-down DIB section with a positive height too, so
-// the direction of the rows is asked of GDI itself: a probe value goes into
-// the bottom-up place of one line of the area, and GetPixel sees it there or
-// not. A line that is its own mirror needs no answer.
-bool RowsRunBottomUp(HDC dc, DWORD* pixels, int width, int height, const RECT& area)
-{
-    int y = area.top;
-    if (height - 1 - y == y && ++y >= area.bottom)
+// The 32-bit DIB section selected into a dc, written directly where GDI
+// would give the same pixels: only while logical coordinates are device
+// coordinates shifted and the clipping in force is one rectangle.
+class DirectDib {
+public:
+    // False leaves the output to GDI.
+    bool Attach(HDC dc)
+    {
+        DIBSECTION dib;
+        HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+        if (bitmap == nullptr || GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
+            return false;
+        if (dib.dsBm.bmBits == nullptr || dib.dsBm.bmBitsPixel != 32 ||
+            dib.dsBmih.biCompression != BI_RGB)
+            return false;
+        if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0)
+            return false;
+        if (GetClipBox(dc, &m_clip) != SIMPLEREGION)
+            return false;
+        m_pixels = static_cast<DWORD*>(dib.dsBm.bmBits);
+        m_width = dib.dsBm.bmWidth;
+        m_height = dib.dsBm.bmHeight;
+        m_offset = POINT{0, 0};
+        LPtoDP(dc, &m_offset, 1);
+        GdiFlush();   // GDI output still queued must land first
+        m_bottomUp = RowsRunBottomUp(dc);
         return true;
-    DWORD& bottomUpPlace = pixels[static_cast<size_t>(height - 1 - y) * width + area.left];
-    const DWORD topDownValue = pixels[static_cast<size_t>(y) * width + area.left];
-    const DWORD saved = bottomUpPlace;
-    bottomUpPlace = (saved & 0xFF000000) | (~topDownValue & 0xFFFFFF);
-    POINT probe = {area.left, y};
-    DPtoLP(dc, &probe, 1);
-    const COLORREF seen = GetPixel(dc, probe.x, probe.y);
-    const DWORD topDownRgb = topDownValue & 0xFFFFFF;
-    bottomUpPlace = saved;
-    return seen != RGB(topDownRgb >> 16, (topDownRgb >> 8) & 0xFF, topDownRgb & 0xFF);
-}
+    }
 
-// Blends the premultiplied colour into the DIB's pixels over `area`; an
-// opaque colour simply replaces them.
-void BlendIntoDib(HDC dc, const DIBSECTION& dib, const RECT& area, DWORD premultiplied)
-{
-    if (IsRectEmpty(&area))
-        return;
-    GdiFlush();   // GDI output still queued must land first
-    auto* pixels = static_cast<DWORD*>(dib.dsBm.bmBits);
-    const int width = dib.dsBm.bmWidth;
-    const int height = dib.dsBm.bmHeight;
-    const bool bottomUp = RowsRunBottomUp(dc, pixels, width, height, area);
-    const bool opaque = (premultiplied >> 24) == 0xFF;
-    // What lies under a fill is mostly one colour: a pixel equal to the one
-    // before takes the result already worked out.
-    DWORD lastDest = 0;
-    DWORD lastResult = BlendPremultiplied(lastDest, premultiplied);
-    for (int y = area.top; y < area.bottom; ++y) {
-        DWORD* line = pixels + static_cast<size_t>(bottomUp ? height - 1 - y : y) * width;
-        DWORD* const end = line + area.right;
-        if (opaque) {
-            for (DWORD* pixel = line + area.left; pixel != end; ++pixel)
-                *pixel = premultiplied;
-            continue;
-        }
-        for (DWORD* pixel = line + area.left; pixel != end; ++pixel) {
-            if (*pixel != lastDest) {
-                lastDest = *pixel;
-                lastResult = BlendPremultiplied(lastDest, premultiplied);
+    // Writes `value` over the part of the logical rectangle within the
+    // clipping; blended as premultiplied colour when `blend`.
+    void Fill(const RECT& rc, DWORD value, bool blend)
+    {
+        RECT area;
+        if (!IntersectRect(&area, &rc, &m_clip))
+            return;
+        OffsetRect(&area, m_offset.x, m_offset.y);
+        const RECT bounds = {0, 0, m_width, m_height};
+        if (!IntersectRect(&area, &area, &bounds))
+            return;
+        // What lies under a blend is mostly one colour: a pixel equal to the
+        // one before takes the result already worked out.
+        DWORD lastDest = 0;
+        DWORD lastResult = BlendPremultiplied(lastDest, value);
+        for (int y = area.top; y < area.bottom; ++y) {
+            DWORD* const end = Line(y) + area.right;
+            if (!blend) {
+                for (DWORD* pixel = Line(y) + area.left; pixel != end; ++pixel)
+                    *pixel = value;
+                continue;
             }
-            *pixel = lastResult;
+            for (DWORD* pixel = Line(y) + area.left; pixel != end; ++pixel) {
+                if (*pixel != lastDest) {
+                    lastDest = *pixel;
+                    lastResult = BlendPremultiplied(lastDest, value);
+                }
+                *pixel = lastResult;
+            }
         }
     }
-}
+
+private:
+    DWORD* Line(int y) const
+    {
+        return m_pixels + static_cast<size_t>(m_bottomUp ? m_height - 1 - y : y) * m_width;
+    }
+
+    // GetObject reports a top-down DIB section with a positive height too,
+    // so the direction of the rows is asked of GDI itself: a probe value goes
+    // into the bottom-up place of one visible line, and GetPixel sees it there
+    // or not. With only the middle line visible the direction does not matter.
+    bool RowsRunBottomUp(HDC dc) const
+    {
+        RECT visible = m_clip;
+        OffsetRect(&visible, m_offset.x, m_offset.y);
+        const RECT bounds = {0, 0, m_width, m_height};
+        if (!IntersectRect(&visible, &visible, &bounds))
+            return true;
+        int y = visible.top;
+        if (m_height - 1 - y == y && ++y >= visible.bottom)
+            return true;
+        const int x = visible.left;
+        DWORD& bottomUpPlace = m_pixels[static_cast<size_t>(m_height - 1 - y) * m_width + x];
+        const DWORD topDownRgb = m_pixels[static_cast<size_t>(y) * m_width + x] & 0xFFFFFF;
+        const DWORD saved = bottomUpPlace;
+        bottomUpPlace = (saved & 0xFF000000) | (~topDownRgb & 0xFFFFFF);
+        const COLORREF seen = GetPixel(dc, x - m_offset.x, y - m_offset.y);
+        bottomUpPlace = saved;
+        return seen != RGB(topDownRgb >> 16, (topDownRgb >> 8) & 0xFF, topDownRgb & 0xFF);
+    }
+
+    DWORD* m_pixels = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+    POINT m_offset = {0, 0};   // device minus logical coordinates
+    RECT m_clip = {};          // logical
+    bool m_bottomUp = true;
+};
 
 // Draws the pieces of one bitmap that meet the paint rectangle, blended or
 // copied.
@@ -447,10 +467,9 @@ void CSkinPainter::FillSolidColor(HDC dc, const RECT& rc, DWORD color)
 {
     if ((color >> 24) == 0)
         return;
-    DIBSECTION dib;
-    RECT area;
-    if (DirectFillArea(dc, rc, dib, area)) {
-        BlendIntoDib(dc, dib, area, Premultiplied(color));
+    DirectDib direct;
+    if (direct.Attach(dc)) {
+        direct.Fill(rc, Premultiplied(color), (color >> 24) != 0xFF);
         return;
     }
     BYTE* pixels = nullptr;
@@ -521,6 +540,19 @@ void CSkinPainter::DrawRectFrame(HDC dc, const RECT& rc, int width, DWORD color,
 {
     // Dashes and dots exist only for one-pixel pens; every other frame stays
     // inside the rectangle.
+    DirectDib direct;
+    if (width == 1 && penStyle == PS_SOLID && Width(rc) >= 3 && Height(rc) >= 3 &&
+        GetROP2(dc) == R2_COPYPEN && direct.Attach(dc)) {
+        // GDI's pen output leaves the alpha byte 0, and so does this.
+        const COLORREF rgb = ToDrawingColor(color);
+        const DWORD pixel = GetRValue(rgb) << 16 | GetGValue(rgb) << 8 | GetBValue(rgb);
+        for (const RECT& edge : {RECT{rc.left, rc.top, rc.right, rc.top + 1},
+                                 RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom},
+                                 RECT{rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1},
+                                 RECT{rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}})
+            direct.Fill(edge, pixel, false);
+        return;
+    }
     HPEN pen = nullptr;
     if (width == 1 && (penStyle & 7) != 0)
         pen = CreateLogicalPen(penStyle, width, color);

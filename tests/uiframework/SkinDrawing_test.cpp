@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -369,18 +370,16 @@ private:
     DWORD* m_pixels = nullptr;
 };
 
-struct FillClipCase {
-    const char* name;
-    std::function<void(HDC, CClipGuard&)> clip;
-};
-
-// A fill under a clipping of one rectangle may bypass GDI; whatever path it
-// takes, every byte, alpha included, must be what GDI's blending gives under
-// the same clipping.
-TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
+// Drawing on a surface may bypass GDI under a clipping of one rectangle;
+// whatever path it takes, every byte, alpha included, must be what GDI gives
+// under the same clipping, on either orientation.
+void ExpectSameAsGdi(const std::function<void(HDC)>& draw, const std::string& what)
 {
-    const RECT fill = {3, 1, PixelSurface::kWidth - 2, PixelSurface::kFillRows};
-    const FillClipCase clips[] = {
+    struct ClipCase {
+        const char* name;
+        std::function<void(HDC, CClipGuard&)> clip;
+    };
+    const ClipCase clips[] = {
         {"no clip", [](HDC, CClipGuard&) {}},
         {"clip rectangle", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{10, 2, 200, 14}, g); }},
         {"shifted origin",
@@ -390,29 +389,39 @@ TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
          }},
         {"rounded clip",
          [](HDC dc, CClipGuard& g) {
-             CClipGuard::ClipRoundRect(dc, RECT{0, 0, 256, 16}, RECT{20, 0, 120, 15}, 12, 12, g);
+             CClipGuard::ClipRoundRect(dc, RECT{0, 0, 256, 16}, RECT{2, 0, 120, 15}, 12, 12, g);
          }},
-        {"clip outside the fill", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{0, 17, 9, 19}, g); }},
+        {"clip outside the drawing", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{0, 17, 9, 19}, g); }},
     };
-    const DWORD colours[] = {0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF};
-    for (const FillClipCase& c : clips) {
-        for (DWORD colour : colours) {
-            for (bool bottomUp : {true, false}) {
-                PixelSurface direct(bottomUp), reference(bottomUp);
-                CClipGuard directClip, referenceClip;
-                c.clip(direct.dc(), directClip);
-                c.clip(reference.dc(), referenceClip);
-                reference.AddFarPixelToClip();
-                CSkinPainter::FillSolidColor(direct.dc(), fill, colour);
-                CSkinPainter::FillSolidColor(reference.dc(), fill, colour);
-                int differing = 0;
-                for (int i = 0; i < PixelSurface::kWidth * (PixelSurface::kFillRows + 4); ++i)
-                    differing += direct.pixels()[i] != reference.pixels()[i];
-                EXPECT_EQ(differing, 0) << c.name << (bottomUp ? " bottom-up" : " top-down")
-                                        << " colour " << std::hex << colour;
-            }
+    for (const ClipCase& c : clips) {
+        for (bool bottomUp : {true, false}) {
+            PixelSurface direct(bottomUp), reference(bottomUp);
+            CClipGuard directClip, referenceClip;
+            c.clip(direct.dc(), directClip);
+            c.clip(reference.dc(), referenceClip);
+            reference.AddFarPixelToClip();
+            draw(direct.dc());
+            draw(reference.dc());
+            int differing = 0;
+            for (int i = 0; i < PixelSurface::kWidth * (PixelSurface::kFillRows + 4); ++i)
+                differing += direct.pixels()[i] != reference.pixels()[i];
+            EXPECT_EQ(differing, 0) << what << ", " << c.name << (bottomUp ? ", bottom-up" : ", top-down");
         }
     }
+}
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
+{
+    const RECT fill = {3, 1, PixelSurface::kWidth - 2, PixelSurface::kFillRows};
+    for (DWORD colour : std::initializer_list<DWORD>{0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF})
+        ExpectSameAsGdi([&](HDC dc) { CSkinPainter::FillSolidColor(dc, fill, colour); }, "colour " + Hex(colour));
 }
 
 TEST(FillGradient, RunsFromTheFirstColourToTheSecond)
@@ -467,6 +476,15 @@ TEST(Outlines, BlackBecomesNearBlackAndFramesStayInside)
 
     CSkinPainter::DrawLineSegment(canvas.dc(), RECT{0, 35, 40, 35}, 1, 0xFF00FF00, PS_SOLID);
     EXPECT_EQ(canvas.Count(RECT{0, 35, 40, 36}, 0x00FF00), 40);
+}
+
+TEST(Outlines, OnePixelFramesOfEverySizeGiveWhatGdiDraws)
+{
+    const RECT frames[] = {{3, 1, 250, 16}, {20, 3, 23, 6}, {30, 3, 32, 5}, {40, 4, 41, 12}, {60, 9, 50, 2}};
+    for (const RECT& frame : frames)
+        for (DWORD colour : std::initializer_list<DWORD>{0xFF000000, 0x80FF8040})
+            ExpectSameAsGdi([&](HDC dc) { CSkinPainter::DrawRectFrame(dc, frame, 1, colour, PS_SOLID); },
+                            "frame " + RectText(frame) + " colour " + Hex(colour));
 }
 
 TEST(Outlines, DashedOnePixelFrameKeepsItsGaps)
