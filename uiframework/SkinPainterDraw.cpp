@@ -177,6 +177,22 @@ private:
     bool m_bottomUp = true;
 };
 
+// A solid one-pixel frame written as its four edges, with the alpha byte 0
+// that GDI's pen output leaves; false leaves it to GDI.
+bool DrawHairlineFrameDirect(HDC dc, const RECT& rc, COLORREF rgb)
+{
+    DirectDib direct;
+    if (Width(rc) < 3 || Height(rc) < 3 || GetROP2(dc) != R2_COPYPEN || !direct.Attach(dc))
+        return false;
+    const DWORD pixel = GetRValue(rgb) << 16 | GetGValue(rgb) << 8 | GetBValue(rgb);
+    for (const RECT& edge : {RECT{rc.left, rc.top, rc.right, rc.top + 1},
+                             RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom},
+                             RECT{rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1},
+                             RECT{rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}})
+        direct.Fill(edge, pixel, false);
+    return true;
+}
+
 // Draws the pieces of one bitmap that meet the paint rectangle, blended or
 // copied.
 class PieceDrawer {
@@ -540,19 +556,8 @@ void CSkinPainter::DrawRectFrame(HDC dc, const RECT& rc, int width, DWORD color,
 {
     // Dashes and dots exist only for one-pixel pens; every other frame stays
     // inside the rectangle.
-    DirectDib direct;
-    if (width == 1 && penStyle == PS_SOLID && Width(rc) >= 3 && Height(rc) >= 3 &&
-        GetROP2(dc) == R2_COPYPEN && direct.Attach(dc)) {
-        // GDI's pen output leaves the alpha byte 0, and so does this.
-        const COLORREF rgb = ToDrawingColor(color);
-        const DWORD pixel = GetRValue(rgb) << 16 | GetGValue(rgb) << 8 | GetBValue(rgb);
-        for (const RECT& edge : {RECT{rc.left, rc.top, rc.right, rc.top + 1},
-                                 RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom},
-                                 RECT{rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1},
-                                 RECT{rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}})
-            direct.Fill(edge, pixel, false);
+    if (width == 1 && penStyle == PS_SOLID && DrawHairlineFrameDirect(dc, rc, ToDrawingColor(color)))
         return;
-    }
     HPEN pen = nullptr;
     if (width == 1 && (penStyle & 7) != 0)
         pen = CreateLogicalPen(penStyle, width, color);
