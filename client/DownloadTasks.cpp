@@ -43,18 +43,6 @@ std::wstring LocalPackagePath(const std::wstring& folder, const std::string& fil
     return folder + GetFileNamePart(Utf8ToWide(fileUrl));
 }
 
-int64_t ReadLocalFileSize(const std::wstring& path)
-{
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    LARGE_INTEGER size = {};
-    const bool known = GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    return known ? size.QuadPart : 0;
-}
-
 bool IsTaskCancelled(const TaskProgress& progress)
 {
     return progress.run_flag == 0 || CWindowMultiThreadManager::IsStopRequested();

@@ -12,7 +12,10 @@
 // queued before that moment (WaitForQueuedCalls), and frees its records only
 // then.
 
+// First: curl brings winsock2.h, which must come before windows.h.
 #include "HttpClient.h"
+
+#include "FileUtil.h"
 #include "ItemRecords.h"
 #include "RequestProtocol.h"
 #include "SessionData.h"
@@ -73,9 +76,6 @@ uint32_t ItemIdOf(const std::wstring& id);
 // The package's place on disk: the folder (which carries its own trailing
 // separator) followed by the file-name part of the URL.
 std::wstring LocalPackagePath(const std::wstring& folder, const std::string& fileUrl);
-
-// The file's size; 0 when it cannot be opened for reading.
-int64_t ReadLocalFileSize(const std::wstring& path);
 
 // The user cleared the run flag, or the window is going.
 bool IsTaskCancelled(const TaskProgress& progress);
@@ -370,7 +370,7 @@ void RunDownloadTask(Record& record)
     if (url.empty())
         return QueueRecordCall(MainWnd, calls.downloadFailed, record, nullptr);
     const std::wstring folder = Kind::DownloadFolder(static_cast<int>(itemId));
-    const int64_t localSize = ReadLocalFileSize(LocalPackagePath(folder, record.file_url));
+    const int64_t localSize = GetLocalFileSize(LocalPackagePath(folder, record.file_url));
     const int64_t remoteSize = CHttpClient().GetRemoteFileSize(url);
     if (remoteSize == 0)
         return QueueRecordCall(MainWnd, calls.downloadFailed, record, L"文件大小获取失败！");

@@ -1,20 +1,12 @@
 #include "FolderWorkers.h"
 
+#include "FileUtil.h"
 #include "WriteLogFile.h"
 
 #include <vector>
 
 namespace
 {
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsDriveAbsolute(const std::wstring& path)
-{
-    return path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2]);
-}
-
-bool IsUncPath(const std::wstring& path) { return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]); }
-
 // The absolute, normalised form with "\" separators and no trailing separator;
 // empty when it cannot be formed.
 std::wstring FullPathWithoutSeparator(const std::wstring& path)
@@ -26,17 +18,17 @@ std::wstring FullPathWithoutSeparator(const std::wstring& path)
     if (GetFullPathNameW(path.c_str(), length + 1, buffer.data(), nullptr) == 0)
         return std::wstring();
     std::wstring full(buffer.data());
-    while (!full.empty() && IsSeparator(full.back()))
+    while (!full.empty() && IsPathSeparator(full.back()))
         full.pop_back();
     return full;
 }
 
-// "C:" or "\\server\share" (the separators gone).
+// "C:" or "\\server\share" of a full path (the trailing separator gone).
 bool IsRoot(const std::wstring& full)
 {
     if (full.size() == 2 && full[1] == L':')
         return true;
-    if (!IsUncPath(full))
+    if (full.compare(0, 2, L"\\\\") != 0)
         return false;
     const size_t shareStart = full.find(L'\\', 2);
     return shareStart == std::wstring::npos || full.find(L'\\', shareStart + 1) == std::wstring::npos;
@@ -103,7 +95,7 @@ void DeleteContents(const std::wstring& folder, const std::wstring& keep, bool& 
 
 bool IsDeletableFolder(const std::wstring& folder)
 {
-    if (!IsDriveAbsolute(folder) && !IsUncPath(folder))
+    if (!IsAbsoluteFolder(folder))
         return false;
     const std::wstring full = FullPathWithoutSeparator(folder);
     return !full.empty() && !IsRoot(full) && !HoldsCurrentFolder(full);

@@ -145,6 +145,7 @@ TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
         current,                           // a folder holding it
         current + L"inner\\..\\",
         L"\\\\server\\share\\",
+        L"\\\\\\server\\share\\games\\",   // no server name after the two separators
     };
     for (const std::wstring& folder : cases)
     {

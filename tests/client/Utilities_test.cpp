@@ -250,6 +250,17 @@ TEST_F(FileHelpers, FileSizeWhileOthersWriteAndWhenUnreadable)
 
     EXPECT_EQ(0, GetLocalFileSize(Path(L"missing.bin")));
     EXPECT_EQ(0, GetLocalFileSize(L""));
+
+    // A package past 4 GB resumes from its real size (a sparse file: no disk space taken).
+    const std::wstring large = Path(L"large.bin");
+    HANDLE sizer = CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, sizer);
+    LARGE_INTEGER end = {};
+    end.QuadPart = (5LL << 30) + 3;
+    const bool sized = SetFilePointerEx(sizer, end, nullptr, FILE_BEGIN) && SetEndOfFile(sizer);
+    CloseHandle(sizer);
+    ASSERT_TRUE(sized);
+    EXPECT_EQ((5LL << 30) + 3, GetLocalFileSize(large));
 }
 
 TEST_F(FileHelpers, WriteResults)
