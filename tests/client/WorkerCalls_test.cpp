@@ -1,5 +1,6 @@
 // Workers started on a window's thread manager hand their results back through
 // the window's call queue; a real native window on this thread receives them.
+#include "DispatchWindow.h"
 #include "MsgDispatch.h"
 #include "ScratchFolder.h"
 #include "WindowMultiThreadManager.h"
@@ -23,19 +24,10 @@ std::atomic<int> g_callsRun{0};
 class CProbeWnd : public CMsgDispatch<CProbeWnd>
 {
 public:
-    CProbeWnd()
-    {
-        static const ATOM windowClass = RegisterProbeClass();
-        m_hWnd = CreateWindowExW(0, MAKEINTATOM(windowClass), L"probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), this);
-    }
-    ~CProbeWnd() override
-    {
-        m_threads.TerminateAll();
-        DestroyWindow(m_hWnd);
-    }
+    // The workers stop before the window goes.
+    ~CProbeWnd() override { m_threads.TerminateAll(); }
 
-    HWND GetWindowHandle() const { return m_hWnd; }
+    HWND GetWindowHandle() const { return m_window.Handle(); }
     CWindowMultiThreadManager& Threads() { return m_threads; }
 
     // Handlers; the first parameter names a worker, the second its sequence.
@@ -50,7 +42,7 @@ public:
     void OnChainStart(UINT_PTR, UINT_PTR)
     {
         m_order.push_back(1);
-        PostMsg(m_hWnd, &CProbeWnd::OnChainEnd, 0, 0);
+        PostMsg(GetWindowHandle(), &CProbeWnd::OnChainEnd, 0, 0);
     }
     void OnChainMiddle(UINT_PTR, UINT_PTR) { m_order.push_back(2); }
     void OnChainEnd(UINT_PTR, UINT_PTR) { m_order.push_back(3); }
@@ -60,30 +52,7 @@ public:
     std::vector<int> m_order;
 
 private:
-    static ATOM RegisterProbeClass()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &CProbeWnd::WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"CProbeWnd";
-        return RegisterClassW(&wc);
-    }
-
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrW(hWnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<CProbeWnd*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (self && IsDispatchMessage(message))
-        {
-            self->DispatchMsgs();
-            return 0;
-        }
-        return DefWindowProcW(hWnd, message, wParam, lParam);
-    }
-
-    HWND m_hWnd = nullptr;
+    CDispatchWindow m_window{[this] { DispatchMsgs(); }};
     CWindowMultiThreadManager m_threads;
 };
 

@@ -2,44 +2,10 @@
 
 #include <memory>
 
-namespace
-{
-ATOM RegisterRecordingClass(WNDPROC proc)
-{
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"CRecordingWnd";
-    return RegisterClassW(&wc);
-}
-}
+CRecordingWnd::CRecordingWnd(CallLog* log) : m_log(log), m_window([this] { DispatchMsgs(); }) {}
 
-CRecordingWnd::CRecordingWnd(CallLog* log) : m_log(log)
-{
-    static const ATOM windowClass = RegisterRecordingClass(&CRecordingWnd::WindowProc);
-    m_hWnd = CreateWindowExW(0, MAKEINTATOM(windowClass), L"recording", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), this);
-}
-
-CRecordingWnd::~CRecordingWnd()
-{
-    m_threads.TerminateAll();
-    DestroyWindow(m_hWnd);
-}
-
-LRESULT CALLBACK CRecordingWnd::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<CRecordingWnd*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self && IsDispatchMessage(message))
-    {
-        self->DispatchMsgs();
-        return 0;
-    }
-    return DefWindowProcW(hWnd, message, wParam, lParam);
-}
+// The workers stop before the window goes, as in the client's windows.
+CRecordingWnd::~CRecordingWnd() { m_threads.TerminateAll(); }
 
 bool CRecordingWnd::WaitForCalls(size_t count, DWORD limitMs)
 {

@@ -4,6 +4,7 @@
 // their handler names, receives the wake-up messages 2024 to 2027, and records
 // every call with the payload it took over and freed.
 
+#include "DispatchWindow.h"
 #include "ItemRecords.h"
 #include "MsgDispatch.h"
 #include "WindowMultiThreadManager.h"
@@ -43,7 +44,7 @@ public:
     explicit CRecordingWnd(CallLog* log);
     ~CRecordingWnd() override;
 
-    HWND GetWindowHandle() const { return m_hWnd; }
+    HWND GetWindowHandle() const { return m_window.Handle(); }
     CWindowMultiThreadManager& Threads() { return m_threads; }
 
     // Runs this thread's messages until the log holds count calls or the
@@ -125,7 +126,6 @@ public:
     void OnJiasuqiVerifyProgress(UINT_PTR first, UINT_PTR second);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     ReceivedCall& Record(const char* handler, UINT_PTR first);
     void RecordText(const char* handler, UINT_PTR first, UINT_PTR text);
     void RecordListText(const char* handler, UINT_PTR text, UINT_PTR second);
@@ -137,6 +137,6 @@ private:
     void RecordPicture(const char* handler, UINT_PTR first, UINT_PTR index, const std::wstring& localIcon);
 
     CallLog* m_log;
-    HWND m_hWnd = nullptr;
+    CDispatchWindow m_window;
     CWindowMultiThreadManager m_threads;
 };
