@@ -195,18 +195,64 @@ TEST_F(FolderWorkersTest, LinksAreRemovedNotFollowed)
     EXPECT_EQ(ListTree(elsewhere.File(L"")), (std::vector<std::string>{"precious/", "precious/save.dat", "single.dat"}));
 }
 
-// A process that runs until the test ends it: a suspended copy of cmd.exe.
-HANDLE StartHeldProcess()
+// A process that runs until the test ends it: a suspended copy of cmd.exe,
+// ended at the latest when the object goes. It shares the test's output, so a
+// copy left running by a failed assertion or a crash would keep the run waiting
+// for that output to close until its time limit: a job that kills what it holds
+// when its last handle closes (also at the test's exit) prevents that.
+class HeldProcess
 {
-    wchar_t commandLine[] = L"cmd.exe /c exit 7";
-    STARTUPINFOW startup = {sizeof(startup)};
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
+public:
+    HeldProcess()
+    {
+        m_job = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (!m_job || !SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof(limits)))
+            return;
+        wchar_t commandLine[] = L"cmd.exe /c exit 7";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                            &startup, &process))
+            return;
+        CloseHandle(process.hThread);
+        m_process = process.hProcess;
+        // Still suspended: it cannot have ended before it is in the job.
+        if (!AssignProcessToJobObject(m_job, m_process))
+            End();
+    }
+    ~HeldProcess()
+    {
+        End();
+        if (m_process)
+            CloseHandle(m_process);
+        if (m_job)
+            CloseHandle(m_job);
+    }
+    HeldProcess(const HeldProcess&) = delete;
+    HeldProcess& operator=(const HeldProcess&) = delete;
+
+    // Not yet ended; false also when the process or its job could not be set up.
+    bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+    // A new handle to the process, for a worker that closes it.
+    HANDLE NewHandle() const
+    {
+        HANDLE copy = nullptr;
+        DuplicateHandle(GetCurrentProcess(), m_process, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+        return copy;
+    }
+    // As when the user cancels the installer.
+    void End()
+    {
+        if (m_process)
+            TerminateProcess(m_process, 0);
+    }
+
+private:
+    HANDLE m_job = nullptr;
+    HANDLE m_process = nullptr;
+};
 
 TEST_F(FolderWorkersTest, ProcessWaitsQueueTheirHandlerOnlyWhenTheProcessHasEnded)
 {
@@ -222,17 +268,15 @@ TEST_F(FolderWorkersTest, ProcessWaitsQueueTheirHandlerOnlyWhenTheProcessHasEnde
     {
         SCOPED_TRACE(c.handler);
         m_calls.clear();
-        HANDLE process = StartHeldProcess();
-        ASSERT_NE(process, nullptr);
-        HANDLE watch = nullptr;
-        DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, PROCESS_TERMINATE, FALSE, 0);
+        HeldProcess installer;
+        ASSERT_TRUE(installer.Running());
 
-        auto* param = new ProcessWaitParam{&row, process};
+        auto* param = new ProcessWaitParam{&row, installer.NewHandle()};
+        ASSERT_NE(param->process, nullptr);
         ASSERT_NE(m_main.Threads().StartThread(c.worker, param), 0u);
         EXPECT_FALSE(m_main.WaitForCalls(1, 500));   // still running
 
-        TerminateProcess(watch, 0);   // the user cancelled the installer
-        CloseHandle(watch);
+        installer.End();   // the user cancelled the installer
         ASSERT_TRUE(m_main.WaitForCalls(1, 10000));
         EXPECT_EQ(m_calls[0].handler, c.handler);
         EXPECT_EQ(m_calls[0].waitItem, &row);
@@ -248,17 +292,15 @@ TEST_F(FolderWorkersTest, ProcessWaitsQueueTheirHandlerOnlyWhenTheProcessHasEnde
 
 TEST_F(FolderWorkersTest, ClosingTheWindowEndsAProcessWait)
 {
-    HANDLE process = StartHeldProcess();
-    ASSERT_NE(process, nullptr);
-    HANDLE watch = nullptr;
-    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, PROCESS_TERMINATE, FALSE, 0);
+    HeldProcess installer;
+    ASSERT_TRUE(installer.Running());
     JiasuqiInfo row;
-    ASSERT_NE(m_main.Threads().StartThread(&WaitInstallThread<g_testMainWnd>, new ProcessWaitParam{&row, process}),
+    ASSERT_NE(m_main.Threads().StartThread(&WaitInstallThread<g_testMainWnd>,
+                                           new ProcessWaitParam{&row, installer.NewHandle()}),
               0u);
     Sleep(100);
     m_main.Threads().TerminateAll();   // returns although the installer still runs
+    EXPECT_TRUE(installer.Running());
     EXPECT_FALSE(m_main.WaitForCalls(1, 200));
-    TerminateProcess(watch, 0);
-    CloseHandle(watch);
 }
 }
