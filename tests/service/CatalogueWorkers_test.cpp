@@ -290,15 +290,17 @@ TEST_F(CatalogueWorkersTest, OwnCategoryRequestsDropTheSessionOnlyForItsCodes)
         ASSERT_EQ(own.size(), c.expires ? 2u : 1u);
         EXPECT_EQ(own[0].handler, "OnMyGamesFailed");
         EXPECT_EQ(own[0].text, L"登录已过期");
-        if (c.expires)
+        if (c.expires) {
             EXPECT_EQ(own[1].handler, "OnSessionExpired");
+        }
 
         AddCodeFault("/Box/Game/addOwnerGamesCategory", c.code, "登录已过期");
         const CallLog& add = Run(&AddOwnerGamesCategoryThread<g_testMainWnd>, new CategoryInfo{L"2"});
         ASSERT_EQ(add.size(), c.expires ? 2u : 1u);
         EXPECT_EQ(add[0].handler, "OnAddMyGameFailed");
-        if (c.expires)
+        if (c.expires) {
             EXPECT_EQ(add[1].handler, "OnSessionExpired");
+        }
     }
 }
 

@@ -397,8 +397,9 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
                                                     [&](const ReceivedCall& call) { return call.handler == c.handler; });
         EXPECT_EQ(failure.itemId, L"21");
         EXPECT_EQ(failure.hasText, c.text != nullptr);
-        if (c.text)
+        if (c.text) {
             EXPECT_EQ(failure.text, c.text);
+        }
         EXPECT_EQ(Reports(), c.reports);
         EXPECT_EQ(g_sessionData.GetTaskCount(), 0u);
         EXPECT_FALSE(FileExists(std::wstring(currentFolder) + L"\\a.zip"));

@@ -126,8 +126,9 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
             c.served.empty() ? kBase + "/files/" + c.name : ServePicture(c.name, c.served);
         EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
         EXPECT_EQ(RequestsFor(url), c.requests);
-        if (c.requests)
+        if (c.requests) {
             EXPECT_EQ(FileExists(CacheFile(url)), c.fileStays);
+        }
     }
     // A name whose stem is empty is never valid, even with no file behind it.
     EXPECT_EQ(CacheRemoteImage("", UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");

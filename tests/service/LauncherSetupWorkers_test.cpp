@@ -1,9 +1,11 @@
 // The launcher games against the reference web service: the catalogue's
 // installer program fetched over real HTTPS, checked, run as a real process and
 // waited for, with the results arriving on a real window.
+// First: it brings libcurl's winsock2.h, which must come before windows.h.
+#include "LauncherSetupWorkers.h"
+
 #include "CatalogueWorkers.h"
 #include "FileUtil.h"
-#include "LauncherSetupWorkers.h"
 #include "RecordingWnd.h"
 #include "RefService.h"
 #include "ScratchFolder.h"

@@ -117,8 +117,9 @@ TEST_F(StartupWorkersTest, ConfigurationTextsAreReadAsText)
         RefService::AddFault(fault);
         const ReceivedCall call = Run(&GetConfigThread<g_testMainWnd>);
         EXPECT_EQ(call.handler, c.handler);
-        if (call.handler == "OnGetConfigFailed")
+        if (call.handler == "OnGetConfigFailed") {
             EXPECT_EQ(call.text, L"配置数据获取失败！");
+        }
         EXPECT_EQ(g_sessionData.GetService(), c.service);
         EXPECT_EQ(g_sessionData.GetUploadPlugins(), c.uploadPlugins);
     }
