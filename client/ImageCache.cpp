@@ -1,8 +1,10 @@
+// First: it brings libcurl's winsock2.h, which must come before windows.h.
+#include "HttpClient.h"
+
 #include "ImageCache.h"
 
 #include "AppFolder.h"
 #include "FileUtil.h"
-#include "HttpClient.h"
 #include "Md5A.h"
 #include "TextConvert.h"
 #include "UrlEncoding.h"
