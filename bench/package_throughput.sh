@@ -2,6 +2,7 @@
 # Throughput of the client's package steps next to the usual Linux tools on the
 # same 200 MB password-protected ZIP package:
 #   bench/package_throughput.sh BUILD_FOLDER [RUNS]     (RUNS defaults to 5)
+# (BUILD_FOLDER is one target's build, e.g. build/i686)
 # It builds package_throughput_bench in the configured build folder, makes the
 # package once (cached in BUILD_FOLDER/bench-cache), serves it on free loopback
 # ports, and prints for download over HTTPS and over HTTP
@@ -23,6 +24,8 @@ scratch=$cache/scratch
 server_dir=$cache/server
 program=$build/bench/package_throughput_bench.exe
 
+source "$top/scripts/wine.sh"
+use_wine_of_build "$build"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_NUMERIC=C
 
@@ -111,7 +114,7 @@ time_native() {
 
 # The program times its own step; its first word is the seconds.
 time_ours() {
-  wine "$program" "$@" | tr -d '\r' | awk '{ print $1 }'
+  calverin_wine "$program" "$@" | tr -d '\r' | awk '{ print $1 }'
 }
 
 median() {
@@ -148,7 +151,7 @@ start_server
 
 package_win=$(windows_path "$package")
 expected_md5=$(md5sum "$package" | cut -d' ' -f1)
-ours_md5=$(wine "$program" md5 "$package_win" | tr -d '\r' | awk '{ print $2 }')
+ours_md5=$(calverin_wine "$program" md5 "$package_win" | tr -d '\r' | awk '{ print $2 }')
 [[ $ours_md5 == "$expected_md5" ]] || { echo "our digest $ours_md5 differs from md5sum's $expected_md5" >&2; exit 1; }
 
 echo "package: $(stat -c %s "$package") bytes, $runs runs each, medians (ratio = our throughput / theirs)"

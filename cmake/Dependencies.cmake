@@ -3,7 +3,7 @@
 set(_deps ${CALVERIN_DEPS_PREFIX})
 
 add_library(deps_zlib STATIC IMPORTED GLOBAL)
-set_target_properties(deps_zlib PROPERTIES IMPORTED_LOCATION /usr/i686-w64-mingw32/lib/libz.a)
+set_target_properties(deps_zlib PROPERTIES IMPORTED_LOCATION /usr/${MINGW_TRIPLE}/lib/libz.a)
 
 add_library(deps_openssl INTERFACE)
 target_link_libraries(deps_openssl INTERFACE ${_deps}/lib/libssl.a ${_deps}/lib/libcrypto.a ws2_32 crypt32 bcrypt)

@@ -1,54 +1,63 @@
 #!/usr/bin/env bash
-# Cross-builds OpenSSL, libcurl, jsoncpp and minizip from Debian's source
-# packages into a prefix keyed by their pinned versions. A prefix that is
-# complete (it holds the stamp file) is left alone.
+# Cross-builds OpenSSL, libcurl, jsoncpp and minizip for one target from
+# Debian's source packages:  build-deps.sh TARGET  (i686 or x86_64).
+# The prefix is keyed by the target, the versions built and this recipe; a
+# complete one (it holds the stamp file) is left alone.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/deps-versions.sh"
-prefix=$DEPS_PREFIX
-stamp="$prefix/.complete"
-if [ -f "$stamp" ]; then
-  echo "[deps] up to date: $prefix"
+source "$here/targets.sh"
+target=${1:?target (i686 or x86_64)}
+triple=$(target_triple "$target")
+pinned_prefix=$(deps_prefix "$target")
+if [ -f "$pinned_prefix/.complete" ]; then
+  echo "[deps] up to date: $pinned_prefix"
   exit 0
 fi
 
-triple=i686-w64-mingw32
 CC=$triple-gcc-posix AR=$triple-ar
 jobs=$(nproc)
 work=$(mktemp -d "${TMPDIR:-/tmp}/calverin-deps.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-rm -rf "$prefix"
-mkdir -p "$prefix"
 
-source_dir() { # package, versions to try[, extra dpkg-source flags] -> unpacks the first one found and prints its folder
-  local pkg=$1 version dir
+fetch_source() { # package, version or "" for the index's own, extra dpkg-source flags
+  rm -rf "$work/$1" && mkdir -p "$work/$1" && cd "$work/$1"
+  apt-get source -q --download-only "$1${2:+=$2}" >>"$work/$1.log" 2>&1 &&
+    dpkg-source -x ${3:-} ./*.dsc >>"$work/$1.log" 2>&1
+}
+
+# Unpacks the first pinned version that can be fetched, else the version the
+# package index offers now (saying so); records the source folder in
+# src_<package> and the version in built_<package>.
+unpack_source() { # package, versions to try[, extra dpkg-source flags]
+  local pkg=$1 version dir found=""
   for version in $2; do
-    rm -rf "$work/$pkg" && mkdir -p "$work/$pkg" && cd "$work/$pkg"
-    if apt-get source -q --download-only "$pkg=$version" >>"$work/$pkg.log" 2>&1 &&
-       dpkg-source -x ${3:-} ./*.dsc >>"$work/$pkg.log" 2>&1; then
-      dir=$(find . -mindepth 1 -maxdepth 1 -type d | head -n1)
-      echo "$work/$pkg/${dir#./}"
-      return 0
-    fi
+    if fetch_source "$pkg" "$version" "${3:-}"; then found=$version; break; fi
   done
-  cat "$work/$pkg.log" >&2
-  return 1
+  if [ -z "$found" ]; then
+    fetch_source "$pkg" "" "${3:-}" || { cat "$work/$pkg.log" >&2; return 1; }
+  fi
+  dir=$(find "$work/$pkg" -mindepth 1 -maxdepth 1 -type d | head -n1)
+  version=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)
+  [ -n "$found" ] || echo "[deps] none of the pinned versions of $pkg ($2) can be fetched; building $version, the version the package index offers now" >&2
+  printf -v "built_$pkg" %s "$version"
+  printf -v "src_$pkg" %s "$dir"
 }
 
 build_openssl() {
   # Debian's own patches switch the 32-bit assembler to an ELF flavour that
   # cannot be linked into a Windows program, so the upstream source is built.
-  local src; src=$(source_dir openssl "$OPENSSL_VERSIONS" --skip-patches)
+  local src=$src_openssl
   echo "[deps] openssl"
-  (cd "$src" && ./Configure mingw no-shared no-tests --cross-compile-prefix=$triple- --prefix="$prefix" --libdir=lib \
+  (cd "$src" && ./Configure "$(target_openssl_platform "$target")" no-shared no-tests --cross-compile-prefix=$triple- --prefix="$prefix" --libdir=lib \
      CC=gcc-posix >"$work/openssl.build.log" 2>&1 &&
    make -j"$jobs" build_libs >>"$work/openssl.build.log" 2>&1 && make install_dev >>"$work/openssl.build.log" 2>&1) ||
     { tail -n 40 "$work/openssl.build.log" >&2; return 1; }
 }
 
 build_curl() {
-  local src; src=$(source_dir curl "$CURL_VERSIONS")
+  local src=$src_curl
   echo "[deps] curl"
   (cd "$src" && ./configure --host=$triple CC="$CC" --prefix="$prefix" --with-openssl="$prefix" --with-zlib=/usr/$triple \
      --disable-shared --enable-static --disable-ldap --disable-ldaps --disable-rtsp --disable-dict --disable-telnet \
@@ -61,9 +70,9 @@ build_curl() {
 }
 
 build_jsoncpp() {
-  local src; src=$(source_dir libjsoncpp "$JSONCPP_VERSIONS")
+  local src=$src_libjsoncpp
   echo "[deps] jsoncpp"
-  (cmake -S "$src" -B "$work/jsoncpp-build" -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake" \
+  (cmake -S "$src" -B "$work/jsoncpp-build" -DCMAKE_TOOLCHAIN_FILE="$(target_toolchain_file "$target")" \
      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
      -DBUILD_OBJECT_LIBS=OFF -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
      -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=OFF >"$work/jsoncpp.build.log" 2>&1 &&
@@ -75,7 +84,7 @@ build_jsoncpp() {
 # minizip ships inside zlib's sources; its unzip.c compiles decryption out
 # unconditionally, and the skins and packages are password-protected.
 build_minizip() {
-  local src; src=$(source_dir zlib "$ZLIB_VERSIONS")
+  local src=$src_zlib
   echo "[deps] minizip"
   local mz="$src/contrib/minizip"
   sed -i '/^ *# *define NOUNCRYPT/d' "$mz/unzip.c"
@@ -90,10 +99,22 @@ build_minizip() {
   cp "$mz"/{unzip.h,ioapi.h,iowin32.h,crypt.h} "$prefix/include/minizip/"
 }
 
-mkdir -p "$prefix/lib" "$prefix/include"
-build_openssl
-build_curl
-build_jsoncpp
-build_minizip
-touch "$stamp"
-echo "[deps] built into $prefix"
+unpack_source openssl "$OPENSSL_VERSIONS" --skip-patches
+unpack_source curl "$CURL_VERSIONS"
+unpack_source libjsoncpp "$JSONCPP_VERSIONS"
+unpack_source zlib "$ZLIB_VERSIONS"
+prefix="$DEPS_CACHE_ROOT/built/$target-$(deps_key "$target" "$built_openssl" "$built_curl" "$built_libjsoncpp" "$built_zlib")"
+stamp="$prefix/.complete"
+if [ ! -f "$stamp" ]; then
+  rm -rf "$prefix"
+  mkdir -p "$prefix/lib" "$prefix/include"
+  build_openssl
+  build_curl
+  build_jsoncpp
+  build_minizip
+  echo "openssl $built_openssl, curl $built_curl, jsoncpp $built_libjsoncpp, zlib $built_zlib" >"$prefix/versions"
+  touch "$stamp"
+fi
+mkdir -p "$(dirname "$pinned_prefix")"
+ln -sfn "$prefix" "$pinned_prefix"
+echo "[deps] $target: $(cat "$prefix/versions") in $prefix"

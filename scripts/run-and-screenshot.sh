@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Inside an X server without anyone to look at it: starts the program, waits
-# for its window to settle, saves the screen, then closes the program.
+# Inside an X server without anyone to look at it: starts the program with the
+# Wine loader of use_wine (CALVERIN_WINE), waits for its window to settle,
+# saves the screen, then closes the program.
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/wine.sh"
 app=${1:?program}
 shot=${2:?screenshot file}
-wine "$app" &
+calverin_wine "$app" &
 pid=$!
 sleep "${CALVERIN_DEMO_SECONDS:-8}"
 import -window root "$shot" || true

@@ -5,18 +5,26 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=scripts/deps-versions.sh
-source "$here/deps-versions.sh"
+source "$here/wine.sh"
+source "$here/targets.sh"
 
 log() { printf '[setup] %s\n' "$*"; }
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages=(
-  g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 xvfb xauth
-  libz-mingw-w64-dev libstb-dev dpkg-dev cmake make googletest
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  wine64 xvfb xauth libz-mingw-w64-dev libstb-dev dpkg-dev cmake make googletest
   fonts-wqy-microhei locales zip unzip imagemagick python3 openssl curl
-  ca-certificates x11-utils
+  ca-certificates x11-utils clang-format
 )
+# The 32-bit Wine and its i386 libraries only where the kernel runs 32-bit
+# programs: elsewhere their install scripts fail with "Exec format error".
+if machine_runs_32bit_programs; then
+  packages+=(wine32:i386)
+  log "this machine runs 32-bit programs: installing 32-bit Wine as well"
+else
+  log "this machine runs no 32-bit programs: 64-bit Wine only"
+fi
 
 missing_packages() {
   local p
@@ -27,7 +35,7 @@ missing_packages() {
 
 enable_sources() {
   local changed=0
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if machine_runs_32bit_programs && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386; changed=1
   fi
   local src=/etc/apt/sources.list.d/debian.sources
@@ -62,4 +70,6 @@ generate_locale() {
 
 install_packages
 generate_locale
-"$here/build-deps.sh"
+for target in $CALVERIN_TARGETS; do
+  "$here/build-deps.sh" "$target"
+done

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Creates the build's own Wine prefix once (quiet, without a crash debugger,
+# Creates a build's own Wine prefix once (quiet, without a crash debugger,
 # with the Chinese UI font face mapped to the installed CJK font) and starts
-# its server for the run.
+# its server for the run:  wineprefix.sh PREFIX_FOLDER
+# Every prefix is a 64-bit one made by the 64-bit Wine: it runs the x86_64
+# programs, and the i686 ones beside them with both registry views, as on
+# 64-bit Windows.
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/wine.sh"
 prefix=${1:?wine prefix folder}
 stamp="$prefix/.calverin-ready"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+use_wine x86_64
 
 create_prefix() {
   mkdir -p "$prefix"
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
-  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
+  calverin_wine wineboot -i >/dev/null 2>&1
+  calverin_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  calverin_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' /t REG_SZ /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  calverin_wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  calverin_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$WINESERVER" -w
   touch "$stamp"
 }
 
@@ -23,5 +29,5 @@ create_prefix() {
 # test's output: a test program that started them would be held open until
 # they exit. The test command stops them at its end.
 # A server left running by an earlier run serves this one as well.
-wineserver -p >/dev/null 2>&1 </dev/null || true
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+"$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+calverin_wine cmd /c exit >/dev/null 2>&1 </dev/null
