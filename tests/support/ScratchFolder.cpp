@@ -8,24 +8,106 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace {
+
+std::wstring FullPath(const std::wstring& path)
+{
+    if (path.empty())
+        return std::wstring();
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return std::wstring();
+    std::wstring full(length, L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
+    return full;
+}
+
+// Empties the folder (ending with "\") and removes it. A link goes itself,
+// never what it leads to: this is the one deletion every test runs, and a
+// link inside a scratch folder may well lead out of it.
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + name;
+            const DWORD attributes = entry.dwFileAttributes;
+            if (attributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                if (!RemoveDirectoryW(path.c_str()))
+                    DeleteFileW(path.c_str());
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + L"\\");
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
 ScratchFolder::ScratchFolder()
 {
     static std::atomic<unsigned> counter{0};
     wchar_t temp[MAX_PATH + 1];
-    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         throw std::runtime_error("no temporary folder");
-    m_path = std::wstring(temp, length) + L"calverin-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(++counter) + L"\\";
-    std::filesystem::remove_all(m_path);
-    if (!CreateDirectoryW(m_path.c_str(), nullptr))
-        throw std::runtime_error("cannot create a scratch folder");
+    std::wstring base = FullPath(std::wstring(temp, length));
+    if (base.empty())
+        throw std::runtime_error("no temporary folder");
+    if (base.back() != L'\\')
+        base += L'\\';
+    // A folder of a new name, never one found there: the removal must only
+    // ever take what this object made.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        m_path = base + L"calverin-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter) + L"\\";
+        if (CreateDirectoryW(m_path.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw std::runtime_error("cannot create a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    RemoveTree(m_path);
+}
+
+bool ScratchFolder::Holds(const std::wstring& path) const
+{
+    std::wstring full = FullPath(path);
+    if (full.empty())
+        return false;
+    if (full.back() != L'\\')
+        full += L'\\';
+    const int length = static_cast<int>(m_path.size());
+    return full.size() >= m_path.size() &&
+           CompareStringOrdinal(full.c_str(), length, m_path.c_str(), length, TRUE) == CSTR_EQUAL;
+}
+
+ScopedCurrentFolder::ScopedCurrentFolder(const std::wstring& folder)
+{
+    const DWORD length = GetCurrentDirectoryW(0, nullptr);
+    m_previous.resize(length);
+    m_previous.resize(GetCurrentDirectoryW(length, m_previous.data()));
+    if (!SetCurrentDirectoryW(folder.c_str()))
+        throw std::runtime_error("cannot change to the folder");
+}
+
+ScopedCurrentFolder::~ScopedCurrentFolder()
+{
+    SetCurrentDirectoryW(m_previous.c_str());
 }
 
 std::wstring ScratchFolder::WriteFile(const std::wstring& name, const std::string& bytes) const

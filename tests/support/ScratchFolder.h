@@ -3,7 +3,8 @@
 #include <string>
 
 // A new, empty folder under the temporary folder, removed with everything in
-// it when the object goes.
+// it when the object goes. The removal never enters a link (junction or
+// symbolic link): it takes the link away and leaves what it points to alone.
 class ScratchFolder
 {
 public:
@@ -15,6 +16,11 @@ public:
     // A path inside the folder.
     std::wstring File(const std::wstring& name) const { return m_path + name; }
 
+    // True when the path, resolved as the file functions resolve it (against
+    // the current folder and its drive), is this folder or lies below it.
+    // Tests ask it before they hand a path to code that deletes or writes.
+    bool Holds(const std::wstring& path) const;
+
     // Writes the bytes into a new file of that name and returns its path.
     std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const;
     // The whole content of a file, empty when it is missing.
@@ -22,4 +28,19 @@ public:
 
 private:
     std::wstring m_path;
+};
+
+// Makes a folder the current one for the object's life and then returns to
+// the previous one. Relative paths, and those relative to the current
+// folder of its drive ("C:name"), then resolve inside that folder.
+class ScopedCurrentFolder
+{
+public:
+    explicit ScopedCurrentFolder(const std::wstring& folder);
+    ~ScopedCurrentFolder();
+    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+private:
+    std::wstring m_previous;
 };
