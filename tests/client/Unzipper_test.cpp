@@ -176,18 +176,18 @@ TEST(Unzipper, EntryThatCannotBeWrittenFails)
 TEST(Unzipper, EntryThatTheDiskCannotHoldFails)
 {
     // A small entry stays in the file buffer until the file is closed; the
-    // destination is the device's folder, so the entry "full" is the device.
-    const std::wstring diskFull = FullDiskDevicePath();
-    if (diskFull.empty())
-        GTEST_SKIP() << "no full-disk device";
+    // entry "full" lands on a link of that name to the full-disk device.
     ScratchFolder scratch;
+    const std::wstring destination = scratch.File(L"device");
+    ASSERT_TRUE(CreateFolderTree(destination));
+    ASSERT_FALSE(FullDiskFileIn(scratch, L"device\\full").empty());
     ZipWriterEntry entry;
     entry.name = "full";
     entry.data = "a small entry";
     const std::wstring archive = scratch.WriteFile(L"full.zip", BuildZip({entry}));
 
     CUnzipper unzipper;
-    EXPECT_EQ(CUnzipper::kCannotWrite, unzipper.Unzip(archive, GetFolderPart(diskFull), nullptr, nullptr, nullptr));
+    EXPECT_EQ(CUnzipper::kCannotWrite, unzipper.Unzip(archive, destination, nullptr, nullptr, nullptr));
 }
 
 TEST(Unzipper, NamesLeavingTheDestinationAreRefused)

@@ -274,9 +274,8 @@ TEST_F(FileHelpers, WriteResults)
 
 TEST_F(FileHelpers, WriteThatFailsAfterCreatingReportsFailure)
 {
-    const std::wstring diskFull = FullDiskDevicePath();
-    if (diskFull.empty())
-        GTEST_SKIP() << "no full-disk device";
+    const std::wstring diskFull = FullDiskFileIn(scratch_, L"full");
+    ASSERT_FALSE(diskFull.empty());
     EXPECT_EQ(0, WriteStringToFile("data that cannot be stored", diskFull));
 }
 

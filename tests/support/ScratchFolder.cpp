@@ -1,5 +1,7 @@
 #include "ScratchFolder.h"
 
+#include "TestPaths.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -9,6 +11,8 @@
 #include <stdexcept>
 
 namespace {
+
+constexpr DWORD kHostProgramLimitMs = 10000;
 
 std::wstring FullPath(const std::wstring& path)
 {
@@ -20,6 +24,44 @@ std::wstring FullPath(const std::wstring& path)
     std::wstring full(length, L'\0');
     full.resize(GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
     return full;
+}
+
+bool EntryExists(const std::wstring& path)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(path.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+// Starts a Linux program. Wine runs it beside its own processes and hands
+// back no process to wait for, so the caller waits for what it does.
+bool StartHostProgram(const std::wstring& linuxProgram, std::wstring commandLine)
+{
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(WinePathOf(linuxProgram).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    return true;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > kHostProgramLimitMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 // Empties the folder (ending with "\") and removes it. A link goes itself,
@@ -81,6 +123,10 @@ ScratchFolder::ScratchFolder()
 
 ScratchFolder::~ScratchFolder()
 {
+    for (const HostLink& link : m_hostLinks) {
+        if (StartHostProgram(L"/bin/rm", L"rm -f -- \"" + link.linuxPath + L"\""))
+            WaitFor([&] { return !EntryExists(link.path); });
+    }
     RemoveTree(m_path);
 }
 
@@ -94,6 +140,18 @@ bool ScratchFolder::Holds(const std::wstring& path) const
     const int length = static_cast<int>(m_path.size());
     return full.size() >= m_path.size() &&
            CompareStringOrdinal(full.c_str(), length, m_path.c_str(), length, TRUE) == CSTR_EQUAL;
+}
+
+bool ScratchFolder::LinkOnHost(const std::wstring& name, const std::wstring& target)
+{
+    const std::wstring path = File(name);
+    const std::wstring link = HostPathOf(path);
+    if (link.empty() || !Holds(path))
+        return false;
+    if (!StartHostProgram(L"/bin/ln", L"ln -s -- \"" + target + L"\" \"" + link + L"\""))
+        return false;
+    m_hostLinks.push_back({path, link});
+    return WaitFor([&] { return EntryExists(path); });
 }
 
 ScopedCurrentFolder::ScopedCurrentFolder(const std::wstring& folder)
