@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -123,33 +124,55 @@ TEST_F(FolderWorkersTest, LockedFileStaysWithItsFoldersAndIsToldOnce)
 
 TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
 {
+    // The current folder lies inside the scratch folder, so that relative
+    // paths and the current folder of the scratch folder's drive ("C:")
+    // resolve inside it.
     const std::wstring current = m_scratch.File(L"current\\");
     WriteTree(current, {L"inner\\keep.txt"});
-    wchar_t previous[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW((current + L"inner").c_str()));
+    const std::wstring drive = current.substr(0, 2);
+    ASSERT_EQ(drive[1], L':') << "the scratch folder lies on a lettered drive";
+    const std::wstring otherDrive = drive[0] == L'Y' || drive[0] == L'y' ? L"X:" : L"Y:";
+    auto inInner = std::make_unique<ScopedCurrentFolder>(current + L"inner");
 
-    const std::wstring cases[] = {
+    // Drive and share roots and folders outside the scratch folder go to the
+    // predicate alone: were its refusal ever broken, the deletion would wipe
+    // them.
+    const std::wstring outsideScratch[] = {
         L"",
-        L"inner\\",                        // relative to the current folder
-        L".\\",
         L"\\",                             // the current drive's root
         L"\\calverin-test\\",              // rooted, no drive
-        L"C:",                             // the current folder of drive C
-        L"C:inner\\",
-        L"C:\\",
+        drive + L"\\",
+        drive + L"/",
         L"Z:/",
+        otherDrive,                         // the current folder of another drive
+        otherDrive + L"inner\\",
         current + L"inner\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..",  // the drive's root
+        L"\\\\server\\share\\",
+        L"\\\\\\server\\share\\games\\",   // no server name after the two separators
+    };
+    for (const std::wstring& folder : outsideScratch)
+    {
+        SCOPED_TRACE(testing::Message() << "folder: " << testing::PrintToString(folder));
+        ASSERT_FALSE(m_scratch.Holds(folder));
+        EXPECT_FALSE(IsDeletableFolder(folder));
+    }
+
+    // Relative paths and the current folder or one holding it, all inside the
+    // scratch folder: the deletion itself refuses them and leaves them whole.
+    const std::wstring insideScratch[] = {
+        L"inner\\",                        // relative to the current folder
+        L".\\",
+        drive,                             // the current folder of the current drive
+        drive + L"inner\\",
         current + L"inner\\",              // the current folder itself
         current + L"INNER",
         current,                           // a folder holding it
         current + L"inner\\..\\",
-        L"\\\\server\\share\\",
-        L"\\\\\\server\\share\\games\\",   // no server name after the two separators
     };
-    for (const std::wstring& folder : cases)
+    for (const std::wstring& folder : insideScratch)
     {
         SCOPED_TRACE(testing::Message() << "folder: " << testing::PrintToString(folder));
+        ASSERT_TRUE(m_scratch.Holds(folder));
         EXPECT_FALSE(IsDeletableFolder(folder));
         bool failed = false;
         DeleteFolderTree(folder, L"", failed);
@@ -163,7 +186,7 @@ TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
     EXPECT_EQ(calls[0].handler, "OnDeleteFilesFailed");
     EXPECT_EQ(ListTree(current), (std::vector<std::string>{"inner/", "inner/keep.txt"}));
 
-    SetCurrentDirectoryW(previous);
+    inInner.reset();
     EXPECT_TRUE(IsDeletableFolder(current + L"inner\\"));
     EXPECT_TRUE(IsDeletableFolder(L"\\\\server\\share\\games\\"));
 }
