@@ -77,6 +77,8 @@ bool IsParentLikeStep(std::wstring_view step)
     return step.size() > 1 && step.find_first_not_of(L". ") == std::wstring_view::npos;
 }
 
+} // namespace
+
 // An archive's names come from whoever made it: accept only names that stay
 // below the destination folder once appended to it.
 bool StaysInsideDestination(const std::wstring& name)
@@ -96,8 +98,6 @@ bool StaysInsideDestination(const std::wstring& name)
     }
     return true;
 }
-
-} // namespace
 
 CUnzipper::CUnzipper()
     : m_user(nullptr), m_callback(nullptr), m_bytesWritten(0), m_totalBytes(0)

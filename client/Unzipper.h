@@ -9,6 +9,11 @@
 #include <memory>
 #include <string>
 
+// False for an entry name that would lead out of the destination folder once
+// appended to it: rooted or UNC names, drive letters, alternate data streams
+// and steps that climb ("..", and ".. " or "..." as Windows trims them).
+bool StaysInsideDestination(const std::wstring& name);
+
 class CUnzipper
 {
 public:
