@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -152,6 +153,35 @@ TEST(PathParts, SplitAtTheLastSeparatorOfEitherKind)
     for (const auto& c : cases) {
         EXPECT_EQ(c.folder, GetFolderPart(c.path));
         EXPECT_EQ(c.fileName, GetFileNamePart(c.path));
+    }
+}
+
+// The check that keeps downloads and unpacking away from paths that would
+// resolve against the current folder or a drive's root; these paths are only
+// ever looked at here, never written to.
+TEST(PathParts, OnlyDriveAndUncPathsAreAbsoluteFolders)
+{
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"C:\\games\\", true},
+        {L"d:/games", true},
+        {L"C:\\", true},
+        {L"\\\\server\\share\\games", true},
+        {L"//server/share", true},
+        {L"", false},
+        {L".", false},
+        {L"relative\\dir", false},
+        {L"\\", false},
+        {L"\\rooted", false},
+        {L"/rooted", false},
+        {L"C:", false},
+        {L"C:drive-relative", false},
+        {L"1:\\games", false},
+        {L"\\\\", false},
+        {L"\\\\\\server\\share", false},
+    };
+    for (const auto& [path, absolute] : cases) {
+        SCOPED_TRACE(WideToUtf8(path));
+        EXPECT_EQ(absolute, IsAbsoluteFolder(path));
     }
 }
 
@@ -292,16 +322,18 @@ TEST_F(FileHelpers, CreateFolderTree)
         {Path(L"a/b/c"), true},                         // forward slashes
         {Path(L"trailing\\"), true},                    // the separator names the folder before it
         {Path(L"一\\二\\三\\四"), true},                 // below a folder made before
-        {L"calverin_no_such_bare_name_h3", false},      // nothing to hang it on
+        {L"bare_name", false},                          // nothing to hang it on
         {Path(L"file"), false},                         // a file is no folder
         {Path(L"file\\below"), false},                  // nor can it hold one
     };
+    // The bare name resolves in the current folder: let that be this one.
+    const ScopedCurrentFolder inRoot(root_);
     for (const auto& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.path));
+        ASSERT_TRUE(scratch_.Holds(c.path));
         EXPECT_EQ(c.created, CreateFolderTree(c.path));
         EXPECT_EQ(c.created, IsFolder(c.path));
     }
-    EXPECT_FALSE(FileExists(L"calverin_no_such_bare_name_h3"));
 }
 
 TEST(MachineFacts, CpuIdIsSixteenUpperCaseHexDigits)
