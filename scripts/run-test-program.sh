@@ -12,7 +12,7 @@ shift 2
 output=$(mktemp "${TMPDIR:-/tmp}/calverin-test.XXXXXX")
 trap 'rm -f "$output"' EXIT
 
-"${CALVERIN_WINE:?the Wine loader of the build's target}" "$program" "$@" 2>&1 | tee "$output"
+"${CALVERIN_WINE:?the Wine loader of the target}" "$program" "$@" 2>&1 | tee "$output"
 status=${PIPESTATUS[0]}
 if [ "$status" -ne 0 ]; then
   echo "run-test-program: $(basename "$program") exited with status $status"
