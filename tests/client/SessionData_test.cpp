@@ -38,12 +38,15 @@ TEST(SessionFields, EmptyUserIdReadsAsZeroAndEveryFieldKeepsWhatWasSet)
 }
 
 // A sign-in worker replaces the token while request workers read it: every read
-// must give one whole value, never a torn or freed one.
+// must give one whole value, never a torn or freed one. Both fields hold one of
+// the written values before any reader starts, so that anything else is a torn
+// read and not the empty field of a reader that came first.
 TEST(SessionFields, ConcurrentWritersAndReadersSeeOnlyWholeValues)
 {
     CSessionData session;
     const std::string first(300, 'a'), second(700, 'b');
     session.SetToken(first);
+    session.SetService(L"x");
     std::atomic<bool> torn{false};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
