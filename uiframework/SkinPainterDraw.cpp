@@ -56,15 +56,23 @@ DWORD Premultiplied(DWORD argb)
     return alpha << 24 | channel(16) | channel(8) | channel(0);
 }
 
-// Without AC_SRC_ALPHA the source counts as opaque, as with the platform's
-// function.
+// An unpremultiplied source pixel over a destination pixel, in whole numbers
+// rounded as the platform's AlphaBlend rounds, so that both paths give the
+// same bytes on every processor: the pixel's alpha is first scaled by the
+// constant opacity, then every byte moves that far toward the source. The
+// alpha byte of a pixel with per-pixel alpha stands for a full 255; without
+// AC_SRC_ALPHA the source counts as opaque and its alpha byte blends like a
+// colour, as with the platform's function.
 void BlendPixelChannels(BYTE* dest, const BYTE* src, const BLENDFUNCTION& blend)
 {
-    const int sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0 ? src[3] : 255;
-    double a = std::max(0.0, sourceAlpha * blend.SourceConstantAlpha / 255.0 / 255.0);
+    const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    const int opacity = perPixel ? (src[3] * blend.SourceConstantAlpha + 127) / 255 : blend.SourceConstantAlpha;
+    auto mix = [opacity](int source, int destination) {
+        return static_cast<BYTE>((source * opacity + destination * (255 - opacity) + 127) / 255);
+    };
     for (int c = 0; c < 3; ++c)
-        dest[c] = static_cast<BYTE>(a * src[c] + (1.0 - a) * dest[c]);
-    dest[3] = 0;
+        dest[c] = mix(src[c], dest[c]);
+    dest[3] = mix(perPixel ? 255 : src[3], dest[3]);
 }
 
 // Premultiplied source over a destination pixel, rounded as the platform's

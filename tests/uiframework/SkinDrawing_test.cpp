@@ -293,16 +293,17 @@ TEST(DrawBitmap, FallbackBlendsUnpremultipliedSourceOverTheDestination)
     DibCanvas canvas(4, 4);
     HDC sourceDC = CreateCompatibleDC(canvas.dc());
     HGDIOBJ old = SelectObject(sourceDC, source.handle);
-    // Stretched 2 x 2 -> 4 x 4; a = 128 * 255 / 255 / 255.
+    // Stretched 2 x 2 -> 4 x 4 at opacity 128 of 255: white keeps 127 of its
+    // 255 exactly, and red gains 128.
     EXPECT_TRUE(CSkinPainter::AlphaBlendFallback(canvas.dc(), 0, 0, 4, 4, sourceDC, 0, 0, 2, 2,
                                                  BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
-    EXPECT_EQ(canvas.Rgb(3, 3), 0xFF7E7Eu);   // 255 * (1 - 128/255) truncates to 126
+    EXPECT_EQ(canvas.Rgb(3, 3), 0xFF7F7Fu);
     EXPECT_FALSE(CSkinPainter::AlphaBlendFallback(canvas.dc(), 0, 0, 0, 4, sourceDC, 0, 0, 2, 2,
                                                   BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
     // Without per-pixel alpha only the constant opacity counts.
     EXPECT_TRUE(CSkinPainter::AlphaBlendFallback(canvas.dc(), 0, 0, 4, 4, sourceDC, 0, 0, 2, 2,
                                                  BLENDFUNCTION{AC_SRC_OVER, 0, 0, 0}));
-    EXPECT_EQ(canvas.Rgb(3, 3), 0xFF7E7Eu);
+    EXPECT_EQ(canvas.Rgb(3, 3), 0xFF7F7Fu);
     SelectObject(sourceDC, old);
     DeleteDC(sourceDC);
 }
@@ -422,6 +423,51 @@ TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
     const RECT fill = {3, 1, PixelSurface::kWidth - 2, PixelSurface::kFillRows};
     for (DWORD colour : std::initializer_list<DWORD>{0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF})
         ExpectSameAsGdi([&](HDC dc) { CSkinPainter::FillSolidColor(dc, fill, colour); }, "colour " + Hex(colour));
+}
+
+// The fallback stands in for the platform's AlphaBlend, so it must give the
+// very bytes that the platform gives on this machine, alpha included, over
+// every alpha and colour of the destination. Colour channels of 0 and 255 have
+// exact premultiplied forms (0 and the alpha), which the platform is given.
+TEST(DrawBitmap, FallbackGivesWhatThePlatformsAlphaBlendGives)
+{
+    constexpr int kRows = PixelSurface::kFillRows + 4;
+    auto unpremultiplied = [](int x, int y) {
+        const DWORD alpha = (x * 37 + y * 91) & 0xFF;
+        return alpha << 24 | (x & 1 ? 0xFF0000 : 0) | (y & 1 ? 0xFF00 : 0) | ((x ^ y) & 2 ? 0xFF : 0);
+    };
+    auto premultiplied = [&](int x, int y) {
+        const DWORD pixel = unpremultiplied(x, y), alpha = pixel >> 24;
+        return alpha << 24 | (pixel & 0xFF0000 ? alpha << 16 : 0) | (pixel & 0xFF00 ? alpha << 8 : 0) |
+               (pixel & 0xFF ? alpha : 0);
+    };
+    Bitmap plain(MakeBitmap(PixelSurface::kWidth, kRows, unpremultiplied));
+    Bitmap multiplied(MakeBitmap(PixelSurface::kWidth, kRows, premultiplied));
+    for (BYTE format : {BYTE(AC_SRC_ALPHA), BYTE(0)}) {
+        for (BYTE opacity : {255, 254, 200, 128, 127, 1}) {
+            SCOPED_TRACE(testing::Message() << "format " << int(format) << ", opacity " << int(opacity));
+            const BLENDFUNCTION blend = {AC_SRC_OVER, 0, opacity, format};
+            PixelSurface fallback(false), platform(false);
+            HDC source = CreateCompatibleDC(nullptr);
+            // Without per-pixel alpha the platform reads the colours as they are.
+            HGDIOBJ old = SelectObject(source, format != 0 ? multiplied.handle : plain.handle);
+            ASSERT_TRUE(AlphaBlend(platform.dc(), 0, 0, PixelSurface::kWidth, kRows, source, 0, 0,
+                                   PixelSurface::kWidth, kRows, blend));
+            SelectObject(source, plain.handle);
+            ASSERT_TRUE(CSkinPainter::AlphaBlendFallback(fallback.dc(), 0, 0, PixelSurface::kWidth, kRows, source,
+                                                         0, 0, PixelSurface::kWidth, kRows, blend));
+            SelectObject(source, old);
+            DeleteDC(source);
+            GdiFlush();
+            int differing = 0;
+            for (int i = 0; i < PixelSurface::kWidth * kRows; ++i) {
+                if (fallback.pixels()[i] != platform.pixels()[i] && differing++ == 0)
+                    ADD_FAILURE() << "pixel " << i << ": fallback " << Hex(fallback.pixels()[i]) << ", platform "
+                                  << Hex(platform.pixels()[i]);
+            }
+            EXPECT_EQ(differing, 0);
+        }
+    }
 }
 
 TEST(FillGradient, RunsFromTheFirstColourToTheSecond)
