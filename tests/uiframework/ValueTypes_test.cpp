@@ -466,11 +466,14 @@ TEST_F(UIPtrArrayTest, CopyIsIndependent)
     EXPECT_EQ(ItemsOf({2, 3}), Items(original));
 }
 
-// then cannot fit either, so growing must fail and leave the array as it was.
+// The most slots the process can have, halving from 2^30: an int count cannot
+// double that many, and a block of fewer slots was had only after one of twice
+// as many was not (2^30 slots are more than a 32-bit process can address at
+// all). Either way growing must fail and leave the array as it was.
 TEST_F(UIPtrArrayTest, FailedGrowthLeavesTheArrayAsItWas)
 {
     CUIPtrArray array;
-    int slots = 1 << 29;
+    int slots = 1 << 30;
     array.Resize(slots);
     while (array.GetCount() == 0 && slots > 1) {
         slots /= 2;
