@@ -201,7 +201,7 @@ bool CWindowManagerUI::HandleLayeredFrameMessage(UINT message, WPARAM wParam, LR
 // True when the timer was the repaint timer.
 bool CWindowManagerUI::OnRepaintTimer(WPARAM wParam)
 {
-    if (LOWORD(wParam) != kRepaintTimerId || !m_layered)
+    if (wParam != kRepaintTimerId || !m_layered)
         return false;
     if (!IsRectEmpty(&m_layeredDirty) && !IsIconic(m_paintWindow)) {
         LRESULT ignored = 0;

@@ -13,7 +13,7 @@ struct CWindowManagerUI::TimerRecord {
     CControlUI* control;
     UINT timerId;          // the control's own number
     HWND window;
-    UINT windowTimerId;    // the id given to SetTimer
+    UINT_PTR windowTimerId;   // the id given to SetTimer, which WM_TIMER brings back whole
     bool killed;           // a killed record stays and keeps its id for reuse
 };
 
@@ -38,7 +38,7 @@ CWindowManagerUI::TimerRecord* CWindowManagerUI::FindTimer(CControlUI* control, 
     return nullptr;
 }
 
-bool CWindowManagerUI::IsWindowTimerIdHeld(UINT windowTimerId) const
+bool CWindowManagerUI::IsWindowTimerIdHeld(UINT_PTR windowTimerId) const
 {
     for (int i = 0; i < m_timers.GetCount(); ++i) {
         if (TimerAt(i)->window == m_paintWindow && TimerAt(i)->windowTimerId == windowTimerId)
@@ -70,7 +70,7 @@ bool CWindowManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse)
         existing->killed = false;
         return true;
     }
-    UINT windowTimerId = NextWindowTimerId();
+    const UINT_PTR windowTimerId = NextWindowTimerId();
     if (windowTimerId == 0 || ::SetTimer(m_paintWindow, windowTimerId, elapse, nullptr) == 0)
         return false;
     auto record = std::make_unique<TimerRecord>(TimerRecord{control, timerId, m_paintWindow, windowTimerId, false});
@@ -123,12 +123,13 @@ void CWindowManagerUI::RemoveAllTimers()
     m_timers.Empty();
 }
 
+// The id is compared whole: another timer of the window, whose id may be a
+// pointer, is no control's even where its low bits equal a control timer's.
 void CWindowManagerUI::OnTimer(WPARAM wParam, LPARAM lParam)
 {
-    UINT windowTimerId = LOWORD(wParam);
     for (int i = 0; i < m_timers.GetCount(); ++i) {
         TimerRecord* timer = TimerAt(i);
-        if (timer->window != m_paintWindow || timer->windowTimerId != windowTimerId || timer->killed)
+        if (timer->window != m_paintWindow || timer->windowTimerId != wParam || timer->killed)
             continue;
         UIEvent event = MakeEvent(UIEVENT_TIMER, timer->control, timer->timerId, lParam);
         timer->control->SendEvent(event);

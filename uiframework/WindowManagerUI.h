@@ -288,7 +288,7 @@ private:
     struct TimerRecord;
     TimerRecord* TimerAt(int index) const;
     TimerRecord* FindTimer(CControlUI* control, UINT timerId) const;
-    bool IsWindowTimerIdHeld(UINT windowTimerId) const;
+    bool IsWindowTimerIdHeld(UINT_PTR windowTimerId) const;
     UINT NextWindowTimerId();
     static void StopTimer(TimerRecord& timer);
 

@@ -24,7 +24,7 @@ protected:
 
     // Which control answers a WM_TIMER with this window-timer id, and with
     // which of its own timer ids.
-    std::pair<std::wstring, WPARAM> TimerTarget(UINT windowTimerId)
+    std::pair<std::wstring, WPARAM> TimerTarget(WPARAM windowTimerId)
     {
         log.clear();
         window.Send(WM_TIMER, windowTimerId, 0);
@@ -68,6 +68,10 @@ TEST_F(WindowManagerServices, WindowTimerIdsAreHandedOutInTurnAndReusedAfterAKil
     EXPECT_EQ(TimerTarget(17), (std::pair<std::wstring, WPARAM>{L"first", 1}));
     EXPECT_EQ(TimerTarget(18), (std::pair<std::wstring, WPARAM>{L"second", 1}));
     EXPECT_EQ(TimerTarget(19), (std::pair<std::wstring, WPARAM>{L"second", 2}));
+    // Other timers of the window may take any id, a pointer too: one that
+    // shares only its low bits with a control timer's reaches no control.
+    for (WPARAM other : {WPARAM(17) | 0x10000, WPARAM(17) | WPARAM(1) << (sizeof(WPARAM) * 8 - 1)})
+        EXPECT_EQ(TimerTarget(other).first, L"") << std::hex << other;
 
     EXPECT_FALSE(window.manager.SetTimer(first, 1, 100)) << "a running timer is left alone";
     ASSERT_TRUE(window.manager.KillTimer(first, 1));

@@ -226,6 +226,20 @@ TEST_F(WindowPaint, InvalidationsWithinOneTickArePaintedOnceAsTheirUnion)
     EXPECT_EQ(root->paints[0], (RECT{10, 10, 70, 80}));
 }
 
+TEST_F(WindowPaint, OnlyTheRepaintTimersWholeIdPaints)
+{
+    AddBlock(L"a", {0, 0, 400, 300}, 0xFF808080);
+    ShowLayered();
+    root->paints.clear();
+    window.manager.Invalidate({10, 10, 20, 20});
+    // Other timers of the window whose ids share the repaint timer's low bits.
+    for (WPARAM other : {WPARAM(kRepaintTimer) | 0x10000, WPARAM(kRepaintTimer) | WPARAM(1) << (sizeof(WPARAM) * 8 - 1)})
+        window.Send(WM_TIMER, other, 0);
+    EXPECT_TRUE(root->paints.empty());
+    Tick();
+    EXPECT_EQ(root->paints.size(), 1u);
+}
+
 TEST_F(WindowPaint, LayeredImageGivesTheBackgroundWithTransparentCorners)
 {
     ScratchFolder folder;
