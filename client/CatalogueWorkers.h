@@ -72,8 +72,7 @@ void QueueCategoryOutcome(CatalogueOutcome& outcome, UINT_PTR second, bool queue
         return QueueCatalogueFailure<MainWnd>(outcome, &Wnd::OnCategoryListFailed);
     if (outcome.categories->empty() && !queueEmptyList)
         return;
-    if (QueueCall(MainWnd, &Wnd::OnCategoryListReply, reinterpret_cast<UINT_PTR>(outcome.categories.get()), second))
-        outcome.categories.release();
+    QueueCall(MainWnd, &Wnd::OnCategoryListReply, std::move(outcome.categories), second);
 }
 
 // The list-text workers: (first, list text) on success.
@@ -83,7 +82,7 @@ void QueueListTextOutcome(CatalogueOutcome& outcome, WindowHandler<WindowOf<Main
 {
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
         return QueueCatalogueFailure<MainWnd>(outcome, failed);
-    QueueWithBoth(MainWnd, done, std::move(first), std::make_unique<std::string>(std::move(outcome.listText)));
+    QueueCall(MainWnd, done, std::move(first), std::make_unique<std::string>(std::move(outcome.listText)));
 }
 
 // Parameter: an integer, passed on beside the list. An empty list is not
@@ -131,8 +130,7 @@ void AddOwnerGamesCategoryThread(void* param)
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
         return QueueCatalogueFailure<MainWnd>(outcome, &Wnd::OnAddMyGameFailed);
     CacheCategoryImages(*record);
-    if (QueueCall(MainWnd, &Wnd::OnAddMyGameReply, reinterpret_cast<UINT_PTR>(record.get()), 0))
-        record.release();
+    QueueCall(MainWnd, &Wnd::OnAddMyGameReply, std::move(record), 0);
 }
 
 // Parameter: heap CategoryInfo, the chosen category, freed here. Success

@@ -269,13 +269,9 @@ void QueueRecordCall(Wnd* window, WindowHandler<Wnd> handler, Record& record, co
 {
     std::unique_ptr<std::wstring> text(message ? new std::wstring(message) : nullptr);
     if constexpr (DownloadKind<Record>::kCopiesRecord)
-    {
-        QueueWithBoth(window, handler, std::make_unique<Record>(record), std::move(text));
-    }
-    else if (QueueCall(window, handler, reinterpret_cast<UINT_PTR>(&record), reinterpret_cast<UINT_PTR>(text.get())))
-    {
-        text.release();
-    }
+        QueueCall(window, handler, std::make_unique<Record>(record), std::move(text));
+    else
+        QueueCall(window, handler, reinterpret_cast<UINT_PTR>(&record), std::move(text));
 }
 
 // The call for a complete local file: games and plug-ins name the item by a

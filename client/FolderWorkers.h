@@ -61,8 +61,8 @@ void WaitProcessThenQueue(void* param, WindowHandler<WindowOf<MainWnd>> handler)
     if (record->process)
         CloseHandle(record->process);
     record->process = nullptr;
-    if (ended && QueueCall(MainWnd, handler, reinterpret_cast<UINT_PTR>(record.get()), 0))
-        record.release();
+    if (ended)
+        QueueCall(MainWnd, handler, std::move(record), 0);
 }
 
 // Parameter: heap ProcessWaitParam of an accelerator's uninstaller.

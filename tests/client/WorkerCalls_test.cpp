@@ -3,6 +3,7 @@
 #include "DispatchWindow.h"
 #include "MsgDispatch.h"
 #include "ScratchFolder.h"
+#include "WindowCalls.h"
 #include "WindowMultiThreadManager.h"
 #include "WriteLogFile.h"
 
@@ -45,6 +46,8 @@ public:
         PostMsg(GetWindowHandle(), &CProbeWnd::OnChainEnd, 0, 0);
     }
     void OnChainMiddle(UINT_PTR, UINT_PTR) { m_order.push_back(2); }
+    // Adopts both parameters as heap payloads, as a real handler does.
+    void OnPayloads(UINT_PTR first, UINT_PTR second);
     void OnChainEnd(UINT_PTR, UINT_PTR) { m_order.push_back(3); }
 
     std::vector<std::vector<UINT_PTR>> m_received;
@@ -172,6 +175,49 @@ void WaitLong(void* param)
     CWindowMultiThreadManager::WaitForStop(INFINITE);
     ++*p->ended;
 }
+}
+
+namespace
+{
+// A heap payload that counts the copies of its kind that were freed.
+struct CountedPayload
+{
+    static inline int freed = 0;
+    ~CountedPayload() { ++freed; }
+};
+}
+
+void CProbeWnd::OnPayloads(UINT_PTR first, UINT_PTR second)
+{
+    std::unique_ptr<CountedPayload> firstPayload(reinterpret_cast<CountedPayload*>(first));
+    std::unique_ptr<CountedPayload> secondPayload(reinterpret_cast<CountedPayload*>(second));
+    m_order.push_back(4);
+}
+
+TEST(WorkerCalls, EveryHeapPayloadIsFreedOnceWhetherItsCallRunsOrNot)
+{
+    CountedPayload::freed = 0;
+    auto window = std::make_unique<CProbeWnd>();
+    QueueCall(window.get(), &CProbeWnd::OnPayloads, std::make_unique<CountedPayload>(), 0);
+    QueueCall(window.get(), &CProbeWnd::OnPayloads, 0, std::make_unique<CountedPayload>());
+    ASSERT_TRUE(PumpUntil([&] { return window->m_order.size() == 2; }));
+    EXPECT_EQ(CountedPayload::freed, 2) << "handlers that ran freed what they adopted";
+
+    // Queued, never drained: the window goes before its thread looks at messages.
+    QueueCall(window.get(), &CProbeWnd::OnPayloads, std::make_unique<CountedPayload>(), 0);
+    QueueCall(window.get(), &CProbeWnd::OnPayloads, std::make_unique<CountedPayload>(),
+              std::make_unique<CountedPayload>());
+    QueueWithSecond(window.get(), &CProbeWnd::OnPayloads, 0, CountedPayload());
+    const int queuedCopies = 4;
+    const int freedBefore = CountedPayload::freed;
+    window.reset();
+    EXPECT_EQ(CountedPayload::freed - freedBefore, queuedCopies) << "calls that never ran freed their payloads";
+
+    // No window to queue on: freed at once.
+    const int freedWithoutWindow = CountedPayload::freed;
+    EXPECT_FALSE(QueueCall(static_cast<CProbeWnd*>(nullptr), &CProbeWnd::OnPayloads,
+                           std::make_unique<CountedPayload>(), std::make_unique<CountedPayload>()));
+    EXPECT_EQ(CountedPayload::freed - freedWithoutWindow, 2);
 }
 
 TEST(WorkerCalls, DestroyingTheWindowStopsItsWorkersAndNoHandlerRunsAfterwards)
