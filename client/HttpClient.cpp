@@ -157,7 +157,8 @@ void CHttpClient::SetPostData(const char* body)
     {
         curl_easy_setopt(m_curl, CURLOPT_POST, 1L);
         curl_easy_setopt(m_curl, CURLOPT_POSTFIELDS, body);
-        curl_easy_setopt(m_curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(length));
+        // The _LARGE form: a long holds only 32 bits, also in the 64-bit build.
+        curl_easy_setopt(m_curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
     }
 }
 

@@ -31,7 +31,7 @@ Json::Value Control(const std::string& nameAndQuery, const std::string* postBody
     if (postBody)
     {
         curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, postBody->c_str());
-        curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE, static_cast<long>(postBody->size()));
+        curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(postBody->size()));
     }
     const CURLcode result = curl_easy_perform(curl.get());
     long status = 0;
