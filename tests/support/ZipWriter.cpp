@@ -6,6 +6,7 @@
 
 std::string Le16Bytes(uint16_t value) { return std::string{char(value), char(value >> 8)}; }
 std::string Le32Bytes(uint32_t value) { return Le16Bytes(uint16_t(value)) + Le16Bytes(uint16_t(value >> 16)); }
+std::string Le64Bytes(uint64_t value) { return Le32Bytes(uint32_t(value)) + Le32Bytes(uint32_t(value >> 32)); }
 
 std::string ExtraBlock(const char tag[2], const std::string& data)
 {
@@ -75,21 +76,33 @@ std::string BuildZip(const std::vector<ZipWriterEntry>& entries)
             payload = TraditionalCipher(e.password).Encrypt(header + payload);
         }
         uint16_t method = e.deflate ? 8 : 0;
-        auto common = [&](uint16_t writtenMethod) {
-            return Le16Bytes(20) + Le16Bytes(flags) + Le16Bytes(writtenMethod) + Le16Bytes(e.dosTime) +
-                   Le16Bytes(e.dosDate) + Le32Bytes(crc) + Le32Bytes(uint32_t(payload.size())) +
-                   Le32Bytes(e.claimedSize >= 0 ? uint32_t(e.claimedSize) : uint32_t(e.data.size())) +
-                   Le16Bytes(uint16_t(e.name.size()));
+        const uint64_t uncompressed = e.claimedSize >= 0 ? uint64_t(e.claimedSize) : e.data.size();
+        // ZIP64: the fields read all ones, the sizes follow in the block. The
+        // local block holds both sizes, the central one only those whose
+        // field reads all ones, uncompressed first.
+        const bool zip64 = e.zip64 || uncompressed >= 0xFFFFFFFF;
+        std::string localZip64, centralZip64;
+        if (zip64) {
+            localZip64 = ExtraBlock("\x01\x00", Le64Bytes(uncompressed) + Le64Bytes(payload.size()));
+            centralZip64 = ExtraBlock("\x01\x00", Le64Bytes(uncompressed) + (e.zip64 ? Le64Bytes(payload.size()) : ""));
+        }
+        auto common = [&](uint16_t writtenMethod, bool local) {
+            const bool compressedInBlock = zip64 && (local || e.zip64);
+            return Le16Bytes(zip64 ? 45 : 20) + Le16Bytes(flags) + Le16Bytes(writtenMethod) + Le16Bytes(e.dosTime) +
+                   Le16Bytes(e.dosDate) + Le32Bytes(crc) +
+                   Le32Bytes(compressedInBlock ? 0xFFFFFFFF : uint32_t(payload.size())) +
+                   Le32Bytes(zip64 ? 0xFFFFFFFF : uint32_t(uncompressed)) + Le16Bytes(uint16_t(e.name.size()));
         };
         uint32_t offset = uint32_t(body.size());
+        const std::string localExtra = localZip64 + e.localExtra, centralExtra = centralZip64 + e.centralExtra;
         uint16_t localExtraLength =
-            e.localExtraLengthOverride >= 0 ? uint16_t(e.localExtraLengthOverride) : uint16_t(e.localExtra.size());
+            e.localExtraLengthOverride >= 0 ? uint16_t(e.localExtraLengthOverride) : uint16_t(localExtra.size());
         body += Le32Bytes(0x04034b50) +
-                common(e.localMethodOverride >= 0 ? uint16_t(e.localMethodOverride) : method) +
-                Le16Bytes(localExtraLength) + e.name + e.localExtra + payload;
-        directory += Le32Bytes(0x02014b50) + Le16Bytes(e.versionMadeBy) + common(method) +
-                     Le16Bytes(uint16_t(e.centralExtra.size())) + Le16Bytes(0) + Le16Bytes(0) + Le16Bytes(0) +
-                     Le32Bytes(e.externalAttributes) + Le32Bytes(offset) + e.name + e.centralExtra;
+                common(e.localMethodOverride >= 0 ? uint16_t(e.localMethodOverride) : method, true) +
+                Le16Bytes(localExtraLength) + e.name + localExtra + payload;
+        directory += Le32Bytes(0x02014b50) + Le16Bytes(e.versionMadeBy) + common(method, false) +
+                     Le16Bytes(uint16_t(centralExtra.size())) + Le16Bytes(0) + Le16Bytes(0) + Le16Bytes(0) +
+                     Le32Bytes(e.externalAttributes) + Le32Bytes(offset) + e.name + centralExtra;
     }
     std::string end = Le32Bytes(0x06054b50) + Le16Bytes(0) + Le16Bytes(0) + Le16Bytes(uint16_t(entries.size())) +
                       Le16Bytes(uint16_t(entries.size())) + Le32Bytes(uint32_t(directory.size())) +

@@ -21,6 +21,9 @@ struct ZipWriterEntry {
     int localMethodOverride = -1;      // write another method into the local header
     int localExtraLengthOverride = -1; // claim another local extra length
     int64_t claimedSize = -1;          // claim another uncompressed size in both headers
+    // Sizes in a ZIP64 block of the extra fields even where 32 bits hold them;
+    // a claimed size beyond 32 bits always goes there.
+    bool zip64 = false;
 };
 
 std::string BuildZip(const std::vector<ZipWriterEntry>& entries);
@@ -29,3 +32,4 @@ std::string BuildZip(const std::vector<ZipWriterEntry>& entries);
 std::string ExtraBlock(const char tag[2], const std::string& data);
 std::string Le16Bytes(uint16_t value);
 std::string Le32Bytes(uint32_t value);
+std::string Le64Bytes(uint64_t value);

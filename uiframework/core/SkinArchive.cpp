@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -190,6 +191,30 @@ FILETIME UnixTimeToFileTime(uint32_t unixTime)
     return FILETIME{DWORD(t), DWORD(t >> 32)};
 }
 
+// A size field of all ones stands for the 64-bit size in the ZIP64 block
+// (tag 1) of the extra field, where such sizes follow each other in the order
+// of their fields: uncompressed, then compressed. Without the block the
+// fields keep their value; false when the block is too short for them.
+bool ReadZip64Sizes(const std::vector<unsigned char>& extra, uint64_t& uncompressed, uint64_t& compressed)
+{
+    constexpr uint64_t kInZip64Block = 0xFFFFFFFF;
+    if (uncompressed != kInZip64Block && compressed != kInZip64Block) return true;
+    size_t length = extra.size();
+    for (size_t p = 0; p + 4 <= length; p += 4 + Le16(&extra[p + 2])) {
+        if (Le16(&extra[p]) != 1) continue;
+        size_t at = p + 4;
+        const size_t end = std::min<size_t>(length, at + Le16(&extra[p + 2]));
+        for (uint64_t* size : {&uncompressed, &compressed}) {
+            if (*size != kInZip64Block) continue;
+            if (at + 8 > end) return false;
+            *size = uint64_t(Le32(&extra[at])) | uint64_t(Le32(&extra[at + 4])) << 32;
+            at += 8;
+        }
+        return true;
+    }
+    return true;
+}
+
 // The extended-timestamp block ("UT") replaces the DOS time. Each time stamp
 // is taken only when all four of its bytes lie inside both its block and
 // the extra field; a block that claims more than it holds yields no more.
@@ -279,11 +304,22 @@ public:
             ZipResult opened = OpenEntry(index);
             if (opened != ZR_OK) return opened;
         }
-        int read = unzReadCurrentFile(unz_, buffer, size);
+        // minizip counts what one read gives in an int, so a larger buffer is
+        // filled in steps; a step that comes back short ends the data.
+        constexpr unsigned int kStep = 1u << 30;
+        auto* at = static_cast<unsigned char*>(buffer);
+        unsigned int done = 0;
+        int read = 0;
+        do {
+            read = unzReadCurrentFile(unz_, at + done, std::min(kStep, size - done));
+            if (read > 0) done += unsigned(read);
+        } while (read > 0 && done < size && unzeof(unz_) != 1);
         ZipResult result = ZR_FLATE;
         if (read >= 0 && unzeof(unz_) == 1) result = ZR_OK;
-        else if (read > 0) result = ZR_MORE;
-        if (read <= 0) CloseOpenEntry();
+        else if (read > 0 && done == size) result = ZR_MORE;
+        // A buffer left short with the entry not at its end: the data ends
+        // before the size the entry claims.
+        if (read <= 0 || result == ZR_FLATE) CloseOpenEntry();
         return result;
     }
 
@@ -324,8 +360,8 @@ private:
     ZipResult OpenEntry(int index)
     {
         if (index < 0 || index >= EntryCount()) return ZR_ARGS;
-        unz_file_info info = {};
-        if (!GoToEntry(index) || unzGetCurrentFileInfo(unz_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        unz_file_info64 info = {};
+        if (!GoToEntry(index) || unzGetCurrentFileInfo64(unz_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             return ZR_FLATE;
         // minizip decrypts whenever it is given a password, so one is passed
         // for encrypted entries only; no password means the initial keys.
@@ -342,7 +378,7 @@ private:
 
     // The last byte of the decrypted encryption header repeats the high byte
     // of the CRC (or of the DOS time for entries with a data descriptor).
-    bool PasswordMatches(const unz_file_info& info)
+    bool PasswordMatches(const unz_file_info64& info)
     {
         unsigned char header[kEncryptionHeaderSize];
         uint64_t dataStart = unzGetCurrentFileZStreamPos64(unz_);
@@ -359,10 +395,12 @@ private:
 
     ZipResult ReadEntry(int index, ZipEntry& entry)
     {
-        unz_file_info info = {};
+        // The 64-bit form: the other one cuts the sizes of ZIP64 entries to
+        // their low 32 bits.
+        unz_file_info64 info = {};
         char storedName[MAX_PATH + 1] = {};
         if (!GoToEntry(index) ||
-            unzGetCurrentFileInfo(unz_, &info, storedName, MAX_PATH, nullptr, 0, nullptr, 0) != UNZ_OK)
+            unzGetCurrentFileInfo64(unz_, &info, storedName, MAX_PATH, nullptr, 0, nullptr, 0) != UNZ_OK)
             return ZR_CORRUPT;
         std::vector<unsigned char> extra;
         ZipResult local = ReadLocalHeader(info, extra);
@@ -382,7 +420,7 @@ private:
 
     // Checks the local header against the central record and reads its
     // extra field, which is where the extended time stamps live.
-    ZipResult ReadLocalHeader(const unz_file_info& info, std::vector<unsigned char>& extra)
+    ZipResult ReadLocalHeader(const unz_file_info64& info, std::vector<unsigned char>& extra)
     {
         unsigned char central[kCentralHeaderSize], local[kLocalHeaderSize];
         if (!source_->ReadAt(unzGetOffset(unz_), central, sizeof central) || Le32(central) != kCentralSignature)
@@ -393,14 +431,18 @@ private:
         uint16_t method = Le16(local + 8);
         bool descriptor = Le16(local + 6) & 8;
         if (method != info.compression_method || (method != 0 && method != Z_DEFLATED)) return ZR_CORRUPT;
-        if (!descriptor && (Le32(local + 14) != info.crc || Le32(local + 18) != info.compressed_size ||
-                            Le32(local + 22) != info.uncompressed_size))
-            return ZR_CORRUPT;
+        if (!descriptor && Le32(local + 14) != info.crc) return ZR_CORRUPT;
         if (Le16(local + 26) != info.size_filename) return ZR_CORRUPT;
         extra.resize(Le16(local + 28));
         if (!extra.empty() && !source_->ReadAt(localOffset + kLocalHeaderSize + info.size_filename, extra.data(),
                                                uLong(extra.size())))
             return ZR_EXTRA;
+        // The sizes come after the extra field, which may hold them whole.
+        if (descriptor) return ZR_OK;
+        uint64_t uncompressed = Le32(local + 22), compressed = Le32(local + 18);
+        if (!ReadZip64Sizes(extra, uncompressed, compressed) || compressed != info.compressed_size ||
+            uncompressed != info.uncompressed_size)
+            return ZR_CORRUPT;
         return ZR_OK;
     }
 

@@ -28,8 +28,8 @@ struct ZipEntry {
     FILETIME accessTime;
     FILETIME creationTime;
     FILETIME writeTime;
-    uint32_t compressedSize;
-    uint32_t uncompressedSize;
+    uint64_t compressedSize;     // ZIP64 entries are larger than 32 bits can say
+    uint64_t uncompressedSize;
 };
 
 struct ZipHandle;
@@ -44,7 +44,8 @@ ZipResult FindZipItem(ZipHandle* zip, const wchar_t* name, bool ignoreCase, int*
                       ZipEntry* outEntry);
 ZipResult GetZipItem(ZipHandle* zip, int index, ZipEntry* outEntry);
 // A ZR_MORE result leaves the entry open: the next call with the same index
-// continues where this one stopped.
+// continues where this one stopped. An entry whose data ends before the size
+// it claims gives ZR_FLATE.
 ZipResult UnzipItemToMemory(ZipHandle* zip, int index, void* buffer, unsigned int size);
 ZipResult CloseZip(ZipHandle* zip);
 

@@ -7,6 +7,8 @@
 #include "core/SkinFiles.h"
 #include "core/WindowManagerUI.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -17,6 +19,8 @@ namespace CalUI {
 namespace {
 
 constexpr wchar_t kColourType[] = L"*COLOR*";
+// The decoder takes the length of an image file as an int.
+constexpr uint64_t kMaxImageFileBytes = INT_MAX;
 
 struct PixelsDeleter {
     void operator()(unsigned char* p) const { FreeImagePixels(p); }
@@ -31,7 +35,7 @@ std::vector<BYTE> ResourceBytes(ResourceRef name, LPCWSTR type)
     DWORD size = resource ? SizeofResource(module, resource) : 0;
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     std::vector<BYTE> bytes;
-    if (data && size) bytes.assign(data, data + size);
+    if (data && size && size <= kMaxImageFileBytes) bytes.assign(data, data + size);
     if (loaded) FreeResource(loaded);
     return bytes;
 }
@@ -41,8 +45,8 @@ std::vector<BYTE> ImageBytes(ResourceRef name, LPCWSTR type)
 {
     std::vector<BYTE> bytes;
     if (type) bytes = ResourceBytes(name, type);
-    else if (!name.IsNumber()) ReadSkinFile(name, kNoSizeLimit, bytes);
-    if (bytes.empty() && !name.IsNumber()) ReadWholeFile(name, kNoSizeLimit, bytes);
+    else if (!name.IsNumber()) ReadSkinFile(name, kMaxImageFileBytes, bytes);
+    if (bytes.empty() && !name.IsNumber()) ReadWholeFile(name, kMaxImageFileBytes, bytes);
     return bytes;
 }
 
