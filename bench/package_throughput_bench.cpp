@@ -7,10 +7,10 @@
 // Paths are Windows paths. Only the step itself is timed, not the start of the
 // program, and each step reports progress to a callback as the download tasks
 // do, so the cost of reporting is part of the figure.
-#include "HttpClient.h"
-#include "Md5A.h"
-#include "TextConvert.h"
-#include "Unzipper.h"
+#include "services/HttpClient.h"
+#include "services/Md5A.h"
+#include "services/TextConvert.h"
+#include "services/Unzipper.h"
 
 #include <windows.h>
 

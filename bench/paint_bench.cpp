@@ -5,11 +5,11 @@
 // A paint here is what the repaint timer runs after InvalidateAll: the layout
 // check, the background copy, every control's drawing, the alpha fix-up and
 // the layered update.
-#include "ContainerUI.h"
-#include "ControlUI.h"
-#include "SkinPainter.h"
-#include "WindowManagerUI.h"
-#include "WindowWnd.h"
+#include "core/ContainerUI.h"
+#include "core/ControlUI.h"
+#include "core/SkinPainter.h"
+#include "core/WindowManagerUI.h"
+#include "core/WindowWnd.h"
 
 #include <windows.h>
 

@@ -5,13 +5,13 @@
 // curl brings winsock2.h, which must come before windows.h.
 #include <curl/curl.h>
 
-#include "AppFolder.h"
-#include "FileUtil.h"
-#include "MainWnd.h"
-#include "ProductInfo.h"
-#include "SingleInstance.h"
-#include "WindowManagerUI.h"
-#include "WriteLogFile.h"
+#include "services/AppFolder.h"
+#include "services/FileUtil.h"
+#include "mainwindow/MainWnd.h"
+#include "services/ProductInfo.h"
+#include "services/SingleInstance.h"
+#include "core/WindowManagerUI.h"
+#include "services/WriteLogFile.h"
 
 #include <objbase.h>
 #include <ole2.h>

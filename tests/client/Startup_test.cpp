@@ -3,7 +3,7 @@
 // carries no skin archive.
 
 #include "ScratchFolder.h"
-#include "SingleInstance.h"
+#include "services/SingleInstance.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>

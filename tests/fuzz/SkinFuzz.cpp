@@ -9,10 +9,10 @@
 // crash for the input it was on, names it, and starts a new child after it.
 // Prints how many inputs ran and how many crashed; exits 1 on any crash.
 
-#include "ApngDecoder.h"
-#include "ImageDecode.h"
-#include "SkinArchive.h"
-#include "SkinMarkup.h"
+#include "core/ApngDecoder.h"
+#include "core/ImageDecode.h"
+#include "core/SkinArchive.h"
+#include "core/SkinMarkup.h"
 
 #include "PngBuilder.h"
 #include "ScratchFolder.h"

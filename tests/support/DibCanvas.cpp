@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "SkinPainter.h"
+#include "core/SkinPainter.h"
 
 namespace {
 

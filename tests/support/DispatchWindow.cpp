@@ -1,6 +1,6 @@
 #include "DispatchWindow.h"
 
-#include "MsgDispatch.h"
+#include "services/MsgDispatch.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "WindowManagerUI.h"
+#include "core/WindowManagerUI.h"
 
 using namespace CalUI;
 

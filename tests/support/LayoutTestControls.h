@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ContainerUI.h"
-#include "ControlUI.h"
+#include "core/ContainerUI.h"
+#include "core/ControlUI.h"
 #include "GeometryText.h"
 #include "ManagedWindow.h"
 

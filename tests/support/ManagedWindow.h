@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "ControlUI.h"
-#include "UIInterfaces.h"
-#include "WindowManagerUI.h"
-#include "WindowWnd.h"
+#include "core/ControlUI.h"
+#include "core/UIInterfaces.h"
+#include "core/WindowManagerUI.h"
+#include "core/WindowWnd.h"
 
 // One event as a control received it.
 struct ReceivedEvent {

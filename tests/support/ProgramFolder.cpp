@@ -1,8 +1,8 @@
 #include "ProgramFolder.h"
 
-#include "AppFolder.h"
-#include "FileUtil.h"
-#include "TextConvert.h"
+#include "services/AppFolder.h"
+#include "services/FileUtil.h"
+#include "services/TextConvert.h"
 
 #include <stdexcept>
 

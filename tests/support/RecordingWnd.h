@@ -5,9 +5,9 @@
 // every call with the payload it took over and freed.
 
 #include "DispatchWindow.h"
-#include "ItemRecords.h"
-#include "MsgDispatch.h"
-#include "WindowMultiThreadManager.h"
+#include "services/ItemRecords.h"
+#include "services/MsgDispatch.h"
+#include "services/WindowMultiThreadManager.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The main window's catalogue and picture handlers of the recording window.
 // Picture calls free nothing and record the record's pictures as they stand
 // when the call runs, which is after the worker has finished that record.
-#include "CatalogueWorkers.h"
+#include "services/CatalogueWorkers.h"
 #include "RecordingWnd.h"
 
 #include <memory>

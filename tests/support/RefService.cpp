@@ -1,6 +1,6 @@
 #include "RefService.h"
 
-#include "BuildSettings.h"
+#include "services/BuildSettings.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>

@@ -1,0 +1,49 @@
+#include "services/AccountWorkers.h"
+
+#include "services/SessionData.h"
+#include "services/TextConvert.h"
+#include "services/WriteLogFile.h"
+
+namespace
+{
+const wchar_t kSendCodeFailedText[] = L"网络错误，发送失败";
+const wchar_t kSetPassFailedText[] = L"密码设置失败！请稍后重试";
+const wchar_t kBindFailedText[] = L"绑定账号错误！请稍后重试";
+
+AccountOutcome CallAccountService(const char* path, const RequestParams& params, RetryLog retryLog,
+                                  const wchar_t* fixedFailureText)
+{
+    const ServiceAnswer answer = CallService(path, params, retryLog, ResultData::kIgnore);
+    if (answer.Succeeded())
+        return AccountOutcome{true, answer.code, std::wstring()};
+    if (answer.Failed())
+        return AccountOutcome{false, answer.code, Utf8ToWide(answer.message)};
+    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    return AccountOutcome{false, 0, fixedFailureText};
+}
+}
+
+AccountOutcome SendCode(const AccountParam& record)
+{
+    const RequestParams params = {TextParam("area_code", record.first), TextParam("object", record.third),
+                                  TimestampParam(), TextParam("type", record.second)};
+    return CallAccountService("/Box/User/sendCode", params, RetryLog::kWrite, kSendCodeFailedText);
+}
+
+RequestParams SetPassParams(const std::wstring& password)
+{
+    return {TextParam("password", password), TextParam("token", g_sessionData.GetToken()), TimestampParam()};
+}
+
+AccountOutcome SetPass(const RequestParams& params)
+{
+    return CallAccountService("/Box/User/setPass", params, RetryLog::kNone, kSetPassFailedText);
+}
+
+AccountOutcome BindSpeed(const AccountParam& record)
+{
+    const RequestParams params = {TextParam("code", record.third), TextParam("software_id", record.first),
+                                  TextParam("software_username", record.second),
+                                  TextParam("token", g_sessionData.GetToken()), TimestampParam()};
+    return CallAccountService("/Box/User/bindSpeed", params, RetryLog::kNone, kBindFailedText);
+}

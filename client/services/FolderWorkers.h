@@ -1,0 +1,80 @@
+#pragma once
+// Slow file-system and process waits of the main window, kept off its thread:
+// removing an uninstalled game's or plug-in's install folder, and waiting for an
+// accelerator program's installer or uninstaller to end. Each worker's only way
+// back is one call on the main window's queue. Started with
+// &DeleteFolderThread<g_mainWnd> and so on (WindowCalls.h).
+
+#include "services/ItemRecords.h"
+#include "services/WindowCalls.h"
+#include "services/WindowMultiThreadManager.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+
+// {downloaded package to keep, install folder to delete (ending with "\")}.
+typedef std::pair<std::wstring, std::wstring> FolderDeletionParam;
+
+// False for a folder that a deletion must never touch: an empty or relative
+// path, a drive or share root, and the current folder or any folder holding it.
+bool IsDeletableFolder(const std::wstring& folder);
+
+// Deletes the folder's contents and then the folder, except the file whose path
+// equals keep (ignoring case). A file that cannot be deleted stays and sets
+// failed; folders that still hold something stay silently. Links (junctions,
+// symbolic links) are removed themselves, never followed. A refused folder
+// (IsDeletableFolder) is left whole and sets failed. Ends early on a stop
+// request of the worker thread.
+void DeleteFolderTree(const std::wstring& folder, const std::wstring& keep, bool& failed);
+
+// The message of OnDeleteFilesFailed naming the install folder.
+std::wstring DeleteFailedMessage(const std::wstring& folder);
+
+// Waits until the process has ended or the worker is asked to stop; true when
+// the process ended (or the handle cannot be waited on).
+bool WaitForProcessEnd(HANDLE process);
+
+// Parameter: heap FolderDeletionParam, freed here. Queues
+// OnDeleteFilesFailed (0, heap message) only when something could not go.
+template <auto& MainWnd>
+void DeleteFolderThread(void* param)
+{
+    using Wnd = WindowOf<MainWnd>;
+    const FolderDeletionParam paths = *std::unique_ptr<FolderDeletionParam>(static_cast<FolderDeletionParam*>(param));
+    bool failed = false;
+    DeleteFolderTree(paths.second, paths.first, failed);
+    if (failed && !CWindowMultiThreadManager::IsStopRequested())
+        QueueMessage(MainWnd, &Wnd::OnDeleteFilesFailed, 0, DeleteFailedMessage(paths.second));
+}
+
+// Closes the record's process handle once the process has ended and hands the
+// record to the handler, which frees it. A worker stopped first closes the
+// handle and frees the record itself (never the row's item it points to).
+template <auto& MainWnd>
+void WaitProcessThenQueue(void* param, WindowHandler<WindowOf<MainWnd>> handler)
+{
+    std::unique_ptr<ProcessWaitParam> record(static_cast<ProcessWaitParam*>(param));
+    const bool ended = WaitForProcessEnd(record->process);
+    if (record->process)
+        CloseHandle(record->process);
+    record->process = nullptr;
+    if (ended)
+        QueueCall(MainWnd, handler, std::move(record), 0);
+}
+
+// Parameter: heap ProcessWaitParam of an accelerator's uninstaller.
+template <auto& MainWnd>
+void WaitUninstallThread(void* param)
+{
+    WaitProcessThenQueue<MainWnd>(param, &WindowOf<MainWnd>::OnJiasuqiUninstallerExited);
+}
+
+// Parameter: heap ProcessWaitParam of an accelerator's installer.
+template <auto& MainWnd>
+void WaitInstallThread(void* param)
+{
+    WaitProcessThenQueue<MainWnd>(param, &WindowOf<MainWnd>::OnJiasuqiInstallerExited);
+}

@@ -1,0 +1,44 @@
+#include "services/StartupWorkers.h"
+
+#include "services/RequestProtocol.h"
+#include "services/SessionData.h"
+#include "services/TextConvert.h"
+#include "services/WriteLogFile.h"
+
+VersionOutcome CheckVersion()
+{
+    const ServiceAnswer answer =
+        CallService("/Box/Version/checkVersion", {TimestampParam()}, RetryLog::kWrite, ResultData::kDecipher);
+    if (answer.Succeeded())
+        return VersionOutcome{true, answer.result, std::wstring()};
+    if (answer.Failed())
+        return VersionOutcome{false, std::string(), Utf8ToWide(answer.message)};
+    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    return VersionOutcome{false, std::string(), L"检查更新失败，请下载最新版本！"};
+}
+
+ConfigOutcome GetConfig()
+{
+    const ServiceAnswer answer =
+        CallService("/Box/Config/getConfig", {TimestampParam()}, RetryLog::kWrite, ResultData::kDecipher);
+    if (answer.Failed())
+        return ConfigOutcome{false, Utf8ToWide(answer.message)};
+    try
+    {
+        Json::Value config;
+        if (answer.Succeeded() && ParseJsonText(answer.result, config))
+        {
+            // Both are read before either is stored, so a failure changes nothing.
+            const std::wstring service = Utf8ToWide(JsonMemberText(config, "service"));
+            const std::wstring uploadPlugins = Utf8ToWide(JsonMemberText(config, "upload_plugins"));
+            g_sessionData.SetService(service);
+            g_sessionData.SetUploadPlugins(uploadPlugins);
+            return ConfigOutcome{true, std::wstring()};
+        }
+    }
+    catch (...)
+    {
+    }
+    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    return ConfigOutcome{false, L"配置数据获取失败！"};
+}

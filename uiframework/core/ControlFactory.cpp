@@ -1,0 +1,46 @@
+// The table of control classes by element name.
+
+#include "core/ControlFactory.h"
+
+#include "core/ContainerUI.h"
+#include "core/ControlUI.h"
+#include "core/ScrollBarUI.h"
+#include "core/TabLayoutUI.h"
+
+namespace CalUI {
+
+namespace {
+
+template <class T>
+CControlUI* Make()
+{
+    return new T;
+}
+
+struct ControlClassEntry {
+    LPCWSTR elementName;
+    CControlUI* (*create)();
+};
+
+// One row per element name; a class with two names has two rows.
+constexpr ControlClassEntry kControlClasses[] = {
+    {L"Control", &Make<CControlUI>},
+    {L"Container", &Make<CContainerUI>},
+    {L"TabLayout", &Make<CTabLayoutUI>},
+    {L"ScrollBar", &Make<CScrollBarUI>},
+};
+
+}  // namespace
+
+CControlUI* CreateControlByElementName(LPCWSTR elementName)
+{
+    if (elementName == nullptr)
+        return nullptr;
+    for (const ControlClassEntry& entry : kControlClasses) {
+        if (lstrcmpiW(entry.elementName, elementName) == 0)
+            return entry.create();
+    }
+    return nullptr;
+}
+
+}  // namespace CalUI

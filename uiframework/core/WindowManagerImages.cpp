@@ -1,0 +1,88 @@
+// Skin images by name, shared by the process or held by one window, loaded on
+// first use.
+
+#include "core/WindowManagerUI.h"
+
+#include <cstring>
+#include <memory>
+
+#include "core/LoadedImage.h"
+#include "core/ResourceRef.h"
+#include "core/SkinPainter.h"
+#include "core/StringMapValues.h"
+
+namespace CalUI {
+
+namespace {
+
+void FreeImage(LoadedImage* image)
+{
+    CSkinPainter::FreeLoadedImage(image, true);
+}
+
+// With a resource type, a name that starts with a number names the resource
+// by that number.
+ResourceRef ImageSource(LPCWSTR name, LPCWSTR type)
+{
+    if (type != nullptr && *type != L'\0' && name[0] >= L'0' && name[0] <= L'9')
+        return ResourceRef(static_cast<UINT>(_wtoi(name)));
+    return ResourceRef(name);
+}
+
+}  // namespace
+
+LoadedImage* CWindowManagerUI::AddImage(LPCWSTR name, LPCWSTR type, DWORD mask, bool keepSource, bool shared)
+{
+    if (name == nullptr || *name == L'\0')
+        return nullptr;
+    LoadedImage* image = CSkinPainter::LoadSkinImage(ImageSource(name, type), type, mask);
+    if (image == nullptr)
+        return nullptr;
+    image->followsHsl = keepSource;
+    if (type != nullptr)
+        image->resourceType = type;
+    image->mask = mask;
+    if (keepSource) {
+        size_t bytes = static_cast<size_t>(image->width) * image->height * 4;
+        image->sourcePixels = new BYTE[bytes];
+        std::memcpy(image->sourcePixels, image->pixels, bytes);
+    }
+    short hue, saturation, lightness;
+    if (GetHsl(&hue, &saturation, &lightness))
+        CSkinPainter::AdjustImageHsl(true, image, hue, saturation, lightness);
+
+    CUIStringMap& images = ResourcesFor(shared).images;
+    if (auto* old = static_cast<LoadedImage*>(images.Find(name, false))) {
+        FreeImage(old);
+        images.Remove(name);
+    }
+    if (!images.Insert(name, image)) {
+        FreeImage(image);
+        return nullptr;
+    }
+    return image;
+}
+
+LoadedImage* CWindowManagerUI::GetImage(LPCWSTR name)
+{
+    auto* image = static_cast<LoadedImage*>(m_resources.images.Find(name));
+    if (image == nullptr)
+        image = static_cast<LoadedImage*>(Shared().images.Find(name));
+    return image;
+}
+
+LoadedImage* CWindowManagerUI::GetOrAddImage(LPCWSTR name, LPCWSTR type, DWORD mask, bool keepSource)
+{
+    if (LoadedImage* image = GetImage(name))
+        return image;
+    if (AddImage(name, type, mask, keepSource, false) == nullptr)
+        return nullptr;
+    return static_cast<LoadedImage*>(ResourcesFor(false).images.Find(name));
+}
+
+void CWindowManagerUI::RemoveAllImages(bool shared)
+{
+    DeleteMapValues<LoadedImage>(shared ? Shared().images : m_resources.images, FreeImage);
+}
+
+}  // namespace CalUI
