@@ -105,7 +105,7 @@ bool CWindowManagerUI::InitControls(CControlUI* control, CControlUI* parent)
     if (control == nullptr)
         return false;
     control->SetManager(this, parent != nullptr ? parent : control->GetParent(), true);
-    control->FindControl(RegisterNameCallback, this, UIFIND_ALL);
+    control->FindControl(RegisterNameCallback, this, UIFindFlag::All);
     return true;
 }
 
@@ -176,7 +176,7 @@ CControlUI* CWindowManagerUI::FindControlAt(POINT pt) const
 {
     if (m_root == nullptr)
         return nullptr;
-    return m_root->FindControl(HitTestCallback, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
+    return m_root->FindControl(HitTestCallback, &pt, UIFindFlag::Visible | UIFindFlag::HitTest | UIFindFlag::TopFirst);
 }
 
 CUIPtrArray* CWindowManagerUI::GetFoundControls() { return &m_foundControls; }

@@ -98,7 +98,7 @@ bool CWindowManagerUI::FilterLoopMessage(UINT message, WPARAM wParam, LPARAM, LR
         return true;
     case WM_SYSKEYDOWN:
         if (m_focus != nullptr) {
-            UIEvent event = MakeEvent(UIEVENT_SYSKEY, m_focus);
+            UIEvent event = MakeEvent(UIEventType::SysKey, m_focus);
             event.keyChar = static_cast<WCHAR>(wParam);
             m_focus->SendEvent(event);
         }
@@ -108,7 +108,7 @@ bool CWindowManagerUI::FilterLoopMessage(UINT message, WPARAM wParam, LPARAM, LR
             return false;
         ShortcutSearch search{UpperCase(static_cast<WCHAR>(wParam)), false};
         CControlUI* control = m_root->FindControl(ShortcutCallback, &search,
-                                                  UIFIND_ENABLED | UIFIND_TOP_FIRST | UIFIND_ME_FIRST);
+                                                  UIFindFlag::Enabled | UIFindFlag::TopFirst | UIFindFlag::SelfFirst);
         if (control == nullptr)
             return false;
         control->SetFocus();

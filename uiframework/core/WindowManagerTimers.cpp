@@ -131,7 +131,7 @@ void CWindowManagerUI::OnTimer(WPARAM wParam, LPARAM lParam)
         TimerRecord* timer = TimerAt(i);
         if (timer->window != m_paintWindow || timer->windowTimerId != wParam || timer->killed)
             continue;
-        UIEvent event = MakeEvent(UIEVENT_TIMER, timer->control, timer->timerId, lParam);
+        UIEvent event = MakeEvent(UIEventType::Timer, timer->control, timer->timerId, lParam);
         timer->control->SendEvent(event);
         return;
     }

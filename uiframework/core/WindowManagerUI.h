@@ -118,7 +118,7 @@ public:
     bool IsCaptured() const;
     bool AddMouseLeaveNeeded(CControlUI* control);
     bool RemoveMouseLeaveNeeded(CControlUI* control);
-    static WORD GetKeyStateFlags();
+    static UIKeyState GetKeyStateFlags();
 
     // ---- Control timers (WindowManagerTimers.cpp) ----------------------------
     bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
@@ -254,7 +254,7 @@ private:
     void UpdateMousePosFromFilteredMessage(UINT message, LPARAM lParam);
     void FocusPaintWindowUnlessNoActivate();
     void DropFocus(CControlUI* gainer);
-    UIEvent MakeEvent(int type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    UIEvent MakeEvent(UIEventType type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // Layout pass of the paint; false when the paint must stop after it.
     bool LayoutPendingControls(const RECT& client);
