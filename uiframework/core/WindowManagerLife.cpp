@@ -39,6 +39,9 @@ CWindowManagerUI::~CWindowManagerUI()
         m_root = nullptr;
         root->Delete();
     }
+    // Anything the tree's deletion handed over goes now, while the manager it
+    // reports to is whole, not later among the members' destructors.
+    DeleteDelayedCleanups();
     if (m_resources.defaultFont.font != nullptr)
         DeleteObject(m_resources.defaultFont.font);
     FreeOwnResources();
@@ -155,8 +158,7 @@ void CWindowManagerUI::ForgetControl(CControlUI* control)
     CUIString name = control->GetName();
     if (!name.IsEmpty() && m_nameIndex.Find(name, false) == control)
         m_nameIndex.Remove(name);
-    for (int i = 0; i < m_queuedNotifications.GetCount(); ++i) {
-        auto* msg = static_cast<NotifyMsg*>(m_queuedNotifications[i]);
+    for (const auto& msg : m_queuedNotifications) {
         if (msg->sender == control)
             msg->sender = nullptr;
     }

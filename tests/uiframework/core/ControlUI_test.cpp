@@ -436,6 +436,33 @@ TEST(DelegateList, HoldsEachDelegateOnceAndStopsAtTheFirstRefusal)
     EXPECT_EQ(b.seen.size(), 1u);
 }
 
+// Handlers may add delegates while the list is walked. Enough of them to grow
+// the list several times: the added ones run in the same pass, once each.
+TEST(DelegateList, DelegatesAddedDuringTheWalkRunInTheSamePass)
+{
+    struct Grower {
+        CDelegateList* list;
+        std::vector<Listener>* added;
+        bool Grow(void*)
+        {
+            for (Listener& listener : *added)
+                list->Add(CDelegate<Listener, Listener>(&listener, &Listener::Allow));
+            return true;
+        }
+    };
+    CDelegateList list;
+    std::vector<Listener> added(40);
+    Grower grower{&list, &added};
+    list.Add(CDelegate<Grower, Grower>(&grower, &Grower::Grow));
+
+    int param = 0;
+    EXPECT_TRUE(list.Invoke(&param));
+    for (const Listener& listener : added)
+        ASSERT_EQ(listener.seen, std::vector<void*>{&param});
+    EXPECT_TRUE(list.Invoke(&param)) << "the second walk adds nothing new";
+    EXPECT_EQ(added.back().seen.size(), 2u);
+}
+
 TEST(ControlEvents, EventDelegatesCanSwallowAnEvent)
 {
     std::vector<std::wstring> log;
