@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "core/ControlUI.h"
+#include "core/ThreadCheck.h"
 
 namespace CalUI {
 
@@ -87,6 +88,7 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
 {
     if (m_paintWindow == nullptr)
         return false;
+    RequireWindowThread(m_paintWindow, "paint manager message handler");
     for (int i = 0; i < m_messageFilters.GetCount(); ++i) {
         bool handled = false;
         LRESULT answer = static_cast<IMessageFilterUI*>(m_messageFilters[i])->FilterMessage(message, wParam, lParam, handled);
