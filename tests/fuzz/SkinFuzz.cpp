@@ -122,9 +122,9 @@ void RunZip(const std::string& input)
     std::vector<char> buffer(4096);
     for (int i = 0; i < all.index && i < 16; ++i) {
         ZipEntry entry = {};
-        if (GetZipItem(zip, i, &entry) != ZR_OK) continue;
+        if (GetZipItem(zip, i, &entry) != ZipResult::Ok) continue;
         for (int piece = 0; piece < 64; ++piece)
-            if (UnzipItemToMemory(zip, i, buffer.data(), unsigned(buffer.size())) != ZR_MORE) break;
+            if (UnzipItemToMemory(zip, i, buffer.data(), unsigned(buffer.size())) != ZipResult::More) break;
     }
     int index = -1;
     FindZipItem(zip, L"login.xml", true, &index, nullptr);

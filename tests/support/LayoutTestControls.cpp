@@ -27,7 +27,7 @@ LPCWSTR CountedControl::GetClass() const
 
 void CountedControl::OnEvent(UIEvent& event)
 {
-    if (event.type == UIEVENT_BUTTONUP && m_manager != nullptr && ::PtInRect(&m_pos, event.mousePoint)) {
+    if (event.type == UIEventType::ButtonUp && m_manager != nullptr && ::PtInRect(&m_pos, event.mousePoint)) {
         m_manager->SendNotify(this, L"click");
         return;
     }

@@ -4,7 +4,8 @@ using namespace CalUI;
 
 // ---- RecordingControl -------------------------------------------------------------
 
-RecordingControl::RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos, UINT flags, LPCWSTR className)
+RecordingControl::RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos, UIControlFlag flags,
+                                   LPCWSTR className)
     : m_log(log), m_flags(flags), m_className(className)
 {
     SetName(name);
@@ -14,7 +15,7 @@ RecordingControl::RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos
 }
 
 LPCWSTR RecordingControl::GetClass() const { return m_className; }
-UINT RecordingControl::GetControlFlags() const { return m_flags; }
+UIControlFlag RecordingControl::GetControlFlags() const { return m_flags; }
 
 bool RecordingControl::Activate()
 {
@@ -68,23 +69,23 @@ void TestBox::SetPos(RECT rc, bool invalidate)
     }
 }
 
-CControlUI* TestBox::FindControl(FindControlProc proc, void* data, UINT flags)
+CControlUI* TestBox::FindControl(FindControlProc proc, void* data, UIFindFlag flags)
 {
-    if ((flags & UIFIND_VISIBLE) && !IsVisible())
+    if (HasAny(flags, UIFindFlag::Visible) && !IsVisible())
         return nullptr;
-    if ((flags & UIFIND_ENABLED) && !IsEnabled())
+    if (HasAny(flags, UIFindFlag::Enabled) && !IsEnabled())
         return nullptr;
-    if ((flags & UIFIND_HITTEST) && !PtInRect(&m_pos, *static_cast<POINT*>(data)))
+    if (HasAny(flags, UIFindFlag::HitTest) && !PtInRect(&m_pos, *static_cast<POINT*>(data)))
         return nullptr;
-    if ((flags & UIFIND_UPDATETEST) && proc(this, data) != nullptr)
+    if (HasAny(flags, UIFindFlag::UpdateTest) && proc(this, data) != nullptr)
         return nullptr;
-    bool offerSelf = (flags & UIFIND_HITTEST) == 0 || IsMouseEnabled();
-    if ((flags & UIFIND_ME_FIRST) && offerSelf) {
+    bool offerSelf = !HasAny(flags, UIFindFlag::HitTest) || IsMouseEnabled();
+    if (HasAny(flags, UIFindFlag::SelfFirst) && offerSelf) {
         if (CControlUI* found = proc(this, data))
             return found;
     }
     auto search = [&](CControlUI* child) { return child->FindControl(proc, data, flags); };
-    if (flags & UIFIND_TOP_FIRST) {
+    if (HasAny(flags, UIFindFlag::TopFirst)) {
         for (auto it = m_children.rbegin(); it != m_children.rend(); ++it) {
             if (CControlUI* found = search(*it))
                 return found;
@@ -95,7 +96,7 @@ CControlUI* TestBox::FindControl(FindControlProc proc, void* data, UINT flags)
                 return found;
         }
     }
-    if ((flags & UIFIND_ME_FIRST) == 0 && offerSelf)
+    if (!HasAny(flags, UIFindFlag::SelfFirst) && offerSelf)
         return proc(this, data);
     return nullptr;
 }

@@ -12,11 +12,12 @@
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
+#include "EnumPrinters.h"
 
 // One event as a control received it.
 struct ReceivedEvent {
     std::wstring receiver;
-    int type = 0;
+    CalUI::UIEventType type{};
     std::wstring sender;
     CalUI::UIEvent event;
 };
@@ -35,11 +36,12 @@ using EventLog = std::vector<ReceivedEvent>;
 // A leaf control placed at a fixed rectangle inside its parent's area.
 class RecordingControl : public CalUI::CControlUI {
 public:
-    RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos, UINT flags = 0,
+    RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos,
+                     CalUI::UIControlFlag flags = CalUI::UIControlFlag::None,
                      LPCWSTR className = L"Recording");
 
     LPCWSTR GetClass() const override;
-    UINT GetControlFlags() const override;
+    CalUI::UIControlFlag GetControlFlags() const override;
     bool Activate() override;
     void OnEvent(CalUI::UIEvent& event) override;
 
@@ -48,7 +50,7 @@ public:
 
 private:
     EventLog* m_log;
-    UINT m_flags;
+    CalUI::UIControlFlag m_flags;
     LPCWSTR m_className;
 };
 
@@ -61,7 +63,7 @@ public:
     void Add(CalUI::CControlUI* child);   // takes ownership
     void SetManager(CalUI::CWindowManagerUI* manager, CalUI::CControlUI* parent, bool init = true) override;
     void SetPos(RECT rc, bool invalidate = true) override;
-    CalUI::CControlUI* FindControl(CalUI::FindControlProc proc, void* data, UINT flags) override;
+    CalUI::CControlUI* FindControl(CalUI::FindControlProc proc, void* data, CalUI::UIFindFlag flags) override;
 
 private:
     std::vector<CalUI::CControlUI*> m_children;

@@ -195,17 +195,17 @@ void CContainerUI::SetChildPadding(int padding)
     RequestUpdate();
 }
 
-int CContainerUI::GetChildAlign() const { return m_childAlign; }
+UIChildAlign CContainerUI::GetChildAlign() const { return m_childAlign; }
 
-void CContainerUI::SetChildAlign(int align)
+void CContainerUI::SetChildAlign(UIChildAlign align)
 {
     m_childAlign = align;
     RequestUpdate();
 }
 
-int CContainerUI::GetChildVAlign() const { return m_childVAlign; }
+UIChildVAlign CContainerUI::GetChildVAlign() const { return m_childVAlign; }
 
-void CContainerUI::SetChildVAlign(int align)
+void CContainerUI::SetChildVAlign(UIChildVAlign align)
 {
     m_childVAlign = align;
     RequestUpdate();
@@ -383,22 +383,22 @@ void CContainerUI::Relayout(bool invalidate)
 
 // ---- Hit testing ----------------------------------------------------------------
 
-CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT flags)
+CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UIFindFlag flags)
 {
-    if ((flags & UIFIND_VISIBLE) && !IsVisible())
+    if (HasAny(flags, UIFindFlag::Visible) && !IsVisible())
         return nullptr;
-    if ((flags & UIFIND_ENABLED) && !IsEnabled())
+    if (HasAny(flags, UIFindFlag::Enabled) && !IsEnabled())
         return nullptr;
-    const bool hitTest = (flags & UIFIND_HITTEST) != 0;
+    const bool hitTest = HasAny(flags, UIFindFlag::HitTest);
     if (hitTest && !::PtInRect(&m_pos, *static_cast<const POINT*>(data)))
         return nullptr;
-    if ((flags & UIFIND_UPDATETEST) && proc(this, data) != nullptr)
+    if (HasAny(flags, UIFindFlag::UpdateTest) && proc(this, data) != nullptr)
         return nullptr;
 
     const bool offerSelf = !hitTest || IsMouseEnabled();
     const bool offerChildren = !hitTest || m_mouseChildEnabled;
     CControlUI* result = nullptr;
-    if ((flags & UIFIND_ME_FIRST) && offerSelf)
+    if (HasAny(flags, UIFindFlag::SelfFirst) && offerSelf)
         result = proc(this, data);
     if (result == nullptr && m_cover != nullptr && offerChildren)
         result = m_cover->FindControl(proc, data, flags);
@@ -412,7 +412,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT fla
     if (offerChildren) {
         const RECT client = GetClientPos();
         const int count = m_items.GetCount();
-        const bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
+        const bool topFirst = HasAny(flags, UIFindFlag::TopFirst);
         for (int n = 0; n < count; ++n) {
             CControlUI* found = ChildAt(topFirst ? count - 1 - n : n)->FindControl(proc, data, flags);
             if (found == nullptr)
@@ -421,7 +421,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT fla
                 return found;
         }
     }
-    if (!(flags & UIFIND_ME_FIRST) && offerSelf)
+    if (!HasAny(flags, UIFindFlag::SelfFirst) && offerSelf)
         return proc(this, data);
     return nullptr;
 }
@@ -438,17 +438,17 @@ void CContainerUI::OnEvent(UIEvent& event)
         return;
     }
     switch (event.type) {
-    case UIEVENT_SETFOCUS:
+    case UIEventType::SetFocus:
         m_focused = true;
         return;
-    case UIEVENT_KILLFOCUS:
+    case UIEventType::KillFocus:
         m_focused = false;
         return;
-    case UIEVENT_KEYDOWN:
+    case UIEventType::KeyDown:
         if (IsKeyboardEnabled() && IsEnabled() && HandleScrollKey(static_cast<UINT>(event.wParam)))
             return;
         break;
-    case UIEVENT_SCROLLWHEEL:
+    case UIEventType::ScrollWheel:
         if (HandleWheel(event))
             return;
         break;
@@ -525,18 +525,18 @@ void CContainerUI::SetAttribute(LPCWSTR name, LPCWSTR value)
         SetChildPadding(_wtoi(value));
     } else if (n == L"childalign") {
         if (v == L"left")
-            m_childAlign = UICHILDALIGN_LEFT;
+            m_childAlign = UIChildAlign::Left;
         else if (v == L"center")
-            m_childAlign = UICHILDALIGN_CENTER;
+            m_childAlign = UIChildAlign::Center;
         else if (v == L"right")
-            m_childAlign = UICHILDALIGN_RIGHT;
+            m_childAlign = UIChildAlign::Right;
     } else if (n == L"childvalign") {
         if (v == L"top")
-            m_childVAlign = UICHILDALIGN_TOP;
+            m_childVAlign = UIChildVAlign::Top;
         else if (v == L"vcenter")
-            m_childVAlign = UICHILDALIGN_VCENTER;
+            m_childVAlign = UIChildVAlign::Center;
         else if (v == L"bottom")
-            m_childVAlign = UICHILDALIGN_BOTTOM;
+            m_childVAlign = UIChildVAlign::Bottom;
     } else {
         CControlUI::SetAttribute(name, value);
     }

@@ -13,14 +13,19 @@ namespace CalUI {
 
 class CScrollBarUI;
 
-// Values of the "childalign" and "childvalign" attributes.
-enum UIChildAlign : int {
-    UICHILDALIGN_LEFT = 0,
-    UICHILDALIGN_CENTER = 1,
-    UICHILDALIGN_RIGHT = 2,
-    UICHILDALIGN_TOP = 0,
-    UICHILDALIGN_VCENTER = 4,
-    UICHILDALIGN_BOTTOM = 8,
+// Values of the "childalign" attribute.
+enum class UIChildAlign : int {
+    Left = 0,
+    Center = 1,
+    Right = 2,
+};
+
+// Values of the "childvalign" attribute. They do not overlap the horizontal
+// ones, so the two still fit one number where both are kept together.
+enum class UIChildVAlign : int {
+    Top = 0,
+    Center = 4,
+    Bottom = 8,
 };
 
 class CContainerUI : public CControlUI, public IContainerUI {
@@ -48,10 +53,10 @@ public:
     virtual void SetInset(RECT inset);
     virtual int GetChildPadding() const;
     virtual void SetChildPadding(int padding);   // negative becomes 0
-    virtual int GetChildAlign() const;
-    virtual void SetChildAlign(int align);
-    virtual int GetChildVAlign() const;
-    virtual void SetChildVAlign(int align);
+    virtual UIChildAlign GetChildAlign() const;
+    virtual void SetChildAlign(UIChildAlign align);
+    virtual UIChildVAlign GetChildVAlign() const;
+    virtual void SetChildVAlign(UIChildVAlign align);
     virtual bool IsAutoDestroy() const;
     virtual void SetAutoDestroy(bool autoDestroy);
     virtual bool IsDelayedDestroy() const;
@@ -96,7 +101,7 @@ public:
     void SetVisible(bool show = true) override;
     void SetInternVisible(bool show = true) override;
     void SetMouseEnabled(bool enable = true) override;
-    CControlUI* FindControl(FindControlProc proc, void* data, UINT flags) override;
+    CControlUI* FindControl(FindControlProc proc, void* data, UIFindFlag flags) override;
     void OnEvent(UIEvent& event) override;
     void SetAttribute(LPCWSTR name, LPCWSTR value) override;
     bool OnPaint(HDC hdc, const RECT& paint, CControlUI* stopControl) override;
@@ -119,8 +124,8 @@ protected:
     CUIPtrArray m_items;                        // owned CControlUI* while auto-destroy is on
     RECT m_inset = {0, 0, 0, 0};
     int m_childPadding = 0;
-    int m_childAlign = UICHILDALIGN_LEFT;
-    int m_childVAlign = UICHILDALIGN_TOP;
+    UIChildAlign m_childAlign = UIChildAlign::Left;
+    UIChildVAlign m_childVAlign = UIChildVAlign::Top;
     bool m_autoDestroy = true;
     bool m_delayedDestroy = false;
     bool m_mouseChildEnabled = true;

@@ -106,9 +106,9 @@ void* CControlUI::GetInterface(LPCWSTR name)
     return std::wcscmp(name, L"Control") == 0 ? this : nullptr;
 }
 
-UINT CControlUI::GetControlFlags() const
+UIControlFlag CControlUI::GetControlFlags() const
 {
-    return 0;
+    return UIControlFlag::None;
 }
 
 HWND CControlUI::GetNativeWindow() const
@@ -559,26 +559,26 @@ void CControlUI::SetFloat(bool isFloat)
     RequestParentUpdate();
 }
 
-CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UINT flags)
+CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UIFindFlag flags)
 {
-    if ((flags & UIFIND_VISIBLE) && !IsVisible())
+    if (HasAny(flags, UIFindFlag::Visible) && !IsVisible())
         return nullptr;
-    if ((flags & UIFIND_ENABLED) && !IsEnabled())
+    if (HasAny(flags, UIFindFlag::Enabled) && !IsEnabled())
         return nullptr;
-    if ((flags & UIFIND_HITTEST) && !::PtInRect(&m_pos, *static_cast<const POINT*>(data)))
+    if (HasAny(flags, UIFindFlag::HitTest) && !::PtInRect(&m_pos, *static_cast<const POINT*>(data)))
         return nullptr;
-    if ((flags & UIFIND_UPDATETEST) && proc(this, data) != nullptr)
+    if (HasAny(flags, UIFindFlag::UpdateTest) && proc(this, data) != nullptr)
         return nullptr;
 
     // A hit test never answers with a control that ignores the mouse, but its
     // cover may still be hit.
-    const bool offerSelf = !(flags & UIFIND_HITTEST) || IsMouseEnabled();
+    const bool offerSelf = !HasAny(flags, UIFindFlag::HitTest) || IsMouseEnabled();
     CControlUI* result = nullptr;
-    if ((flags & UIFIND_ME_FIRST) && offerSelf)
+    if (HasAny(flags, UIFindFlag::SelfFirst) && offerSelf)
         result = proc(this, data);
     if (result == nullptr && m_cover != nullptr)
         result = m_cover->FindControl(proc, data, flags);
-    if (result == nullptr && !(flags & UIFIND_ME_FIRST) && offerSelf)
+    if (result == nullptr && !HasAny(flags, UIFindFlag::SelfFirst) && offerSelf)
         result = proc(this, data);
     return result;
 }
@@ -605,22 +605,22 @@ void CControlUI::SendEvent(UIEvent& event)
 void CControlUI::OnEvent(UIEvent& event)
 {
     switch (event.type) {
-    case UIEVENT_SETCURSOR:
+    case UIEventType::SetCursor:
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         return;
-    case UIEVENT_SETFOCUS:
+    case UIEventType::SetFocus:
         m_focused = true;
         Invalidate();
         return;
-    case UIEVENT_KILLFOCUS:
+    case UIEventType::KillFocus:
         m_focused = false;
         Invalidate();
         return;
-    case UIEVENT_TIMER:
+    case UIEventType::Timer:
         if (m_manager != nullptr)
             m_manager->SendNotify(this, L"timer", event.wParam, event.lParam, false, true);
         return;
-    case UIEVENT_CONTEXTMENU:
+    case UIEventType::ContextMenu:
         if (IsContextMenuUsed()) {
             if (m_manager != nullptr)
                 m_manager->SendNotify(this, L"menu", event.wParam, event.lParam, false, true);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "core/DelegateList.h"
+#include "core/EnumFlags.h"
 #include "core/ImageDrawInfo.h"
 #include "core/UIEvent.h"
 #include "core/UIString.h"
@@ -17,22 +18,27 @@ class CWindowManagerUI;
 class CControlUI;
 
 // Answers of GetControlFlags.
-enum UIControlFlag : UINT {
-    UIFLAG_TABSTOP = 0x1,
-    UIFLAG_SETCURSOR = 0x2,
-    UIFLAG_LISTELEMENT = 0x4,
+enum class UIControlFlag : UINT {
+    None = 0x0,
+    TabStop = 0x1,
+    SetCursor = 0x2,
+    ListElement = 0x4,
 };
+template <>
+inline constexpr bool kEnumIsFlagSet<UIControlFlag> = true;
 
 // Flags of FindControl.
-enum UIFindFlag : UINT {
-    UIFIND_ALL = 0x0,
-    UIFIND_VISIBLE = 0x1,
-    UIFIND_ENABLED = 0x2,
-    UIFIND_HITTEST = 0x4,          // data is a POINT in client coordinates
-    UIFIND_UPDATETEST = 0x8,
-    UIFIND_TOP_FIRST = 0x10,       // children front to back (containers)
-    UIFIND_ME_FIRST = 0x80000000,  // this control before its children
+enum class UIFindFlag : UINT {
+    All = 0x0,
+    Visible = 0x1,
+    Enabled = 0x2,
+    HitTest = 0x4,             // data is a POINT in client coordinates
+    UpdateTest = 0x8,
+    TopFirst = 0x10,           // children front to back (containers)
+    SelfFirst = 0x80000000,    // this control before its children
 };
+template <>
+inline constexpr bool kEnumIsFlagSet<UIFindFlag> = true;
 
 using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
 
@@ -60,7 +66,7 @@ public:
     virtual void SetName(LPCWSTR name);
     virtual LPCWSTR GetClass() const;
     virtual void* GetInterface(LPCWSTR name);
-    virtual UINT GetControlFlags() const;
+    virtual UIControlFlag GetControlFlags() const;
     virtual HWND GetNativeWindow() const;
     virtual bool Activate();
 
@@ -131,7 +137,7 @@ public:
     virtual bool IsFloat() const;
     virtual void SetFloat(bool isFloat = true);
 
-    virtual CControlUI* FindControl(FindControlProc proc, void* data, UINT flags);
+    virtual CControlUI* FindControl(FindControlProc proc, void* data, UIFindFlag flags);
 
     // ---- Life and events -----------------------------------------------------
     virtual void Init();

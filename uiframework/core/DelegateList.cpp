@@ -1,5 +1,7 @@
 #include "core/DelegateList.h"
 
+#include <utility>
+
 namespace CalUI {
 
 bool CDelegateBase::Equals(const CDelegateBase& other) const
@@ -8,29 +10,25 @@ bool CDelegateBase::Equals(const CDelegateBase& other) const
            std::memcmp(m_handler.bytes, other.m_handler.bytes, sizeof(m_handler.bytes)) == 0;
 }
 
-CDelegateList::~CDelegateList()
-{
-    for (int i = 0; i < m_delegates.GetCount(); ++i)
-        delete GetAt(i);
-}
-
 void CDelegateList::Add(const CDelegateBase& delegate)
 {
-    for (int i = 0; i < m_delegates.GetCount(); ++i) {
-        CDelegateBase* held = GetAt(i);
-        if (held != nullptr && held->Equals(delegate))
+    for (const auto& held : m_delegates) {
+        if (held->Equals(delegate))
             return;
     }
-    CDelegateBase* copy = delegate.Copy();
-    if (!m_delegates.Add(copy))
-        delete copy;
+    std::unique_ptr<CDelegateBase> copy = delegate.Copy();
+    if (copy != nullptr)
+        m_delegates.push_back(std::move(copy));
 }
 
 bool CDelegateList::Invoke(void* param)
 {
-    for (int i = 0; i < m_delegates.GetCount(); ++i) {
-        CDelegateBase* delegate = GetAt(i);
-        if (delegate != nullptr && !delegate->Invoke(param))
+    // By index, and the size read again each time: a handler may add
+    // delegates, which moves the list's slots, and those it adds are called
+    // in this same pass.
+    for (size_t i = 0; i < m_delegates.size(); ++i) {
+        CDelegateBase* delegate = m_delegates[i].get();
+        if (!delegate->Invoke(param))
             return false;
     }
     return true;
@@ -38,12 +36,7 @@ bool CDelegateList::Invoke(void* param)
 
 bool CDelegateList::HasAny() const
 {
-    return !m_delegates.IsEmpty();
-}
-
-CDelegateBase* CDelegateList::GetAt(int index) const
-{
-    return static_cast<CDelegateBase*>(m_delegates.GetAt(index));
+    return !m_delegates.empty();
 }
 
 }  // namespace CalUI

@@ -3,8 +3,8 @@
 // deriving from the control.
 
 #include <cstring>
-
-#include "core/UIPtrArray.h"
+#include <memory>
+#include <vector>
 
 namespace CalUI {
 
@@ -13,7 +13,7 @@ namespace CalUI {
 class CDelegateBase {
 public:
     virtual ~CDelegateBase() = default;
-    virtual CDelegateBase* Copy() const = 0;     // a new heap copy of the same delegate
+    virtual std::unique_ptr<CDelegateBase> Copy() const = 0;
     virtual bool Invoke(void* param) = 0;
 
     bool Equals(const CDelegateBase& other) const;
@@ -49,7 +49,7 @@ public:
 
     CDelegate(O* object, Handler handler) : CDelegateBase(object, IdOf(handler)), m_handler(handler) {}
 
-    CDelegateBase* Copy() const override { return new CDelegate(*this); }
+    std::unique_ptr<CDelegateBase> Copy() const override { return std::make_unique<CDelegate>(*this); }
     bool Invoke(void* param) override { return (static_cast<O*>(GetTarget())->*m_handler)(param); }
 
 private:
@@ -62,7 +62,6 @@ public:
     CDelegateList() = default;
     CDelegateList(const CDelegateList&) = delete;
     CDelegateList& operator=(const CDelegateList&) = delete;
-    ~CDelegateList();
 
     // Stores a copy; the caller keeps its own delegate.
     void Add(const CDelegateBase& delegate);
@@ -72,9 +71,7 @@ public:
     bool HasAny() const;
 
 private:
-    CDelegateBase* GetAt(int index) const;
-
-    CUIPtrArray m_delegates;   // owned CDelegateBase pointers
+    std::vector<std::unique_ptr<CDelegateBase>> m_delegates;
 };
 
 }  // namespace CalUI

@@ -267,34 +267,34 @@ public:
                 *outEntry = ZipEntry{};
                 outEntry->index = -1;
             }
-            return ZR_NOTFOUND;
+            return ZipResult::NotFound;
         }
         CloseOpenEntry();
         int index = CurrentNumber();
         if (outIndex) *outIndex = index;
-        return outEntry ? GetItem(index, outEntry) : ZR_OK;
+        return outEntry ? GetItem(index, outEntry) : ZipResult::Ok;
     }
 
     ZipResult GetItem(int index, ZipEntry* entry)
     {
         int count = EntryCount();
-        if (index < -1 || index >= count) return ZR_ARGS;
+        if (index < -1 || index >= count) return ZipResult::BadArgument;
         CloseOpenEntry();
         if (index != -1 && index == cachedIndex_) {
             *entry = cachedEntry_;
-            return ZR_OK;
+            return ZipResult::Ok;
         }
         if (index == -1) {
             *entry = ZipEntry{};
             entry->index = count;
-            return ZR_OK;
+            return ZipResult::Ok;
         }
         ZipEntry fresh = {};
         ZipResult result = ReadEntry(index, fresh);
-        if (result != ZR_OK) return result;
+        if (result != ZipResult::Ok) return result;
         *entry = cachedEntry_ = fresh;
         cachedIndex_ = index;
-        return ZR_OK;
+        return ZipResult::Ok;
     }
 
     ZipResult Unzip(int index, void* buffer, unsigned int size)
@@ -302,7 +302,7 @@ public:
         if (index != openIndex_) {
             CloseOpenEntry();
             ZipResult opened = OpenEntry(index);
-            if (opened != ZR_OK) return opened;
+            if (opened != ZipResult::Ok) return opened;
         }
         // minizip counts what one read gives in an int, so a larger buffer is
         // filled in steps; a step that comes back short ends the data.
@@ -314,12 +314,12 @@ public:
             read = unzReadCurrentFile(unz_, at + done, std::min(kStep, size - done));
             if (read > 0) done += unsigned(read);
         } while (read > 0 && done < size && unzeof(unz_) != 1);
-        ZipResult result = ZR_FLATE;
-        if (read >= 0 && unzeof(unz_) == 1) result = ZR_OK;
-        else if (read > 0 && done == size) result = ZR_MORE;
+        ZipResult result = ZipResult::ReadFailed;
+        if (read >= 0 && unzeof(unz_) == 1) result = ZipResult::Ok;
+        else if (read > 0 && done == size) result = ZipResult::More;
         // A buffer left short with the entry not at its end: the data ends
         // before the size the entry claims.
-        if (read <= 0 || result == ZR_FLATE) CloseOpenEntry();
+        if (read <= 0 || result == ZipResult::ReadFailed) CloseOpenEntry();
         return result;
     }
 
@@ -359,21 +359,21 @@ private:
 
     ZipResult OpenEntry(int index)
     {
-        if (index < 0 || index >= EntryCount()) return ZR_ARGS;
+        if (index < 0 || index >= EntryCount()) return ZipResult::BadArgument;
         unz_file_info64 info = {};
         if (!GoToEntry(index) || unzGetCurrentFileInfo64(unz_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            return ZR_FLATE;
+            return ZipResult::ReadFailed;
         // minizip decrypts whenever it is given a password, so one is passed
         // for encrypted entries only; no password means the initial keys.
         bool encrypted = info.flag & 1;
         const char* password = encrypted ? (password_ ? password_->c_str() : "") : nullptr;
-        if (unzOpenCurrentFilePassword(unz_, password) != UNZ_OK) return ZR_FLATE;
+        if (unzOpenCurrentFilePassword(unz_, password) != UNZ_OK) return ZipResult::ReadFailed;
         if (encrypted && !PasswordMatches(info)) {
             unzCloseCurrentFile(unz_);
-            return ZR_PASSWORD;
+            return ZipResult::BadPassword;
         }
         openIndex_ = index;
-        return ZR_OK;
+        return ZipResult::Ok;
     }
 
     // The last byte of the decrypted encryption header repeats the high byte
@@ -401,10 +401,10 @@ private:
         char storedName[MAX_PATH + 1] = {};
         if (!GoToEntry(index) ||
             unzGetCurrentFileInfo64(unz_, &info, storedName, MAX_PATH, nullptr, 0, nullptr, 0) != UNZ_OK)
-            return ZR_CORRUPT;
+            return ZipResult::Corrupt;
         std::vector<unsigned char> extra;
         ZipResult local = ReadLocalHeader(info, extra);
-        if (local != ZR_OK) return local;
+        if (local != ZipResult::Ok) return local;
 
         entry.index = index;
         wchar_t wide[MAX_PATH + 1] = {};
@@ -415,7 +415,7 @@ private:
         entry.uncompressedSize = info.uncompressed_size;
         entry.writeTime = entry.accessTime = entry.creationTime = DosTimeToUtc(info.dosDate);
         ApplyExtendedTimestamps(extra, entry);
-        return ZR_OK;
+        return ZipResult::Ok;
     }
 
     // Checks the local header against the central record and reads its
@@ -424,26 +424,26 @@ private:
     {
         unsigned char central[kCentralHeaderSize], local[kLocalHeaderSize];
         if (!source_->ReadAt(unzGetOffset(unz_), central, sizeof central) || Le32(central) != kCentralSignature)
-            return ZR_CORRUPT;
+            return ZipResult::Corrupt;
         uint32_t localOffset = Le32(central + 42);
         if (!source_->ReadAt(localOffset, local, sizeof local) || Le32(local) != kLocalSignature)
-            return ZR_CORRUPT;
+            return ZipResult::Corrupt;
         uint16_t method = Le16(local + 8);
         bool descriptor = Le16(local + 6) & 8;
-        if (method != info.compression_method || (method != 0 && method != Z_DEFLATED)) return ZR_CORRUPT;
-        if (!descriptor && Le32(local + 14) != info.crc) return ZR_CORRUPT;
-        if (Le16(local + 26) != info.size_filename) return ZR_CORRUPT;
+        if (method != info.compression_method || (method != 0 && method != Z_DEFLATED)) return ZipResult::Corrupt;
+        if (!descriptor && Le32(local + 14) != info.crc) return ZipResult::Corrupt;
+        if (Le16(local + 26) != info.size_filename) return ZipResult::Corrupt;
         extra.resize(Le16(local + 28));
         if (!extra.empty() && !source_->ReadAt(localOffset + kLocalHeaderSize + info.size_filename, extra.data(),
                                                uLong(extra.size())))
-            return ZR_EXTRA;
+            return ZipResult::BadExtraField;
         // The sizes come after the extra field, which may hold them whole.
-        if (descriptor) return ZR_OK;
+        if (descriptor) return ZipResult::Ok;
         uint64_t uncompressed = Le32(local + 22), compressed = Le32(local + 18);
         if (!ReadZip64Sizes(extra, uncompressed, compressed) || compressed != info.compressed_size ||
             uncompressed != info.uncompressed_size)
-            return ZR_CORRUPT;
-        return ZR_OK;
+            return ZipResult::Corrupt;
+        return ZipResult::Ok;
     }
 
     std::unique_ptr<ZipSource> source_;
@@ -473,8 +473,8 @@ ZipHandle* OpenArchive(std::unique_ptr<ZipSource> source, const char* password)
 template <class Operation>
 ZipResult WithArchive(ZipHandle* zip, Operation operation)
 {
-    if (!zip) return ZR_ARGS;
-    if (zip->kind != kReaderKind) return ZR_NOTREADER;
+    if (!zip) return ZipResult::BadArgument;
+    if (zip->kind != kReaderKind) return ZipResult::NotReader;
     return operation(*zip->archive);
 }
 
@@ -512,9 +512,9 @@ ZipResult CloseZip(ZipHandle* zip)
 {
     ZipResult result = WithArchive(zip, [](ZipArchive& a) {
         delete &a;
-        return ZR_OK;
+        return ZipResult::Ok;
     });
-    if (result == ZR_OK) delete zip;
+    if (result == ZipResult::Ok) delete zip;
     return result;
 }
 

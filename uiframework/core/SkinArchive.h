@@ -9,16 +9,17 @@
 
 namespace CalUI {
 
-enum ZipResult : uint32_t {
-    ZR_OK = 0,
-    ZR_NOTFOUND = 0x500,
-    ZR_MORE = 0x600,          // the buffer is full and the entry has more data
-    ZR_CORRUPT = 0x700,       // local header disagrees with the central directory
-    ZR_EXTRA = 0x800,         // the local extra field cannot be read
-    ZR_PASSWORD = 0x1000,
-    ZR_ARGS = 0x10000,        // null handle or an index outside the archive
-    ZR_NOTREADER = 0x80000,   // the handle is not an archive-reader handle
-    ZR_FLATE = 0x5000000,     // reading or inflating failed
+// The numbers are those the archive calls have always answered with.
+enum class ZipResult : uint32_t {
+    Ok = 0,
+    NotFound = 0x500,
+    More = 0x600,             // the buffer is full and the entry has more data
+    Corrupt = 0x700,          // local header disagrees with the central directory
+    BadExtraField = 0x800,    // the local extra field cannot be read
+    BadPassword = 0x1000,     // an encrypted entry with a wrong or missing password
+    BadArgument = 0x10000,    // null handle or an index outside the archive
+    NotReader = 0x80000,      // the handle is not an archive-reader handle
+    ReadFailed = 0x5000000,   // reading or inflating failed
 };
 
 struct ZipEntry {
@@ -43,9 +44,9 @@ ZipHandle* OpenZipMemory(const void* data, unsigned int size, const char* passwo
 ZipResult FindZipItem(ZipHandle* zip, const wchar_t* name, bool ignoreCase, int* outIndex,
                       ZipEntry* outEntry);
 ZipResult GetZipItem(ZipHandle* zip, int index, ZipEntry* outEntry);
-// A ZR_MORE result leaves the entry open: the next call with the same index
+// A ZipResult::More result leaves the entry open: the next call with the same index
 // continues where this one stopped. An entry whose data ends before the size
-// it claims gives ZR_FLATE.
+// it claims gives ZipResult::ReadFailed.
 ZipResult UnzipItemToMemory(ZipHandle* zip, int index, void* buffer, unsigned int size);
 ZipResult CloseZip(ZipHandle* zip);
 

@@ -38,18 +38,18 @@ SkinFileResult ReadEntry(ZipHandle* zip, LPCWSTR name, uint64_t maxBytes, std::v
 {
     int index = -1;
     ZipEntry entry = {};
-    if (FindZipItem(zip, name, true, &index, &entry) != ZR_OK) return SkinFileResult::NotFound;
+    if (FindZipItem(zip, name, true, &index, &entry) != ZipResult::Ok) return SkinFileResult::NotFound;
     const uint64_t size = entry.uncompressedSize;
     if (size == 0) return SkinFileResult::Empty;
     if (size > maxBytes) return SkinFileResult::TooLarge;
     if (!AllocateBytes(bytes, size)) return SkinFileResult::CannotRead;
-    ZipResult result = ZR_MORE;
-    for (uint64_t done = 0; result == ZR_MORE && done < size;) {
+    ZipResult result = ZipResult::More;
+    for (uint64_t done = 0; result == ZipResult::More && done < size;) {
         const auto step = static_cast<unsigned int>(std::min(size - done, kReadStep));
         result = UnzipItemToMemory(zip, index, bytes.data() + done, step);
         done += step;
     }
-    if (result == ZR_OK) return SkinFileResult::Ok;
+    if (result == ZipResult::Ok) return SkinFileResult::Ok;
     bytes.clear();
     return SkinFileResult::CannotRead;
 }

@@ -4,57 +4,74 @@
 
 #include <windows.h>
 
+#include "core/EnumFlags.h"
 #include "core/UIString.h"
 
 namespace CalUI {
 
 class CControlUI;
 
-// The numbers are shared by every control; the gaps (1, 2, 7, 8, 20) are never
-// sent, so the key and mouse ranges below can be tested with plain compares.
-enum UIEventType {
-    UIEVENT_KEYDOWN = 3,
-    UIEVENT_KEYUP = 4,
-    UIEVENT_CHAR = 5,
-    UIEVENT_SYSKEY = 6,
-    UIEVENT_MOUSEMOVE = 9,
-    UIEVENT_MOUSELEAVE = 10,
-    UIEVENT_MOUSEENTER = 11,
-    UIEVENT_MOUSEHOVER = 12,
-    UIEVENT_BUTTONDOWN = 13,
-    UIEVENT_BUTTONUP = 14,
-    UIEVENT_RBUTTONDOWN = 15,
-    UIEVENT_RBUTTONUP = 16,
-    UIEVENT_DBLCLICK = 17,
-    UIEVENT_CONTEXTMENU = 18,
-    UIEVENT_SCROLLWHEEL = 19,
-    UIEVENT_KILLFOCUS = 21,
-    UIEVENT_SETFOCUS = 22,
-    UIEVENT_WINDOWSIZE = 23,
-    UIEVENT_SETCURSOR = 24,
-    UIEVENT_TIMER = 25,
+// The numbers are shared by every control and by skins; the gaps (1, 2, 7, 8,
+// 20) are never sent, so the key and mouse ranges below can be tested with
+// plain compares.
+enum class UIEventType : int {
+    KeyDown = 3,
+    KeyUp = 4,
+    Char = 5,
+    SysKey = 6,
+    MouseMove = 9,
+    MouseLeave = 10,
+    MouseEnter = 11,
+    MouseHover = 12,
+    ButtonDown = 13,
+    ButtonUp = 14,
+    RightButtonDown = 15,
+    RightButtonUp = 16,
+    DoubleClick = 17,
+    ContextMenu = 18,
+    ScrollWheel = 19,
+    KillFocus = 21,
+    SetFocus = 22,
+    WindowSize = 23,
+    SetCursor = 24,
+    Timer = 25,
 };
 
-inline bool IsKeyEvent(int type) { return type > 2 && type < 7; }
-inline bool IsMouseEvent(int type) { return type > 8 && type < 20; }
+inline bool IsKeyEvent(UIEventType type)
+{
+    return type >= UIEventType::KeyDown && type <= UIEventType::SysKey;
+}
 
-// Bits of UIEvent::keyState as the paint manager fills them.
-enum UIKeyState : WORD {
-    UIKEYSTATE_LBUTTON = 0x01,
-    UIKEYSTATE_RBUTTON = 0x02,
-    UIKEYSTATE_SHIFT = 0x04,
-    UIKEYSTATE_CONTROL = 0x08,
-    UIKEYSTATE_ALT = 0x20,
+inline bool IsMouseEvent(UIEventType type)
+{
+    return type >= UIEventType::MouseMove && type <= UIEventType::ScrollWheel;
+}
+
+// Bits of UIEvent::keyState as the paint manager fills them. The buttons,
+// Shift and Control equal the MK_ bits of a mouse message's wParam; a mouse
+// message has no bit for Alt.
+enum class UIKeyState : WORD {
+    None = 0,
+    LeftButton = 0x01,
+    RightButton = 0x02,
+    Shift = 0x04,
+    Control = 0x08,
+    Alt = 0x20,
 };
+template <>
+inline constexpr bool kEnumIsFlagSet<UIKeyState> = true;
 
 // One event for one control. Fields an event does not use stay 0.
 struct UIEvent {
-    int type = 0;                    // a UIEventType value
+    UIEventType type{};              // 0, no event, until the manager fills it
     CControlUI* sender = nullptr;    // for kill focus: the control gaining it
     DWORD timestamp = 0;             // GetTickCount when the event was made
     POINT mousePoint = {0, 0};       // client coordinates
     WCHAR keyChar = 0;
-    WORD keyState = 0;               // UIKeyState bits, or the message's low wParam word
+    // UIKeyState bits, or the low wParam word of the mouse message that made
+    // the event (MK_ bits), so it stays a plain word: ToBits(UIKeyState) goes
+    // in, FromBits<UIKeyState>(keyState) reads it as UIKeyState bits.
+    WORD keyState = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
 };

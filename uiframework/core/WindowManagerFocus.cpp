@@ -16,7 +16,7 @@ struct TabStopSearch {
     bool nextIsIt = false;
 };
 
-constexpr UINT kTabStopFindFlags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
+constexpr UIFindFlag kTabStopFindFlags = UIFindFlag::Visible | UIFindFlag::Enabled | UIFindFlag::SelfFirst;
 
 }  // namespace
 
@@ -27,7 +27,7 @@ void CWindowManagerUI::DropFocus(CControlUI* gainer)
 {
     if (m_focus == nullptr)
         return;
-    UIEvent event = MakeEvent(UIEVENT_KILLFOCUS, gainer);
+    UIEvent event = MakeEvent(UIEventType::KillFocus, gainer);
     m_focus->SendEvent(event);
     if (m_focus != nullptr)
         SendNotify(m_focus, L"killfocus");
@@ -44,7 +44,7 @@ void CWindowManagerUI::SetFocus(CControlUI* control, bool focusWindow)
     if (control == nullptr || control->GetManager() != this || !control->IsVisible() || !control->IsEnabled())
         return;
     m_focus = control;
-    UIEvent event = MakeEvent(UIEVENT_SETFOCUS, control);
+    UIEvent event = MakeEvent(UIEventType::SetFocus, control);
     control->SendEvent(event);
     SendNotify(control, L"setfocus");
 }
@@ -75,7 +75,7 @@ CControlUI* CWindowManagerUI::TabStopCallback(CControlUI* control, void* data)
         search->nextIsIt = true;
         return nullptr;
     }
-    if ((control->GetControlFlags() & UIFLAG_TABSTOP) == 0)
+    if (!HasAny(control->GetControlFlags(), UIControlFlag::TabStop))
         return nullptr;
     search->lastPassed = control;
     return search->nextIsIt || search->start == nullptr ? control : nullptr;
@@ -134,20 +134,20 @@ bool CWindowManagerUI::RemoveMouseLeaveNeeded(CControlUI* control)
     return index >= 0 && m_mouseLeaveListeners.RemoveAt(index);
 }
 
-WORD CWindowManagerUI::GetKeyStateFlags()
+UIKeyState CWindowManagerUI::GetKeyStateFlags()
 {
     auto down = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
-    WORD flags = 0;
+    UIKeyState flags = UIKeyState::None;
     if (down(VK_LBUTTON))
-        flags |= UIKEYSTATE_LBUTTON;
+        flags |= UIKeyState::LeftButton;
     if (down(VK_RBUTTON))
-        flags |= UIKEYSTATE_RBUTTON;
+        flags |= UIKeyState::RightButton;
     if (down(VK_SHIFT))
-        flags |= UIKEYSTATE_SHIFT;
+        flags |= UIKeyState::Shift;
     if (down(VK_CONTROL))
-        flags |= UIKEYSTATE_CONTROL;
+        flags |= UIKeyState::Control;
     if (down(VK_MENU))
-        flags |= UIKEYSTATE_ALT;
+        flags |= UIKeyState::Alt;
     return flags;
 }
 

@@ -79,7 +79,7 @@ bool CWindowManagerUI::LayoutPendingControls(const RECT& client)
     } else {
         m_foundControls.Empty();
         m_root->FindControl(UpdateNeededCallback, nullptr,
-                            UIFIND_VISIBLE | UIFIND_UPDATETEST | UIFIND_ME_FIRST);
+                            UIFindFlag::Visible | UIFindFlag::UpdateTest | UIFindFlag::SelfFirst);
         for (int i = 0; i < m_foundControls.GetCount(); ++i) {
             auto* control = static_cast<CControlUI*>(m_foundControls[i]);
             control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);

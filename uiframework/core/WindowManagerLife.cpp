@@ -39,6 +39,9 @@ CWindowManagerUI::~CWindowManagerUI()
         m_root = nullptr;
         root->Delete();
     }
+    // Anything the tree's deletion handed over goes now, while the manager it
+    // reports to is whole, not later among the members' destructors.
+    DeleteDelayedCleanups();
     if (m_resources.defaultFont.font != nullptr)
         DeleteObject(m_resources.defaultFont.font);
     FreeOwnResources();
@@ -105,7 +108,7 @@ bool CWindowManagerUI::InitControls(CControlUI* control, CControlUI* parent)
     if (control == nullptr)
         return false;
     control->SetManager(this, parent != nullptr ? parent : control->GetParent(), true);
-    control->FindControl(RegisterNameCallback, this, UIFIND_ALL);
+    control->FindControl(RegisterNameCallback, this, UIFindFlag::All);
     return true;
 }
 
@@ -155,8 +158,7 @@ void CWindowManagerUI::ForgetControl(CControlUI* control)
     CUIString name = control->GetName();
     if (!name.IsEmpty() && m_nameIndex.Find(name, false) == control)
         m_nameIndex.Remove(name);
-    for (int i = 0; i < m_queuedNotifications.GetCount(); ++i) {
-        auto* msg = static_cast<NotifyMsg*>(m_queuedNotifications[i]);
+    for (const auto& msg : m_queuedNotifications) {
         if (msg->sender == control)
             msg->sender = nullptr;
     }
@@ -176,7 +178,7 @@ CControlUI* CWindowManagerUI::FindControlAt(POINT pt) const
 {
     if (m_root == nullptr)
         return nullptr;
-    return m_root->FindControl(HitTestCallback, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
+    return m_root->FindControl(HitTestCallback, &pt, UIFindFlag::Visible | UIFindFlag::HitTest | UIFindFlag::TopFirst);
 }
 
 CUIPtrArray* CWindowManagerUI::GetFoundControls() { return &m_foundControls; }

@@ -7,6 +7,7 @@
 
 #include "core/ControlInterfaces.h"
 #include "core/ControlUI.h"
+#include "core/ThreadCheck.h"
 
 namespace CalUI {
 
@@ -80,6 +81,7 @@ bool CWindowManagerUI::TranslateLoopMessage(MSG* msg)
 
 bool CWindowManagerUI::TranslateAccelerators(MSG* msg)
 {
+    RequireWindowThread(m_paintWindow, "paint manager accelerators");
     for (int i = 0; i < m_acceleratorTranslators.GetCount(); ++i) {
         auto* translator = static_cast<ITranslateAccelerator*>(m_acceleratorTranslators[i]);
         if (translator->TranslateAccelerator(msg) == S_OK)
@@ -90,6 +92,7 @@ bool CWindowManagerUI::TranslateAccelerators(MSG* msg)
 
 bool CWindowManagerUI::FilterLoopMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
 {
+    RequireWindowThread(m_paintWindow, "paint manager loop filter");
     switch (message) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB || KeepsTabKey(m_focus))
@@ -98,7 +101,7 @@ bool CWindowManagerUI::FilterLoopMessage(UINT message, WPARAM wParam, LPARAM, LR
         return true;
     case WM_SYSKEYDOWN:
         if (m_focus != nullptr) {
-            UIEvent event = MakeEvent(UIEVENT_SYSKEY, m_focus);
+            UIEvent event = MakeEvent(UIEventType::SysKey, m_focus);
             event.keyChar = static_cast<WCHAR>(wParam);
             m_focus->SendEvent(event);
         }
@@ -108,7 +111,7 @@ bool CWindowManagerUI::FilterLoopMessage(UINT message, WPARAM wParam, LPARAM, LR
             return false;
         ShortcutSearch search{UpperCase(static_cast<WCHAR>(wParam)), false};
         CControlUI* control = m_root->FindControl(ShortcutCallback, &search,
-                                                  UIFIND_ENABLED | UIFIND_TOP_FIRST | UIFIND_ME_FIRST);
+                                                  UIFindFlag::Enabled | UIFindFlag::TopFirst | UIFindFlag::SelfFirst);
         if (control == nullptr)
             return false;
         control->SetFocus();

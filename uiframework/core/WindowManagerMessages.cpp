@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "core/ControlUI.h"
+#include "core/ThreadCheck.h"
 
 namespace CalUI {
 
@@ -21,14 +22,14 @@ POINT ClientPointOf(LPARAM lParam)
 
 }  // namespace
 
-UIEvent CWindowManagerUI::MakeEvent(int type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const
+UIEvent CWindowManagerUI::MakeEvent(UIEventType type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const
 {
     UIEvent event;
     event.type = type;
     event.sender = sender;
     event.timestamp = GetTickCount();
     event.mousePoint = m_lastMousePos;
-    event.keyState = GetKeyStateFlags();
+    event.keyState = ToBits(GetKeyStateFlags());
     event.wParam = wParam;
     event.lParam = lParam;
     return event;
@@ -87,6 +88,7 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
 {
     if (m_paintWindow == nullptr)
         return false;
+    RequireWindowThread(m_paintWindow, "paint manager message handler");
     for (int i = 0; i < m_messageFilters.GetCount(); ++i) {
         bool handled = false;
         LRESULT answer = static_cast<IMessageFilterUI*>(m_messageFilters[i])->FilterMessage(message, wParam, lParam, handled);
@@ -208,7 +210,7 @@ void CWindowManagerUI::UpdateMousePosFromFilteredMessage(UINT message, LPARAM lP
 bool CWindowManagerUI::OnSize(WPARAM wParam, LPARAM lParam)
 {
     if (m_focus != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_WINDOWSIZE, m_focus, wParam, lParam);
+        UIEvent event = MakeEvent(UIEventType::WindowSize, m_focus, wParam, lParam);
         m_focus->SendEvent(event);
     }
     if (m_root != nullptr)
@@ -240,11 +242,11 @@ void CWindowManagerUI::OnKillFocus(WPARAM wParam)
 void CWindowManagerUI::OnClose()
 {
     if (m_hover != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_MOUSELEAVE, m_hover);
+        UIEvent event = MakeEvent(UIEventType::MouseLeave, m_hover);
         m_hover->SendEvent(event);
     }
     if (m_click != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_BUTTONUP, m_click);
+        UIEvent event = MakeEvent(UIEventType::ButtonUp, m_click);
         m_click->SendEvent(event);
     }
     SetFocus(nullptr, true);
@@ -269,9 +271,9 @@ bool CWindowManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& result
     GetCursorPos(&pt);
     ScreenToClient(m_paintWindow, &pt);
     CControlUI* control = FindControlAt(pt);
-    if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0)
+    if (control == nullptr || !HasAny(control->GetControlFlags(), UIControlFlag::SetCursor))
         return false;
-    UIEvent event = MakeEvent(UIEVENT_SETCURSOR, control, wParam, lParam);
+    UIEvent event = MakeEvent(UIEventType::SetCursor, control, wParam, lParam);
     event.mousePoint = pt;
     control->SendEvent(event);
     result = TRUE;
@@ -307,7 +309,7 @@ void CWindowManagerUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
     m_lastMousePos = pt;
     if (m_click == nullptr)
         return;
-    UIEvent event = MakeEvent(UIEVENT_CONTEXTMENU, m_click, 0, reinterpret_cast<LPARAM>(m_click));
+    UIEvent event = MakeEvent(UIEventType::ContextMenu, m_click, 0, reinterpret_cast<LPARAM>(m_click));
     event.keyState = LOWORD(wParam);
     CControlUI* control = m_click;
     m_click = nullptr;
@@ -321,7 +323,9 @@ void CWindowManagerUI::OnKey(UINT message, WPARAM wParam, LPARAM lParam)
     CControlUI* target = message == WM_KEYUP ? m_key : m_focus;
     if (target == nullptr)
         return;
-    int type = message == WM_KEYDOWN ? UIEVENT_KEYDOWN : message == WM_KEYUP ? UIEVENT_KEYUP : UIEVENT_CHAR;
+    const UIEventType type = message == WM_KEYDOWN ? UIEventType::KeyDown
+                             : message == WM_KEYUP ? UIEventType::KeyUp
+                                                   : UIEventType::Char;
     UIEvent event = MakeEvent(type, target, wParam, lParam);
     event.keyChar = static_cast<WCHAR>(LOWORD(wParam));
     if (message == WM_KEYDOWN)
@@ -353,10 +357,10 @@ void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     CControlUI* control = FindControlAt(m_lastMousePos);
     if (control != nullptr && control->GetManager() != this)
         return;
-    UIEvent event = MakeEvent(UIEVENT_MOUSEMOVE, nullptr, wParam, lParam);
+    UIEvent event = MakeEvent(UIEventType::MouseMove, nullptr, wParam, lParam);
     if (!m_captured) {
         if (control != m_hover && m_hover != nullptr) {
-            event.type = UIEVENT_MOUSELEAVE;
+            event.type = UIEventType::MouseLeave;
             event.sender = m_hover;
             CUIPtrArray listeners(m_mouseLeaveListeners);   // listeners may remove themselves
             for (int i = 0; i < listeners.GetCount(); ++i)
@@ -368,13 +372,13 @@ void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
                 SendMessageW(m_toolTipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
         }
         if (control != m_hover && control != nullptr) {
-            event.type = UIEVENT_MOUSEENTER;
+            event.type = UIEventType::MouseEnter;
             event.sender = control;
             control->SendEvent(event);
             m_hover = control;
         }
     }
-    event.type = UIEVENT_MOUSEMOVE;
+    event.type = UIEventType::MouseMove;
     if (m_click != nullptr) {
         event.sender = m_click;
         m_click->SendEvent(event);
@@ -402,13 +406,13 @@ void CWindowManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
     WORD keyState = LOWORD(wParam);
     if (message == WM_LBUTTONDBLCLK) {
         SetCapture();
-        UIEvent event = MakeEvent(UIEVENT_DBLCLICK, control);
+        UIEvent event = MakeEvent(UIEventType::DoubleClick, control);
         event.keyState = keyState;
         control->SendEvent(event);
         m_click = control;
         return;
     }
-    UIEvent event = MakeEvent(message == WM_LBUTTONDOWN ? UIEVENT_BUTTONDOWN : UIEVENT_RBUTTONDOWN,
+    UIEvent event = MakeEvent(message == WM_LBUTTONDOWN ? UIEventType::ButtonDown : UIEventType::RightButtonDown,
                               control, wParam, lParam);
     event.keyState = keyState;
     m_click = control;
@@ -427,7 +431,7 @@ void CWindowManagerUI::OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
     CControlUI* control = m_click;
     m_click = nullptr;
-    UIEvent event = MakeEvent(message == WM_LBUTTONUP ? UIEVENT_BUTTONUP : UIEVENT_RBUTTONUP,
+    UIEvent event = MakeEvent(message == WM_LBUTTONUP ? UIEventType::ButtonUp : UIEventType::RightButtonUp,
                               control, wParam, lParam);
     event.keyState = LOWORD(wParam);
     control->SendEvent(event);
@@ -443,7 +447,7 @@ void CWindowManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
     CControlUI* control = FindControlAt(pt);
     if (control != nullptr && control->GetManager() == this) {
         bool down = GET_WHEEL_DELTA_WPARAM(wParam) < 0;
-        UIEvent event = MakeEvent(UIEVENT_SCROLLWHEEL, control, down ? 1 : 0, lParam);
+        UIEvent event = MakeEvent(UIEventType::ScrollWheel, control, down ? 1 : 0, lParam);
         control->SendEvent(event);
     }
     // Content may have scrolled under a still mouse: hover follows it.
@@ -486,7 +490,7 @@ bool CWindowManagerUI::OnMouseHover(WPARAM wParam, LPARAM lParam)
     if (control == nullptr)
         return false;
     if (m_hover != nullptr) {
-        UIEvent event = MakeEvent(UIEVENT_MOUSEHOVER, m_hover, wParam, lParam);
+        UIEvent event = MakeEvent(UIEventType::MouseHover, m_hover, wParam, lParam);
         event.mousePoint = pt;
         m_hover->SendEvent(event);
     }

@@ -47,8 +47,7 @@ void CWindowManagerUI::SendNotifyMsg(NotifyMsg& msg, bool async, bool allowRepea
     if (!allowRepeat) {
         // A burst from one sender reaches the receivers once, with the last
         // values, at the place of the first.
-        for (int i = 0; i < m_queuedNotifications.GetCount(); ++i) {
-            auto* queued = static_cast<NotifyMsg*>(m_queuedNotifications[i]);
+        for (const auto& queued : m_queuedNotifications) {
             if (queued->sender != msg.sender || !(queued->type == msg.type))
                 continue;
             if (m_usesVirtualWindows)
@@ -63,8 +62,7 @@ void CWindowManagerUI::SendNotifyMsg(NotifyMsg& msg, bool async, bool allowRepea
     auto copy = std::make_unique<NotifyMsg>(msg);
     if (!m_usesVirtualWindows)
         copy->virtualWnd.Empty();
-    if (m_queuedNotifications.Add(copy.get()))
-        copy.release();
+    m_queuedNotifications.push_back(std::move(copy));
     PostDeferredWork();
 }
 
@@ -89,9 +87,12 @@ void CWindowManagerUI::PostDeferredWork()
 void CWindowManagerUI::OnDeferredWork()
 {
     m_deferredWorkPosted = false;
-    while (!m_queuedNotifications.IsEmpty()) {
-        std::unique_ptr<NotifyMsg> msg(static_cast<NotifyMsg*>(m_queuedNotifications[0]));
-        m_queuedNotifications.RemoveAt(0);
+    // Each message leaves the queue before it is delivered: receivers may
+    // queue more (delivered in this same pass), drop the whole queue with a
+    // new root, or delete the sender, which clears it in queued messages only.
+    while (!m_queuedNotifications.empty()) {
+        std::unique_ptr<NotifyMsg> msg = std::move(m_queuedNotifications.front());
+        m_queuedNotifications.erase(m_queuedNotifications.begin());
         DeliverNotify(*msg);
     }
     DeleteDelayedCleanups();
@@ -99,9 +100,12 @@ void CWindowManagerUI::OnDeferredWork()
 
 void CWindowManagerUI::FreeQueuedNotifications()
 {
-    for (int i = 0; i < m_queuedNotifications.GetCount(); ++i)
-        delete static_cast<NotifyMsg*>(m_queuedNotifications[i]);
-    m_queuedNotifications.Empty();
+    m_queuedNotifications.clear();
+}
+
+void CWindowManagerUI::ControlDeleter::operator()(CControlUI* control) const
+{
+    control->Delete();
 }
 
 void CWindowManagerUI::AddDelayedCleanup(CControlUI* control)
@@ -109,16 +113,17 @@ void CWindowManagerUI::AddDelayedCleanup(CControlUI* control)
     if (control == nullptr)
         return;
     control->SetManager(this, nullptr, false);
-    m_delayedCleanups.Add(control);
+    m_delayedCleanups.emplace_back(control);
     PostDeferredWork();
 }
 
 void CWindowManagerUI::DeleteDelayedCleanups()
 {
-    while (!m_delayedCleanups.IsEmpty()) {
-        auto* control = static_cast<CControlUI*>(m_delayedCleanups[0]);
-        m_delayedCleanups.RemoveAt(0);
-        control->Delete();
+    // Out of the list before it goes: deleting a control may hand over more.
+    while (!m_delayedCleanups.empty()) {
+        auto control = std::move(m_delayedCleanups.front());
+        m_delayedCleanups.erase(m_delayedCleanups.begin());
+        control.reset();
     }
 }
 

@@ -3,19 +3,12 @@
 
 #include "core/WindowManagerUI.h"
 
+#include <cstddef>
 #include <memory>
 
 #include "core/ControlUI.h"
 
 namespace CalUI {
-
-struct CWindowManagerUI::TimerRecord {
-    CControlUI* control;
-    UINT timerId;          // the control's own number
-    HWND window;
-    UINT_PTR windowTimerId;   // the id given to SetTimer, which WM_TIMER brings back whole
-    bool killed;           // a killed record stays and keeps its id for reuse
-};
 
 namespace {
 
@@ -23,25 +16,19 @@ constexpr UINT kWindowTimerIdLimit = 255;
 
 }  // namespace
 
-CWindowManagerUI::TimerRecord* CWindowManagerUI::TimerAt(int index) const
-{
-    return static_cast<TimerRecord*>(m_timers[index]);
-}
-
 CWindowManagerUI::TimerRecord* CWindowManagerUI::FindTimer(CControlUI* control, UINT timerId) const
 {
-    for (int i = 0; i < m_timers.GetCount(); ++i) {
-        TimerRecord* timer = TimerAt(i);
+    for (const auto& timer : m_timers) {
         if (timer->control == control && timer->window == m_paintWindow && timer->timerId == timerId)
-            return timer;
+            return timer.get();
     }
     return nullptr;
 }
 
 bool CWindowManagerUI::IsWindowTimerIdHeld(UINT_PTR windowTimerId) const
 {
-    for (int i = 0; i < m_timers.GetCount(); ++i) {
-        if (TimerAt(i)->window == m_paintWindow && TimerAt(i)->windowTimerId == windowTimerId)
+    for (const auto& timer : m_timers) {
+        if (timer->window == m_paintWindow && timer->windowTimerId == windowTimerId)
             return true;
     }
     return false;
@@ -71,14 +58,16 @@ bool CWindowManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse)
         return true;
     }
     const UINT_PTR windowTimerId = NextWindowTimerId();
-    if (windowTimerId == 0 || ::SetTimer(m_paintWindow, windowTimerId, elapse, nullptr) == 0)
+    if (windowTimerId == 0)
         return false;
-    auto record = std::make_unique<TimerRecord>(TimerRecord{control, timerId, m_paintWindow, windowTimerId, false});
-    if (!m_timers.Add(record.get())) {
-        ::KillTimer(m_paintWindow, windowTimerId);
+    // The record is in place before the system timer starts, so a failed
+    // allocation leaves no timer running that nothing would ever kill.
+    m_timers.push_back(
+        std::make_unique<TimerRecord>(TimerRecord{control, timerId, m_paintWindow, windowTimerId, false}));
+    if (::SetTimer(m_paintWindow, windowTimerId, elapse, nullptr) == 0) {
+        m_timers.pop_back();
         return false;
     }
-    record.release();
     return true;
 }
 
@@ -91,8 +80,7 @@ void CWindowManagerUI::StopTimer(TimerRecord& timer)
 
 bool CWindowManagerUI::KillTimer(CControlUI* control, UINT timerId)
 {
-    for (int i = 0; i < m_timers.GetCount(); ++i) {
-        TimerRecord* timer = TimerAt(i);
+    for (const auto& timer : m_timers) {
         if (timer->control == control && timer->window == m_paintWindow && timer->timerId == timerId &&
             !timer->killed) {
             StopTimer(*timer);
@@ -104,35 +92,34 @@ bool CWindowManagerUI::KillTimer(CControlUI* control, UINT timerId)
 
 void CWindowManagerUI::KillTimers(CControlUI* control)
 {
-    for (int i = m_timers.GetCount() - 1; i >= 0; --i) {
-        TimerRecord* timer = TimerAt(i);
-        if (timer->control != control || timer->window != m_paintWindow)
+    for (size_t i = m_timers.size(); i-- > 0;) {
+        TimerRecord& timer = *m_timers[i];
+        if (timer.control != control || timer.window != m_paintWindow)
             continue;
-        StopTimer(*timer);
-        m_timers.RemoveAt(i);
-        delete timer;
+        StopTimer(timer);
+        m_timers.erase(m_timers.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
 void CWindowManagerUI::RemoveAllTimers()
 {
-    for (int i = 0; i < m_timers.GetCount(); ++i) {
-        StopTimer(*TimerAt(i));
-        delete TimerAt(i);
-    }
-    m_timers.Empty();
+    for (const auto& timer : m_timers)
+        StopTimer(*timer);
+    m_timers.clear();
 }
 
 // The id is compared whole: another timer of the window, whose id may be a
 // pointer, is no control's even where its low bits equal a control timer's.
 void CWindowManagerUI::OnTimer(WPARAM wParam, LPARAM lParam)
 {
-    for (int i = 0; i < m_timers.GetCount(); ++i) {
-        TimerRecord* timer = TimerAt(i);
+    // The handler may set, kill or drop timers, which moves or frees records:
+    // nothing of the list is touched once it has run.
+    for (const auto& timer : m_timers) {
         if (timer->window != m_paintWindow || timer->windowTimerId != wParam || timer->killed)
             continue;
-        UIEvent event = MakeEvent(UIEVENT_TIMER, timer->control, timer->timerId, lParam);
-        timer->control->SendEvent(event);
+        CControlUI* control = timer->control;
+        UIEvent event = MakeEvent(UIEventType::Timer, control, timer->timerId, lParam);
+        control->SendEvent(event);
         return;
     }
 }

@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+#include <vector>
+
 #include "core/ImageDrawInfo.h"
 #include "core/PaintSurface.h"
 #include "core/SharedUIResources.h"
@@ -118,7 +121,7 @@ public:
     bool IsCaptured() const;
     bool AddMouseLeaveNeeded(CControlUI* control);
     bool RemoveMouseLeaveNeeded(CControlUI* control);
-    static WORD GetKeyStateFlags();
+    static UIKeyState GetKeyStateFlags();
 
     // ---- Control timers (WindowManagerTimers.cpp) ----------------------------
     bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
@@ -254,7 +257,7 @@ private:
     void UpdateMousePosFromFilteredMessage(UINT message, LPARAM lParam);
     void FocusPaintWindowUnlessNoActivate();
     void DropFocus(CControlUI* gainer);
-    UIEvent MakeEvent(int type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    UIEvent MakeEvent(UIEventType type, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // Layout pass of the paint; false when the paint must stop after it.
     bool LayoutPendingControls(const RECT& client);
@@ -284,9 +287,19 @@ private:
     void FreeQueuedNotifications();
     void DeleteDelayedCleanups();
 
+    // Controls end through Delete, never plain delete (see CControlUI).
+    struct ControlDeleter {
+        void operator()(CControlUI* control) const;
+    };
+
     // Timer records.
-    struct TimerRecord;
-    TimerRecord* TimerAt(int index) const;
+    struct TimerRecord {
+        CControlUI* control;
+        UINT timerId;              // the control's own number
+        HWND window;
+        UINT_PTR windowTimerId;    // the id given to SetTimer, which WM_TIMER brings back whole
+        bool killed;               // a killed record stays and keeps its id for reuse
+    };
     TimerRecord* FindTimer(CControlUI* control, UINT timerId) const;
     bool IsWindowTimerIdHeld(UINT_PTR windowTimerId) const;
     UINT NextWindowTimerId();
@@ -345,13 +358,13 @@ private:
     bool m_usesVirtualWindows = false;
     bool m_deferredWorkPosted = false;
     CUIPtrArray m_notifyReceivers;              // INotifyUI*
-    CUIPtrArray m_timers;                       // owned TimerRecord*
+    std::vector<std::unique_ptr<TimerRecord>> m_timers;
     CUIPtrArray m_messageFilters;               // IMessageFilterUI*
     CUIPtrArray m_postPaintControls;
     CUIPtrArray m_nativeWindows;                // HWND
     CUIPtrArray m_nativeWindowControls;         // the owner of the window at the same index
-    CUIPtrArray m_delayedCleanups;              // owned controls
-    CUIPtrArray m_queuedNotifications;          // owned NotifyMsg*
+    std::vector<std::unique_ptr<CControlUI, ControlDeleter>> m_delayedCleanups;
+    std::vector<std::unique_ptr<NotifyMsg>> m_queuedNotifications;
     CUIPtrArray m_foundControls;                // controls needing layout
     CUIPtrArray m_mouseLeaveListeners;
     CUIStringMap m_nameIndex;                   // control name -> control

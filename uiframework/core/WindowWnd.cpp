@@ -267,7 +267,7 @@ bool CWindowWnd::IsCaptionControl(CControlUI* control)
     if (control == nullptr)
         return false;
     for (CControlUI* c = control; c != nullptr; c = c->GetParent()) {
-        if (c->GetControlFlags() != 0)
+        if (c->GetControlFlags() != UIControlFlag::None)
             return false;
     }
     return true;

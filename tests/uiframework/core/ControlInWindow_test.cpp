@@ -23,7 +23,7 @@ public:
     void OnEvent(UIEvent& event) override
     {
         const wchar_t* sender = event.sender == this ? L"self" : event.sender == nullptr ? L"none" : L"other";
-        m_log->push_back(m_tag + L" " + std::to_wstring(event.type) + L" " + sender);
+        m_log->push_back(m_tag + L" " + std::to_wstring(static_cast<int>(event.type)) + L" " + sender);
         CControlUI::OnEvent(event);
     }
 
@@ -169,12 +169,12 @@ TEST_F(ControlInWindowTest, TimerAndContextMenuEventsBecomeNotifications)
     ASSERT_TRUE(window.manager.AttachRoot(root));
 
     UIEvent timer;
-    timer.type = UIEVENT_TIMER;
+    timer.type = UIEventType::Timer;
     timer.wParam = 7;
     root->SendEvent(timer);
 
     UIEvent menu;
-    menu.type = UIEVENT_CONTEXTMENU;
+    menu.type = UIEventType::ContextMenu;
     menu.wParam = 3;
     root->SendEvent(menu);              // menu not used: nothing
     root->SetContextMenuUsed(true);

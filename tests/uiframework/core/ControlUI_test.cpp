@@ -28,7 +28,7 @@ public:
     void PaintBorder(HDC) override { Log(L"border"); }
     void OnEvent(UIEvent& event) override
     {
-        Log(L"event " + std::to_wstring(event.type));
+        Log(L"event " + std::to_wstring(static_cast<int>(event.type)));
         CControlUI::OnEvent(event);
     }
 
@@ -364,28 +364,28 @@ TEST(ControlFind, FlagsFilterTheControlAndItsCover)
     POINT inCover = {10, 10};
     POINT outsideCover = {80, 80};
     POINT outside = {150, 10};
-    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFIND_HITTEST | UIFIND_ME_FIRST), &control);
-    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFIND_HITTEST), cover) << "cover before the control";
-    EXPECT_EQ(control.FindControl(Accept, &outsideCover, UIFIND_HITTEST), &control);
-    EXPECT_EQ(control.FindControl(Accept, &outside, UIFIND_HITTEST), nullptr);
+    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFindFlag::HitTest | UIFindFlag::SelfFirst), &control);
+    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFindFlag::HitTest), cover) << "cover before the control";
+    EXPECT_EQ(control.FindControl(Accept, &outsideCover, UIFindFlag::HitTest), &control);
+    EXPECT_EQ(control.FindControl(Accept, &outside, UIFindFlag::HitTest), nullptr);
 
     // A control that ignores the mouse is never hit, but its cover still is.
     control.SetMouseEnabled(false);
-    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFIND_HITTEST | UIFIND_ME_FIRST), cover);
-    EXPECT_EQ(control.FindControl(Accept, &outsideCover, UIFIND_HITTEST), nullptr);
-    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFIND_ALL), cover) << "only hit tests care about the mouse";
+    EXPECT_EQ(control.FindControl(Accept, &inCover, UIFindFlag::HitTest | UIFindFlag::SelfFirst), cover);
+    EXPECT_EQ(control.FindControl(Accept, &outsideCover, UIFindFlag::HitTest), nullptr);
+    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFindFlag::All), cover) << "only hit tests care about the mouse";
 
     control.SetEnabled(false);
-    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFIND_ENABLED), nullptr);
+    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFindFlag::Enabled), nullptr);
     control.SetVisible(false);
-    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFIND_VISIBLE), nullptr);
+    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFindFlag::Visible), nullptr);
 
     // An update test skips a control the callback picks.
     control.SetVisible(true);
-    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFIND_UPDATETEST), nullptr);
+    EXPECT_EQ(control.FindControl(Accept, nullptr, UIFindFlag::UpdateTest), nullptr);
 
     g_visited.clear();
-    control.FindControl(Visit, nullptr, UIFIND_ME_FIRST);
+    control.FindControl(Visit, nullptr, UIFindFlag::SelfFirst);
     ASSERT_EQ(g_visited.size(), 2u);
     EXPECT_EQ(g_visited[0], &control);
     EXPECT_EQ(g_visited[1], cover);
@@ -436,6 +436,33 @@ TEST(DelegateList, HoldsEachDelegateOnceAndStopsAtTheFirstRefusal)
     EXPECT_EQ(b.seen.size(), 1u);
 }
 
+// Handlers may add delegates while the list is walked. Enough of them to grow
+// the list several times: the added ones run in the same pass, once each.
+TEST(DelegateList, DelegatesAddedDuringTheWalkRunInTheSamePass)
+{
+    struct Grower {
+        CDelegateList* list;
+        std::vector<Listener>* added;
+        bool Grow(void*)
+        {
+            for (Listener& listener : *added)
+                list->Add(CDelegate<Listener, Listener>(&listener, &Listener::Allow));
+            return true;
+        }
+    };
+    CDelegateList list;
+    std::vector<Listener> added(40);
+    Grower grower{&list, &added};
+    list.Add(CDelegate<Grower, Grower>(&grower, &Grower::Grow));
+
+    int param = 0;
+    EXPECT_TRUE(list.Invoke(&param));
+    for (const Listener& listener : added)
+        ASSERT_EQ(listener.seen, std::vector<void*>{&param});
+    EXPECT_TRUE(list.Invoke(&param)) << "the second walk adds nothing new";
+    EXPECT_EQ(added.back().seen.size(), 2u);
+}
+
 TEST(ControlEvents, EventDelegatesCanSwallowAnEvent)
 {
     std::vector<std::wstring> log;
@@ -444,7 +471,7 @@ TEST(ControlEvents, EventDelegatesCanSwallowAnEvent)
     control.eventDelegates.Add(CDelegate<Listener, Listener>(&listener, &Listener::Allow));
 
     UIEvent event;
-    event.type = UIEVENT_BUTTONDOWN;
+    event.type = UIEventType::ButtonDown;
     control.SendEvent(event);
     listener.answer = false;
     control.SendEvent(event);
@@ -462,7 +489,8 @@ TEST(ControlEvents, UnhandledEventsBubbleToTheParent)
     child.name = L"child";
     child.SetManager(nullptr, &parent, false);
 
-    for (int type : {UIEVENT_BUTTONDOWN, UIEVENT_CONTEXTMENU, UIEVENT_SETFOCUS, UIEVENT_KILLFOCUS}) {
+    for (UIEventType type :
+         {UIEventType::ButtonDown, UIEventType::ContextMenu, UIEventType::SetFocus, UIEventType::KillFocus}) {
         UIEvent event;
         event.type = type;
         child.SendEvent(event);
@@ -475,7 +503,7 @@ TEST(ControlEvents, UnhandledEventsBubbleToTheParent)
     EXPECT_FALSE(child.IsFocused());
 
     UIEvent focus;
-    focus.type = UIEVENT_SETFOCUS;
+    focus.type = UIEventType::SetFocus;
     child.SendEvent(focus);
     EXPECT_TRUE(child.IsFocused());
     child.SetVisible(false);

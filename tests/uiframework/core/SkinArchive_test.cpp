@@ -1,5 +1,6 @@
 #include "core/SkinArchive.h"
 
+#include "EnumPrinters.h"
 #include "ScratchFolder.h"
 #include "TestPaths.h"
 #include "ZipWriter.h"
@@ -51,17 +52,17 @@ protected:
     {
         int index = -1;
         ZipEntry entry = {};
-        EXPECT_EQ(ZR_OK, FindZipItem(zip, name, true, &index, &entry));
+        EXPECT_EQ(ZipResult::Ok, FindZipItem(zip, name, true, &index, &entry));
         std::string out, buffer(chunk, '\0');
         for (;;) {
             ZipResult r = UnzipItemToMemory(zip, index, buffer.data(), chunk);
-            if (r != ZR_OK && r != ZR_MORE) {
-                ADD_FAILURE() << "result " << std::hex << r;
+            if (r != ZipResult::Ok && r != ZipResult::More) {
+                ADD_FAILURE() << testing::PrintToString(r);
                 return out;
             }
-            size_t got = r == ZR_OK ? entry.uncompressedSize - out.size() : chunk;
+            size_t got = r == ZipResult::Ok ? entry.uncompressedSize - out.size() : chunk;
             out.append(buffer.data(), got);
-            if (r == ZR_OK) return out;
+            if (r == ZipResult::Ok) return out;
             ++*mores;
         }
     }
@@ -89,9 +90,10 @@ TEST_P(SkinZip, FindsEntriesWhateverTheSeparatorsAndCase)
         int index;
     };
     const Lookup lookups[] = {
-        {L"img/bk.png", false, ZR_OK, 1},   {L"/img\\bk.png", true, ZR_OK, 1}, {L"img\\bk.png", true, ZR_OK, 1},
-        {L"IMG/BK.PNG", true, ZR_OK, 1},    {L"img//bk.png", true, ZR_OK, 1},  {L"\\\\login.xml", false, ZR_OK, 0},
-        {L"IMG/BK.PNG", false, ZR_NOTFOUND, -1}, {L"img/missing.png", true, ZR_NOTFOUND, -1},
+        {L"img/bk.png", false, ZipResult::Ok, 1},         {L"/img\\bk.png", true, ZipResult::Ok, 1},
+        {L"img\\bk.png", true, ZipResult::Ok, 1},          {L"IMG/BK.PNG", true, ZipResult::Ok, 1},
+        {L"img//bk.png", true, ZipResult::Ok, 1},         {L"\\\\login.xml", false, ZipResult::Ok, 0},
+        {L"IMG/BK.PNG", false, ZipResult::NotFound, -1}, {L"img/missing.png", true, ZipResult::NotFound, -1},
     };
     for (const Lookup& l : lookups) {
         int index = 99;
@@ -99,12 +101,12 @@ TEST_P(SkinZip, FindsEntriesWhateverTheSeparatorsAndCase)
         EXPECT_EQ(l.result, FindZipItem(zip.get(), l.name, l.ignoreCase, &index, &entry)) << l.name;
         EXPECT_EQ(l.index, index) << l.name;
         EXPECT_EQ(l.index, entry.index) << l.name;
-        if (l.result == ZR_OK) {
+        if (l.result == ZipResult::Ok) {
             EXPECT_STREQ(l.index ? L"img/bk.png" : L"login.xml", entry.name);
         }
     }
     ZipEntry count = {};
-    EXPECT_EQ(ZR_OK, GetZipItem(zip.get(), -1, &count));
+    EXPECT_EQ(ZipResult::Ok, GetZipItem(zip.get(), -1, &count));
     EXPECT_EQ(3, count.index);
     EXPECT_STREQ(L"", count.name);
 }
@@ -129,7 +131,7 @@ TEST_P(SkinZip, ReportsEntryDetailsFromTheLocalTimestampBlock)
     ZipPtr zip = Open();
     ASSERT_TRUE(zip);
     ZipEntry entry = {};
-    ASSERT_EQ(ZR_OK, FindZipItem(zip.get(), L"img/long.txt", true, nullptr, &entry));
+    ASSERT_EQ(ZipResult::Ok, FindZipItem(zip.get(), L"img/long.txt", true, nullptr, &entry));
     EXPECT_EQ(62000u, entry.uncompressedSize);
     EXPECT_LT(entry.compressedSize, entry.uncompressedSize);
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), entry.attributes) << "a Unix file with its owner's write bit";
@@ -162,25 +164,30 @@ TEST_P(SkinZip, ResultCodes)
     } notAReader = {2, nullptr};
     auto* foreign = reinterpret_cast<ZipHandle*>(&notAReader);
     const Case cases[] = {
-        {"right password", [&] { return UnzipItemToMemory(right.get(), 0, buffer, sizeof buffer); }, ZR_OK},
-        {"wrong password", [&] { return UnzipItemToMemory(wrong.get(), 0, buffer, sizeof buffer); }, ZR_PASSWORD},
-        {"no password", [&] { return UnzipItemToMemory(none.get(), 0, buffer, sizeof buffer); }, ZR_PASSWORD},
-        {"small buffer", [&] { return UnzipItemToMemory(right.get(), 2, buffer, sizeof buffer); }, ZR_MORE},
-        {"index past the end", [&] { return UnzipItemToMemory(right.get(), 3, buffer, sizeof buffer); }, ZR_ARGS},
-        {"item past the end", [&] { ZipEntry e; return GetZipItem(right.get(), 3, &e); }, ZR_ARGS},
-        {"item below -1", [&] { ZipEntry e; return GetZipItem(right.get(), -2, &e); }, ZR_ARGS},
-        {"null find", [&] { return FindZipItem(nullptr, L"login.xml", true, nullptr, nullptr); }, ZR_ARGS},
-        {"null item", [&] { ZipEntry e; return GetZipItem(nullptr, 0, &e); }, ZR_ARGS},
-        {"null unzip", [&] { return UnzipItemToMemory(nullptr, 0, buffer, 1); }, ZR_ARGS},
-        {"null close", [&] { return CloseZip(nullptr); }, ZR_ARGS},
-        {"foreign find", [&] { return FindZipItem(foreign, L"login.xml", true, nullptr, nullptr); }, ZR_NOTREADER},
-        {"foreign unzip", [&] { return UnzipItemToMemory(foreign, 0, buffer, 1); }, ZR_NOTREADER},
-        {"foreign close", [&] { return CloseZip(foreign); }, ZR_NOTREADER},
+        {"right password", [&] { return UnzipItemToMemory(right.get(), 0, buffer, sizeof buffer); }, ZipResult::Ok},
+        {"wrong password", [&] { return UnzipItemToMemory(wrong.get(), 0, buffer, sizeof buffer); },
+         ZipResult::BadPassword},
+        {"no password", [&] { return UnzipItemToMemory(none.get(), 0, buffer, sizeof buffer); },
+         ZipResult::BadPassword},
+        {"small buffer", [&] { return UnzipItemToMemory(right.get(), 2, buffer, sizeof buffer); }, ZipResult::More},
+        {"index past the end", [&] { return UnzipItemToMemory(right.get(), 3, buffer, sizeof buffer); },
+         ZipResult::BadArgument},
+        {"item past the end", [&] { ZipEntry e; return GetZipItem(right.get(), 3, &e); }, ZipResult::BadArgument},
+        {"item below -1", [&] { ZipEntry e; return GetZipItem(right.get(), -2, &e); }, ZipResult::BadArgument},
+        {"null find", [&] { return FindZipItem(nullptr, L"login.xml", true, nullptr, nullptr); },
+         ZipResult::BadArgument},
+        {"null item", [&] { ZipEntry e; return GetZipItem(nullptr, 0, &e); }, ZipResult::BadArgument},
+        {"null unzip", [&] { return UnzipItemToMemory(nullptr, 0, buffer, 1); }, ZipResult::BadArgument},
+        {"null close", [&] { return CloseZip(nullptr); }, ZipResult::BadArgument},
+        {"foreign find", [&] { return FindZipItem(foreign, L"login.xml", true, nullptr, nullptr); },
+         ZipResult::NotReader},
+        {"foreign unzip", [&] { return UnzipItemToMemory(foreign, 0, buffer, 1); }, ZipResult::NotReader},
+        {"foreign close", [&] { return CloseZip(foreign); }, ZipResult::NotReader},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, c.call()) << c.what;
     // The archive stays usable after a wrong password.
-    EXPECT_EQ(ZR_PASSWORD, UnzipItemToMemory(wrong.get(), 1, buffer, sizeof buffer));
-    EXPECT_EQ(ZR_OK, FindZipItem(wrong.get(), L"login.xml", true, nullptr, nullptr));
+    EXPECT_EQ(ZipResult::BadPassword, UnzipItemToMemory(wrong.get(), 1, buffer, sizeof buffer));
+    EXPECT_EQ(ZipResult::Ok, FindZipItem(wrong.get(), L"login.xml", true, nullptr, nullptr));
 }
 
 TEST(SkinArchive, OpeningSomethingThatIsNoArchiveGivesNoHandle)
@@ -195,7 +202,7 @@ TEST(SkinArchive, OpeningSomethingThatIsNoArchiveGivesNoHandle)
     EXPECT_EQ(nullptr, OpenZipMemory(zip.data(), unsigned(zip.size()), nullptr));
 }
 
-ZipEntry OnlyEntry(const std::string& zip, ZipResult expected = ZR_OK)
+ZipEntry OnlyEntry(const std::string& zip, ZipResult expected = ZipResult::Ok)
 {
     ZipPtr handle(OpenZipMemory(zip.data(), unsigned(zip.size()), nullptr));
     ZipEntry entry = {};
@@ -269,9 +276,9 @@ TEST(SkinArchive, ExtendedTimestampsAreReadOnlyInsideTheirBlock)
 TEST(SkinArchive, LocalHeadersThatDisagreeAreRejected)
 {
     ZipWriterEntry method{.name = "f", .data = "x", .localMethodOverride = 8};
-    OnlyEntry(BuildZip({method}), ZR_CORRUPT);
+    OnlyEntry(BuildZip({method}), ZipResult::Corrupt);
     ZipWriterEntry extra{.name = "f", .data = "x", .localExtraLengthOverride = 0xFFFF};
-    OnlyEntry(BuildZip({extra}), ZR_EXTRA);
+    OnlyEntry(BuildZip({extra}), ZipResult::BadExtraField);
 }
 
 TEST(SkinArchive, PasswordCheckUsesTheCrcWithoutADataDescriptor)
@@ -285,10 +292,12 @@ TEST(SkinArchive, PasswordCheckUsesTheCrcWithoutADataDescriptor)
         char buffer[600] = {};
         ZipPtr zip(OpenZipMemory(bytes.data(), unsigned(bytes.size()), password));
         ASSERT_TRUE(zip);
-        EXPECT_EQ(ZR_OK, UnzipItemToMemory(zip.get(), 0, buffer, sizeof buffer)) << "unencrypted entries ignore it";
+        EXPECT_EQ(ZipResult::Ok, UnzipItemToMemory(zip.get(), 0, buffer, sizeof buffer))
+            << "unencrypted entries ignore it";
         EXPECT_STREQ("open text", buffer);
         bool right = password && std::string(password) == "pw";
-        EXPECT_EQ(right ? ZR_OK : ZR_PASSWORD, UnzipItemToMemory(zip.get(), 1, buffer, sizeof buffer));
+        EXPECT_EQ(right ? ZipResult::Ok : ZipResult::BadPassword,
+                  UnzipItemToMemory(zip.get(), 1, buffer, sizeof buffer));
         if (right) {
             EXPECT_EQ(std::string(500, 's'), std::string(buffer, 500));
         }

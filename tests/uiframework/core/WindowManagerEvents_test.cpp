@@ -11,7 +11,7 @@ using namespace CalUI;
 
 namespace {
 
-constexpr UINT kTabStop = UIFLAG_TABSTOP;
+constexpr UIControlFlag kTabStop = UIControlFlag::TabStop;
 
 // A control that keeps the Tab key, the way the rich edit does.
 class TabKeeper : public RecordingControl, public IWantTabUI {
@@ -41,7 +41,7 @@ protected:
         a = Add(L"a", {10, 10, 110, 60}, kTabStop);
         b = Add(L"b", {150, 10, 250, 60}, kTabStop);
         c = Add(L"c", {10, 100, 110, 150}, kTabStop);
-        label = Add(L"label", {150, 100, 250, 150}, 0, L"Label");
+        label = Add(L"label", {150, 100, 250, 150}, UIControlFlag::None, L"Label");
         label->SetShortcut(L'n');
         d = Add(L"d", {260, 100, 390, 150}, kTabStop);
         window.Attach(root);
@@ -50,22 +50,22 @@ protected:
         window.notifications.clear();
     }
 
-    RecordingControl* Add(LPCWSTR name, RECT pos, UINT flags, LPCWSTR className = L"Recording")
+    RecordingControl* Add(LPCWSTR name, RECT pos, UIControlFlag flags, LPCWSTR className = L"Recording")
     {
         auto* control = new RecordingControl(&log, name, pos, flags, className);
         root->Add(control);
         return control;
     }
 
-    std::vector<std::pair<std::wstring, int>> Sequence() const
+    std::vector<std::pair<std::wstring, UIEventType>> Sequence() const
     {
-        std::vector<std::pair<std::wstring, int>> seq;
+        std::vector<std::pair<std::wstring, UIEventType>> seq;
         for (const ReceivedEvent& e : log)
             seq.emplace_back(e.receiver, e.type);
         return seq;
     }
 
-    const ReceivedEvent* Last(int type) const
+    const ReceivedEvent* Last(UIEventType type) const
     {
         for (auto it = log.rbegin(); it != log.rend(); ++it)
             if (it->type == type)
@@ -94,7 +94,7 @@ protected:
     RecordingControl *a = nullptr, *b = nullptr, *c = nullptr, *label = nullptr, *d = nullptr;
 };
 
-using Seq = std::vector<std::pair<std::wstring, int>>;
+using Seq = std::vector<std::pair<std::wstring, UIEventType>>;
 
 TEST_F(WindowManagerEvents, FirstPaintsSendWindowInitOnceAndFocusTheFirstTabStop)
 {
@@ -145,9 +145,9 @@ TEST_F(WindowManagerEvents, MovingBetweenControlsLeavesEntersAndMoves)
     window.manager.AddMouseLeaveNeeded(c);
     window.Send(WM_MOUSEMOVE, 0, PointParam(20, 20));
     window.Send(WM_MOUSEMOVE, 0, PointParam(160, 20));
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_MOUSEENTER}, {L"a", UIEVENT_MOUSEMOVE},
-                               {L"c", UIEVENT_MOUSELEAVE}, {L"a", UIEVENT_MOUSELEAVE},
-                               {L"b", UIEVENT_MOUSEENTER}, {L"b", UIEVENT_MOUSEMOVE}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseEnter}, {L"a", UIEventType::MouseMove},
+                               {L"c", UIEventType::MouseLeave}, {L"a", UIEventType::MouseLeave},
+                               {L"b", UIEventType::MouseEnter}, {L"b", UIEventType::MouseMove}}));
     EXPECT_EQ(log[2].sender, L"a");   // the listener hears whom the mouse left
     EXPECT_EQ(log[3].sender, L"a");
     POINT expected = {160, 20};
@@ -165,13 +165,14 @@ TEST_F(WindowManagerEvents, PressedButtonKeepsTheMouseUntilReleased)
     window.Send(WM_MOUSEMOVE, MK_LBUTTON, PointParam(160, 20));
     window.Send(WM_LBUTTONUP, 0, PointParam(160, 20));
     EXPECT_FALSE(window.manager.IsCaptured());
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_BUTTONDOWN}, {L"a", UIEVENT_MOUSEMOVE}, {L"a", UIEVENT_BUTTONUP}}));
-    EXPECT_EQ(Last(UIEVENT_BUTTONDOWN)->event.keyState, MK_LBUTTON);
-    EXPECT_EQ(Last(UIEVENT_BUTTONUP)->event.mousePoint.x, 160);
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::ButtonDown}, {L"a", UIEventType::MouseMove},
+                               {L"a", UIEventType::ButtonUp}}));
+    EXPECT_EQ(Last(UIEventType::ButtonDown)->event.keyState, MK_LBUTTON);
+    EXPECT_EQ(Last(UIEventType::ButtonUp)->event.mousePoint.x, 160);
 
     // Once released, the move that follows brings the hover up to date.
     window.Send(WM_MOUSEMOVE, 0, PointParam(161, 20));
-    EXPECT_EQ(Sequence().back(), (std::pair<std::wstring, int>{L"b", UIEVENT_MOUSEMOVE}));
+    EXPECT_EQ(Sequence().back(), (std::pair<std::wstring, UIEventType>{L"b", UIEventType::MouseMove}));
 }
 
 TEST_F(WindowManagerEvents, ButtonMessagesTable)
@@ -179,12 +180,12 @@ TEST_F(WindowManagerEvents, ButtonMessagesTable)
     struct Case {
         const char* what;
         UINT down, up;
-        int downEvent, upEvent;
+        UIEventType downEvent, upEvent;
         bool captures;
     };
     const Case cases[] = {
-        {"double click", WM_LBUTTONDBLCLK, WM_LBUTTONUP, UIEVENT_DBLCLICK, UIEVENT_BUTTONUP, true},
-        {"right button", WM_RBUTTONDOWN, WM_RBUTTONUP, UIEVENT_RBUTTONDOWN, UIEVENT_RBUTTONUP, false},
+        {"double click", WM_LBUTTONDBLCLK, WM_LBUTTONUP, UIEventType::DoubleClick, UIEventType::ButtonUp, true},
+        {"right button", WM_RBUTTONDOWN, WM_RBUTTONUP, UIEventType::RightButtonDown, UIEventType::RightButtonUp, false},
     };
     window.manager.SetFocus(b);
     for (const Case& k : cases) {
@@ -203,7 +204,7 @@ TEST_F(WindowManagerEvents, ContextMenuGoesToThePressedControl)
     window.Send(WM_RBUTTONDOWN, MK_RBUTTON, PointParam(20, 20));
     log.clear();
     window.Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.GetWindowHandle()), ScreenPoint(30, 40));
-    ASSERT_EQ(Sequence(), (Seq{{L"a", UIEVENT_CONTEXTMENU}}));
+    ASSERT_EQ(Sequence(), (Seq{{L"a", UIEventType::ContextMenu}}));
     EXPECT_EQ(log[0].event.lParam, reinterpret_cast<LPARAM>(a));
     EXPECT_EQ(window.manager.GetMousePos().x, 30);
     EXPECT_EQ(window.manager.GetMousePos().y, 40);
@@ -218,8 +219,9 @@ TEST_F(WindowManagerEvents, WheelTellsTheDirectionAndHoverFollows)
     SetFocus(window.GetWindowHandle());
     window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), ScreenPoint(20, 20));
     window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), ScreenPoint(20, 20));
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_SCROLLWHEEL}, {L"a", UIEVENT_MOUSEENTER}, {L"a", UIEVENT_MOUSEMOVE},
-                               {L"a", UIEVENT_SCROLLWHEEL}, {L"a", UIEVENT_MOUSEMOVE}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::ScrollWheel}, {L"a", UIEventType::MouseEnter},
+                               {L"a", UIEventType::MouseMove}, {L"a", UIEventType::ScrollWheel},
+                               {L"a", UIEventType::MouseMove}}));
     EXPECT_EQ(log[0].event.wParam, 1u);   // towards the user
     EXPECT_EQ(log[3].event.wParam, 0u);
 }
@@ -233,8 +235,9 @@ TEST_F(WindowManagerEvents, KeysGoToTheFocusAndKeyUpToWhereTheKeyWentDown)
     window.manager.SetFocus(b);
     window.Send(WM_KEYUP, 'X', 0);
     window.Send(WM_KEYUP, 'X', 0);   // no key control any more: nobody
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_KEYDOWN}, {L"a", UIEVENT_CHAR}, {L"a", UIEVENT_KILLFOCUS},
-                               {L"b", UIEVENT_SETFOCUS}, {L"a", UIEVENT_KEYUP}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::KeyDown}, {L"a", UIEventType::Char},
+                               {L"a", UIEventType::KillFocus}, {L"b", UIEventType::SetFocus},
+                               {L"a", UIEventType::KeyUp}}));
     EXPECT_EQ(log[0].event.keyChar, L'X');
     EXPECT_EQ(log[1].event.keyChar, L'x');
     EXPECT_EQ(log[2].sender, L"b");   // kill focus names the control that gains it
@@ -258,7 +261,7 @@ TEST_F(WindowManagerEvents, FocusNeededLandsOnTheControlAtTheNextPaint)
     log.clear();
     window.manager.SetFocusNeeded(c);
     EXPECT_EQ(window.manager.GetFocus(), b) << "quietly on the tab stop before it";
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_KILLFOCUS}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::KillFocus}}));
     EXPECT_EQ(log[0].sender, L"c");
     ASSERT_TRUE(window.PumpUntil([&] { return window.manager.GetFocus() == c; }));
 }
@@ -302,7 +305,7 @@ TEST_F(WindowManagerEvents, TabAndShiftTabWalkTheTabStopsAround)
     EXPECT_EQ(pressTab(true), L"d");    // and back from the first
     EXPECT_EQ(pressTab(true), L"c");
     pressTab(false);
-    EXPECT_FALSE(std::any_of(log.begin(), log.end(), [](const ReceivedEvent& e) { return e.type == UIEVENT_KEYDOWN; }))
+    EXPECT_EQ(Last(UIEventType::KeyDown), nullptr)
         << "a Tab that moves the focus is no key for the control";
 }
 
@@ -317,7 +320,7 @@ TEST_F(WindowManagerEvents, TabStaysWithARichEditThatWantsIt)
         PostMessageW(window.GetWindowHandle(), WM_KEYDOWN, VK_TAB, 0);
         window.Pump();
         EXPECT_EQ(window.manager.GetFocus() == editor, wantTab);
-        EXPECT_EQ(Last(UIEVENT_KEYDOWN) != nullptr, wantTab);
+        EXPECT_EQ(Last(UIEventType::KeyDown) != nullptr, wantTab);
         window.manager.SetFocus(nullptr);
     }
 }
@@ -347,9 +350,9 @@ TEST_F(WindowManagerEvents, SystemKeyGoesToTheFocusFromTheLoop)
     log.clear();
     PostMessageW(window.GetWindowHandle(), WM_SYSKEYDOWN, VK_F10, 0);
     window.Pump();
-    ASSERT_NE(Last(UIEVENT_SYSKEY), nullptr);
-    EXPECT_EQ(Last(UIEVENT_SYSKEY)->receiver, L"b");
-    EXPECT_EQ(Last(UIEVENT_SYSKEY)->event.keyChar, VK_F10);
+    ASSERT_NE(Last(UIEventType::SysKey), nullptr);
+    EXPECT_EQ(Last(UIEventType::SysKey)->receiver, L"b");
+    EXPECT_EQ(Last(UIEventType::SysKey)->event.keyChar, VK_F10);
 }
 
 struct ConsumingFilter : IMessageFilterUI {
@@ -387,7 +390,7 @@ TEST_F(WindowManagerEvents, MessageFiltersSeeMessagesFirst)
     EXPECT_FALSE(window.manager.RemoveMessageFilter(&filter));
     window.Send(WM_LBUTTONDOWN, 0, PointParam(33, 44));
     window.Send(WM_LBUTTONUP, 0, PointParam(33, 44));
-    EXPECT_NE(Last(UIEVENT_BUTTONDOWN), nullptr);
+    EXPECT_NE(Last(UIEventType::ButtonDown), nullptr);
 }
 
 TEST_F(WindowManagerEvents, AcceleratorTranslatorsConsumeLoopMessages)
@@ -399,11 +402,11 @@ TEST_F(WindowManagerEvents, AcceleratorTranslatorsConsumeLoopMessages)
     PostMessageW(window.GetWindowHandle(), WM_KEYDOWN, 'K', 0);
     window.Pump();
     EXPECT_EQ(translator.seen, 1);
-    EXPECT_EQ(Last(UIEVENT_KEYDOWN), nullptr) << "a translated message is not dispatched";
+    EXPECT_EQ(Last(UIEventType::KeyDown), nullptr) << "a translated message is not dispatched";
     ASSERT_TRUE(window.manager.RemoveAcceleratorTranslator(&translator));
     PostMessageW(window.GetWindowHandle(), WM_KEYDOWN, 'K', 0);
     window.Pump();
-    EXPECT_NE(Last(UIEVENT_KEYDOWN), nullptr);
+    EXPECT_NE(Last(UIEventType::KeyDown), nullptr);
 }
 
 // A native child that answers reflected messages.
@@ -444,23 +447,24 @@ TEST_F(WindowManagerEvents, WindowMessagesReachTheirControls)
     window.manager.SetFocus(c);
     log.clear();
     window.Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 300));
-    EXPECT_EQ(Sequence(), (Seq{{L"c", UIEVENT_WINDOWSIZE}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"c", UIEventType::WindowSize}}));
 
     log.clear();
     a->SetToolTip(L"hello");
     EXPECT_EQ(window.Send(WM_MOUSEHOVER, 0, PointParam(20, 20)), 0);
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_MOUSEHOVER}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseHover}}));
 
     // Closing lets go of hover, press and focus.
     log.clear();
     window.Send(WM_CLOSE);
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_MOUSELEAVE}, {L"a", UIEVENT_BUTTONUP}, {L"c", UIEVENT_KILLFOCUS}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseLeave}, {L"a", UIEventType::ButtonUp},
+                               {L"c", UIEventType::KillFocus}}));
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
 }
 
 TEST_F(WindowManagerEvents, CursorAndLeaveFollowTheRealPointer)
 {
-    auto* pointer = new RecordingControl(&log, L"pointer", {10, 200, 110, 250}, UIFLAG_SETCURSOR);
+    auto* pointer = new RecordingControl(&log, L"pointer", {10, 200, 110, 250}, UIControlFlag::SetCursor);
     root->Add(pointer);
     root->SetPos(root->GetPos());
     POINT onPointer = {20, 210};
@@ -468,7 +472,7 @@ TEST_F(WindowManagerEvents, CursorAndLeaveFollowTheRealPointer)
     SetCursorPos(onPointer.x, onPointer.y);
     log.clear();
     EXPECT_EQ(window.Send(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
-    EXPECT_EQ(Sequence(), (Seq{{L"pointer", UIEVENT_SETCURSOR}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"pointer", UIEventType::SetCursor}}));
     window.unhandled.clear();
     window.Send(WM_SETCURSOR, 0, MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
     EXPECT_EQ(window.unhandled, std::vector<UINT>{WM_SETCURSOR});
@@ -483,7 +487,7 @@ TEST_F(WindowManagerEvents, CursorAndLeaveFollowTheRealPointer)
     window.Send(WM_MOUSEMOVE, 0, PointParam(20, 20));
     log.clear();
     window.Send(WM_MOUSELEAVE);
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEVENT_MOUSELEAVE}}));
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseLeave}}));
 }
 
 TEST_F(WindowManagerEvents, NoActivateWindowsAreNotActivatedByClicks)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "ManagedWindow.h"
@@ -121,6 +122,35 @@ TEST_F(WindowManagerServices, DeletedControlsTakeTheirTimersAlong)
     EXPECT_EQ(TimerTarget(17).first, L"");
 }
 
+// The handler runs while the manager walks its timer records; what it does
+// to them must hold afterwards.
+TEST_F(WindowManagerServices, ATimerHandlerMayDeleteItsControlAndStartOtherTimers)
+{
+    struct TimerHook : RecordingControl {
+        using RecordingControl::RecordingControl;
+        std::function<void()> onTimer;
+        void OnEvent(UIEvent& event) override
+        {
+            RecordingControl::OnEvent(event);
+            if (event.type == UIEventType::Timer && onTimer)
+                onTimer();   // may delete this control: nothing of it is used after
+        }
+    };
+    RecordingControl* survivor = NewControl(L"survivor");
+    auto* doomed = new TimerHook(&log, L"doomed", {0, 0, 10, 10});
+    doomed->SetManager(&window.manager, nullptr, false);
+    ASSERT_TRUE(window.manager.SetTimer(doomed, 1, 60000));
+    doomed->onTimer = [&] {
+        for (UINT id = 1; id <= 20; ++id)
+            window.manager.SetTimer(survivor, id, 60000);
+        doomed->Delete();
+    };
+    EXPECT_EQ(TimerTarget(17).first, L"doomed");
+    EXPECT_EQ(TimerTarget(17).first, L"") << "the record went with its control";
+    EXPECT_EQ(TimerTarget(18), (std::pair<std::wstring, WPARAM>{L"survivor", 1}));
+    EXPECT_EQ(TimerTarget(37), (std::pair<std::wstring, WPARAM>{L"survivor", 20}));
+}
+
 TEST_F(WindowManagerServices, SynchronousNotificationsReachDelegatesThenReceivers)
 {
     struct Receiver : INotifyUI {
@@ -236,6 +266,38 @@ TEST_F(WindowManagerServices, DelayedCleanupDetachesAtOnceAndDeletesOnTheDeferre
     EXPECT_FALSE(deleted);
     window.Pump();
     EXPECT_TRUE(deleted);
+}
+
+// A control deleted by the clean-up may hand over another, whose deletion
+// hands over a third: the one deferred-work message deletes them all, in order.
+TEST_F(WindowManagerServices, ControlsHandedOverDuringTheCleanupGoInTheSamePass)
+{
+    struct Handing : RecordingControl {
+        Handing(EventLog* log, LPCWSTR name, std::vector<std::wstring>* gone, CWindowManagerUI* manager,
+                CControlUI* next)
+            : RecordingControl(log, name, {0, 0, 1, 1}), gone(gone), manager(manager), next(next)
+        {
+        }
+        ~Handing() override
+        {
+            gone->push_back(GetName().GetData());
+            if (next != nullptr)
+                manager->AddDelayedCleanup(next);
+        }
+        std::vector<std::wstring>* gone;
+        CWindowManagerUI* manager;
+        CControlUI* next;
+    };
+    std::vector<std::wstring> gone;
+    auto* third = new Handing(&log, L"third", &gone, &window.manager, nullptr);
+    auto* second = new Handing(&log, L"second", &gone, &window.manager, third);
+    auto* first = new Handing(&log, L"first", &gone, &window.manager, second);
+    window.manager.AddDelayedCleanup(first);
+
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, window.GetWindowHandle(), 0x8001, 0x8001, PM_REMOVE));
+    DispatchMessageW(&msg);
+    EXPECT_EQ(gone, (std::vector<std::wstring>{L"first", L"second", L"third"}));
 }
 
 TEST_F(WindowManagerServices, OptionGroupsKnowTheirMembers)

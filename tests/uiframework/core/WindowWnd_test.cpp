@@ -315,21 +315,21 @@ TEST_F(WindowWndTest, CenterWindowOverTheOwnerOrTheWorkAreaAndStaysInside)
 
 class FlaggedControl : public CControlUI {
 public:
-    explicit FlaggedControl(UINT flags) : m_flags(flags) {}
-    UINT GetControlFlags() const override { return m_flags; }
+    explicit FlaggedControl(UIControlFlag flags) : m_flags(flags) {}
+    UIControlFlag GetControlFlags() const override { return m_flags; }
 
 private:
-    UINT m_flags;
+    UIControlFlag m_flags;
 };
 
 TEST_F(WindowWndTest, CaptionControlsAreFlaglessUpToTheRoot)
 {
     TestWnd window;
-    FlaggedControl root(0);
-    FlaggedControl listElement(UIFLAG_LISTELEMENT);
-    FlaggedControl plain(0);
-    FlaggedControl tabStop(UIFLAG_TABSTOP);
-    FlaggedControl insideList(0);
+    FlaggedControl root(UIControlFlag::None);
+    FlaggedControl listElement(UIControlFlag::ListElement);
+    FlaggedControl plain(UIControlFlag::None);
+    FlaggedControl tabStop(UIControlFlag::TabStop);
+    FlaggedControl insideList(UIControlFlag::None);
     plain.SetManager(nullptr, &root, false);
     tabStop.SetManager(nullptr, &root, false);
     listElement.SetManager(nullptr, &root, false);
