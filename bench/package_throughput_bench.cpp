@@ -37,10 +37,7 @@ bool CountFileProgress(void* calls, const uint64_t*, uint64_t)
 class Stopwatch
 {
 public:
-    double Seconds() const
-    {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-    }
+    double Seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count(); }
 
 private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
@@ -92,12 +89,9 @@ int TimeUnzip(const std::wstring& archive, const std::wstring& folder, const cha
     return 0;
 }
 
-int Usage()
-{
-    return Fail("usage: download URL FILE | md5 FILE | unzip ARCHIVE FOLDER PASSWORD");
-}
+int Usage() { return Fail("usage: download URL FILE | md5 FILE | unzip ARCHIVE FOLDER PASSWORD"); }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -30,7 +30,8 @@ constexpr int kColumns = 40;
 constexpr int kRows = 25;
 
 // A cell as list rows and tiles draw it: a blended fill and a GDI frame.
-class Cell : public CControlUI {
+class Cell : public CControlUI
+{
 public:
     Cell(int column, int row, int width, int height) : m_color(0xC0000000 | (column * 6 << 16) | (row * 9 << 8) | 0x80)
     {
@@ -47,7 +48,8 @@ private:
     DWORD m_color;
 };
 
-class BenchWindow : public CWindowWnd {
+class BenchWindow : public CWindowWnd
+{
 public:
     LPCWSTR GetWindowClassName() const override { return L"CalverinPaintBench"; }
 
@@ -104,7 +106,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < controls; ++i)
         root->Add(new Cell(i % kColumns, i / kColumns, cellWidth, cellHeight));
     manager.AttachRoot(root);
-    for (int i = 0; i < 5; ++i) {   // layout, "windowinit" and the first drawings
+    for (int i = 0; i < 5; ++i) {  // layout, "windowinit" and the first drawings
         manager.InvalidateAll();
         LRESULT ignored = 0;
         manager.HandleWindowMessage(WM_PAINT, 0, 0, ignored);

@@ -18,8 +18,7 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 constexpr WORD kSkinResourceId = 101;
 constexpr wchar_t kSkinResourceType[] = L"ZIPRES";
 constexpr int kLogCapKb = 1024;

@@ -4,10 +4,7 @@
 
 CMainWnd* g_mainWnd = nullptr;
 
-CMainWnd::CMainWnd()
-{
-    g_mainWnd = this;
-}
+CMainWnd::CMainWnd() { g_mainWnd = this; }
 
 CMainWnd::~CMainWnd()
 {
@@ -15,15 +12,11 @@ CMainWnd::~CMainWnd()
     g_mainWnd = nullptr;
 }
 
-LPCWSTR CMainWnd::GetWindowClassName() const
-{
-    return L"CMainWnd";
-}
+LPCWSTR CMainWnd::GetWindowClassName() const { return L"CMainWnd"; }
 
 LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsDispatchMessage(message))
-    {
+    if (IsDispatchMessage(message)) {
         DispatchMsgs();
         return 0;
     }
@@ -37,14 +30,9 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
 
-void CMainWnd::Notify(CalUI::NotifyMsg&)
-{
-}
+void CMainWnd::Notify(CalUI::NotifyMsg&) {}
 
-CalUI::CControlUI* CMainWnd::CreateControl(LPCWSTR)
-{
-    return nullptr;
-}
+CalUI::CControlUI* CMainWnd::CreateControl(LPCWSTR) { return nullptr; }
 
 bool CMainWnd::BuildSkin()
 {

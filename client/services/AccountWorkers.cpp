@@ -4,8 +4,7 @@
 #include "services/TextConvert.h"
 #include "services/WriteLogFile.h"
 
-namespace
-{
+namespace {
 const wchar_t kSendCodeFailedText[] = L"网络错误，发送失败";
 const wchar_t kSetPassFailedText[] = L"密码设置失败！请稍后重试";
 const wchar_t kBindFailedText[] = L"绑定账号错误！请稍后重试";
@@ -21,7 +20,7 @@ AccountOutcome CallAccountService(const char* path, const RequestParams& params,
     WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return AccountOutcome{false, 0, fixedFailureText};
 }
-}
+}  // namespace
 
 AccountOutcome SendCode(const AccountParam& record)
 {

@@ -17,8 +17,8 @@
 struct AccountOutcome
 {
     bool success = false;
-    int code = 0;             // the service's failure code; 0 for an unreadable reply
-    std::wstring message;     // of a failure: the service's message or the fixed text
+    int code = 0;          // the service's failure code; 0 for an unreadable reply
+    std::wstring message;  // of a failure: the service's message or the fixed text
 };
 
 // Record {area code, request type, mobile number}.
@@ -95,8 +95,7 @@ void BindSpeedThread(void* param)
     using Wnd = WindowOf<BindUsrWnd>;
     const AccountParam record = *std::unique_ptr<AccountParam>(static_cast<AccountParam*>(param));
     const AccountOutcome outcome = BindSpeed(record);
-    if (outcome.success)
-    {
+    if (outcome.success) {
         QueueWithFirst(BindUsrWnd, &Wnd::OnBindDone, record, 0);
         return;
     }

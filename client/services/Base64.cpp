@@ -18,7 +18,7 @@ constexpr std::array<int, 256> MakeDecodeTable()
 
 constexpr std::array<int, 256> kDecodeTable = MakeDecodeTable();
 
-} // namespace
+}  // namespace
 
 std::string Base64Encode(const void* data, int length)
 {

@@ -11,8 +11,7 @@ void CategoryListDelete::operator()(CategoryList* list) const
     delete list;
 }
 
-namespace
-{
+namespace {
 // A null element reads as an object without members; anything else that is no
 // object makes the member reads throw.
 CategoryInfo ReadCategory(const Json::Value& element)
@@ -63,7 +62,7 @@ CatalogueOutcome Answered(const ServiceAnswer& answer, const wchar_t* failureTex
         return Unreadable(answer.body, failureText);
     return Succeeded(answer.result);
 }
-}
+}  // namespace
 
 CategoryListPtr ParseCategoryList(const std::string& listText)
 {
@@ -89,12 +88,9 @@ CatalogueOutcome RequestCategories(const char* path, const RequestParams& params
     CatalogueOutcome outcome = Answered(answer, failureText);
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
         return outcome;
-    try
-    {
+    try {
         outcome.categories = ParseCategoryList(outcome.listText);
-    }
-    catch (...)
-    {
+    } catch (...) {
         return Unreadable(answer.body, failureText);
     }
     if (!outcome.categories)

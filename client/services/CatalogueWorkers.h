@@ -36,15 +36,15 @@ struct CatalogueOutcome
     enum class Kind
     {
         kSuccess,
-        kRefused,      // the service's own failure code: message holds its text
-        kUnreadable,   // message holds the worker's fixed text
-        kSilent,       // a category list text that is not JSON: nothing to report
+        kRefused,     // the service's own failure code: message holds its text
+        kUnreadable,  // message holds the worker's fixed text
+        kSilent,      // a category list text that is not JSON: nothing to report
     };
     Kind kind = Kind::kUnreadable;
     std::wstring message;
-    bool sessionExpired = false;   // refused with a code that drops the session
-    std::string listText;          // the deciphered "data" of a list reply
-    CategoryListPtr categories;    // of a category reply
+    bool sessionExpired = false;  // refused with a code that drops the session
+    std::string listText;         // the deciphered "data" of a list reply
+    CategoryListPtr categories;   // of a category reply
 };
 
 // Sends one catalogue request; failureText stands for every unreadable reply,
@@ -100,9 +100,9 @@ template <auto& MainWnd>
 void SearchGamesCategoryThread(void* param)
 {
     const std::wstring keywords = *std::unique_ptr<std::wstring>(static_cast<std::wstring*>(param));
-    CatalogueOutcome outcome = RequestCategories("/Box/Game/searchGamesCategory",
-                                                 {TextParam("keywords", keywords), TimestampParam()},
-                                                 L"游戏分类列表搜索失败！");
+    CatalogueOutcome outcome =
+        RequestCategories("/Box/Game/searchGamesCategory", {TextParam("keywords", keywords), TimestampParam()},
+                          L"游戏分类列表搜索失败！");
     QueueCategoryOutcome<MainWnd>(outcome, 0, true);
 }
 
@@ -152,9 +152,8 @@ template <auto& MainWnd>
 void GetGamesPluginsThread(void* param)
 {
     const std::wstring categoryId = *std::unique_ptr<std::wstring>(static_cast<std::wstring*>(param));
-    CatalogueOutcome outcome =
-        RequestListText("/Box/Game/getGamesPlugins", {TextParam("category_id", categoryId), TimestampParam()},
-                        L"插件列表获取失败！");
+    CatalogueOutcome outcome = RequestListText(
+        "/Box/Game/getGamesPlugins", {TextParam("category_id", categoryId), TimestampParam()}, L"插件列表获取失败！");
     QueueListTextOutcome<MainWnd>(outcome, &WindowOf<MainWnd>::OnPluginListReply,
                                   &WindowOf<MainWnd>::OnPluginListFailed, std::make_unique<std::wstring>(categoryId));
 }

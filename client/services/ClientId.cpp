@@ -8,8 +8,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 std::string ComputerNameUtf8()
 {
     wchar_t name[512] = {};
@@ -39,13 +38,12 @@ std::string HardwareAddress()
     // tethering) for their address to identify the machine.
     return IsWin8OrLater() ? "FF-FF-FF-FF-FF-FF" : GetMacAddress();
 }
-}
+}  // namespace
 
 std::string CSessionData::GetClientUuid()
 {
     CCritLockGuard guard(&m_fieldLock);
-    if (m_clientUuid.empty())
-    {
+    if (m_clientUuid.empty()) {
         const std::string text = ComputerNameUtf8() + "." + HardwareAddress() + "." + ProcessorCount() + "." +
                                  TotalPhysicalMemory() + "." + GetCpuId();
         m_clientUuid = CMd5A().GetStringMd5(text);

@@ -12,8 +12,7 @@ volatile uint32_t g_lastDownloadPostTick = 0;
 volatile uint32_t g_lastMd5PostTick = 0;
 volatile uint32_t g_lastUnzipPostTick = 0;
 
-namespace
-{
+namespace {
 constexpr DWORD kPostIntervalMs = 1000;
 // A phase's start tick lies this far back, so that its first speed figure
 // never divides by zero.
@@ -26,7 +25,7 @@ void StartPhase(TaskProgress& progress)
 {
     progress.bytes_on_disk = static_cast<uint32_t>(GetTickCount() - kPhaseStartBackdateMs);
 }
-}
+}  // namespace
 
 std::wstring DownloadKind<JiasuqiInfo>::DownloadFolder(int) { return g_appFolder + L"cache\\"; }
 
@@ -73,8 +72,7 @@ bool FetchPackage(TaskProgress& progress, const std::string& url, const std::wst
     const int64_t localSize = static_cast<int64_t>(progress.bytes_on_disk);
     if (localSize == remoteSize)
         return true;
-    if (localSize > remoteSize)
-    {
+    if (localSize > remoteSize) {
         DeleteFileW(localFile.c_str());
         progress.bytes_on_disk = 0;
     }
@@ -99,8 +97,8 @@ PhaseOutcome UnpackPackage(TaskProgress& progress, const std::wstring& localFile
                            const std::string& password, UnzipProgressCallback callback)
 {
     StartPhase(progress);
-    const int result = CUnzipper().Unzip(localFile, installFolder, password.empty() ? nullptr : password.c_str(),
-                                         callback, &progress);
+    const int result =
+        CUnzipper().Unzip(localFile, installFolder, password.empty() ? nullptr : password.c_str(), callback, &progress);
     if (result == CUnzipper::kSuccess)
         return PhaseOutcome::kSucceeded;
     return IsTaskCancelled(progress) ? PhaseOutcome::kCancelled : PhaseOutcome::kFailed;
@@ -110,8 +108,7 @@ void WaitForQueuedCalls(HWND window)
 {
     // The window answers the wake-up message by running its whole queue, on
     // its own thread, before the send returns.
-    while (IsWindow(window) && !CWindowMultiThreadManager::IsStopRequested())
-    {
+    while (IsWindow(window) && !CWindowMultiThreadManager::IsStopRequested()) {
         DWORD_PTR answer = 0;
         if (SendMessageTimeoutW(window, kDispatchFirstMessage, 0, 0, SMTO_NORMAL, kQueueWaitStepMs, &answer) ||
             GetLastError() != ERROR_TIMEOUT)

@@ -207,7 +207,7 @@ template <>
 struct DownloadKind<GameInfo>
 {
     static constexpr int32_t kKind = 1;
-    static constexpr bool kCopiesRecord = true;   // calls carry fresh heap copies
+    static constexpr bool kCopiesRecord = true;  // calls carry fresh heap copies
     static constexpr bool kUnpacks = true;
     static constexpr bool kReportsInstall = true;
     static constexpr bool kLogsFailedUrl = false;
@@ -253,12 +253,16 @@ struct DownloadKind<JiasuqiInfo>
     static constexpr bool kLogsFailedUrl = false;
     static constexpr DWORD kPauseBeforeEndMs = 200;
     static const std::wstring& Id(const JiasuqiInfo& record) { return record.software_id; }
-    static std::wstring DownloadFolder(int);      // the program's "cache\" folder
+    static std::wstring DownloadFolder(int);  // the program's "cache\" folder
     template <class Wnd>
     static TaskCalls<Wnd> Calls()
     {
-        return {&Wnd::OnJiasuqiDownloadFailed, &Wnd::OnJiasuqiDownloadDone, &Wnd::OnJiasuqiVerifyDone,
-                &Wnd::OnJiasuqiVerifyFailed,   nullptr,                     nullptr};
+        return {&Wnd::OnJiasuqiDownloadFailed,
+                &Wnd::OnJiasuqiDownloadDone,
+                &Wnd::OnJiasuqiVerifyDone,
+                &Wnd::OnJiasuqiVerifyFailed,
+                nullptr,
+                nullptr};
     }
 };
 
@@ -307,8 +311,7 @@ void RunRegisteredTask(Record& record, TaskProgress& progress, const std::string
     const uint32_t itemId = ItemIdOf(Kind::Id(record));
     const std::wstring localFile = LocalPackagePath(folder, record.file_url);
 
-    if (!FetchPackage(progress, url, folder, localFile, remoteSize, &OnDownloadProgress<MainWnd>))
-    {
+    if (!FetchPackage(progress, url, folder, localFile, remoteSize, &OnDownloadProgress<MainWnd>)) {
         if (IsTaskCancelled(progress))
             return;
         QueueRecordCall(MainWnd, calls.downloadFailed, record, L"下载出错！");
@@ -323,28 +326,23 @@ void RunRegisteredTask(Record& record, TaskProgress& progress, const std::string
     const PhaseOutcome check = CheckPackageDigest(progress, localFile, record.file_md5, &OnMd5Progress<MainWnd>);
     if (check == PhaseOutcome::kCancelled)
         return;
-    if (check == PhaseOutcome::kFailed)
-    {
+    if (check == PhaseOutcome::kFailed) {
         QueueRecordCall(MainWnd, calls.verifyFailed, record, L"校验失败！");
         return ReportTask(Kind::kKind, kTaskOpCheck, kTaskFailed, itemId);
     }
     QueueRecordCall(MainWnd, calls.verifyDone, record, nullptr);
 
-    if constexpr (requires { Kind::kRunsInstaller; })
-    {
+    if constexpr (requires { Kind::kRunsInstaller; }) {
         if (!IsTaskCancelled(progress))
             Kind::template RunInstaller<MainWnd>(record, localFile);
-    }
-    else if constexpr (Kind::kUnpacks)
-    {
+    } else if constexpr (Kind::kUnpacks) {
         if (IsTaskCancelled(progress))
             return;
         const PhaseOutcome unpack = UnpackPackage(progress, localFile, Kind::InstallFolder(static_cast<int>(itemId)),
                                                   record.zip_pwd, &OnUnzipProgress<MainWnd>);
         if (unpack == PhaseOutcome::kCancelled)
             return;
-        if (unpack == PhaseOutcome::kFailed)
-        {
+        if (unpack == PhaseOutcome::kFailed) {
             QueueRecordCall(MainWnd, calls.unzipFailed, record, L"解压出错！");
             return ReportTask(Kind::kKind, kTaskOpUnpack, kTaskFailed, itemId);
         }

@@ -7,7 +7,8 @@
 
 namespace {
 
-struct HandleCloser {
+struct HandleCloser
+{
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
@@ -24,10 +25,7 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-size_t LastSeparator(const std::wstring& path)
-{
-    return path.find_last_of(L"\\/");
-}
+size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
 
 // ReadFile and WriteFile move at most 4 GB a call; smaller steps stay well inside that.
 constexpr size_t kIoStep = 1u << 24;
@@ -45,14 +43,14 @@ bool ReadWhole(HANDLE file, std::string& content)
         if (!ReadFile(file, content.data() + done, wanted, &got, nullptr))
             return false;
         if (got == 0)
-            break; // the file shrank while we read it
+            break;  // the file shrank while we read it
         done += got;
     }
     content.resize(done);
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool FileExists(const std::wstring& path)
 {
@@ -145,16 +143,13 @@ std::wstring GetModuleFolder(HINSTANCE module)
             fileName.resize(length);
             break;
         }
-        fileName.resize(fileName.size() * 2); // the name was cut: ask again with room for it
+        fileName.resize(fileName.size() * 2);  // the name was cut: ask again with room for it
     }
     const size_t separator = LastSeparator(fileName);
     return separator == std::wstring::npos ? std::wstring() : fileName.substr(0, separator + 1);
 }
 
-bool IsPathSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
+bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsAbsoluteFolder(const std::wstring& path)
 {

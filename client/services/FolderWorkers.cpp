@@ -5,8 +5,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 // The absolute, normalised form with "\" separators and no trailing separator;
 // empty when it cannot be formed.
 std::wstring FullPathWithoutSeparator(const std::wstring& path)
@@ -56,8 +55,8 @@ bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(
 
 bool SamePath(const std::wstring& a, const std::wstring& b)
 {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 void DeleteOrFlag(const std::wstring& path, bool& failed)
@@ -73,8 +72,7 @@ void DeleteContents(const std::wstring& folder, const std::wstring& keep, bool& 
     const HANDLE search = FindFirstFileW((folder + L"*.*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return;
-    do
-    {
+    do {
         if (CWindowMultiThreadManager::IsStopRequested())
             break;
         if (IsDotEntry(entry.cFileName))
@@ -82,7 +80,7 @@ void DeleteContents(const std::wstring& folder, const std::wstring& keep, bool& 
         const std::wstring path = folder + entry.cFileName;
         const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (isFolder && IsLink(entry.dwFileAttributes))
-            RemoveDirectoryW(path.c_str());   // the link alone; what it points to stays
+            RemoveDirectoryW(path.c_str());  // the link alone; what it points to stays
         else if (isFolder)
             DeleteContents(path + L"\\", keep, failed);
         else if (!SamePath(path, keep))
@@ -91,7 +89,7 @@ void DeleteContents(const std::wstring& folder, const std::wstring& keep, bool& 
     FindClose(search);
     RemoveDirectoryW(folder.c_str());
 }
-}
+}  // namespace
 
 bool IsDeletableFolder(const std::wstring& folder)
 {
@@ -103,8 +101,7 @@ bool IsDeletableFolder(const std::wstring& folder)
 
 void DeleteFolderTree(const std::wstring& folder, const std::wstring& keep, bool& failed)
 {
-    if (!IsDeletableFolder(folder))
-    {
+    if (!IsDeletableFolder(folder)) {
         WRITE_LOG_FORMAT(L"refused to delete the folder \"%s\"", folder.c_str());
         failed = true;
         return;

@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
 // A size probe that gets no connection, or no answer, within these times ends.
 constexpr long kProbeConnectSeconds = 30;
 constexpr long kProbeStallSeconds = 20;
@@ -71,8 +70,7 @@ curl_slist* AppendExtraHeaders(curl_slist* list, const char* block)
 {
     const std::string text(block);
     size_t start = 0;
-    while (start <= text.size())
-    {
+    while (start <= text.size()) {
         size_t end = text.find_first_of("\r\n;", start);
         if (end == std::string::npos)
             end = text.size();
@@ -109,12 +107,9 @@ int ReportProgress(void* data, curl_off_t expected, curl_off_t received, curl_of
         speed = 0;
     return binding->callback(binding->user, expected, received, static_cast<double>(speed)) ? 0 : 1;
 }
-}
+}  // namespace
 
-CHttpClient::~CHttpClient()
-{
-    Close();
-}
+CHttpClient::~CHttpClient() { Close(); }
 
 bool CHttpClient::InitLibCurl(const char* cookieFile)
 {
@@ -130,8 +125,7 @@ bool CHttpClient::InitLibCurl(const char* cookieFile)
     curl_easy_setopt(m_curl, CURLOPT_HEADER, 0L);
     curl_easy_setopt(m_curl, CURLOPT_FOLLOWLOCATION, 1L);
     ListenForStop(m_curl);
-    if (cookieFile && *cookieFile)
-    {
+    if (cookieFile && *cookieFile) {
         curl_easy_setopt(m_curl, CURLOPT_COOKIEFILE, cookieFile);
         curl_easy_setopt(m_curl, CURLOPT_COOKIEJAR, cookieFile);
     }
@@ -141,8 +135,7 @@ bool CHttpClient::InitLibCurl(const char* cookieFile)
 
 bool CHttpClient::SetTimeout(long totalSeconds, long connectSeconds)
 {
-    if (m_curl)
-    {
+    if (m_curl) {
         curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(m_curl, CURLOPT_TIMEOUT, totalSeconds);
         curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, connectSeconds);
@@ -153,8 +146,7 @@ bool CHttpClient::SetTimeout(long totalSeconds, long connectSeconds)
 void CHttpClient::SetPostData(const char* body)
 {
     const size_t length = body ? strlen(body) : 0;
-    if (length > 0 && m_curl)
-    {
+    if (length > 0 && m_curl) {
         curl_easy_setopt(m_curl, CURLOPT_POST, 1L);
         curl_easy_setopt(m_curl, CURLOPT_POSTFIELDS, body);
         // The _LARGE form: a long holds only 32 bits, also in the 64-bit build.
@@ -212,8 +204,7 @@ bool CHttpClient::Perform(const char* fullUrl, int method, const char* extraHead
     // The handle must not keep pointing at the list it is about to lose.
     curl_easy_setopt(m_curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headers);
-    if (result != CURLE_OK)
-    {
+    if (result != CURLE_OK) {
         m_errorText = curl_easy_strerror(result);
         return false;
     }
@@ -230,8 +221,7 @@ long CHttpClient::GetResponseCode()
 
 void CHttpClient::Close()
 {
-    if (m_curl)
-    {
+    if (m_curl) {
         curl_easy_cleanup(m_curl);
         m_curl = nullptr;
     }
@@ -241,10 +231,8 @@ size_t CHttpClient::WriteBody(char* data, size_t size, size_t count, void* self)
 {
     auto* client = static_cast<CHttpClient*>(self);
     const size_t bytes = size * count;
-    if (!client->m_targetFile.empty())
-    {
-        if (FILE* file = _wfopen(client->m_targetFile.c_str(), L"ab+"))
-        {
+    if (!client->m_targetFile.empty()) {
+        if (FILE* file = _wfopen(client->m_targetFile.c_str(), L"ab+")) {
             fwrite(data, 1, bytes, file);
             fclose(file);
         }
@@ -298,8 +286,7 @@ bool CHttpClient::DownloadFile(void* user, const char* url, const std::wstring& 
     if (!file)
         return false;
     CURL* curl = curl_easy_init();
-    if (!curl)
-    {
+    if (!curl) {
         fclose(file);
         return false;
     }
@@ -333,8 +320,7 @@ bool DownloadToFile(const char* url, const wchar_t* localFile, bool& overwrite)
     if (!url || !*url)
         return false;
     const std::wstring path = localFile ? localFile : L"";
-    if (FileExists(path))
-    {
+    if (FileExists(path)) {
         if (!overwrite)
             return true;
         DeleteFileW(path.c_str());

@@ -15,7 +15,7 @@
 // Method codes of CHttpClient::Request.
 enum HttpMethod
 {
-    kHttpPostOrDefault = 0, // the POST that SetPostData set up, else a GET
+    kHttpPostOrDefault = 0,  // the POST that SetPostData set up, else a GET
     kHttpGet = 1,
     kHttpPatch = 3,
 };

@@ -12,8 +12,7 @@
 #include <map>
 #include <mutex>
 
-namespace
-{
+namespace {
 // Workers of different kinds may want the same picture at once. One lock per
 // cache file keeps a second worker from checking or replacing a file that the
 // first is still writing; afterwards it finds the file valid and fetches
@@ -27,10 +26,7 @@ std::mutex& CacheFileLock(const std::wstring& path)
 }
 
 // The part of the name before its first dot; the digest the content must have.
-std::string StemOf(const std::wstring& name)
-{
-    return WideToUtf8(name.substr(0, name.find(L'.')));
-}
+std::string StemOf(const std::wstring& name) { return WideToUtf8(name.substr(0, name.find(L'.'))); }
 
 // A missing or unreadable file has the empty digest, which no stem may match.
 bool IsValidCacheFile(const std::wstring& path, const std::string& stem)
@@ -49,7 +45,7 @@ bool FetchCacheFile(const std::string& url, UrlForm form, const std::wstring& pa
     bool overwrite = true;
     return DownloadToFile(address.c_str(), path.c_str(), overwrite);
 }
-}
+}  // namespace
 
 std::wstring CacheRemoteImage(const std::string& url, UrlForm form, const std::wstring& defaultPath)
 {

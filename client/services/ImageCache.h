@@ -24,7 +24,7 @@
 enum class UrlForm
 {
     kAsStored,
-    kPathEncoded,   // through UrlEncodePath
+    kPathEncoded,  // through UrlEncodePath
 };
 
 // The local path of one picture: its cache file when that is valid, if need
@@ -40,7 +40,7 @@ void CacheCategoryImages(CategoryInfo& record);
 struct CategoryImageBatch
 {
     CategoryList* list = nullptr;
-    uint8_t flag = 0;   // of the category reply; the worker does not read it
+    uint8_t flag = 0;  // of the category reply; the worker does not read it
 };
 
 // Runs the step over every record in list order and queues (param, index)
@@ -48,8 +48,7 @@ struct CategoryImageBatch
 template <class Record, class Step, class Queue>
 void CacheBatch(const std::deque<Record*>& list, Step step, Queue queue)
 {
-    for (size_t index = 0; index < list.size(); ++index)
-    {
+    for (size_t index = 0; index < list.size(); ++index) {
         if (CWindowMultiThreadManager::IsStopRequested())
             return;
         step(*list[index]);
@@ -69,7 +68,10 @@ void CacheIconBatch(void* param, WindowHandler<WindowOf<MainWnd>> handler, UrlFo
 
 inline std::wstring DefaultIconOf(const PluginInfo&) { return CSessionData::GetDefaultPluginIcon(); }
 inline std::wstring DefaultIconOf(const GameInfo&) { return CSessionData::GetDefaultGameIcon(); }
-inline std::wstring DefaultIconOf(const JiasuqiInfo& record) { return CSessionData::GetJiasuqiIcon(record.software_id); }
+inline std::wstring DefaultIconOf(const JiasuqiInfo& record)
+{
+    return CSessionData::GetJiasuqiIcon(record.software_id);
+}
 
 // Parameter: the main window's batch, a heap list of PluginInfo pointers.
 template <auto& MainWnd>
@@ -83,8 +85,7 @@ void CachePluginIconsThread(void* param)
 template <auto& MainWnd>
 void CacheGameIconsThread(void* param)
 {
-    CacheIconBatch<MainWnd, GameInfo>(param, &WindowOf<MainWnd>::OnGameIconReady, UrlForm::kAsStored,
-                                      &DefaultIconOf);
+    CacheIconBatch<MainWnd, GameInfo>(param, &WindowOf<MainWnd>::OnGameIconReady, UrlForm::kAsStored, &DefaultIconOf);
 }
 
 // Parameter: the main window's batch, a heap list of JiasuqiInfo pointers.

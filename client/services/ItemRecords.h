@@ -17,18 +17,18 @@ struct GameInfo
     std::wstring game_id;
     std::wstring server;
     std::wstring version;
-    std::string icon;            // UTF-8 address of the picture
-    std::wstring local_icon;     // cached picture or its default
+    std::string icon;         // UTF-8 address of the picture
+    std::wstring local_icon;  // cached picture or its default
     std::wstring name;
     std::wstring install_folder;
     std::wstring detail;
-    std::wstring size;           // display text
+    std::wstring size;  // display text
     std::string file_url;
     std::string file_md5;
     std::string zip_pwd;
-    std::wstring lnk_app;        // target of the shortcut made after installation
+    std::wstring lnk_app;  // target of the shortcut made after installation
     std::string help_url;
-    std::string file_url_type;   // "0": file_url is the download address
+    std::string file_url_type;  // "0": file_url is the download address
     std::string cdn_url_type;
 };
 
@@ -55,14 +55,14 @@ struct PluginInfo
 // One accelerator program of the "/Box/Game/getSoftwares" list.
 struct JiasuqiInfo
 {
-    std::wstring software_id;    // "1", "2" and "3" have built-in pictures
+    std::wstring software_id;  // "1", "2" and "3" have built-in pictures
     std::string icon;
     std::wstring local_icon;
     std::wstring name;
     std::wstring install_folder;
     std::wstring detail;
     std::wstring size;
-    std::string file_url;        // the installer
+    std::string file_url;  // the installer
     std::string file_md5;
     int32_t type = 1;
     std::string help_url;
@@ -97,8 +97,8 @@ typedef std::deque<CategoryInfo*> CategoryList;
 // run flag is what the session's task registry points to.
 struct TaskProgress
 {
-    int32_t kind = 1;            // 1 game, 2 plug-in, 3 accelerator
-    void* item = nullptr;        // GameInfo, PluginInfo or JiasuqiInfo by kind
+    int32_t kind = 1;      // 1 game, 2 plug-in, 3 accelerator
+    void* item = nullptr;  // GameInfo, PluginInfo or JiasuqiInfo by kind
     // The resume offset while downloading; from the check on, the tick at
     // which the current phase began.
     uint64_t bytes_on_disk = 0;
@@ -129,7 +129,7 @@ struct StringPair
 // An accelerator installer or uninstaller that a wait worker watches.
 struct ProcessWaitParam
 {
-    JiasuqiInfo* item = nullptr; // the row's own record
+    JiasuqiInfo* item = nullptr;  // the row's own record
     HANDLE process = nullptr;
 };
 

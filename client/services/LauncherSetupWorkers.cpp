@@ -12,8 +12,7 @@ bool RunInstallerToEnd(const std::wstring& program)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(program.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-    {
+                        &process)) {
         WRITE_LOG_FORMAT(L"cannot start the installer \"%s\": %lu", program.c_str(), GetLastError());
         return true;
     }

@@ -37,13 +37,19 @@ struct LauncherDownloadKind : DownloadKind<GameInfo>
 struct NexonLauncher
 {
     template <class Wnd>
-    static WindowHandler<Wnd> Done() { return &Wnd::OnNexonLauncherDone; }
+    static WindowHandler<Wnd> Done()
+    {
+        return &Wnd::OnNexonLauncherDone;
+    }
 };
 
 struct ReflectionLauncher
 {
     template <class Wnd>
-    static WindowHandler<Wnd> Done() { return &Wnd::OnReflectionLauncherDone; }
+    static WindowHandler<Wnd> Done()
+    {
+        return &Wnd::OnReflectionLauncherDone;
+    }
 };
 
 // Parameter: heap copy of the launcher row's GameInfo (game 13), freed here.

@@ -14,8 +14,8 @@ namespace {
 std::string FormatMacAddress(const BYTE* address)
 {
     char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X",
-                  address[0], address[1], address[2], address[3], address[4], address[5]);
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", address[0], address[1], address[2], address[3],
+                  address[4], address[5]);
     return text;
 }
 
@@ -33,8 +33,8 @@ std::vector<BYTE> ReadAdapterList()
         } catch (const std::bad_alloc&) {
             return {};
         }
-        const ULONG result = GetAdaptersAddresses(AF_UNSPEC, 0, nullptr,
-                                                  reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+        const ULONG result =
+            GetAdaptersAddresses(AF_UNSPEC, 0, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
         if (result == ERROR_SUCCESS)
             return buffer;
         if (result != ERROR_BUFFER_OVERFLOW)
@@ -66,7 +66,7 @@ bool ReadNtdllVersion(int& major, int& minor, int& build)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string GetCpuId()
 {

@@ -35,16 +35,12 @@ constexpr uint32_t kSines[64] = {
 };
 
 constexpr int kShifts[64] = {
-    7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-    5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-    4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-    6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21,
+    7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+    14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+    4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21,
 };
 
-uint32_t RotateLeft(uint32_t value, int bits)
-{
-    return value << bits | value >> (32 - bits);
-}
+uint32_t RotateLeft(uint32_t value, int bits) { return value << bits | value >> (32 - bits); }
 
 void Md5Digest::Transform(const unsigned char* block)
 {
@@ -61,10 +57,22 @@ void Md5Digest::Transform(const unsigned char* block)
         uint32_t f;
         int k;
         switch (i / 16) {
-        case 0: f = (b & c) | (~b & d); k = i; break;
-        case 1: f = (d & b) | (~d & c); k = (5 * i + 1) % 16; break;
-        case 2: f = b ^ c ^ d; k = (3 * i + 5) % 16; break;
-        default: f = c ^ (b | ~d); k = (7 * i) % 16; break;
+        case 0:
+            f = (b & c) | (~b & d);
+            k = i;
+            break;
+        case 1:
+            f = (d & b) | (~d & c);
+            k = (5 * i + 1) % 16;
+            break;
+        case 2:
+            f = b ^ c ^ d;
+            k = (3 * i + 5) % 16;
+            break;
+        default:
+            f = c ^ (b | ~d);
+            k = (7 * i) % 16;
+            break;
         }
         uint32_t rotated = b + RotateLeft(a + f + kSines[i] + x[k], kShifts[i]);
         a = d;
@@ -126,7 +134,7 @@ std::string Md5Digest::FinishHex()
 
 constexpr size_t kReadBufferSize = 64 * 1024;
 
-} // namespace
+}  // namespace
 
 std::string CMd5A::GetStringMd5(const std::string& text) const
 {

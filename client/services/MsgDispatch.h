@@ -106,8 +106,7 @@ public:
     {
         RequireWindowThread();
         MsgItem<T> item;
-        while (PopMsg(item))
-        {
+        while (PopMsg(item)) {
             if (item.handler)
                 (static_cast<T*>(this)->*item.handler)(item.first, item.second);
         }
@@ -120,8 +119,7 @@ private:
     void RequireWindowThread()
     {
         const HWND window = static_cast<T*>(this)->GetWindowHandle();
-        if (window && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
-        {
+        if (window && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
             WRITE_LOG_FORMAT(L"call queue drained on thread %lu, not on its window's thread", GetCurrentThreadId());
             std::fputs("call queue drained off its window's thread\n", stderr);
             std::abort();

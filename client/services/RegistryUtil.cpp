@@ -11,11 +11,12 @@
 namespace {
 
 // Access rights the stored settings were always written with.
-constexpr REGSAM kOpenForWriting = 0x2001F;  // read, set value, create subkey
-constexpr REGSAM kCreateForWriting = 0xF003F; // full access
-constexpr REGSAM kOpenForDeleting = 0x20007;  // query, set value, create subkey
+constexpr REGSAM kOpenForWriting = 0x2001F;    // read, set value, create subkey
+constexpr REGSAM kCreateForWriting = 0xF003F;  // full access
+constexpr REGSAM kOpenForDeleting = 0x20007;   // query, set value, create subkey
 
-struct KeyCloser {
+struct KeyCloser
+{
     void operator()(HKEY key) const { RegCloseKey(key); }
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
@@ -101,10 +102,7 @@ bool SetValue(HKEY root, const std::wstring& subkey, const std::wstring& valueNa
     return key && RegSetValueExW(key.get(), valueName.c_str(), 0, type, data, dataSize) == ERROR_SUCCESS;
 }
 
-bool IsStringType(DWORD type)
-{
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 // UTF-16 form of UTF-8 string data, converted piece by piece so that the zeros
 // that end a text or separate the texts of a REG_MULTI_SZ stay in place.
@@ -128,7 +126,7 @@ DWORD ClampToString(const std::basic_string<Char>& data, DWORD dataSize)
     return static_cast<DWORD>(std::min<size_t>(dataSize, (data.size() + 1) * sizeof(Char)));
 }
 
-} // namespace
+}  // namespace
 
 bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& valueName, DWORD type, std::wstring& text)
 {

@@ -9,8 +9,7 @@
 // zero character. Looks in the registry's 32-bit view and then in the 64-bit
 // view, so a value that only the 64-bit view holds is found too. False, with an
 // empty text, when neither view has it.
-bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& valueName, DWORD type,
-                  std::wstring& text);
+bool ReadRegValue(HKEY root, const std::wstring& subkey, const std::wstring& valueName, DWORD type, std::wstring& text);
 
 // Opens the subkey for writing, creating it when it does not exist, and sets the
 // value with the given type and the first dataSize bytes of data; true when the

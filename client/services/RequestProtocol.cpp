@@ -16,15 +16,11 @@
 
 #include <stdexcept>
 
-namespace
-{
+namespace {
 constexpr size_t kDataPrefixLength = 10;
 constexpr DWORD kRetryDelayMs = 3000;
 
-bool IsUsable(const ServiceReply& reply)
-{
-    return reply.status >= 200 && reply.status <= 300 && !reply.body.empty();
-}
+bool IsUsable(const ServiceReply& reply) { return reply.status >= 200 && reply.status <= 300 && !reply.body.empty(); }
 
 // Null reads as an object without members; any other non-object cannot be
 // indexed by a key.
@@ -37,7 +33,7 @@ const Json::Value& MemberOf(const Json::Value& object, const char* key)
         throw std::runtime_error("a member read from a value that is not an object");
     return object[key];
 }
-}
+}  // namespace
 
 RequestParam TextParam(const char* key, const std::string& utf8) { return RequestParam{key, utf8, true}; }
 RequestParam TextParam(const char* key, const std::wstring& text) { return RequestParam{key, WideToUtf8(text), true}; }
@@ -48,10 +44,8 @@ std::string SignRequest(const RequestParams& params)
 {
     std::string query;
     std::string signText;
-    for (const RequestParam& param : params)
-    {
-        if (!query.empty())
-        {
+    for (const RequestParam& param : params) {
+        if (!query.empty()) {
             query += '&';
             signText += '&';
         }
@@ -79,8 +73,7 @@ ServiceReply PostSignedRequest(const char* path, const std::string& body, RetryL
     reply.status = client.Request(std::string("https://") + CALVERIN_API_HOST + path, kHttpPostOrDefault, reply.body,
                                   headers.c_str(), L"");
     // A window that goes away meanwhile gets the first answer, not a retry.
-    if (!IsUsable(reply) && !CWindowMultiThreadManager::WaitForStop(kRetryDelayMs))
-    {
+    if (!IsUsable(reply) && !CWindowMultiThreadManager::WaitForStop(kRetryDelayMs)) {
         if (retryLog == RetryLog::kWrite)
             WRITE_LOG(Utf8ToWide(reply.body).c_str());
         client.SetPostData(body.c_str());
@@ -104,8 +97,7 @@ std::string DecryptResponseData(const std::string& data)
 std::string JsonMemberText(const Json::Value& object, const char* key)
 {
     const Json::Value& member = MemberOf(object, key);
-    switch (member.type())
-    {
+    switch (member.type()) {
     case Json::stringValue:
     case Json::intValue:
     case Json::uintValue:
@@ -120,8 +112,7 @@ std::string JsonMemberText(const Json::Value& object, const char* key)
 int JsonMemberInt(const Json::Value& object, const char* key)
 {
     const Json::Value& member = MemberOf(object, key);
-    switch (member.type())
-    {
+    switch (member.type()) {
     case Json::intValue:
     case Json::uintValue:
     case Json::realValue:
@@ -147,17 +138,14 @@ ServiceAnswer CallService(const char* path, const RequestParams& params, RetryLo
     Json::Value envelope;
     if (!ParseJsonText(answer.body, envelope))
         return answer;
-    try
-    {
+    try {
         answer.code = JsonMemberInt(envelope, "code");
         if (answer.code != kServiceSuccess)
             answer.message = JsonMemberText(envelope, "message");
         else if (resultData == ResultData::kDecipher)
             answer.result = DecryptResponseData(JsonMemberText(envelope, "data"));
         answer.readable = true;
-    }
-    catch (...)
-    {
+    } catch (...) {
         answer.code = 0;
         answer.message.clear();
         answer.result.clear();
@@ -182,27 +170,22 @@ EncryLinkAnswer RequestEncryLink(const std::string& url, const std::wstring& cdn
 {
     static const wchar_t kUnreadableText[] = L"加密链接解析失败。";
     EncryLinkAnswer answer;
-    if (cdnUrlType == L"0")
-    {
+    if (cdnUrlType == L"0") {
         answer.link = url;
         return answer;
     }
     const RequestParams params = {TextParam("cdn_url_type", cdnUrlType),
                                   TextParam("file_url", Base64Encode(url.data(), static_cast<int>(url.size()))),
                                   TextParam("token", g_sessionData.GetToken()), TimestampParam()};
-    const std::string body =
-        PostSignedRequest("/Box/Game/getEncryLink", SignRequest(params), RetryLog::kWrite).body;
+    const std::string body = PostSignedRequest("/Box/Game/getEncryLink", SignRequest(params), RetryLog::kWrite).body;
     Json::Value envelope;
-    if (!ParseJsonText(body, envelope))
-    {
+    if (!ParseJsonText(body, envelope)) {
         answer.errors.emplace_back(0, kUnreadableText);
         return answer;
     }
-    try
-    {
+    try {
         const int code = JsonMemberInt(envelope, "code");
-        if (code != kServiceSuccess)
-        {
+        if (code != kServiceSuccess) {
             answer.errors.emplace_back(code, Utf8ToWide(JsonMemberText(envelope, "message")));
             answer.errors.emplace_back(0, kUnreadableText);
             return answer;
@@ -213,9 +196,7 @@ EncryLinkAnswer RequestEncryLink(const std::string& url, const std::wstring& cdn
             answer.link = JsonMemberText(link, "encry_file_url");
         else
             answer.errors.emplace_back(0, kUnreadableText);
-    }
-    catch (...)
-    {
+    } catch (...) {
         answer.link.clear();
         answer.errors.assign(1, {0, L"加密链接字段解析异常。"});
     }

@@ -49,8 +49,8 @@ enum class RetryLog
 
 struct ServiceReply
 {
-    int status = 0;          // 0 when no response arrived
-    std::string body;        // or the transfer's error text
+    int status = 0;    // 0 when no response arrived
+    std::string body;  // or the transfer's error text
 };
 
 // Sends the body to the path at the API host; a status outside 200 to 300 or
@@ -78,11 +78,11 @@ bool ParseJsonText(const std::string& text, Json::Value& value);
 // One exchange read as far as its envelope.
 struct ServiceAnswer
 {
-    std::string body;         // the reply as read, for the callers' failure log
-    bool readable = false;    // false: not JSON, not an envelope, or "data" undecipherable
+    std::string body;       // the reply as read, for the callers' failure log
+    bool readable = false;  // false: not JSON, not an envelope, or "data" undecipherable
     int code = 0;
-    std::string message;      // UTF-8; for failure codes
-    std::string result;       // the deciphered "data" of a success, when asked for
+    std::string message;  // UTF-8; for failure codes
+    std::string result;   // the deciphered "data" of a success, when asked for
 
     bool Succeeded() const { return readable && code == kServiceSuccess; }
     bool Failed() const { return readable && code != kServiceSuccess; }
@@ -100,7 +100,6 @@ ServiceAnswer CallService(const char* path, const RequestParams& params, RetryLo
 // The usage report; its answer is not read and nobody hears of a failure.
 void BoxReport(uint32_t& reportType, uint32_t& opType, uint32_t& opStatus, uint32_t& objectId, uint32_t& code,
                const std::string& token);
-
 
 // What a download-address request came to.
 struct EncryLinkAnswer

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace
-{
+namespace {
 template <class Text>
 Text ReadLocked(CCritLock& lock, const Text& field)
 {
@@ -35,7 +34,7 @@ std::wstring LocalAppDataFolder()
     const wchar_t* profile = _wgetenv(L"USERPROFILE");
     return std::wstring(profile ? profile : L"") + L"\\AppData\\Local";
 }
-}
+}  // namespace
 
 std::string CSessionData::GetUserIdOrZero()
 {
@@ -81,8 +80,7 @@ uint32_t CSessionData::MakeReportCode(uint32_t reportType, uint32_t opType, uint
 std::wstring CSessionData::GetConfigIniPath()
 {
     CCritLockGuard guard(&m_fieldLock);
-    if (m_configIniPath.empty())
-    {
+    if (m_configIniPath.empty()) {
         const std::wstring folder = LocalAppDataFolder() + L"\\calverinapp\\";
         CreateFolderTree(folder);
         m_configIniPath = folder + L"config.ini";

@@ -20,7 +20,7 @@ public:
 
     // The user's fields; byte strings hold UTF-8. Every accessor takes the
     // field lock, as sign-in workers write while request workers read.
-    std::string GetUserIdOrZero();     // "0" while no user id is stored
+    std::string GetUserIdOrZero();  // "0" while no user id is stored
     void SetUserId(const std::string& userId);
     std::string GetToken();
     void SetToken(const std::string& token);

@@ -6,8 +6,7 @@
 
 #include <optional>
 
-namespace
-{
+namespace {
 const char kLoginPath[] = "/Box/User/login";
 const wchar_t kSignInFailedText[] = L"登录错误！请稍后重试";
 const char kSettingsKey[] = "Software\\calverin";
@@ -30,8 +29,7 @@ std::optional<SignedInUser> ReadSignedInUser(const std::string& resultText)
     Json::Value result;
     if (resultText.empty() || !ParseJsonText(resultText, result))
         return std::nullopt;
-    try
-    {
+    try {
         SignedInUser user;
         user.token = JsonMemberText(result, "token");
         user.isFirst = JsonMemberText(result, "is_first");
@@ -41,9 +39,7 @@ std::optional<SignedInUser> ReadSignedInUser(const std::string& resultText)
         user.softwareUsername = JsonMemberText(result, "software_username");
         user.isOverseas = JsonMemberText(result, "is_overseas");
         return user;
-    }
-    catch (...)
-    {
+    } catch (...) {
         return std::nullopt;
     }
 }
@@ -82,10 +78,14 @@ SignInOutcome StoreSignIn(const SignedInUser& user, uint32_t opType)
 RequestParams LoginParams(const std::string& password, const std::string& token, const std::string& mobile,
                           const std::string& code, const char* type)
 {
-    return {TextParam("login_password", password), TextParam("login_token", token), TextParam("mobile", mobile),
-            TextParam("mobile_code", code), TimestampParam(), TextParam("type", std::string(type))};
+    return {TextParam("login_password", password),
+            TextParam("login_token", token),
+            TextParam("mobile", mobile),
+            TextParam("mobile_code", code),
+            TimestampParam(),
+            TextParam("type", std::string(type))};
 }
-}
+}  // namespace
 
 RequestParams CodeSignInParams(const AccountParam& record)
 {

@@ -17,8 +17,8 @@
 struct SignInOutcome
 {
     bool success = false;
-    bool first = false;       // the user's first sign-in
-    std::wstring message;     // of a failure: the service's message or the fixed text
+    bool first = false;    // the user's first sign-in
+    std::wstring message;  // of a failure: the service's message or the fixed text
 };
 
 // The report's op_type of each way of signing in.
@@ -49,8 +49,7 @@ void CodeLoginThread(void* param)
 {
     using Wnd = WindowOf<LoginWnd>;
     const RequestParams params = CodeSignInParams(*std::unique_ptr<AccountParam>(static_cast<AccountParam*>(param)));
-    QueueSignInOutcome<LoginWnd>(SignIn(params, kSignInByCodeOrToken), &Wnd::OnCodeLoginDone,
-                                 &Wnd::OnCodeLoginFailed);
+    QueueSignInOutcome<LoginWnd>(SignIn(params, kSignInByCodeOrToken), &Wnd::OnCodeLoginDone, &Wnd::OnCodeLoginFailed);
 }
 
 // Parameter: heap AccountParam {area code, mobile number, password}, freed here.
@@ -73,8 +72,7 @@ void TokenLoginThread(void* param)
     using Wnd = WindowOf<LoginWnd>;
     const StringPair saved = *std::unique_ptr<StringPair>(static_cast<StringPair*>(param));
     g_sessionData.SetUserId(saved.first);
-    if (saved.first.empty())
-    {
+    if (saved.first.empty()) {
         QueueCall(LoginWnd, &Wnd::OnTokenLoginFailed, 0, 0);
         return;
     }

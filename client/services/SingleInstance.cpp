@@ -13,14 +13,10 @@ CSingleInstance::CSingleInstance(const char* name)
 
 CSingleInstance::~CSingleInstance()
 {
-    if (m_semaphore)
-    {
+    if (m_semaphore) {
         CloseHandle(m_semaphore);
         m_semaphore = nullptr;
     }
 }
 
-bool CSingleInstance::IsAlreadyRunning() const
-{
-    return m_lastError == ERROR_ALREADY_EXISTS;
-}
+bool CSingleInstance::IsAlreadyRunning() const { return m_lastError == ERROR_ALREADY_EXISTS; }

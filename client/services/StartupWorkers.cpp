@@ -23,11 +23,9 @@ ConfigOutcome GetConfig()
         CallService("/Box/Config/getConfig", {TimestampParam()}, RetryLog::kWrite, ResultData::kDecipher);
     if (answer.Failed())
         return ConfigOutcome{false, Utf8ToWide(answer.message)};
-    try
-    {
+    try {
         Json::Value config;
-        if (answer.Succeeded() && ParseJsonText(answer.result, config))
-        {
+        if (answer.Succeeded() && ParseJsonText(answer.result, config)) {
             // Both are read before either is stored, so a failure changes nothing.
             const std::wstring service = Utf8ToWide(JsonMemberText(config, "service"));
             const std::wstring uploadPlugins = Utf8ToWide(JsonMemberText(config, "upload_plugins"));
@@ -35,9 +33,7 @@ ConfigOutcome GetConfig()
             g_sessionData.SetUploadPlugins(uploadPlugins);
             return ConfigOutcome{true, std::wstring()};
         }
-    }
-    catch (...)
-    {
+    } catch (...) {
     }
     WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return ConfigOutcome{false, L"配置数据获取失败！"};

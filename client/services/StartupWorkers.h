@@ -12,8 +12,8 @@
 struct VersionOutcome
 {
     bool success = false;
-    std::string updateText;   // UTF-8, passed on unparsed; empty: up to date
-    std::wstring message;     // of a failure: the service's message or the fixed text
+    std::string updateText;  // UTF-8, passed on unparsed; empty: up to date
+    std::wstring message;    // of a failure: the service's message or the fixed text
 };
 
 // What the configuration request came to; a success has stored both addresses

@@ -26,7 +26,7 @@ std::wstring MultiByteToWide(UINT codePage, std::string_view text)
     return wide;
 }
 
-} // namespace
+}  // namespace
 
 std::string WideToUtf8(std::wstring_view text)
 {
@@ -43,15 +43,9 @@ std::string WideToUtf8(std::wstring_view text)
     return utf8;
 }
 
-std::wstring Utf8ToWide(std::string_view text)
-{
-    return MultiByteToWide(CP_UTF8, text);
-}
+std::wstring Utf8ToWide(std::string_view text) { return MultiByteToWide(CP_UTF8, text); }
 
-std::wstring AnsiToWide(std::string_view text)
-{
-    return MultiByteToWide(CP_ACP, text);
-}
+std::wstring AnsiToWide(std::string_view text) { return MultiByteToWide(CP_ACP, text); }
 
 std::string ChangeCase(bool upper, std::string_view text)
 {

@@ -52,23 +52,24 @@ long ZCALLBACK SeekArchive(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     int runtimeOrigin;
     switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: runtimeOrigin = SEEK_SET; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: runtimeOrigin = SEEK_CUR; break;
-    case ZLIB_FILEFUNC_SEEK_END: runtimeOrigin = SEEK_END; break;
-    default: return -1;
+    case ZLIB_FILEFUNC_SEEK_SET:
+        runtimeOrigin = SEEK_SET;
+        break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        runtimeOrigin = SEEK_CUR;
+        break;
+    case ZLIB_FILEFUNC_SEEK_END:
+        runtimeOrigin = SEEK_END;
+        break;
+    default:
+        return -1;
     }
     return _fseeki64(static_cast<FILE*>(stream), static_cast<__int64>(offset), runtimeOrigin) == 0 ? 0 : -1;
 }
 
-int ZCALLBACK CloseArchive(voidpf, voidpf stream)
-{
-    return fclose(static_cast<FILE*>(stream));
-}
+int ZCALLBACK CloseArchive(voidpf, voidpf stream) { return fclose(static_cast<FILE*>(stream)); }
 
-int ZCALLBACK ArchiveError(voidpf, voidpf stream)
-{
-    return ferror(static_cast<FILE*>(stream));
-}
+int ZCALLBACK ArchiveError(voidpf, voidpf stream) { return ferror(static_cast<FILE*>(stream)); }
 
 // Windows drops trailing dots and blanks of a path step, so "..", ".. " and
 // "..." all climb or vanish; a single "." stays where it is.
@@ -77,16 +78,16 @@ bool IsParentLikeStep(std::wstring_view step)
     return step.size() > 1 && step.find_first_not_of(L". ") == std::wstring_view::npos;
 }
 
-} // namespace
+}  // namespace
 
 // An archive's names come from whoever made it: accept only names that stay
 // below the destination folder once appended to it.
 bool StaysInsideDestination(const std::wstring& name)
 {
     if (!name.empty() && IsPathSeparator(name.front()))
-        return false; // rooted or UNC
+        return false;  // rooted or UNC
     if (name.find(L':') != std::wstring::npos)
-        return false; // drive letters and alternate data streams
+        return false;  // drive letters and alternate data streams
     size_t start = 0;
     while (start <= name.size()) {
         size_t end = name.find_first_of(L"\\/", start);
@@ -99,10 +100,7 @@ bool StaysInsideDestination(const std::wstring& name)
     return true;
 }
 
-CUnzipper::CUnzipper()
-    : m_user(nullptr), m_callback(nullptr), m_bytesWritten(0), m_totalBytes(0)
-{
-}
+CUnzipper::CUnzipper() : m_user(nullptr), m_callback(nullptr), m_bytesWritten(0), m_totalBytes(0) {}
 
 CUnzipper::~CUnzipper() = default;
 
@@ -120,7 +118,7 @@ int CUnzipper::Unzip(const std::wstring& archivePath, const std::wstring& destin
     if (!IsPathSeparator(m_destination.back()))
         m_destination += L'\\';
 
-    zlib_filefunc64_def fileFunctions = {OpenArchive, ReadArchive, WriteArchive, TellArchive,
+    zlib_filefunc64_def fileFunctions = {OpenArchive, ReadArchive,  WriteArchive, TellArchive,
                                          SeekArchive, CloseArchive, ArchiveError, nullptr};
     unzFile archive = unzOpen2_64(m_archivePath.c_str(), &fileFunctions);
     if (!archive)
@@ -195,8 +193,7 @@ int CUnzipper::ExtractCurrentFile(void* archive, const char* password)
         m_block.reset(new (std::nothrow) char[kBlockSize]);
     if (!m_block)
         return kNoMemory;
-    result = (info.flag & kFlagEncrypted) ? unzOpenCurrentFilePassword(archive, password)
-                                          : unzOpenCurrentFile(archive);
+    result = (info.flag & kFlagEncrypted) ? unzOpenCurrentFilePassword(archive, password) : unzOpenCurrentFile(archive);
     if (result != UNZ_OK)
         return result;
     result = CopyCurrentFile(archive, path, info.uncompressed_size);

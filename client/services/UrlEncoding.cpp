@@ -32,14 +32,8 @@ std::string PercentEncode(std::string_view text, std::string_view keptMarks, boo
     return encoded;
 }
 
-} // namespace
+}  // namespace
 
-std::string UrlEncode(std::string_view text)
-{
-    return PercentEncode(text, "-_.", true);
-}
+std::string UrlEncode(std::string_view text) { return PercentEncode(text, "-_.", true); }
 
-std::string UrlEncodePath(std::string_view text)
-{
-    return PercentEncode(text, "/.:?=-", false);
-}
+std::string UrlEncodePath(std::string_view text) { return PercentEncode(text, "/.:?=-", false); }

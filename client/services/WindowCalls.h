@@ -29,8 +29,7 @@ public:
     template <class Payload, class Delete>
     CallParam(std::unique_ptr<Payload, Delete> payload)
         : m_value(reinterpret_cast<UINT_PTR>(payload.release())), m_drop(&Drop<Payload, Delete>)
-    {
-    }
+    {}
     ~CallParam()
     {
         if (m_drop)

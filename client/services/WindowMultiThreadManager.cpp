@@ -4,16 +4,14 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 // The manager whose worker runs on this thread; null on every other thread.
 thread_local CWindowMultiThreadManager* t_manager = nullptr;
-}
+}  // namespace
 
 CWindowMultiThreadManager::CWindowMultiThreadManager()
     : m_stopRequested(false), m_stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-{
-}
+{}
 
 CWindowMultiThreadManager::~CWindowMultiThreadManager()
 {
@@ -65,8 +63,7 @@ void CWindowMultiThreadManager::RemoveThread(DWORD threadId)
 {
     CCritLockGuard handles(&m_handleLock);
     auto it = m_handles.find(threadId);
-    if (it != m_handles.end())
-    {
+    if (it != m_handles.end()) {
         CloseHandle(it->second);
         m_handles.erase(it);
     }
@@ -85,8 +82,7 @@ void CWindowMultiThreadManager::TerminateAll()
         m_stopRequested = true;
         SetEvent(m_stopEvent);
         const HANDLE process = GetCurrentProcess();
-        for (const auto& [threadId, thread] : m_handles)
-        {
+        for (const auto& [threadId, thread] : m_handles) {
             HANDLE copy = nullptr;
             // A worker cannot wait for its own end.
             if (threadId != GetCurrentThreadId() &&
@@ -95,27 +91,19 @@ void CWindowMultiThreadManager::TerminateAll()
         }
     }
     // Waiting without the lock lets the workers remove themselves.
-    for (HANDLE thread : running)
-    {
+    for (HANDLE thread : running) {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     }
 }
 
-bool CWindowMultiThreadManager::IsStopRequested()
-{
-    return t_manager && t_manager->m_stopRequested;
-}
+bool CWindowMultiThreadManager::IsStopRequested() { return t_manager && t_manager->m_stopRequested; }
 
-HANDLE CWindowMultiThreadManager::GetStopEvent()
-{
-    return t_manager ? t_manager->m_stopEvent : nullptr;
-}
+HANDLE CWindowMultiThreadManager::GetStopEvent() { return t_manager ? t_manager->m_stopEvent : nullptr; }
 
 bool CWindowMultiThreadManager::WaitForStop(DWORD milliseconds)
 {
-    if (!t_manager)
-    {
+    if (!t_manager) {
         Sleep(milliseconds);
         return false;
     }

@@ -19,26 +19,21 @@ constexpr size_t kMaxFormattedChars = kFormatBufferChars - 1;
 const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
 
 // The cap is compared unsigned, as a size in bytes.
-bool IsOverCap(unsigned long size, int capKb)
-{
-    return size > static_cast<unsigned long>(capKb) * 1024;
-}
+bool IsOverCap(unsigned long size, int capKb) { return size > static_cast<unsigned long>(capKb) * 1024; }
 
 std::wstring EntryPrefix(const wchar_t* sourceFile, int line)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     std::vector<wchar_t> prefix(64 + wcslen(sourceFile));
-    _snwprintf(prefix.data(), prefix.size() - 1, L"[%04d-%02d-%02d %02d:%02d:%02d][%s %d]", now.wYear,
-               now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, sourceFile, line);
+    _snwprintf(prefix.data(), prefix.size() - 1, L"[%04d-%02d-%02d %02d:%02d:%02d][%s %d]", now.wYear, now.wMonth,
+               now.wDay, now.wHour, now.wMinute, now.wSecond, sourceFile, line);
     return prefix.data();
 }
 
-} // namespace
+}  // namespace
 
-CWriteLogFile::CWriteLogFile() : m_capKb(0)
-{
-}
+CWriteLogFile::CWriteLogFile() : m_capKb(0) {}
 
 CWriteLogFile::~CWriteLogFile() = default;
 

@@ -39,5 +39,5 @@ extern CWriteLogFile g_logFile;
 
 // Log through g_logFile naming the calling source file and line.
 #define WRITE_LOG(text) g_logFile.WriteLog(L"" __FILE__, __LINE__, (text))
-#define WRITE_LOG_FORMAT(format, ...) \
-    g_logFile.WriteLogFormat(L"" __FILE__, __LINE__, (format) __VA_OPT__(, ) __VA_ARGS__)
+#define WRITE_LOG_FORMAT(format, ...)                                                                                  \
+    g_logFile.WriteLogFormat(L"" __FILE__, __LINE__, (format)__VA_OPT__(, ) __VA_ARGS__)

@@ -63,10 +63,10 @@ bool IsValidLength(size_t wordCount, uint32_t plainLength)
     return plainLength + 3 >= capacity && plainLength <= capacity;
 }
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<unsigned char[]> XxteaDecrypt(const void* data, size_t length, const void* key,
-                                              size_t keyLength, size_t& plainLength)
+std::unique_ptr<unsigned char[]> XxteaDecrypt(const void* data, size_t length, const void* key, size_t keyLength,
+                                              size_t& plainLength)
 {
     plainLength = 0;
     std::vector<uint32_t> words = ReadWords(static_cast<const unsigned char*>(data), length);

@@ -18,14 +18,15 @@
 namespace {
 
 constexpr DWORD kStartLimitMs = 30000;
-constexpr int kSkinWidth = 960;    // the size that main.xml gives the window
+constexpr int kSkinWidth = 960;  // the size that main.xml gives the window
 constexpr int kSkinHeight = 620;
 constexpr unsigned long kLogCapBytes = 1024 * 1024;
 const std::string kBom = "\xFF\xFE";
 
 // A copy of a built program in a folder of its own, so that its log is its
 // own; the processes it starts are ended with the object.
-class ProgramCopy {
+class ProgramCopy
+{
 public:
     explicit ProgramCopy(const wchar_t* builtName)
     {
@@ -58,8 +59,8 @@ public:
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
         std::wstring folder = m_folder.File(L"");
-        if (!CreateProcessW(m_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &process))
+        if (!CreateProcessW(m_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                            &startup, &process))
             throw std::runtime_error("cannot start the program");
         m_processes.push_back(process);
         return process.hProcess;
@@ -125,12 +126,13 @@ bool IsAbove(HWND upper, HWND lower)
 
 // A plain visible top-level window of this process that covers the screen's
 // top-left part, for telling which window a start brought to the front.
-class CoveringWindow {
+class CoveringWindow
+{
 public:
     CoveringWindow()
     {
-        m_window = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 900, nullptr,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+        m_window = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 900, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
     }
     ~CoveringWindow() { DestroyWindow(m_window); }
     CoveringWindow(const CoveringWindow&) = delete;
@@ -185,14 +187,14 @@ TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZ
 // What start-up does with the log it finds in the program folder.
 TEST(StartupTest, LogBeginsWithTheVersionUnlessASmallLogIsThere)
 {
-    const std::wregex versionEntry(
-        LR"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]\[[^\]]*Main\.cpp \d+\]当前版本：200\r\n)");
+    const std::wregex versionEntry(LR"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]\[[^\]]*Main\.cpp \d+\]当前版本：200\r\n)");
     const std::string earlier = kBom + std::string("e\0a\0r\0l\0i\0e\0r\0\r\0\n\0", 18);
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool present;
-        std::string content;    // of the log before the start
-        bool kept;              // the old content stays in front of the new entry
+        std::string content;  // of the log before the start
+        bool kept;            // the old content stays in front of the new entry
     } cases[] = {
         {"no log", false, "", false},
         {"empty log", true, "", false},
@@ -222,9 +224,10 @@ TEST(StartupTest, LogBeginsWithTheVersionUnlessASmallLogIsThere)
 // writing to the log.
 TEST(StartupTest, SecondStartBringsTheRunningWindowToTheFront)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
-        int showCommand;    // what the user did to the first client's window
+        int showCommand;  // what the user did to the first client's window
         const wchar_t* arguments;
     } cases[] = {
         {"visible", SW_SHOWNOACTIVATE, L""},

@@ -33,15 +33,22 @@ namespace {
 
 constexpr DWORD kChildDone = 0;
 
-enum Reader { kZip, kMarkup, kImage, kReaderCount };
+enum Reader
+{
+    kZip,
+    kMarkup,
+    kImage,
+    kReaderCount
+};
 const char* const kReaderNames[] = {"zip", "markup", "image"};
 
 std::vector<std::string> ZipSeeds()
 {
     return {
         ScratchFolder::ReadFile(SourceTreePath(L"tests\\fixtures\\skin.zip")),
-        BuildZip({{.name = "a.txt", .data = "hello", .localExtra = ExtraBlock("UT", "\x03" + Le32Bytes(1) + Le32Bytes(2))},
-                  {.name = "C:\\..\\b.xml", .data = std::string(300, 'b'), .deflate = true, .password = "pw"}}),
+        BuildZip(
+            {{.name = "a.txt", .data = "hello", .localExtra = ExtraBlock("UT", "\x03" + Le32Bytes(1) + Le32Bytes(2))},
+             {.name = "C:\\..\\b.xml", .data = std::string(300, 'b'), .deflate = true, .password = "pw"}}),
     };
 }
 
@@ -87,22 +94,31 @@ std::vector<std::string> ImageSeeds()
 
 std::string Mutate(const std::string& seed, std::mt19937& random)
 {
-    static const uint32_t interesting[] = {0, 1, 0x7F, 0x80, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                                           0x04000001, 0x10000};
+    static const uint32_t interesting[] = {0,          1,          0x7F,       0x80,       0xFF,   0xFFFF,
+                                           0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x04000001, 0x10000};
     std::string s = seed;
     int mutations = 1 + int(random() % 8);
     for (int m = 0; m < mutations && !s.empty(); ++m) {
         size_t at = random() % s.size();
         switch (random() % 6) {
-        case 0: s[at] = char(s[at] ^ (1 << (random() % 8))); break;
-        case 1: s[at] = char(random()); break;
+        case 0:
+            s[at] = char(s[at] ^ (1 << (random() % 8)));
+            break;
+        case 1:
+            s[at] = char(random());
+            break;
         case 2: {
             uint32_t v = interesting[random() % std::size(interesting)];
-            for (int i = 0; i < 4 && at + i < s.size(); ++i) s[at + i] = char(v >> (random() % 2 ? 24 - 8 * i : 8 * i));
+            for (int i = 0; i < 4 && at + i < s.size(); ++i)
+                s[at + i] = char(v >> (random() % 2 ? 24 - 8 * i : 8 * i));
             break;
         }
-        case 3: s.insert(at, std::string(1 + random() % 16, char(random()))); break;
-        case 4: s.erase(at, 1 + random() % 16); break;
+        case 3:
+            s.insert(at, std::string(1 + random() % 16, char(random())));
+            break;
+        case 4:
+            s.erase(at, 1 + random() % 16);
+            break;
         default: {
             size_t from = random() % s.size(), length = 1 + random() % 32;
             s.insert(at, s.substr(from, length));
@@ -116,15 +132,18 @@ std::string Mutate(const std::string& seed, std::mt19937& random)
 void RunZip(const std::string& input)
 {
     ZipHandle* zip = OpenZipMemory(input.data(), unsigned(input.size()), "Cv!2024");
-    if (!zip) return;
+    if (!zip)
+        return;
     ZipEntry all = {};
     GetZipItem(zip, -1, &all);
     std::vector<char> buffer(4096);
     for (int i = 0; i < all.index && i < 16; ++i) {
         ZipEntry entry = {};
-        if (GetZipItem(zip, i, &entry) != ZipResult::Ok) continue;
+        if (GetZipItem(zip, i, &entry) != ZipResult::Ok)
+            continue;
         for (int piece = 0; piece < 64; ++piece)
-            if (UnzipItemToMemory(zip, i, buffer.data(), unsigned(buffer.size())) != ZipResult::More) break;
+            if (UnzipItemToMemory(zip, i, buffer.data(), unsigned(buffer.size())) != ZipResult::More)
+                break;
     }
     int index = -1;
     FindZipItem(zip, L"login.xml", true, &index, nullptr);
@@ -136,8 +155,10 @@ void Walk(CSkinMarkupNode node, int depth)
 {
     wchar_t value[16];
     for (; node.IsSet() && depth < 64; node = node.NextSibling()) {
-        for (int i = 0; i < node.AttrCount(); ++i) node.FindAttr(node.AttrName(i), value, 15);
-        if (node.HasChild()) Walk(node.FirstChild(), depth + 1);
+        for (int i = 0; i < node.AttrCount(); ++i)
+            node.FindAttr(node.AttrName(i), value, 15);
+        if (node.HasChild())
+            Walk(node.FirstChild(), depth + 1);
     }
 }
 
@@ -156,7 +177,8 @@ void RunImage(const std::string& input)
     const ApngFrameRecord* frames = nullptr;
     if (unsigned char* block = LoadApngFrames(data, size, &frames, &width, &height, &count, &plays, &separate)) {
         volatile uint32_t sum = 0;
-        for (int i = 0; frames && i < count; ++i) sum = sum + frames[i].width + frames[i].delay_den;
+        for (int i = 0; frames && i < count; ++i)
+            sum = sum + frames[i].width + frames[i].delay_den;
         sum = sum + block[size_t(width) * height * 4 - 1];
         FreeImagePixels(block);
     }
@@ -167,7 +189,8 @@ void RunImage(const std::string& input)
     FreeImagePixels(delays);
 }
 
-struct Corpus {
+struct Corpus
+{
     std::vector<std::string> seeds[kReaderCount];
     Corpus() : seeds{ZipSeeds(), MarkupSeeds(), ImageSeeds()} {}
 };
@@ -183,9 +206,12 @@ std::string InputFor(const Corpus& corpus, unsigned seed, int reader, int index)
 void RunInput(const Corpus& corpus, unsigned seed, int reader, int index)
 {
     std::string input = InputFor(corpus, seed, reader, index);
-    if (reader == kZip) RunZip(input);
-    else if (reader == kMarkup) RunMarkup(input, index % 3);
-    else RunImage(input);
+    if (reader == kZip)
+        RunZip(input);
+    else if (reader == kMarkup)
+        RunMarkup(input, index % 3);
+    else
+        RunImage(input);
 }
 
 // A crash ends the child at once: no debugger, no dialog.
@@ -233,7 +259,8 @@ int RunChild(unsigned seed, int reader, int first, int last, DWORD* exitCode)
     CloseHandle(writeEnd);
     int current = first - 1, index = 0;
     DWORD got = 0;
-    while (ReadFile(readEnd, &index, sizeof index, &got, nullptr) && got == sizeof index) current = index;
+    while (ReadFile(readEnd, &index, sizeof index, &got, nullptr) && got == sizeof index)
+        current = index;
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, exitCode);
     CloseHandle(process.hProcess);
@@ -250,7 +277,8 @@ int Parent(unsigned seed, int iterations)
         while (next < iterations) {
             DWORD code = 0;
             int stopped = RunChild(seed, reader, next, iterations, &code);
-            if (stopped >= iterations) break;
+            if (stopped >= iterations)
+                break;
             if (stopped < next) {
                 fprintf(stderr, "a child ended with 0x%08lX before its first input\n", code);
                 exit(2);
@@ -278,8 +306,10 @@ int main(int argc, char** argv)
     unsigned seed = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string option = argv[i];
-        if (option == "--iterations") iterations = atoi(argv[i + 1]);
-        else if (option == "--seed") seed = unsigned(strtoul(argv[i + 1], nullptr, 10));
+        if (option == "--iterations")
+            iterations = atoi(argv[i + 1]);
+        else if (option == "--seed")
+            seed = unsigned(strtoul(argv[i + 1], nullptr, 10));
     }
     return Parent(seed, iterations);
 }

@@ -94,7 +94,7 @@ std::string BmpFileBytes(int width, int height, const std::function<DWORD(int x,
     file.bfSize = file.bfOffBits + stride * height;
     info.biSize = sizeof info;
     info.biWidth = width;
-    info.biHeight = height;   // rows bottom to top
+    info.biHeight = height;  // rows bottom to top
     info.biPlanes = 1;
     info.biBitCount = 24;
     info.biCompression = BI_RGB;

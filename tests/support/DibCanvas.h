@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-class DibCanvas {
+class DibCanvas
+{
 public:
     DibCanvas(int width, int height, DWORD fill = 0x00FFFFFF);
     ~DibCanvas();

@@ -4,8 +4,7 @@
 
 #include <utility>
 
-namespace
-{
+namespace {
 ATOM RegisterDispatchClass(WNDPROC proc)
 {
     WNDCLASSW wc = {};
@@ -14,7 +13,7 @@ ATOM RegisterDispatchClass(WNDPROC proc)
     wc.lpszClassName = L"CDispatchWindow";
     return RegisterClassW(&wc);
 }
-}
+}  // namespace
 
 CDispatchWindow::CDispatchWindow(std::function<void()> drain) : m_drain(std::move(drain))
 {
@@ -31,8 +30,7 @@ LRESULT CALLBACK CDispatchWindow::WindowProc(HWND hWnd, UINT message, WPARAM wPa
         SetWindowLongPtrW(hWnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<CDispatchWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self && IsDispatchMessage(message))
-    {
+    if (self && IsDispatchMessage(message)) {
         self->m_drain();
         return 0;
     }

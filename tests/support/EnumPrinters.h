@@ -11,10 +11,7 @@
 
 namespace CalUI {
 
-inline void PrintTo(UIEventType type, std::ostream* os)
-{
-    *os << "UIEventType " << static_cast<int>(type);
-}
+inline void PrintTo(UIEventType type, std::ostream* os) { *os << "UIEventType " << static_cast<int>(type); }
 
 inline void PrintTo(ZipResult result, std::ostream* os)
 {

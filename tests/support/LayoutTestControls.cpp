@@ -15,15 +15,9 @@ CountedControl::CountedControl(int width, int height)
     SetFixedHeight(height);
 }
 
-CountedControl::~CountedControl()
-{
-    --live;
-}
+CountedControl::~CountedControl() { --live; }
 
-LPCWSTR CountedControl::GetClass() const
-{
-    return L"Counted";
-}
+LPCWSTR CountedControl::GetClass() const { return L"Counted"; }
 
 void CountedControl::OnEvent(UIEvent& event)
 {

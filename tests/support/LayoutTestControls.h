@@ -13,7 +13,8 @@
 
 // A leaf of a fixed size (0 = fill) that sends "click" when the left button
 // is released over it. Every instance is counted while it lives.
-class CountedControl : public CalUI::CControlUI {
+class CountedControl : public CalUI::CControlUI
+{
 public:
     explicit CountedControl(int width = 0, int height = 0);
     ~CountedControl() override;
@@ -27,7 +28,8 @@ public:
 // A container that places its visible children one under the other, each
 // with its fixed width (0: the client width) and fixed height, float
 // children where they float, and sizes the scroll bars to what they need.
-class StackLayout : public CalUI::CContainerUI {
+class StackLayout : public CalUI::CContainerUI
+{
 public:
     void SetPos(RECT rc, bool invalidate = true) override;
 };
@@ -36,7 +38,8 @@ public:
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type);
 
 // Records the name of each control whose Paint reaches its own drawing.
-class PaintRecorder {
+class PaintRecorder
+{
 public:
     void Watch(CalUI::CControlUI* control);
     std::vector<std::wstring> painted;

@@ -108,8 +108,7 @@ ManagedWindow::ManagedWindow()
     CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
     RECT rc = {0, 0, 400, 300};
     AdjustWindowRectEx(&rc, WS_POPUP, FALSE, 0);
-    Create(nullptr, L"managed", WS_POPUP | WS_VISIBLE, 0, 100, 100, rc.right - rc.left, rc.bottom - rc.top,
-           nullptr);
+    Create(nullptr, L"managed", WS_POPUP | WS_VISIBLE, 0, 100, 100, rc.right - rc.left, rc.bottom - rc.top, nullptr);
 }
 
 ManagedWindow::~ManagedWindow()
@@ -148,7 +147,7 @@ void ManagedWindow::Attach(CControlUI* root)
 {
     manager.AttachRoot(root);
     InvalidateRect(m_hWnd, nullptr, FALSE);
-    UpdateWindow(m_hWnd);   // the first paint lays the tree out and sends "windowinit"
+    UpdateWindow(m_hWnd);  // the first paint lays the tree out and sends "windowinit"
 }
 
 void ManagedWindow::Pump()
@@ -167,7 +166,4 @@ LRESULT ManagedWindow::Send(UINT message, WPARAM wParam, LPARAM lParam)
     return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
-LPARAM PointParam(int x, int y)
-{
-    return MAKELPARAM(x, y);
-}
+LPARAM PointParam(int x, int y) { return MAKELPARAM(x, y); }

@@ -15,7 +15,8 @@
 #include "EnumPrinters.h"
 
 // One event as a control received it.
-struct ReceivedEvent {
+struct ReceivedEvent
+{
     std::wstring receiver;
     CalUI::UIEventType type{};
     std::wstring sender;
@@ -23,9 +24,10 @@ struct ReceivedEvent {
 };
 
 // One notification as the window's receiver got it.
-struct ReceivedNotify {
+struct ReceivedNotify
+{
     std::wstring type;
-    std::wstring sender;   // empty when the sender is null
+    std::wstring sender;  // empty when the sender is null
     WPARAM wParam = 0;
     LPARAM lParam = 0;
     CalUI::CControlUI* senderControl = nullptr;
@@ -34,11 +36,11 @@ struct ReceivedNotify {
 using EventLog = std::vector<ReceivedEvent>;
 
 // A leaf control placed at a fixed rectangle inside its parent's area.
-class RecordingControl : public CalUI::CControlUI {
+class RecordingControl : public CalUI::CControlUI
+{
 public:
     RecordingControl(EventLog* log, LPCWSTR name, RECT relativePos,
-                     CalUI::UIControlFlag flags = CalUI::UIControlFlag::None,
-                     LPCWSTR className = L"Recording");
+                     CalUI::UIControlFlag flags = CalUI::UIControlFlag::None, LPCWSTR className = L"Recording");
 
     LPCWSTR GetClass() const override;
     CalUI::UIControlFlag GetControlFlags() const override;
@@ -56,11 +58,12 @@ private:
 
 // A box that owns its children and places each at its "pos" relative to its
 // own top-left corner; searched and hit-tested the way containers are.
-class TestBox : public CalUI::CControlUI {
+class TestBox : public CalUI::CControlUI
+{
 public:
     ~TestBox() override;
 
-    void Add(CalUI::CControlUI* child);   // takes ownership
+    void Add(CalUI::CControlUI* child);  // takes ownership
     void SetManager(CalUI::CWindowManagerUI* manager, CalUI::CControlUI* parent, bool init = true) override;
     void SetPos(RECT rc, bool invalidate = true) override;
     CalUI::CControlUI* FindControl(CalUI::FindControlProc proc, void* data, CalUI::UIFindFlag flags) override;
@@ -71,7 +74,8 @@ private:
 
 // A popup window of 400 x 300 client pixels whose messages go to its paint
 // manager first, and which records every notification.
-class ManagedWindow : public CalUI::CWindowWnd, public CalUI::INotifyUI {
+class ManagedWindow : public CalUI::CWindowWnd, public CalUI::INotifyUI
+{
 public:
     ManagedWindow();
     ~ManagedWindow() override;
@@ -103,7 +107,7 @@ public:
 
     CalUI::CWindowManagerUI manager;
     std::vector<ReceivedNotify> notifications;
-    std::vector<UINT> unhandled;   // messages the manager left to the window
+    std::vector<UINT> unhandled;  // messages the manager left to the window
 };
 
 LPARAM PointParam(int x, int y);

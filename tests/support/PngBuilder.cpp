@@ -63,7 +63,8 @@ std::string RgbaScanlines(uint32_t width, uint32_t height, const uint32_t* pixel
     std::string out;
     for (uint32_t y = 0; y < height; ++y) {
         out += '\0';
-        for (uint32_t x = 0; x < width; ++x) out += Be32Bytes(pixels[y * width + x]);
+        for (uint32_t x = 0; x < width; ++x)
+            out += Be32Bytes(pixels[y * width + x]);
     }
     return out;
 }

@@ -7,7 +7,8 @@
 
 std::string Be32Bytes(uint32_t value);
 
-class PngBuilder {
+class PngBuilder
+{
 public:
     PngBuilder();  // starts with the signature
 

@@ -10,14 +10,12 @@ CRecordingWnd::~CRecordingWnd() { m_threads.TerminateAll(); }
 bool CRecordingWnd::WaitForCalls(size_t count, DWORD limitMs)
 {
     const DWORD start = GetTickCount();
-    while (m_log->size() < count)
-    {
+    while (m_log->size() < count) {
         if (GetTickCount() - start > limitMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -46,7 +44,10 @@ void CRecordingWnd::RecordText(const char* handler, UINT_PTR first, UINT_PTR tex
 }
 
 void CRecordingWnd::OnCodeLoginDone(UINT_PTR first, UINT_PTR) { Record("OnCodeLoginDone", first); }
-void CRecordingWnd::OnCodeLoginFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnCodeLoginFailed", first, second); }
+void CRecordingWnd::OnCodeLoginFailed(UINT_PTR first, UINT_PTR second)
+{
+    RecordText("OnCodeLoginFailed", first, second);
+}
 void CRecordingWnd::OnPasswordLoginDone(UINT_PTR first, UINT_PTR) { Record("OnPasswordLoginDone", first); }
 
 void CRecordingWnd::OnPasswordLoginFailed(UINT_PTR first, UINT_PTR second)
@@ -55,7 +56,10 @@ void CRecordingWnd::OnPasswordLoginFailed(UINT_PTR first, UINT_PTR second)
 }
 
 void CRecordingWnd::OnTokenLoginDone(UINT_PTR first, UINT_PTR) { Record("OnTokenLoginDone", first); }
-void CRecordingWnd::OnTokenLoginFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnTokenLoginFailed", first, second); }
+void CRecordingWnd::OnTokenLoginFailed(UINT_PTR first, UINT_PTR second)
+{
+    RecordText("OnTokenLoginFailed", first, second);
+}
 void CRecordingWnd::OnSendCodeDone(UINT_PTR first, UINT_PTR) { Record("OnSendCodeDone", first); }
 void CRecordingWnd::OnSendCodeFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnSendCodeFailed", first, second); }
 void CRecordingWnd::OnSetPassDone(UINT_PTR first, UINT_PTR) { Record("OnSetPassDone", first); }
@@ -74,8 +78,7 @@ void CRecordingWnd::OnServerError(UINT_PTR first, UINT_PTR second) { RecordText(
 void CRecordingWnd::OnCheckVersionReply(UINT_PTR first, UINT_PTR second)
 {
     ReceivedCall& call = Record("OnCheckVersionReply", first);
-    if (first == 1)
-    {
+    if (first == 1) {
         std::unique_ptr<std::string> updateText(reinterpret_cast<std::string*>(second));
         call.bytes = *updateText;
     }
@@ -87,4 +90,7 @@ void CRecordingWnd::OnCheckVersionFailed(UINT_PTR first, UINT_PTR second)
 }
 
 void CRecordingWnd::OnGetConfigDone(UINT_PTR first, UINT_PTR) { Record("OnGetConfigDone", first); }
-void CRecordingWnd::OnGetConfigFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnGetConfigFailed", first, second); }
+void CRecordingWnd::OnGetConfigFailed(UINT_PTR first, UINT_PTR second)
+{
+    RecordText("OnGetConfigFailed", first, second);
+}

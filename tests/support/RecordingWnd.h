@@ -22,15 +22,15 @@ struct ReceivedCall
     const CRecordingWnd* window = nullptr;
     std::string handler;
     UINT_PTR first = 0;
-    UINT_PTR second = 0;      // of the calls that pass a number there
+    UINT_PTR second = 0;  // of the calls that pass a number there
     bool hasText = false;
-    std::wstring text;        // a wide-string payload
-    std::string bytes;        // a byte-string payload
-    AccountParam account;     // an AccountParam payload
+    std::wstring text;                      // a wide-string payload
+    std::string bytes;                      // a byte-string payload
+    AccountParam account;                   // an AccountParam payload
     std::vector<CategoryInfo> categories;   // category payloads, or the record a picture call names
-    DWORD thread = 0;         // the thread that ran the handler
-    std::wstring itemId;      // the item a download call names: its record's id or the id text
-    TaskProgress progress;    // a progress call's record as it read when the call ran
+    DWORD thread = 0;                       // the thread that ran the handler
+    std::wstring itemId;                    // the item a download call names: its record's id or the id text
+    TaskProgress progress;                  // a progress call's record as it read when the call ran
     const JiasuqiInfo* waitItem = nullptr;  // the row record of a ProcessWaitParam payload
     HANDLE waitProcess = nullptr;           // the handle it still held
 };

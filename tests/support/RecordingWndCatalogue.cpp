@@ -6,14 +6,13 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 template <class Record>
 const Record& BatchRecord(UINT_PTR list, UINT_PTR index)
 {
     return *reinterpret_cast<std::deque<Record*>*>(list)->at(index);
 }
-}
+}  // namespace
 
 void CRecordingWnd::OnCategoryListReply(UINT_PTR first, UINT_PTR second)
 {
@@ -48,7 +47,10 @@ void CRecordingWnd::OnAddMyGameReply(UINT_PTR first, UINT_PTR)
     Record("OnAddMyGameReply", 0).categories.push_back(*record);
 }
 
-void CRecordingWnd::OnAddMyGameFailed(UINT_PTR first, UINT_PTR second) { RecordText("OnAddMyGameFailed", first, second); }
+void CRecordingWnd::OnAddMyGameFailed(UINT_PTR first, UINT_PTR second)
+{
+    RecordText("OnAddMyGameFailed", first, second);
+}
 
 void CRecordingWnd::OnGameListReply(UINT_PTR first, UINT_PTR second)
 {

@@ -6,12 +6,10 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 std::wstring ProgressItemId(const TaskProgress& progress)
 {
-    switch (progress.kind)
-    {
+    switch (progress.kind) {
     case 1:
         return static_cast<const GameInfo*>(progress.item)->game_id;
     case 2:
@@ -25,7 +23,7 @@ std::wstring ProgressItemId(const TaskProgress& progress)
 
 const std::wstring& IdOf(const GameInfo& record) { return record.game_id; }
 const std::wstring& IdOf(const PluginInfo& record) { return record.plugins_id; }
-}
+}  // namespace
 
 template <class Record>
 void CRecordingWnd::RecordItemCopy(const char* handler, UINT_PTR record, UINT_PTR message)
@@ -156,10 +154,7 @@ void CRecordingWnd::OnJiasuqiDownloadDone(UINT_PTR first, UINT_PTR)
     RecordRowRecord("OnJiasuqiDownloadDone", first, 0);
 }
 
-void CRecordingWnd::OnJiasuqiVerifyDone(UINT_PTR first, UINT_PTR)
-{
-    RecordRowRecord("OnJiasuqiVerifyDone", first, 0);
-}
+void CRecordingWnd::OnJiasuqiVerifyDone(UINT_PTR first, UINT_PTR) { RecordRowRecord("OnJiasuqiVerifyDone", first, 0); }
 
 void CRecordingWnd::OnJiasuqiVerifyFailed(UINT_PTR first, UINT_PTR second)
 {

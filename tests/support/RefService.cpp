@@ -7,8 +7,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 size_t AppendBody(char* data, size_t size, size_t count, void* out)
 {
     static_cast<std::string*>(out)->append(data, size * count);
@@ -28,8 +27,7 @@ Json::Value Control(const std::string& nameAndQuery, const std::string* postBody
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 30L);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &AppendBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
-    if (postBody)
-    {
+    if (postBody) {
         curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, postBody->c_str());
         curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(postBody->size()));
     }
@@ -37,8 +35,7 @@ Json::Value Control(const std::string& nameAndQuery, const std::string* postBody
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
     Json::Value value;
-    if (result != CURLE_OK || status != 200)
-    {
+    if (result != CURLE_OK || status != 200) {
         ADD_FAILURE() << nameAndQuery << ": " << curl_easy_strerror(result) << " status " << status << " " << reply;
         return value;
     }
@@ -53,10 +50,9 @@ Json::Value Post(const std::string& name, const Json::Value& body)
 }
 
 Json::Value Get(const std::string& nameAndQuery) { return Control(nameAndQuery, nullptr); }
-}
+}  // namespace
 
-namespace RefService
-{
+namespace RefService {
 void Reset() { Post("reset", Json::Value(Json::objectValue)); }
 void AddFault(const Json::Value& fault) { Post("fault", fault); }
 void ClearFaults() { Post("clear-faults", Json::Value(Json::objectValue)); }
@@ -71,12 +67,12 @@ Json::Value Fault(const std::string& path, const std::string& kind)
 Json::Value Journal(const std::string& path) { return Get("journal?path=" + path); }
 Json::Value PutUser(const Json::Value& user) { return Post("user", user); }
 void PutConfig(const Json::Value& config) { Post("config", config); }
-Json::Value AddFile(const std::string& name, const std::string& content) { return Control("file?name=" + name, &content); }
-
-std::string SmsCode(const std::string& mobile)
+Json::Value AddFile(const std::string& name, const std::string& content)
 {
-    return Get("sms?mobile=" + mobile)["code"].asString();
+    return Control("file?name=" + name, &content);
 }
+
+std::string SmsCode(const std::string& mobile) { return Get("sms?mobile=" + mobile)["code"].asString(); }
 
 std::string Header(const Json::Value& entry, const std::string& name)
 {
@@ -96,4 +92,4 @@ std::string BodyValue(const Json::Value& entry, const std::string& key)
     const size_t end = body.find('&', valueStart);
     return body.substr(valueStart, end == std::string::npos ? std::string::npos : end - valueStart);
 }
-}
+}  // namespace RefService

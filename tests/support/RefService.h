@@ -6,8 +6,7 @@
 
 #include <string>
 
-namespace RefService
-{
+namespace RefService {
 // Demo state, empty journal, no faults.
 void Reset();
 // A fault of that kind on the path, on both listeners until cleared; its
@@ -31,4 +30,4 @@ void PutConfig(const Json::Value& config);
 std::string Header(const Json::Value& entry, const std::string& name);
 // The value of the key in a journal entry's body, still URL-encoded.
 std::string BodyValue(const Json::Value& entry, const std::string& key);
-}
+}  // namespace RefService

@@ -94,7 +94,7 @@ void RemoveTree(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-} // namespace
+}  // namespace
 
 ScratchFolder::ScratchFolder()
 {
@@ -111,8 +111,8 @@ ScratchFolder::ScratchFolder()
     // A folder of a new name, never one found there: the removal must only
     // ever take what this object made.
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        m_path = base + L"calverin-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++counter) + L"\\";
+        m_path = base + L"calverin-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+                 L"\\";
         if (CreateDirectoryW(m_path.c_str(), nullptr))
             return;
         if (GetLastError() != ERROR_ALREADY_EXISTS)
@@ -163,10 +163,7 @@ ScopedCurrentFolder::ScopedCurrentFolder(const std::wstring& folder)
         throw std::runtime_error("cannot change to the folder");
 }
 
-ScopedCurrentFolder::~ScopedCurrentFolder()
-{
-    SetCurrentDirectoryW(m_previous.c_str());
-}
+ScopedCurrentFolder::~ScopedCurrentFolder() { SetCurrentDirectoryW(m_previous.c_str()); }
 
 std::wstring ScratchFolder::WriteFile(const std::wstring& name, const std::string& bytes) const
 {

@@ -37,12 +37,12 @@ public:
 private:
     struct HostLink
     {
-        std::wstring path;        // as the tests reach it
-        std::wstring linuxPath;   // as ln and rm take it
+        std::wstring path;       // as the tests reach it
+        std::wstring linuxPath;  // as ln and rm take it
     };
 
     std::wstring m_path;
-    std::vector<HostLink> m_hostLinks;   // removed before the folder
+    std::vector<HostLink> m_hostLinks;  // removed before the folder
 };
 
 // Makes a folder the current one for the object's life and then returns to

@@ -37,7 +37,7 @@ bool EntryExists(const std::wstring& path)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring WinePathOf(const std::wstring& linuxPath)
 {
@@ -68,15 +68,9 @@ std::wstring HostPathOf(const std::wstring& windowsPath)
     return wide;
 }
 
-std::wstring BuildTreePath(const std::wstring& relative)
-{
-    return TreePath(L"CALVERIN_BINARY_DIR", relative);
-}
+std::wstring BuildTreePath(const std::wstring& relative) { return TreePath(L"CALVERIN_BINARY_DIR", relative); }
 
-std::wstring SourceTreePath(const std::wstring& relative)
-{
-    return TreePath(L"CALVERIN_SOURCE_DIR", relative);
-}
+std::wstring SourceTreePath(const std::wstring& relative) { return TreePath(L"CALVERIN_SOURCE_DIR", relative); }
 
 std::wstring FullDiskFileIn(ScratchFolder& scratch, const std::wstring& name)
 {
@@ -95,8 +89,8 @@ std::wstring FullDiskFileIn(ScratchFolder& scratch, const std::wstring& name)
     // test would show nothing.
     const HANDLE device = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "/dev/full cannot be opened for writing through " << testing::PrintToString(path)
-                      << ": error " << GetLastError();
+        ADD_FAILURE() << "/dev/full cannot be opened for writing through " << testing::PrintToString(path) << ": error "
+                      << GetLastError();
         return std::wstring();
     }
     DWORD written = 0;

@@ -18,7 +18,8 @@ namespace {
 std::string RawDeflate(const std::string& data)
 {
     z_stream z = {};
-    if (deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::runtime_error("deflateInit2");
+    if (deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("deflateInit2");
     std::string out(deflateBound(&z, uLong(data.size())), '\0');
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     z.avail_in = uInt(data.size());
@@ -32,11 +33,13 @@ std::string RawDeflate(const std::string& data)
 
 // The traditional PKWARE cipher, written out here on its own so that the
 // tests do not share the reader's code.
-class TraditionalCipher {
+class TraditionalCipher
+{
 public:
     explicit TraditionalCipher(const std::string& password)
     {
-        for (char c : password) Update(uint8_t(c));
+        for (char c : password)
+            Update(uint8_t(c));
     }
     std::string Encrypt(const std::string& plain)
     {

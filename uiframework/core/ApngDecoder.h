@@ -11,15 +11,16 @@ constexpr uint32_t kApngDirectoryMagic = 0x474E5041;  // the bytes 'A','P','N','
 
 // One frame record of an ApngDirectory (24 bytes, little-endian).
 #pragma pack(push, 1)
-struct ApngFrameRecord {
+struct ApngFrameRecord
+{
     uint32_t width;
     uint32_t height;
     uint32_t x_offset;
     uint32_t y_offset;
     uint16_t delay_num;
     uint16_t delay_den;
-    uint8_t dispose_op;   // 0 none, 1 background, 2 previous
-    uint8_t blend_op;     // 0 source, 1 over
+    uint8_t dispose_op;  // 0 none, 1 background, 2 previous
+    uint8_t blend_op;    // 0 source, 1 over
     uint8_t reserved[2];
 };
 #pragma pack(pop)
@@ -27,7 +28,8 @@ static_assert(sizeof(ApngFrameRecord) == 24);
 
 // Directory header that follows the pixels, at a multiple of 4.
 #pragma pack(push, 1)
-struct ApngDirectoryHeader {
+struct ApngDirectoryHeader
+{
     uint32_t magic;
     uint32_t frameCount;
     uint32_t defaultIsFrame;  // 1 when frame 0 has no pixels of its own

@@ -47,9 +47,6 @@ SIZE ParseSizeValue(LPCWSTR value)
     return size;
 }
 
-bool IsTrueValue(LPCWSTR value)
-{
-    return std::wcscmp(value, L"true") == 0;
-}
+bool IsTrueValue(LPCWSTR value) { return std::wcscmp(value, L"true") == 0; }
 
 }  // namespace CalUI

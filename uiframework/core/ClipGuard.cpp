@@ -2,10 +2,7 @@
 
 namespace CalUI {
 
-CClipGuard::~CClipGuard()
-{
-    Release();
-}
+CClipGuard::~CClipGuard() { Release(); }
 
 void CClipGuard::ClipRect(HDC dc, const RECT& rc, CClipGuard& guard)
 {
@@ -14,13 +11,13 @@ void CClipGuard::ClipRect(HDC dc, const RECT& rc, CClipGuard& guard)
     SelectInnerClip(dc, guard);
 }
 
-void CClipGuard::ClipRoundRect(HDC dc, const RECT& rc, const RECT& control, int cornerWidth,
-                               int cornerHeight, CClipGuard& guard)
+void CClipGuard::ClipRoundRect(HDC dc, const RECT& rc, const RECT& control, int cornerWidth, int cornerHeight,
+                               CClipGuard& guard)
 {
     guard.Begin(dc, rc);
     // The platform's rounded region leaves out its right and bottom edges.
-    HRGN rounded = CreateRoundRectRgn(control.left, control.top, control.right + 1, control.bottom + 1,
-                                      cornerWidth, cornerHeight);
+    HRGN rounded =
+        CreateRoundRectRgn(control.left, control.top, control.right + 1, control.bottom + 1, cornerWidth, cornerHeight);
     guard.Restrict(rounded);
     DeleteObject(rounded);
     guard.Restrict(guard.m_outer);
@@ -34,10 +31,7 @@ void CClipGuard::SelectOuterClip(HDC dc, const CClipGuard& guard)
     SelectClipRgn(dc, guard.m_hadClipRegion ? guard.m_outer : nullptr);
 }
 
-void CClipGuard::SelectInnerClip(HDC dc, const CClipGuard& guard)
-{
-    SelectClipRgn(dc, guard.m_region);
-}
+void CClipGuard::SelectInnerClip(HDC dc, const CClipGuard& guard) { SelectClipRgn(dc, guard.m_region); }
 
 // The clipping in force is kept as the region itself, not just its box: a
 // guard inside a rounded one must hand the rounded corners back intact.
@@ -55,10 +49,7 @@ void CClipGuard::Begin(HDC dc, const RECT& rc)
     m_region = CreateRectRgnIndirect(&rc);
 }
 
-void CClipGuard::Restrict(HRGN region)
-{
-    CombineRgn(m_region, m_region, region, RGN_AND);
-}
+void CClipGuard::Restrict(HRGN region) { CombineRgn(m_region, m_region, region, RGN_AND); }
 
 void CClipGuard::Release()
 {

@@ -6,7 +6,8 @@
 
 namespace CalUI {
 
-class CClipGuard {
+class CClipGuard
+{
 public:
     CClipGuard() = default;
     ~CClipGuard();
@@ -17,8 +18,8 @@ public:
     static void ClipRect(HDC dc, const RECT& rc, CClipGuard& guard);
     // Clips `dc` to `rc` and to the rounded rectangle of `control` with corner
     // ellipses of cornerWidth x cornerHeight, within the clipping in force.
-    static void ClipRoundRect(HDC dc, const RECT& rc, const RECT& control, int cornerWidth,
-                              int cornerHeight, CClipGuard& guard);
+    static void ClipRoundRect(HDC dc, const RECT& rc, const RECT& control, int cornerWidth, int cornerHeight,
+                              CClipGuard& guard);
     // Switches between the clipping the guard found and its own, for float
     // children painted outside a container's client area.
     static void SelectOuterClip(HDC dc, const CClipGuard& guard);
@@ -31,9 +32,9 @@ private:
     void Release();
 
     HDC m_dc = nullptr;
-    HRGN m_region = nullptr;         // owned; the region this guard selects
-    HRGN m_outer = nullptr;          // owned; the clipping found, or its box
-    bool m_hadClipRegion = false;    // false: the dc had no clip region at all
+    HRGN m_region = nullptr;       // owned; the region this guard selects
+    HRGN m_outer = nullptr;        // owned; the clipping found, or its box
+    bool m_hadClipRegion = false;  // false: the dc had no clip region at all
 };
 
 }  // namespace CalUI

@@ -18,15 +18,9 @@ constexpr int kDefaultLineStep = 8;
 
 // ---- The bars -------------------------------------------------------------------
 
-bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const
-{
-    return bar != nullptr && bar->IsVisible();
-}
+bool CContainerUI::IsBarShown(const CScrollBarUI* bar) const { return bar != nullptr && bar->IsVisible(); }
 
-bool CContainerUI::IsBarActive(const CScrollBarUI* bar) const
-{
-    return IsBarShown(bar) && bar->IsEnabled();
-}
+bool CContainerUI::IsBarActive(const CScrollBarUI* bar) const { return IsBarShown(bar) && bar->IsEnabled(); }
 
 CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_verticalScrollBar; }
 CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontalScrollBar; }
@@ -290,10 +284,7 @@ void CContainerUI::PageDown()
     SetScrollPos(SIZE{pos.cx, pos.cy + VerticalPage()}, true);
 }
 
-void CContainerUI::ScrollToTop()
-{
-    SetScrollPos(SIZE{GetScrollPos().cx, 0}, true);
-}
+void CContainerUI::ScrollToTop() { SetScrollPos(SIZE{GetScrollPos().cx, 0}, true); }
 
 void CContainerUI::ScrollToBottom()
 {
@@ -328,14 +319,8 @@ void CContainerUI::PageRight()
     SetScrollPos(SIZE{pos.cx + HorizontalPage(), pos.cy}, true);
 }
 
-void CContainerUI::ScrollToLeft()
-{
-    SetScrollPos(SIZE{0, GetScrollPos().cy}, true);
-}
+void CContainerUI::ScrollToLeft() { SetScrollPos(SIZE{0, GetScrollPos().cy}, true); }
 
-void CContainerUI::ScrollToRight()
-{
-    SetScrollPos(SIZE{GetScrollRange().cx, GetScrollPos().cy}, true);
-}
+void CContainerUI::ScrollToRight() { SetScrollPos(SIZE{GetScrollRange().cx, GetScrollPos().cy}, true); }
 
 }  // namespace CalUI

@@ -23,10 +23,7 @@ bool Meets(const RECT& a, const RECT& b)
 }
 
 // Raised to the minimum first, so a maximum below the minimum wins.
-int Limit(int value, int minimum, int maximum)
-{
-    return std::min(std::max(value, minimum), maximum);
-}
+int Limit(int value, int minimum, int maximum) { return std::min(std::max(value, minimum), maximum); }
 
 }  // namespace
 
@@ -42,10 +39,7 @@ CContainerUI::~CContainerUI()
     DeleteScrollBar(m_horizontalScrollBar);
 }
 
-LPCWSTR CContainerUI::GetClass() const
-{
-    return L"Container";
-}
+LPCWSTR CContainerUI::GetClass() const { return L"Container"; }
 
 void* CContainerUI::GetInterface(LPCWSTR name)
 {
@@ -58,10 +52,7 @@ void* CContainerUI::GetInterface(LPCWSTR name)
 
 // ---- Items ----------------------------------------------------------------------
 
-CControlUI* CContainerUI::ChildAt(int index) const
-{
-    return static_cast<CControlUI*>(m_items.GetAt(index));
-}
+CControlUI* CContainerUI::ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
 
 CControlUI* CContainerUI::GetItemAt(int index) const
 {
@@ -70,10 +61,7 @@ CControlUI* CContainerUI::GetItemAt(int index) const
     return ChildAt(index);
 }
 
-int CContainerUI::GetItemIndex(CControlUI* control) const
-{
-    return m_items.Find(control);
-}
+int CContainerUI::GetItemIndex(CControlUI* control) const { return m_items.Find(control); }
 
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex)
 {
@@ -110,15 +98,9 @@ bool CContainerUI::MoveItems(CControlUI* first, int count, int newIndex)
     return true;
 }
 
-int CContainerUI::GetCount() const
-{
-    return m_items.GetCount();
-}
+int CContainerUI::GetCount() const { return m_items.GetCount(); }
 
-bool CContainerUI::Add(CControlUI* control)
-{
-    return AddAt(control, m_items.GetCount());
-}
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, m_items.GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index)
 {
@@ -376,10 +358,7 @@ void CContainerUI::SetFloatPos(int index)
     child->SetPos(rc, false);
 }
 
-void CContainerUI::Relayout(bool invalidate)
-{
-    SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate);
-}
+void CContainerUI::Relayout(bool invalidate) { SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate); }
 
 // ---- Hit testing ----------------------------------------------------------------
 
@@ -462,24 +441,50 @@ bool CContainerUI::HandleScrollKey(UINT key)
 {
     if (IsBarActive(m_verticalScrollBar)) {
         switch (key) {
-        case VK_PRIOR: PageUp(); return true;
-        case VK_NEXT: PageDown(); return true;
-        case VK_END: ScrollToBottom(); return true;
-        case VK_HOME: ScrollToTop(); return true;
-        case VK_UP: LineUp(); return true;
-        case VK_DOWN: LineDown(); return true;
-        default: return false;
+        case VK_PRIOR:
+            PageUp();
+            return true;
+        case VK_NEXT:
+            PageDown();
+            return true;
+        case VK_END:
+            ScrollToBottom();
+            return true;
+        case VK_HOME:
+            ScrollToTop();
+            return true;
+        case VK_UP:
+            LineUp();
+            return true;
+        case VK_DOWN:
+            LineDown();
+            return true;
+        default:
+            return false;
         }
     }
     if (m_verticalScrollBar == nullptr && IsBarActive(m_horizontalScrollBar)) {
         switch (key) {
-        case VK_PRIOR: PageLeft(); return true;
-        case VK_NEXT: PageRight(); return true;
-        case VK_END: ScrollToRight(); return true;
-        case VK_HOME: ScrollToLeft(); return true;
-        case VK_UP: LineLeft(); return true;
-        case VK_DOWN: LineRight(); return true;
-        default: return false;
+        case VK_PRIOR:
+            PageLeft();
+            return true;
+        case VK_NEXT:
+            PageRight();
+            return true;
+        case VK_END:
+            ScrollToRight();
+            return true;
+        case VK_HOME:
+            ScrollToLeft();
+            return true;
+        case VK_UP:
+            LineLeft();
+            return true;
+        case VK_DOWN:
+            LineRight();
+            return true;
+        default:
+            return false;
         }
     }
     return false;

@@ -14,7 +14,8 @@ namespace CalUI {
 class CScrollBarUI;
 
 // Values of the "childalign" attribute.
-enum class UIChildAlign : int {
+enum class UIChildAlign : int
+{
     Left = 0,
     Center = 1,
     Right = 2,
@@ -22,13 +23,15 @@ enum class UIChildAlign : int {
 
 // Values of the "childvalign" attribute. They do not overlap the horizontal
 // ones, so the two still fit one number where both are kept together.
-enum class UIChildVAlign : int {
+enum class UIChildVAlign : int
+{
     Top = 0,
     Center = 4,
     Bottom = 8,
 };
 
-class CContainerUI : public CControlUI, public IContainerUI {
+class CContainerUI : public CControlUI, public IContainerUI
+{
 public:
     CContainerUI();
     ~CContainerUI() override;
@@ -52,7 +55,7 @@ public:
     virtual RECT GetInset() const;
     virtual void SetInset(RECT inset);
     virtual int GetChildPadding() const;
-    virtual void SetChildPadding(int padding);   // negative becomes 0
+    virtual void SetChildPadding(int padding);  // negative becomes 0
     virtual UIChildAlign GetChildAlign() const;
     virtual void SetChildAlign(UIChildAlign align);
     virtual UIChildVAlign GetChildVAlign() const;
@@ -121,7 +124,7 @@ protected:
     bool IsBarShown(const CScrollBarUI* bar) const;
     bool IsBarActive(const CScrollBarUI* bar) const;
 
-    CUIPtrArray m_items;                        // owned CControlUI* while auto-destroy is on
+    CUIPtrArray m_items;  // owned CControlUI* while auto-destroy is on
     RECT m_inset = {0, 0, 0, 0};
     int m_childPadding = 0;
     UIChildAlign m_childAlign = UIChildAlign::Left;
@@ -129,7 +132,7 @@ protected:
     bool m_autoDestroy = true;
     bool m_delayedDestroy = false;
     bool m_mouseChildEnabled = true;
-    bool m_scrollRelayout = false;              // UpdateScrollBars is laying out again
+    bool m_scrollRelayout = false;  // UpdateScrollBars is laying out again
     bool m_scrollToBottomPending = false;
     CScrollBarUI* m_verticalScrollBar = nullptr;    // owned
     CScrollBarUI* m_horizontalScrollBar = nullptr;  // owned

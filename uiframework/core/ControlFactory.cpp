@@ -17,7 +17,8 @@ CControlUI* Make()
     return new T;
 }
 
-struct ControlClassEntry {
+struct ControlClassEntry
+{
     LPCWSTR elementName;
     CControlUI* (*create)();
 };

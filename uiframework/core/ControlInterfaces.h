@@ -7,13 +7,14 @@
 
 namespace CalUI {
 
-constexpr wchar_t kContainerInterface[] = L"IContainer";   // IContainerUI*: holds children
-constexpr wchar_t kListItemInterface[] = L"IListItem";     // non-null for list elements
-constexpr wchar_t kWantTabInterface[] = L"WantTab";        // IWantTabUI*: the rich edit
+constexpr wchar_t kContainerInterface[] = L"IContainer";  // IContainerUI*: holds children
+constexpr wchar_t kListItemInterface[] = L"IListItem";    // non-null for list elements
+constexpr wchar_t kWantTabInterface[] = L"WantTab";       // IWantTabUI*: the rich edit
 
 // A control that may keep the Tab key for itself instead of letting the
 // window move the focus to the next tab stop.
-class IWantTabUI {
+class IWantTabUI
+{
 public:
     virtual bool IsWantTab() const = 0;
 

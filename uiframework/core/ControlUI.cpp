@@ -13,10 +13,7 @@ namespace CalUI {
 
 namespace {
 
-bool IsRectEmptyOrInverted(const RECT& rc)
-{
-    return rc.right <= rc.left || rc.bottom <= rc.top;
-}
+bool IsRectEmptyOrInverted(const RECT& rc) { return rc.right <= rc.left || rc.bottom <= rc.top; }
 
 // "l,t,r,b" fractions of the parent's size; missing parts read as 0.
 FloatPercent ParseFloatPercent(LPCWSTR value)
@@ -32,15 +29,9 @@ FloatPercent ParseFloatPercent(LPCWSTR value)
     return FloatPercent{parts[0], parts[1], parts[2], parts[3]};
 }
 
-int Clamp(int value, int low, int high)
-{
-    return std::max(low, std::min(value, high));
-}
+int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
-bool IsRounded(SIZE round)
-{
-    return round.cx > 0 || round.cy > 0;
-}
+bool IsRounded(SIZE round) { return round.cx > 0 || round.cy > 0; }
 
 // Gives the record a new attribute text, to be parsed on its next drawing;
 // false when it already holds the loaded image of that text.
@@ -77,10 +68,7 @@ void CControlUI::Delete()
 
 // ---- Identity and tree --------------------------------------------------------
 
-CUIString CControlUI::GetName() const
-{
-    return m_name;
-}
+CUIString CControlUI::GetName() const { return m_name; }
 
 void CControlUI::SetName(LPCWSTR name)
 {
@@ -96,35 +84,17 @@ void CControlUI::SetName(LPCWSTR name)
     m_name = name;
 }
 
-LPCWSTR CControlUI::GetClass() const
-{
-    return L"Control";
-}
+LPCWSTR CControlUI::GetClass() const { return L"Control"; }
 
-void* CControlUI::GetInterface(LPCWSTR name)
-{
-    return std::wcscmp(name, L"Control") == 0 ? this : nullptr;
-}
+void* CControlUI::GetInterface(LPCWSTR name) { return std::wcscmp(name, L"Control") == 0 ? this : nullptr; }
 
-UIControlFlag CControlUI::GetControlFlags() const
-{
-    return UIControlFlag::None;
-}
+UIControlFlag CControlUI::GetControlFlags() const { return UIControlFlag::None; }
 
-HWND CControlUI::GetNativeWindow() const
-{
-    return nullptr;
-}
+HWND CControlUI::GetNativeWindow() const { return nullptr; }
 
-bool CControlUI::Activate()
-{
-    return IsVisible() && IsEnabled();
-}
+bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
-CWindowManagerUI* CControlUI::GetManager() const
-{
-    return m_manager;
-}
+CWindowManagerUI* CControlUI::GetManager() const { return m_manager; }
 
 void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
 {
@@ -136,15 +106,9 @@ void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool 
         Init();
 }
 
-CControlUI* CControlUI::GetParent() const
-{
-    return m_parent;
-}
+CControlUI* CControlUI::GetParent() const { return m_parent; }
 
-CControlUI* CControlUI::GetCover() const
-{
-    return m_cover;
-}
+CControlUI* CControlUI::GetCover() const { return m_cover; }
 
 void CControlUI::SetCover(CControlUI* cover)
 {
@@ -161,10 +125,7 @@ void CControlUI::SetCover(CControlUI* cover)
         m_cover->SetInternVisible(false);
 }
 
-CUIString CControlUI::GetText() const
-{
-    return m_text;
-}
+CUIString CControlUI::GetText() const { return m_text; }
 
 void CControlUI::SetText(LPCWSTR text)
 {
@@ -176,10 +137,7 @@ void CControlUI::SetText(LPCWSTR text)
 
 // ---- Position and size rules -------------------------------------------------
 
-const RECT& CControlUI::GetPos() const
-{
-    return m_pos;
-}
+const RECT& CControlUI::GetPos() const { return m_pos; }
 
 RECT CControlUI::GetRelativePos() const
 {
@@ -191,10 +149,7 @@ RECT CControlUI::GetRelativePos() const
     return rc;
 }
 
-RECT CControlUI::GetClientPos() const
-{
-    return m_pos;
-}
+RECT CControlUI::GetClientPos() const { return m_pos; }
 
 void CControlUI::SetPos(RECT rc, bool invalidate)
 {
@@ -275,30 +230,15 @@ void CControlUI::Move(SIZE offset, bool invalidate)
         m_cover->Move(offset, false);
 }
 
-int CControlUI::GetWidth() const
-{
-    return m_pos.right - m_pos.left;
-}
+int CControlUI::GetWidth() const { return m_pos.right - m_pos.left; }
 
-int CControlUI::GetHeight() const
-{
-    return m_pos.bottom - m_pos.top;
-}
+int CControlUI::GetHeight() const { return m_pos.bottom - m_pos.top; }
 
-int CControlUI::GetX() const
-{
-    return m_pos.left;
-}
+int CControlUI::GetX() const { return m_pos.left; }
 
-int CControlUI::GetY() const
-{
-    return m_pos.top;
-}
+int CControlUI::GetY() const { return m_pos.top; }
 
-RECT CControlUI::GetPadding() const
-{
-    return m_padding;
-}
+RECT CControlUI::GetPadding() const { return m_padding; }
 
 void CControlUI::SetPadding(RECT padding)
 {
@@ -306,10 +246,7 @@ void CControlUI::SetPadding(RECT padding)
     RequestParentUpdate();
 }
 
-SIZE CControlUI::GetFixedXY() const
-{
-    return m_fixedXY;
-}
+SIZE CControlUI::GetFixedXY() const { return m_fixedXY; }
 
 void CControlUI::SetFixedXY(SIZE xy)
 {
@@ -317,10 +254,7 @@ void CControlUI::SetFixedXY(SIZE xy)
     RequestParentUpdate();
 }
 
-FloatPercent CControlUI::GetFloatPercent() const
-{
-    return m_floatPercent;
-}
+FloatPercent CControlUI::GetFloatPercent() const { return m_floatPercent; }
 
 void CControlUI::SetFloatPercent(FloatPercent percent)
 {
@@ -328,10 +262,7 @@ void CControlUI::SetFloatPercent(FloatPercent percent)
     RequestParentUpdate();
 }
 
-int CControlUI::GetFixedWidth() const
-{
-    return m_fixedWidth;
-}
+int CControlUI::GetFixedWidth() const { return m_fixedWidth; }
 
 void CControlUI::SetFixedWidth(int cx)
 {
@@ -341,10 +272,7 @@ void CControlUI::SetFixedWidth(int cx)
     RequestParentUpdate();
 }
 
-int CControlUI::GetFixedHeight() const
-{
-    return m_fixedHeight;
-}
+int CControlUI::GetFixedHeight() const { return m_fixedHeight; }
 
 void CControlUI::SetFixedHeight(int cy)
 {
@@ -362,52 +290,25 @@ void CControlUI::SetSizeLimit(int& limit, int value)
     RequestParentUpdate();
 }
 
-int CControlUI::GetMinWidth() const
-{
-    return m_minWidth;
-}
+int CControlUI::GetMinWidth() const { return m_minWidth; }
 
-void CControlUI::SetMinWidth(int cx)
-{
-    SetSizeLimit(m_minWidth, cx);
-}
+void CControlUI::SetMinWidth(int cx) { SetSizeLimit(m_minWidth, cx); }
 
-int CControlUI::GetMaxWidth() const
-{
-    return std::max(m_maxWidth, m_minWidth);
-}
+int CControlUI::GetMaxWidth() const { return std::max(m_maxWidth, m_minWidth); }
 
-void CControlUI::SetMaxWidth(int cx)
-{
-    SetSizeLimit(m_maxWidth, cx);
-}
+void CControlUI::SetMaxWidth(int cx) { SetSizeLimit(m_maxWidth, cx); }
 
-int CControlUI::GetMinHeight() const
-{
-    return m_minHeight;
-}
+int CControlUI::GetMinHeight() const { return m_minHeight; }
 
-void CControlUI::SetMinHeight(int cy)
-{
-    SetSizeLimit(m_minHeight, cy);
-}
+void CControlUI::SetMinHeight(int cy) { SetSizeLimit(m_minHeight, cy); }
 
-int CControlUI::GetMaxHeight() const
-{
-    return std::max(m_maxHeight, m_minHeight);
-}
+int CControlUI::GetMaxHeight() const { return std::max(m_maxHeight, m_minHeight); }
 
-void CControlUI::SetMaxHeight(int cy)
-{
-    SetSizeLimit(m_maxHeight, cy);
-}
+void CControlUI::SetMaxHeight(int cy) { SetSizeLimit(m_maxHeight, cy); }
 
 // ---- Tooltip and plain properties --------------------------------------------
 
-CUIString CControlUI::GetToolTip() const
-{
-    return m_toolTip;
-}
+CUIString CControlUI::GetToolTip() const { return m_toolTip; }
 
 void CControlUI::SetToolTip(LPCWSTR text)
 {
@@ -415,62 +316,29 @@ void CControlUI::SetToolTip(LPCWSTR text)
     m_toolTip.Replace(L"<n>", L"\r\n");
 }
 
-void CControlUI::SetToolTipWidth(int width)
-{
-    m_toolTipWidth = width;
-}
+void CControlUI::SetToolTipWidth(int width) { m_toolTipWidth = width; }
 
-int CControlUI::GetToolTipWidth() const
-{
-    return m_toolTipWidth;
-}
+int CControlUI::GetToolTipWidth() const { return m_toolTipWidth; }
 
-WCHAR CControlUI::GetShortcut() const
-{
-    return m_shortcut;
-}
+WCHAR CControlUI::GetShortcut() const { return m_shortcut; }
 
-void CControlUI::SetShortcut(WCHAR ch)
-{
-    m_shortcut = ch;
-}
+void CControlUI::SetShortcut(WCHAR ch) { m_shortcut = ch; }
 
-bool CControlUI::IsContextMenuUsed() const
-{
-    return m_contextMenuUsed;
-}
+bool CControlUI::IsContextMenuUsed() const { return m_contextMenuUsed; }
 
-void CControlUI::SetContextMenuUsed(bool used)
-{
-    m_contextMenuUsed = used;
-}
+void CControlUI::SetContextMenuUsed(bool used) { m_contextMenuUsed = used; }
 
-const CUIString& CControlUI::GetUserData() const
-{
-    return m_userData;
-}
+const CUIString& CControlUI::GetUserData() const { return m_userData; }
 
-void CControlUI::SetUserData(LPCWSTR text)
-{
-    m_userData = text;
-}
+void CControlUI::SetUserData(LPCWSTR text) { m_userData = text; }
 
-UINT_PTR CControlUI::GetTag() const
-{
-    return m_tag;
-}
+UINT_PTR CControlUI::GetTag() const { return m_tag; }
 
-void CControlUI::SetTag(UINT_PTR tag)
-{
-    m_tag = tag;
-}
+void CControlUI::SetTag(UINT_PTR tag) { m_tag = tag; }
 
 // ---- Visibility, input and focus ---------------------------------------------
 
-bool CControlUI::IsVisible() const
-{
-    return m_visible && m_internVisible;
-}
+bool CControlUI::IsVisible() const { return m_visible && m_internVisible; }
 
 void CControlUI::SetVisible(bool show)
 {
@@ -502,10 +370,7 @@ void CControlUI::ReleaseFocus()
         m_manager->SetFocus(nullptr, true);
 }
 
-bool CControlUI::IsEnabled() const
-{
-    return m_enabled;
-}
+bool CControlUI::IsEnabled() const { return m_enabled; }
 
 void CControlUI::SetEnabled(bool enable)
 {
@@ -515,30 +380,15 @@ void CControlUI::SetEnabled(bool enable)
     Invalidate();
 }
 
-bool CControlUI::IsMouseEnabled() const
-{
-    return m_mouseEnabled;
-}
+bool CControlUI::IsMouseEnabled() const { return m_mouseEnabled; }
 
-void CControlUI::SetMouseEnabled(bool enable)
-{
-    m_mouseEnabled = enable;
-}
+void CControlUI::SetMouseEnabled(bool enable) { m_mouseEnabled = enable; }
 
-bool CControlUI::IsKeyboardEnabled() const
-{
-    return m_enabled && m_keyboardEnabled;
-}
+bool CControlUI::IsKeyboardEnabled() const { return m_enabled && m_keyboardEnabled; }
 
-void CControlUI::SetKeyboardEnabled(bool enable)
-{
-    m_keyboardEnabled = enable;
-}
+void CControlUI::SetKeyboardEnabled(bool enable) { m_keyboardEnabled = enable; }
 
-bool CControlUI::IsFocused() const
-{
-    return m_focused;
-}
+bool CControlUI::IsFocused() const { return m_focused; }
 
 void CControlUI::SetFocus()
 {
@@ -546,10 +396,7 @@ void CControlUI::SetFocus()
         m_manager->SetFocus(this, false);
 }
 
-bool CControlUI::IsFloat() const
-{
-    return m_float;
-}
+bool CControlUI::IsFloat() const { return m_float; }
 
 void CControlUI::SetFloat(bool isFloat)
 {
@@ -592,9 +439,7 @@ void CControlUI::Init()
         initDelegates.Invoke(this);
 }
 
-void CControlUI::OnInit()
-{
-}
+void CControlUI::OnInit() {}
 
 void CControlUI::SendEvent(UIEvent& event)
 {
@@ -636,10 +481,7 @@ void CControlUI::OnEvent(UIEvent& event)
 
 // ---- Skin attributes ---------------------------------------------------------
 
-CUIString CControlUI::GetAttribute(LPCWSTR)
-{
-    return CUIString();
-}
+CUIString CControlUI::GetAttribute(LPCWSTR) { return CUIString(); }
 
 void CControlUI::SetAttribute(LPCWSTR name, LPCWSTR value)
 {
@@ -728,10 +570,7 @@ void CControlUI::SetAttribute(LPCWSTR name, LPCWSTR value)
     }
 }
 
-CUIString CControlUI::GetAttributeList()
-{
-    return CUIString();
-}
+CUIString CControlUI::GetAttributeList() { return CUIString(); }
 
 void CControlUI::SetAttributeList(LPCWSTR list)
 {
@@ -753,10 +592,7 @@ void CControlUI::SetAttributeList(LPCWSTR list)
     }
 }
 
-bool CControlUI::IsAutoCalcWidth() const
-{
-    return m_autoCalcWidth;
-}
+bool CControlUI::IsAutoCalcWidth() const { return m_autoCalcWidth; }
 
 void CControlUI::SetAutoCalcWidth(bool enable)
 {
@@ -766,10 +602,7 @@ void CControlUI::SetAutoCalcWidth(bool enable)
     Invalidate();
 }
 
-bool CControlUI::IsAutoCalcHeight() const
-{
-    return m_autoCalcHeight;
-}
+bool CControlUI::IsAutoCalcHeight() const { return m_autoCalcHeight; }
 
 void CControlUI::SetAutoCalcHeight(bool enable)
 {
@@ -779,10 +612,7 @@ void CControlUI::SetAutoCalcHeight(bool enable)
     Invalidate();
 }
 
-SIZE CControlUI::EstimateSize(SIZE)
-{
-    return SIZE{m_fixedWidth, m_fixedHeight};
-}
+SIZE CControlUI::EstimateSize(SIZE) { return SIZE{m_fixedWidth, m_fixedHeight}; }
 
 // ---- Painting ----------------------------------------------------------------
 
@@ -835,19 +665,11 @@ void CControlUI::PaintBkColor(HDC hdc)
                                AdjustColor(m_bkColor3), true, 8);
 }
 
-void CControlUI::PaintBkImage(HDC hdc)
-{
-    DrawImage(hdc, m_bkImage);
-}
+void CControlUI::PaintBkImage(HDC hdc) { DrawImage(hdc, m_bkImage); }
 
-void CControlUI::PaintStatusImage(HDC hdc)
-{
-    DrawImage(hdc, m_foreImage);
-}
+void CControlUI::PaintStatusImage(HDC hdc) { DrawImage(hdc, m_foreImage); }
 
-void CControlUI::PaintText(HDC)
-{
-}
+void CControlUI::PaintText(HDC) {}
 
 void CControlUI::PaintBorder(HDC hdc)
 {
@@ -877,8 +699,8 @@ void CControlUI::PaintBorderSides(HDC hdc, DWORD color)
     }
     if (widths.top > 0) {
         const LONG y = p.top + widths.top / 2;
-        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y}, widths.top,
-                                      color, m_borderStyle);
+        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y}, widths.top, color,
+                                      m_borderStyle);
     }
     if (widths.right > 0) {
         const LONG x = p.right - widths.right / 2 - widths.right % 2;
@@ -886,8 +708,8 @@ void CControlUI::PaintBorderSides(HDC hdc, DWORD color)
     }
     if (widths.bottom > 0) {
         const LONG y = p.bottom - widths.bottom / 2 - widths.bottom % 2;
-        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y},
-                                      widths.bottom, color, m_borderStyle);
+        CSkinPainter::DrawLineSegment(hdc, RECT{p.left + widths.left, y, p.right - widths.right, y}, widths.bottom,
+                                      color, m_borderStyle);
     }
 }
 
@@ -907,30 +729,15 @@ void CControlUI::SetColor(DWORD& field, DWORD color)
     Invalidate();
 }
 
-void CControlUI::SetBkColor(DWORD color)
-{
-    SetColor(m_bkColor, color);
-}
+void CControlUI::SetBkColor(DWORD color) { SetColor(m_bkColor, color); }
 
-void CControlUI::SetBkColor2(DWORD color)
-{
-    SetColor(m_bkColor2, color);
-}
+void CControlUI::SetBkColor2(DWORD color) { SetColor(m_bkColor2, color); }
 
-void CControlUI::SetBkColor3(DWORD color)
-{
-    SetColor(m_bkColor3, color);
-}
+void CControlUI::SetBkColor3(DWORD color) { SetColor(m_bkColor3, color); }
 
-void CControlUI::SetBorderColor(DWORD color)
-{
-    SetColor(m_borderColor, color);
-}
+void CControlUI::SetBorderColor(DWORD color) { SetColor(m_borderColor, color); }
 
-void CControlUI::SetFocusBorderColor(DWORD color)
-{
-    SetColor(m_focusBorderColor, color);
-}
+void CControlUI::SetFocusBorderColor(DWORD color) { SetColor(m_focusBorderColor, color); }
 
 void CControlUI::SetColorHSL(bool colorHsl)
 {

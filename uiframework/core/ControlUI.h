@@ -18,7 +18,8 @@ class CWindowManagerUI;
 class CControlUI;
 
 // Answers of GetControlFlags.
-enum class UIControlFlag : UINT {
+enum class UIControlFlag : UINT
+{
     None = 0x0,
     TabStop = 0x1,
     SetCursor = 0x2,
@@ -28,14 +29,15 @@ template <>
 inline constexpr bool kEnumIsFlagSet<UIControlFlag> = true;
 
 // Flags of FindControl.
-enum class UIFindFlag : UINT {
+enum class UIFindFlag : UINT
+{
     All = 0x0,
     Visible = 0x1,
     Enabled = 0x2,
-    HitTest = 0x4,             // data is a POINT in client coordinates
+    HitTest = 0x4,  // data is a POINT in client coordinates
     UpdateTest = 0x8,
-    TopFirst = 0x10,           // children front to back (containers)
-    SelfFirst = 0x80000000,    // this control before its children
+    TopFirst = 0x10,         // children front to back (containers)
+    SelfFirst = 0x80000000,  // this control before its children
 };
 template <>
 inline constexpr bool kEnumIsFlagSet<UIFindFlag> = true;
@@ -43,14 +45,16 @@ inline constexpr bool kEnumIsFlagSet<UIFindFlag> = true;
 using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
 
 // Where a float control's edges sit as fractions of its parent's size.
-struct FloatPercent {
+struct FloatPercent
+{
     double left = 0;
     double top = 0;
     double right = 0;
     double bottom = 0;
 };
 
-class CControlUI {
+class CControlUI
+{
 public:
     CControlUI();
     CControlUI(const CControlUI&) = delete;
@@ -74,7 +78,7 @@ public:
     virtual void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true);
     virtual CControlUI* GetParent() const;
     virtual CControlUI* GetCover() const;
-    virtual void SetCover(CControlUI* cover);   // takes ownership
+    virtual void SetCover(CControlUI* cover);  // takes ownership
 
     virtual CUIString GetText() const;
     virtual void SetText(LPCWSTR text);
@@ -110,7 +114,7 @@ public:
 
     // ---- Tooltip and plain properties ----------------------------------------
     virtual CUIString GetToolTip() const;
-    virtual void SetToolTip(LPCWSTR text);      // "<n>" becomes a line break
+    virtual void SetToolTip(LPCWSTR text);  // "<n>" becomes a line break
     virtual void SetToolTipWidth(int width);
     virtual int GetToolTipWidth() const;
     virtual WCHAR GetShortcut() const;
@@ -183,8 +187,8 @@ public:
     bool IsColorHSL() const { return m_colorHsl; }
     void SetColorHSL(bool colorHsl);
     RECT GetBorderSize() const { return m_borderSize; }
-    void SetBorderSize(int width);              // all four sides
-    void SetBorderSizes(RECT widths);           // left, top, right, bottom
+    void SetBorderSize(int width);     // all four sides
+    void SetBorderSizes(RECT widths);  // left, top, right, bottom
     SIZE GetBorderRound() const { return m_borderRound; }
     void SetBorderRound(SIZE round);
     int GetBorderStyle() const { return m_borderStyle; }
@@ -212,17 +216,17 @@ public:
     CUIString GetVirtualWnd() const;
     // The first value given for a name stays.
     void AddCustomAttribute(LPCWSTR name, LPCWSTR value);
-    LPCWSTR GetCustomAttribute(LPCWSTR name);   // null when absent
+    LPCWSTR GetCustomAttribute(LPCWSTR name);  // null when absent
     void RemoveAllCustomAttributes();
 
     // ---- Hooks ---------------------------------------------------------------
-    CDelegateList initDelegates;        // Init, with the control
-    CDelegateList destroyDelegates;     // destructor, with the control
-    CDelegateList sizeDelegates;        // SetPos, with the control
-    CDelegateList eventDelegates;       // SendEvent, with the UIEvent; false swallows it
-    CDelegateList notifyDelegates;      // each notification this control sends, with the NotifyMsg
-    CDelegateList paintDelegates;       // Paint, with the control; false skips the own drawing
-    CDelegateList postPaintDelegates;   // PostPaint, with the control
+    CDelegateList initDelegates;       // Init, with the control
+    CDelegateList destroyDelegates;    // destructor, with the control
+    CDelegateList sizeDelegates;       // SetPos, with the control
+    CDelegateList eventDelegates;      // SendEvent, with the UIEvent; false swallows it
+    CDelegateList notifyDelegates;     // each notification this control sends, with the NotifyMsg
+    CDelegateList paintDelegates;      // Paint, with the control; false skips the own drawing
+    CDelegateList postPaintDelegates;  // PostPaint, with the control
 
 protected:
     // Invalidates `area` clipped by every ancestor, unless one is hidden or
@@ -239,18 +243,17 @@ private:
     void PaintBorderSides(HDC hdc, DWORD color);
 
 protected:
-
     CWindowManagerUI* m_manager = nullptr;
     CControlUI* m_parent = nullptr;
-    CControlUI* m_cover = nullptr;      // owned
+    CControlUI* m_cover = nullptr;  // owned
     CUIString m_virtualWnd;
     CUIString m_name;
     bool m_needsUpdate = true;
     bool m_contextMenuUsed = false;
-    RECT m_pos = {0, 0, 0, 0};          // window client coordinates
+    RECT m_pos = {0, 0, 0, 0};  // window client coordinates
     RECT m_padding = {0, 0, 0, 0};
     SIZE m_fixedXY = {0, 0};
-    int m_fixedWidth = 0;               // 0: not fixed
+    int m_fixedWidth = 0;  // 0: not fixed
     int m_fixedHeight = 0;
     int m_minWidth = 0;
     int m_minHeight = 0;
@@ -264,7 +267,7 @@ protected:
     bool m_focused = false;
     bool m_float = false;
     FloatPercent m_floatPercent;
-    bool m_inSizeEvent = false;         // guards sizeDelegates against re-entry
+    bool m_inSizeEvent = false;  // guards sizeDelegates against re-entry
     CUIString m_text;
     CUIString m_toolTip;
     WCHAR m_shortcut = 0;
@@ -278,15 +281,15 @@ protected:
     DWORD m_borderColor = 0;
     DWORD m_focusBorderColor = 0;
     bool m_colorHsl = false;
-    int m_borderStyle = 0;              // pen style of the border
+    int m_borderStyle = 0;  // pen style of the border
     int m_toolTipWidth = 300;
     SIZE m_borderRound = {0, 0};
-    RECT m_paintRect = {0, 0, 0, 0};    // the part of pos being painted
+    RECT m_paintRect = {0, 0, 0, 0};  // the part of pos being painted
     RECT m_borderSize = {0, 0, 0, 0};
-    CUIStringMap m_customAttributes;    // name -> owned CUIString
+    CUIStringMap m_customAttributes;  // name -> owned CUIString
     bool m_autoCalcWidth = false;
     bool m_autoCalcHeight = false;
-    bool m_renaming = false;            // SetName is waiting for the manager's re-index
+    bool m_renaming = false;  // SetName is waiting for the manager's re-index
 };
 
 }  // namespace CalUI

@@ -34,9 +34,6 @@ bool CDelegateList::Invoke(void* param)
     return true;
 }
 
-bool CDelegateList::HasAny() const
-{
-    return !m_delegates.empty();
-}
+bool CDelegateList::HasAny() const { return !m_delegates.empty(); }
 
 }  // namespace CalUI

@@ -10,7 +10,8 @@ namespace CalUI {
 
 // One bound handler. Two delegates are equal when they call the same handler
 // on the same object, whatever concrete class holds them.
-class CDelegateBase {
+class CDelegateBase
+{
 public:
     virtual ~CDelegateBase() = default;
     virtual std::unique_ptr<CDelegateBase> Copy() const = 0;
@@ -20,7 +21,8 @@ public:
 
 protected:
     // Large enough for a member-function pointer of any class under this ABI.
-    struct HandlerId {
+    struct HandlerId
+    {
         unsigned char bytes[2 * sizeof(void*)] = {};
     };
 
@@ -43,7 +45,8 @@ private:
 
 // Calls `bool T::handler(void* param)` on an object of class O.
 template <class O, class T>
-class CDelegate : public CDelegateBase {
+class CDelegate : public CDelegateBase
+{
 public:
     using Handler = bool (T::*)(void* param);
 
@@ -57,7 +60,8 @@ private:
 };
 
 // An ordered list of owned delegates; each distinct delegate is held once.
-class CDelegateList {
+class CDelegateList
+{
 public:
     CDelegateList() = default;
     CDelegateList(const CDelegateList&) = delete;

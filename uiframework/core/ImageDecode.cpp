@@ -17,7 +17,8 @@ namespace CalUI {
 
 unsigned char* DecodeImageRgba(const unsigned char* data, int size, int* width, int* height)
 {
-    if (IsPngSignature(data, size)) return LoadPngDefaultImage(data, size, width, height);
+    if (IsPngSignature(data, size))
+        return LoadPngDefaultImage(data, size, width, height);
     int channels = 0;
     return stbi_load_from_memory(data, size, width, height, &channels, 4);
 }

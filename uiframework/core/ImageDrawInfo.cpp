@@ -10,10 +10,7 @@ namespace {
 
 constexpr WCHAR kColorImageType[] = L"*COLOR*";
 
-bool IsBlank(WCHAR ch)
-{
-    return ch != 0 && ch <= L' ';
-}
+bool IsBlank(WCHAR ch) { return ch != 0 && ch <= L' '; }
 
 LPCWSTR SkipBlanks(LPCWSTR p)
 {
@@ -60,10 +57,7 @@ LPCWSTR ImageLoadRequest::Type() const
     }
 }
 
-void ImageDrawInfo::Clear()
-{
-    *this = ImageDrawInfo();
-}
+void ImageDrawInfo::Clear() { *this = ImageDrawInfo(); }
 
 ImageLoadRequest ImageDrawInfo::Parse()
 {

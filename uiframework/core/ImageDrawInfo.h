@@ -14,26 +14,33 @@ struct LoadedImage;
 
 // What the image table is asked for; kept out of ImageDrawInfo because the
 // table applies it once, when the image is loaded.
-struct ImageLoadRequest {
-    enum class Source { File, Resource, Color };
-    Source source = Source::File;   // "res" or "color", whichever came last
-    CUIString resourceType;         // "restype"
-    DWORD mask = 0;                 // "mask"
-    bool hsl = false;               // "hsl"
+struct ImageLoadRequest
+{
+    enum class Source
+    {
+        File,
+        Resource,
+        Color
+    };
+    Source source = Source::File;  // "res" or "color", whichever came last
+    CUIString resourceType;        // "restype"
+    DWORD mask = 0;                // "mask"
+    bool hsl = false;              // "hsl"
 
     // The type text for the image table: "*COLOR*", the resource type, or
     // null for a file.
     LPCWSTR Type() const;
 };
 
-struct ImageDrawInfo {
+struct ImageDrawInfo
+{
     CUIString attributeText;
     CUIString imageName;
-    bool parsed = false;            // a drawing was tried; with no image it failed
-    LoadedImage* image = nullptr;   // owned by the paint manager's image table
-    RECT dest = {0, 0, 0, 0};       // offsets from the control's top-left corner
+    bool parsed = false;           // a drawing was tried; with no image it failed
+    LoadedImage* image = nullptr;  // owned by the paint manager's image table
+    RECT dest = {0, 0, 0, 0};      // offsets from the control's top-left corner
     RECT source = {0, 0, 0, 0};
-    RECT corners = {0, 0, 0, 0};    // widths of the left, top, right and bottom bands
+    RECT corners = {0, 0, 0, 0};  // widths of the left, top, right and bottom bands
     BYTE fade = 255;
     bool hole = false;
     bool xTiled = false;

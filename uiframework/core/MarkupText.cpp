@@ -25,25 +25,13 @@ constexpr int kAlignBottom = 8;
 // Fonts added for tag variants get ids from here on, for the whole process.
 int g_nextMarkupFontId = 30000;
 
-bool IsTagLetter(WCHAR ch)
-{
-    return ch >= L'a' && ch <= L'z';
-}
+bool IsTagLetter(WCHAR ch) { return ch >= L'a' && ch <= L'z'; }
 
-bool IsAsciiLetter(WCHAR ch)
-{
-    return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z');
-}
+bool IsAsciiLetter(WCHAR ch) { return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'); }
 
-bool IsTagClose(WCHAR ch)
-{
-    return ch == L'>' || ch == L'}';
-}
+bool IsTagClose(WCHAR ch) { return ch == L'>' || ch == L'}'; }
 
-bool IsTagOpen(WCHAR ch)
-{
-    return ch == L'<' || ch == L'{';
-}
+bool IsTagOpen(WCHAR ch) { return ch == L'<' || ch == L'{'; }
 
 // Past the next '>' or '}', or at the end of the text.
 LPCWSTR AfterTagClose(LPCWSTR p)
@@ -53,10 +41,7 @@ LPCWSTR AfterTagClose(LPCWSTR p)
     return *p != 0 ? p + 1 : p;
 }
 
-bool IsRawEnd(LPCWSTR p)
-{
-    return IsTagOpen(p[0]) && p[1] == L'/' && p[2] == L'r';
-}
+bool IsRawEnd(LPCWSTR p) { return IsTagOpen(p[0]) && p[1] == L'/' && p[2] == L'r'; }
 
 // "<{>" and "<}>" stand for a brace, "{<}" and "{>}" for an angle bracket.
 WCHAR EscapedBracket(LPCWSTR p)
@@ -68,10 +53,11 @@ WCHAR EscapedBracket(LPCWSTR p)
     return 0;
 }
 
-struct MarkupTag {
+struct MarkupTag
+{
     WCHAR letter = 0;
     bool closing = false;
-    CUIString argument;   // what follows the letter's blank, up to the closing character
+    CUIString argument;  // what follows the letter's blank, up to the closing character
     LPCWSTR next = nullptr;
 };
 
@@ -105,14 +91,12 @@ bool IsBlankText(LPCWSTR text)
     return *text == 0;
 }
 
-COLORREF RgbOf(DWORD argb)
-{
-    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
+COLORREF RgbOf(DWORD argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
 // The part of the renderer's state that a line's measuring pass changes and
 // its drawing pass starts from again.
-struct LineState {
+struct LineState
+{
     LPCWSTR position = nullptr;
     std::vector<FontInfo*> fonts;
     std::vector<COLORREF> colors;
@@ -126,15 +110,26 @@ struct LineState {
     int linkIndex = 0;
 };
 
-enum class Pass { Measure, Draw };
+enum class Pass
+{
+    Measure,
+    Draw
+};
 
-class MarkupRenderer {
+class MarkupRenderer
+{
 public:
-    MarkupRenderer(HDC dc, CWindowManagerUI* manager, const RECT& box, COLORREF color,
-                   RECT* linkRects, CUIString* linkTexts, int linkEntries, int fontId, UINT format)
-        : m_dc(dc), m_manager(manager), m_box(box), m_baseColor(color), m_linkRects(linkRects),
-          m_linkTexts(linkTexts), m_linkEntries(linkEntries),
-          m_baseFont(manager->GetFontInfo(fontId)), m_format(format),
+    MarkupRenderer(HDC dc, CWindowManagerUI* manager, const RECT& box, COLORREF color, RECT* linkRects,
+                   CUIString* linkTexts, int linkEntries, int fontId, UINT format)
+        : m_dc(dc),
+          m_manager(manager),
+          m_box(box),
+          m_baseColor(color),
+          m_linkRects(linkRects),
+          m_linkTexts(linkTexts),
+          m_linkEntries(linkEntries),
+          m_baseFont(manager->GetFontInfo(fontId)),
+          m_format(format),
           m_measuring((format & DT_CALCRECT) != 0)
     {
         FindHoveredLink();
@@ -179,8 +174,7 @@ private:
     void EndLink();
     void PushStyleVariant(bool bold, bool underline, bool italic);
     void PushNamedFont(const CUIString& argument);
-    FontInfo* FindOrAddFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                            bool strikeout);
+    FontInfo* FindOrAddFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout);
 
     // The current font, colour, paragraph spacing and alignment.
     FontInfo* CurrentFont() const { return m_state.fonts.empty() ? m_baseFont : m_state.fonts.back(); }
@@ -363,8 +357,7 @@ bool MarkupRenderer::PlaceText(LPCWSTR lineStart)
     }
     int length = 1;
     if (*p != L' ' || m_state.raw) {
-        while (p[length] != 0 && p[length] != L'\n' &&
-               !(m_state.raw ? IsRawEnd(p + length) : IsTagOpen(p[length])))
+        while (p[length] != 0 && p[length] != L'\n' && !(m_state.raw ? IsRawEnd(p + length) : IsTagOpen(p[length])))
             ++length;
     }
     lineEnds = PlaceRun(p, length, atLineStart, consumed);
@@ -421,7 +414,8 @@ bool MarkupRenderer::PlaceRun(LPCWSTR chars, int length, bool atLineStart, int& 
 
 // An image name with an optional frame count and index, or an image
 // attribute string naming a file or resource.
-struct InlineImage {
+struct InlineImage
+{
     CUIString name;
     CUIString type;
     int frames = 1;
@@ -506,10 +500,7 @@ void MarkupRenderer::RaiseLineHeight(int height)
         m_lineHeight = std::max(m_lineHeight, height);
 }
 
-bool MarkupRenderer::HandleTag(const MarkupTag& tag)
-{
-    return tag.closing ? HandleClosing(tag) : HandleOpening(tag);
-}
+bool MarkupRenderer::HandleTag(const MarkupTag& tag) { return tag.closing ? HandleClosing(tag) : HandleOpening(tag); }
 
 bool MarkupRenderer::HandleOpening(const MarkupTag& tag)
 {
@@ -539,7 +530,7 @@ bool MarkupRenderer::HandleOpening(const MarkupTag& tag)
         if (IsBlankText(argument))
             PushStyleVariant(false, false, true);
         else if (PlaceImage(argument))
-            return true;   // tried again at the start of the next line
+            return true;  // tried again at the start of the next line
         break;
     case L'c':
         PushColor(CSkinPainter::ToDrawingColor(ParseColorValue(argument)));
@@ -557,7 +548,7 @@ bool MarkupRenderer::HandleOpening(const MarkupTag& tag)
     case L'v':
         m_state.alignments.push_back(argument.CompareNoCase(L"center") == 0 ? kAlignCenter
                                      : argument.CompareNoCase(L"top") == 0  ? kAlignTop
-                                                                              : kAlignBottom);
+                                                                            : kAlignBottom);
         break;
     case L'x':
         Advance(_wtoi(argument));
@@ -630,8 +621,7 @@ void MarkupRenderer::EndLink()
     if (m_state.inLink) {
         if (Recording() && m_state.linkIndex < m_linkEntries)
             m_linkRects[m_state.linkIndex] = RECT{m_state.linkStart.x, m_state.linkStart.y,
-                                                  std::min(m_x, static_cast<int>(m_box.right)),
-                                                  m_y + FontHeight()};
+                                                  std::min(m_x, static_cast<int>(m_box.right)), m_y + FontHeight()};
         ++m_state.linkIndex;
         m_state.inLink = false;
     }
@@ -644,8 +634,7 @@ void MarkupRenderer::PushStyleVariant(bool bold, bool underline, bool italic)
     if ((bold && current->bold) || (underline && current->underline) || (italic && current->italic))
         return;
     FontInfo* variant = FindOrAddFont(current->faceName, current->size, current->bold || bold,
-                                      current->underline || underline, current->italic || italic,
-                                      current->strikeout);
+                                      current->underline || underline, current->italic || italic, current->strikeout);
     if (variant != nullptr)
         PushFont(variant);
 }
@@ -680,8 +669,7 @@ void MarkupRenderer::PushNamedFont(const CUIString& argument)
         PushFont(font);
 }
 
-FontInfo* MarkupRenderer::FindOrAddFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                                        bool strikeout)
+FontInfo* MarkupRenderer::FindOrAddFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout)
 {
     HFONT font = m_manager->FindFont(face, size, bold, underline, italic, strikeout);
     if (font == nullptr)
@@ -710,10 +698,7 @@ void MarkupRenderer::PopFont()
     SelectCurrentFont();
 }
 
-void MarkupRenderer::SelectCurrentFont()
-{
-    SelectObject(m_dc, CurrentFont()->font);
-}
+void MarkupRenderer::SelectCurrentFont() { SelectObject(m_dc, CurrentFont()->font); }
 
 void MarkupRenderer::PushColor(COLORREF color)
 {
@@ -728,15 +713,11 @@ void MarkupRenderer::PopColor()
     SetTextColor(m_dc, m_state.colors.empty() ? m_baseColor : m_state.colors.back());
 }
 
-void MarkupRenderer::ApplySelection()
-{
-    SetBkMode(m_dc, m_state.selection ? OPAQUE : TRANSPARENT);
-}
+void MarkupRenderer::ApplySelection() { SetBkMode(m_dc, m_state.selection ? OPAQUE : TRANSPARENT); }
 
 // Moves the box's edges to the measured text for single-line horizontal
 // alignment and for vertical alignment.
-void AlignBox(HDC dc, CWindowManagerUI* manager, RECT& box, LPCWSTR text, COLORREF color, int fontId,
-              UINT format)
+void AlignBox(HDC dc, CWindowManagerUI* manager, RECT& box, LPCWSTR text, COLORREF color, int fontId, UINT format)
 {
     const bool single = (format & DT_SINGLELINE) != 0;
     const int boxWidth = box.right - box.left;
@@ -764,8 +745,7 @@ void AlignBox(HDC dc, CWindowManagerUI* manager, RECT& box, LPCWSTR text, COLORR
 }  // namespace
 
 void CSkinPainter::DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rc, LPCWSTR text, DWORD color,
-                                  RECT* linkRects, CUIString* linkTexts, int& linkCount, int fontId,
-                                  UINT format)
+                                  RECT* linkRects, CUIString* linkTexts, int& linkCount, int fontId, UINT format)
 {
     const int linkEntries = linkRects != nullptr && linkTexts != nullptr ? std::max(linkCount, 0) : 0;
     linkCount = 0;

@@ -9,10 +9,7 @@
 
 namespace CalUI {
 
-CPaintSurface::~CPaintSurface()
-{
-    Release();
-}
+CPaintSurface::~CPaintSurface() { Release(); }
 
 bool CPaintSurface::Create(HDC reference, int width, int height, bool argb)
 {
@@ -72,7 +69,7 @@ void CPaintSurface::ForEachRow(const RECT& rc, VisitRow visitRow)
     RECT area;
     if (m_pixels == nullptr || !IntersectRect(&area, &rc, &bounds))
         return;
-    GdiFlush();   // GDI output still queued must land before the pixels are read
+    GdiFlush();  // GDI output still queued must land before the pixels are read
     for (int y = area.top; y < area.bottom; ++y) {
         DWORD* line = m_pixels + static_cast<size_t>(m_height - 1 - y) * m_width;
         visitRow(line + area.left, line + area.right, area.left, y);
@@ -81,9 +78,7 @@ void CPaintSurface::ForEachRow(const RECT& rc, VisitRow visitRow)
 
 void CPaintSurface::Clear(const RECT& rc)
 {
-    ForEachRow(rc, [](DWORD* begin, DWORD* end, int, int) {
-        memset(begin, 0, (end - begin) * sizeof(DWORD));
-    });
+    ForEachRow(rc, [](DWORD* begin, DWORD* end, int, int) { memset(begin, 0, (end - begin) * sizeof(DWORD)); });
 }
 
 void CPaintSurface::CopyFrom(const CPaintSurface& source, const RECT& rc)

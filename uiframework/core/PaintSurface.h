@@ -8,7 +8,8 @@
 
 namespace CalUI {
 
-class CPaintSurface {
+class CPaintSurface
+{
 public:
     CPaintSurface() = default;
     ~CPaintSurface();
@@ -53,10 +54,10 @@ private:
     template <class VisitRow>
     void ForEachRow(const RECT& rc, VisitRow visitRow);
 
-    HDC m_dc = nullptr;               // owned
-    HBITMAP m_bitmap = nullptr;       // owned
-    HGDIOBJ m_previous = nullptr;     // what the context held before Select
-    DWORD* m_pixels = nullptr;        // the DIB's own memory; null for a compatible bitmap
+    HDC m_dc = nullptr;            // owned
+    HBITMAP m_bitmap = nullptr;    // owned
+    HGDIOBJ m_previous = nullptr;  // what the context held before Select
+    DWORD* m_pixels = nullptr;     // the DIB's own memory; null for a compatible bitmap
     int m_width = 0;
     int m_height = 0;
 };

@@ -22,4 +22,4 @@ private:
 
 static_assert(sizeof(ResourceRef) == sizeof(void*));
 
-} // namespace CalUI
+}  // namespace CalUI

@@ -8,10 +8,7 @@
 
 namespace CalUI {
 
-CScrollBarUI::CScrollBarUI()
-{
-    m_fixedWidth = kThickness;
-}
+CScrollBarUI::CScrollBarUI() { m_fixedWidth = kThickness; }
 
 LPCWSTR CScrollBarUI::GetClass() const { return L"ScrollBar"; }
 
@@ -81,9 +78,6 @@ int CScrollBarUI::GetLineSize() const { return m_lineSize; }
 int CScrollBarUI::GetScrollUnit() const { return m_scrollUnit; }
 
 // The thumb follows range and position; it is placed by SetPos.
-void CScrollBarUI::Relayout()
-{
-    SetPos(m_pos, true);
-}
+void CScrollBarUI::Relayout() { SetPos(m_pos, true); }
 
 }  // namespace CalUI

@@ -9,7 +9,8 @@ namespace CalUI {
 
 class CContainerUI;
 
-class CScrollBarUI : public CControlUI {
+class CScrollBarUI : public CControlUI
+{
 public:
     CScrollBarUI();
 
@@ -24,13 +25,13 @@ public:
     void SetHorizontal(bool horizontal = true);
 
     int GetScrollRange() const;
-    void SetScrollRange(int range);             // negative becomes 0
+    void SetScrollRange(int range);  // negative becomes 0
     int GetScrollPos() const;
     // A burst of moves reaches the window as one "scroll" notification
     // (wParam the new position, lParam the old one).
     void SetScrollPos(int pos, bool notify = true);
     int GetLineSize() const;
-    int GetScrollUnit() const;                  // above 1: the owner's line step
+    int GetScrollUnit() const;  // above 1: the owner's line step
 
 private:
     static constexpr int kThickness = 16;

@@ -11,28 +11,30 @@
 
 namespace CalUI {
 
-struct FontInfo {
+struct FontInfo
+{
     HFONT font = nullptr;
     CUIString faceName;
-    int size = 0;                     // the size asked for; the font's height is -size
+    int size = 0;  // the size asked for; the font's height is -size
     bool bold = false;
     bool underline = false;
     bool italic = false;
     bool strikeout = false;
-    TEXTMETRICW textMetrics = {};     // tmHeight 0: not measured yet
+    TEXTMETRICW textMetrics = {};  // tmHeight 0: not measured yet
 };
 
-struct SharedUIResources {
+struct SharedUIResources
+{
     DWORD disabledTextColor = 0;
     DWORD defaultTextColor = 0;
     DWORD linkColor = 0;
     DWORD linkHoverColor = 0;
     DWORD selectedBkColor = 0;
-    FontInfo defaultFont;             // an empty face name: use the shared default font
-    CUIStringMap fonts;               // font id in base 10 -> owned FontInfo
-    CUIStringMap images;              // image name -> owned LoadedImage
+    FontInfo defaultFont;                // an empty face name: use the shared default font
+    CUIStringMap fonts;                  // font id in base 10 -> owned FontInfo
+    CUIStringMap images;                 // image name -> owned LoadedImage
     CUIStringMap defaultAttributeLists;  // control class name -> owned CUIString
-    CUIStringMap languageStrings;     // text id in base 10 -> owned CUIString (shared record only)
+    CUIStringMap languageStrings;        // text id in base 10 -> owned CUIString (shared record only)
 };
 
 }  // namespace CalUI

@@ -30,7 +30,8 @@ uint16_t Le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t Le32(const unsigned char* p) { return uint32_t(Le16(p)) | uint32_t(Le16(p + 2)) << 16; }
 
 // The bytes minizip reads the archive through.
-class ZipSource {
+class ZipSource
+{
 public:
     virtual ~ZipSource() = default;
     virtual uLong Read(void* buffer, uLong size) = 0;
@@ -45,7 +46,8 @@ public:
     }
 };
 
-class FileSource final : public ZipSource {
+class FileSource final : public ZipSource
+{
 public:
     explicit FileSource(HANDLE file) : file_(file), start_(SetFilePointer(file, 0, nullptr, FILE_CURRENT)) {}
     ~FileSource() override { CloseHandle(file_); }
@@ -53,7 +55,8 @@ public:
     uLong Read(void* buffer, uLong size) override
     {
         DWORD read = 0;
-        if (!ReadFile(file_, buffer, size, &read, nullptr)) failed_ = true;
+        if (!ReadFile(file_, buffer, size, &read, nullptr))
+            failed_ = true;
         return read;
     }
     long Tell() override { return long(SetFilePointer(file_, 0, nullptr, FILE_CURRENT) - start_); }
@@ -77,13 +80,15 @@ private:
     bool failed_ = false;
 };
 
-class MemorySource final : public ZipSource {
+class MemorySource final : public ZipSource
+{
 public:
     MemorySource(const void* data, uint32_t length) : data_(static_cast<const unsigned char*>(data)), length_(length) {}
 
     uLong Read(void* buffer, uLong size) override
     {
-        if (position_ >= length_) return 0;
+        if (position_ >= length_)
+            return 0;
         uLong count = std::min<uLong>(size, length_ - position_);
         memcpy(buffer, data_ + position_, count);
         position_ += count;
@@ -92,9 +97,12 @@ public:
     long Tell() override { return long(position_); }
     long Seek(uLong offset, int origin) override
     {
-        if (origin == ZLIB_FILEFUNC_SEEK_SET) position_ = offset;
-        else if (origin == ZLIB_FILEFUNC_SEEK_CUR) position_ += offset;
-        else position_ = length_ + offset;
+        if (origin == ZLIB_FILEFUNC_SEEK_SET)
+            position_ = offset;
+        else if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+            position_ += offset;
+        else
+            position_ = length_ + offset;
         return 0;
     }
     int Error() override { return 0; }
@@ -129,7 +137,8 @@ std::string NormalisedLookupName(const wchar_t* name)
     std::string result;
     for (const char* p = ansi; *p; ++p) {
         char c = *p == '\\' ? '/' : *p;
-        if (c == '/' && (result.empty() || result.back() == '/')) continue;
+        if (c == '/' && (result.empty() || result.back() == '/'))
+            continue;
         result += c;
     }
     return result;
@@ -142,14 +151,22 @@ void NormaliseEntryName(const wchar_t* stored, wchar_t* out)
     static const wchar_t* const parentRefs[] = {L"\\..\\", L"\\../", L"/../", L"/..\\"};
     const wchar_t* p = stored;
     for (;;) {
-        if (p[0] && p[1] == L':') { p += 2; continue; }
-        if (*p == L'\\' || *p == L'/') { ++p; continue; }
+        if (p[0] && p[1] == L':') {
+            p += 2;
+            continue;
+        }
+        if (*p == L'\\' || *p == L'/') {
+            ++p;
+            continue;
+        }
         const wchar_t* parent = nullptr;
         for (const wchar_t* ref : parentRefs) {
             const wchar_t* hit = wcsstr(p, ref);
-            if (hit && (!parent || hit < parent)) parent = hit;
+            if (hit && (!parent || hit < parent))
+                parent = hit;
         }
-        if (!parent) break;
+        if (!parent)
+            break;
         p = parent + 4;
     }
     lstrcpynW(out, p, MAX_PATH);
@@ -198,15 +215,19 @@ FILETIME UnixTimeToFileTime(uint32_t unixTime)
 bool ReadZip64Sizes(const std::vector<unsigned char>& extra, uint64_t& uncompressed, uint64_t& compressed)
 {
     constexpr uint64_t kInZip64Block = 0xFFFFFFFF;
-    if (uncompressed != kInZip64Block && compressed != kInZip64Block) return true;
+    if (uncompressed != kInZip64Block && compressed != kInZip64Block)
+        return true;
     size_t length = extra.size();
     for (size_t p = 0; p + 4 <= length; p += 4 + Le16(&extra[p + 2])) {
-        if (Le16(&extra[p]) != 1) continue;
+        if (Le16(&extra[p]) != 1)
+            continue;
         size_t at = p + 4;
         const size_t end = std::min<size_t>(length, at + Le16(&extra[p + 2]));
         for (uint64_t* size : {&uncompressed, &compressed}) {
-            if (*size != kInZip64Block) continue;
-            if (at + 8 > end) return false;
+            if (*size != kInZip64Block)
+                continue;
+            if (at + 8 > end)
+                return false;
             *size = uint64_t(Le32(&extra[at])) | uint64_t(Le32(&extra[at + 4])) << 32;
             at += 8;
         }
@@ -222,15 +243,19 @@ void ApplyExtendedTimestamps(const std::vector<unsigned char>& extra, ZipEntry& 
 {
     size_t length = extra.size();
     for (size_t p = 0; p + 4 < length; p += 4 + Le16(&extra[p + 2])) {
-        if (extra[p] != 'U' || extra[p + 1] != 'T') continue;
+        if (extra[p] != 'U' || extra[p + 1] != 'T')
+            continue;
         size_t end = std::min<size_t>(length, p + 4 + Le16(&extra[p + 2]));
-        if (p + 5 > end) return;
+        if (p + 5 > end)
+            return;
         unsigned flags = extra[p + 4];
         size_t at = p + 5;
         FILETIME* const targets[] = {&entry.writeTime, &entry.accessTime, &entry.creationTime};
         for (int bit = 0; bit < 3; ++bit) {
-            if (!(flags & (1u << bit))) continue;
-            if (at + 4 > end) return;
+            if (!(flags & (1u << bit)))
+                continue;
+            if (at + 4 > end)
+                return;
             *targets[bit] = UnixTimeToFileTime(Le32(&extra[at]));
             at += 4;
         }
@@ -238,18 +263,20 @@ void ApplyExtendedTimestamps(const std::vector<unsigned char>& extra, ZipEntry& 
     }
 }
 
-class ZipArchive {
+class ZipArchive
+{
 public:
     ZipArchive(std::unique_ptr<ZipSource> source, const char* password)
         : source_(std::move(source)), password_(password ? std::make_unique<std::string>(password) : nullptr)
     {
-        zlib_filefunc_def functions = {SourceOpen, SourceRead, SourceWrite, SourceTell,
+        zlib_filefunc_def functions = {SourceOpen, SourceRead,  SourceWrite, SourceTell,
                                        SourceSeek, SourceClose, SourceError, source_.get()};
         unz_ = unzOpen2("", &functions);
     }
     ~ZipArchive()
     {
-        if (!unz_) return;
+        if (!unz_)
+            return;
         CloseOpenEntry();
         unzClose(unz_);
     }
@@ -262,7 +289,8 @@ public:
     {
         std::string lookup = NormalisedLookupName(name);
         if (unzLocateFile(unz_, lookup.c_str(), ignoreCase ? 2 : 1) != UNZ_OK) {
-            if (outIndex) *outIndex = -1;
+            if (outIndex)
+                *outIndex = -1;
             if (outEntry) {
                 *outEntry = ZipEntry{};
                 outEntry->index = -1;
@@ -271,14 +299,16 @@ public:
         }
         CloseOpenEntry();
         int index = CurrentNumber();
-        if (outIndex) *outIndex = index;
+        if (outIndex)
+            *outIndex = index;
         return outEntry ? GetItem(index, outEntry) : ZipResult::Ok;
     }
 
     ZipResult GetItem(int index, ZipEntry* entry)
     {
         int count = EntryCount();
-        if (index < -1 || index >= count) return ZipResult::BadArgument;
+        if (index < -1 || index >= count)
+            return ZipResult::BadArgument;
         CloseOpenEntry();
         if (index != -1 && index == cachedIndex_) {
             *entry = cachedEntry_;
@@ -291,7 +321,8 @@ public:
         }
         ZipEntry fresh = {};
         ZipResult result = ReadEntry(index, fresh);
-        if (result != ZipResult::Ok) return result;
+        if (result != ZipResult::Ok)
+            return result;
         *entry = cachedEntry_ = fresh;
         cachedIndex_ = index;
         return ZipResult::Ok;
@@ -302,7 +333,8 @@ public:
         if (index != openIndex_) {
             CloseOpenEntry();
             ZipResult opened = OpenEntry(index);
-            if (opened != ZipResult::Ok) return opened;
+            if (opened != ZipResult::Ok)
+                return opened;
         }
         // minizip counts what one read gives in an int, so a larger buffer is
         // filled in steps; a step that comes back short ends the data.
@@ -312,14 +344,18 @@ public:
         int read = 0;
         do {
             read = unzReadCurrentFile(unz_, at + done, std::min(kStep, size - done));
-            if (read > 0) done += unsigned(read);
+            if (read > 0)
+                done += unsigned(read);
         } while (read > 0 && done < size && unzeof(unz_) != 1);
         ZipResult result = ZipResult::ReadFailed;
-        if (read >= 0 && unzeof(unz_) == 1) result = ZipResult::Ok;
-        else if (read > 0 && done == size) result = ZipResult::More;
+        if (read >= 0 && unzeof(unz_) == 1)
+            result = ZipResult::Ok;
+        else if (read > 0 && done == size)
+            result = ZipResult::More;
         // A buffer left short with the entry not at its end: the data ends
         // before the size the entry claims.
-        if (read <= 0 || result == ZipResult::ReadFailed) CloseOpenEntry();
+        if (read <= 0 || result == ZipResult::ReadFailed)
+            CloseOpenEntry();
         return result;
     }
 
@@ -342,24 +378,28 @@ private:
     {
         int current = CurrentNumber();
         if (current < 0 || index < current) {
-            if (unzGoToFirstFile(unz_) != UNZ_OK) return false;
+            if (unzGoToFirstFile(unz_) != UNZ_OK)
+                return false;
             current = 0;
         }
         for (; current < index; ++current)
-            if (unzGoToNextFile(unz_) != UNZ_OK) return false;
+            if (unzGoToNextFile(unz_) != UNZ_OK)
+                return false;
         return true;
     }
 
     void CloseOpenEntry()
     {
-        if (openIndex_ < 0) return;
+        if (openIndex_ < 0)
+            return;
         unzCloseCurrentFile(unz_);
         openIndex_ = -1;
     }
 
     ZipResult OpenEntry(int index)
     {
-        if (index < 0 || index >= EntryCount()) return ZipResult::BadArgument;
+        if (index < 0 || index >= EntryCount())
+            return ZipResult::BadArgument;
         unz_file_info64 info = {};
         if (!GoToEntry(index) || unzGetCurrentFileInfo64(unz_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             return ZipResult::ReadFailed;
@@ -367,7 +407,8 @@ private:
         // for encrypted entries only; no password means the initial keys.
         bool encrypted = info.flag & 1;
         const char* password = encrypted ? (password_ ? password_->c_str() : "") : nullptr;
-        if (unzOpenCurrentFilePassword(unz_, password) != UNZ_OK) return ZipResult::ReadFailed;
+        if (unzOpenCurrentFilePassword(unz_, password) != UNZ_OK)
+            return ZipResult::ReadFailed;
         if (encrypted && !PasswordMatches(info)) {
             unzCloseCurrentFile(unz_);
             return ZipResult::BadPassword;
@@ -388,7 +429,8 @@ private:
         unsigned long keys[3];
         const z_crc_t* crcTable = get_crc_table();
         init_keys(password_ ? password_->c_str() : "", keys, crcTable);
-        for (unsigned char& c : header) c = zdecode(keys, crcTable, c);
+        for (unsigned char& c : header)
+            c = zdecode(keys, crcTable, c);
         unsigned char check = (info.flag & 8) ? (info.dosDate >> 8) & 0xff : info.crc >> 24;
         return header[kEncryptionHeaderSize - 1] == check;
     }
@@ -404,7 +446,8 @@ private:
             return ZipResult::Corrupt;
         std::vector<unsigned char> extra;
         ZipResult local = ReadLocalHeader(info, extra);
-        if (local != ZipResult::Ok) return local;
+        if (local != ZipResult::Ok)
+            return local;
 
         entry.index = index;
         wchar_t wide[MAX_PATH + 1] = {};
@@ -430,15 +473,19 @@ private:
             return ZipResult::Corrupt;
         uint16_t method = Le16(local + 8);
         bool descriptor = Le16(local + 6) & 8;
-        if (method != info.compression_method || (method != 0 && method != Z_DEFLATED)) return ZipResult::Corrupt;
-        if (!descriptor && Le32(local + 14) != info.crc) return ZipResult::Corrupt;
-        if (Le16(local + 26) != info.size_filename) return ZipResult::Corrupt;
+        if (method != info.compression_method || (method != 0 && method != Z_DEFLATED))
+            return ZipResult::Corrupt;
+        if (!descriptor && Le32(local + 14) != info.crc)
+            return ZipResult::Corrupt;
+        if (Le16(local + 26) != info.size_filename)
+            return ZipResult::Corrupt;
         extra.resize(Le16(local + 28));
-        if (!extra.empty() && !source_->ReadAt(localOffset + kLocalHeaderSize + info.size_filename, extra.data(),
-                                               uLong(extra.size())))
+        if (!extra.empty() &&
+            !source_->ReadAt(localOffset + kLocalHeaderSize + info.size_filename, extra.data(), uLong(extra.size())))
             return ZipResult::BadExtraField;
         // The sizes come after the extra field, which may hold them whole.
-        if (descriptor) return ZipResult::Ok;
+        if (descriptor)
+            return ZipResult::Ok;
         uint64_t uncompressed = Le32(local + 22), compressed = Le32(local + 18);
         if (!ReadZip64Sizes(extra, uncompressed, compressed) || compressed != info.compressed_size ||
             uncompressed != info.uncompressed_size)
@@ -456,7 +503,8 @@ private:
 
 }  // namespace
 
-struct ZipHandle {
+struct ZipHandle
+{
     uint32_t kind;
     ZipArchive* archive;
 };
@@ -466,15 +514,18 @@ namespace {
 ZipHandle* OpenArchive(std::unique_ptr<ZipSource> source, const char* password)
 {
     auto archive = std::make_unique<ZipArchive>(std::move(source), password);
-    if (!archive->IsOpen()) return nullptr;
+    if (!archive->IsOpen())
+        return nullptr;
     return new ZipHandle{kReaderKind, archive.release()};
 }
 
 template <class Operation>
 ZipResult WithArchive(ZipHandle* zip, Operation operation)
 {
-    if (!zip) return ZipResult::BadArgument;
-    if (zip->kind != kReaderKind) return ZipResult::NotReader;
+    if (!zip)
+        return ZipResult::BadArgument;
+    if (zip->kind != kReaderKind)
+        return ZipResult::NotReader;
     return operation(*zip->archive);
 }
 
@@ -482,9 +533,10 @@ ZipResult WithArchive(ZipHandle* zip, Operation operation)
 
 ZipHandle* OpenZipFile(const wchar_t* path, const char* password)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
     return OpenArchive(std::make_unique<FileSource>(file), password);
 }
 
@@ -514,7 +566,8 @@ ZipResult CloseZip(ZipHandle* zip)
         delete &a;
         return ZipResult::Ok;
     });
-    if (result == ZipResult::Ok) delete zip;
+    if (result == ZipResult::Ok)
+        delete zip;
     return result;
 }
 

@@ -22,7 +22,8 @@ constexpr SIZE_T kMaxCoverValue = 255;
 // FindAttr leaves no terminator when the value fills the buffer, so every
 // buffer is one character longer than what it is asked to take.
 template <SIZE_T Max>
-struct AttrBuffer {
+struct AttrBuffer
+{
     WCHAR text[Max + 1] = {};
     bool Read(const CSkinMarkupNode& element, LPCWSTR name) { return element.FindAttr(name, text, Max); }
 };
@@ -42,8 +43,8 @@ CControlUI* CSkinBuilder::Create(ResourceRef xml, LPCWSTR resourceType, IDialogB
         m_resourceType = resourceType;
     } else {
         LPCWSTR text = xml;
-        const bool loaded = text[0] == L'<' ? m_markup.LoadFromText(text)
-                                            : m_markup.LoadSkinFile(text, CSkinMarkup::kUtf8);
+        const bool loaded =
+            text[0] == L'<' ? m_markup.LoadFromText(text) : m_markup.LoadSkinFile(text, CSkinMarkup::kUtf8);
         if (!loaded)
             return nullptr;
     }
@@ -107,7 +108,7 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
                     containerAsked = true;
                 }
                 if (container == nullptr) {
-                    Discard(control, manager);   // nobody could ever own it
+                    Discard(control, manager);  // nobody could ever own it
                     return nullptr;
                 }
                 if (!container->Add(control)) {
@@ -121,7 +122,7 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
         if (result == nullptr)
             result = control;
         else if (parent == nullptr)
-            Discard(control, manager);   // a second top-level control has no owner
+            Discard(control, manager);  // a second top-level control has no owner
     }
     return result;
 }

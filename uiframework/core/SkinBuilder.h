@@ -15,7 +15,8 @@ namespace CalUI {
 class CControlUI;
 class CWindowManagerUI;
 
-class CSkinBuilder {
+class CSkinBuilder
+{
 public:
     CSkinBuilder();
     ~CSkinBuilder();
@@ -26,9 +27,8 @@ public:
     // instance), a document text beginning with '<', or a skin file name.
     // The first top-level control, or null when the document cannot be
     // loaded or yields no control.
-    CControlUI* Create(ResourceRef xml, LPCWSTR resourceType = nullptr,
-                       IDialogBuilderCallback* callback = nullptr, CWindowManagerUI* manager = nullptr,
-                       CControlUI* parent = nullptr);
+    CControlUI* Create(ResourceRef xml, LPCWSTR resourceType = nullptr, IDialogBuilderCallback* callback = nullptr,
+                       CWindowManagerUI* manager = nullptr, CControlUI* parent = nullptr);
     // Builds again from the document already loaded.
     CControlUI* Create(IDialogBuilderCallback* callback, CWindowManagerUI* manager, CControlUI* parent);
 
@@ -56,7 +56,7 @@ private:
 
     CSkinMarkup m_markup;
     IDialogBuilderCallback* m_callback = nullptr;
-    LPCWSTR m_resourceType = nullptr;   // null unless the document came from a resource
+    LPCWSTR m_resourceType = nullptr;  // null unless the document came from a resource
 };
 
 }  // namespace CalUI

@@ -38,18 +38,23 @@ SkinFileResult ReadEntry(ZipHandle* zip, LPCWSTR name, uint64_t maxBytes, std::v
 {
     int index = -1;
     ZipEntry entry = {};
-    if (FindZipItem(zip, name, true, &index, &entry) != ZipResult::Ok) return SkinFileResult::NotFound;
+    if (FindZipItem(zip, name, true, &index, &entry) != ZipResult::Ok)
+        return SkinFileResult::NotFound;
     const uint64_t size = entry.uncompressedSize;
-    if (size == 0) return SkinFileResult::Empty;
-    if (size > maxBytes) return SkinFileResult::TooLarge;
-    if (!AllocateBytes(bytes, size)) return SkinFileResult::CannotRead;
+    if (size == 0)
+        return SkinFileResult::Empty;
+    if (size > maxBytes)
+        return SkinFileResult::TooLarge;
+    if (!AllocateBytes(bytes, size))
+        return SkinFileResult::CannotRead;
     ZipResult result = ZipResult::More;
     for (uint64_t done = 0; result == ZipResult::More && done < size;) {
         const auto step = static_cast<unsigned int>(std::min(size - done, kReadStep));
         result = UnzipItemToMemory(zip, index, bytes.data() + done, step);
         done += step;
     }
-    if (result == ZipResult::Ok) return SkinFileResult::Ok;
+    if (result == ZipResult::Ok)
+        return SkinFileResult::Ok;
     bytes.clear();
     return SkinFileResult::CannotRead;
 }
@@ -63,7 +68,8 @@ SkinFileResult ReadArchiveFile(LPCWSTR name, uint64_t maxBytes, std::vector<BYTE
     CUIString path = CWindowManagerUI::GetResourcePath();
     path += CWindowManagerUI::GetResourceZip();
     ZipHandle* zip = OpenZipFile(path, CWindowManagerUI::GetResourceZipPassword());
-    if (!zip) return SkinFileResult::CannotOpen;
+    if (!zip)
+        return SkinFileResult::CannotOpen;
     SkinFileResult result = ReadEntry(zip, name, maxBytes, bytes);
     CloseZip(zip);
     return result;
@@ -74,8 +80,10 @@ SkinFileResult ReadArchiveFile(LPCWSTR name, uint64_t maxBytes, std::vector<BYTE
 SkinFileResult ReadSkinFile(LPCWSTR name, uint64_t maxBytes, std::vector<BYTE>& bytes, bool* fromArchive)
 {
     bool archive = !CWindowManagerUI::GetResourceZip().IsEmpty();
-    if (fromArchive) *fromArchive = archive;
-    if (archive) return ReadArchiveFile(name, maxBytes, bytes);
+    if (fromArchive)
+        *fromArchive = archive;
+    if (archive)
+        return ReadArchiveFile(name, maxBytes, bytes);
     CUIString path = CWindowManagerUI::GetResourcePath();
     path += name;
     return ReadWholeFile(path, maxBytes, bytes);
@@ -83,9 +91,10 @@ SkinFileResult ReadSkinFile(LPCWSTR name, uint64_t maxBytes, std::vector<BYTE>& 
 
 SkinFileResult ReadWholeFile(LPCWSTR path, uint64_t maxBytes, std::vector<BYTE>& bytes)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return SkinFileResult::CannotOpen;
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return SkinFileResult::CannotOpen;
     LARGE_INTEGER measured = {};
     const bool sized = GetFileSizeEx(file, &measured) != FALSE;
     const uint64_t size = sized ? static_cast<uint64_t>(measured.QuadPart) : 0;

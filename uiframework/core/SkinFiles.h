@@ -9,13 +9,14 @@
 
 namespace CalUI {
 
-enum class SkinFileResult {
+enum class SkinFileResult
+{
     Ok,
-    CannotOpen,   // the file, or the archive, cannot be opened
-    NotFound,     // no such entry in the archive
+    CannotOpen,  // the file, or the archive, cannot be opened
+    NotFound,    // no such entry in the archive
     Empty,
-    TooLarge,     // larger than the caller's limit
-    CannotRead,   // more than the process can hold, a short read, or the entry does not unpack
+    TooLarge,    // larger than the caller's limit
+    CannotRead,  // more than the process can hold, a short read, or the entry does not unpack
 };
 
 // Sizes and limits are 64-bit: files and ZIP64 entries can be larger than

@@ -14,15 +14,18 @@ bool IsBlank(WCHAR c) { return c >= 1 && c <= 32; }
 
 void SkipWhitespace(LPWSTR& pos)
 {
-    while (IsBlank(*pos)) pos = CharNextW(pos);
+    while (IsBlank(*pos))
+        pos = CharNextW(pos);
 }
 
 void SkipIdentifier(LPWSTR& pos)
 {
-    while (*pos && (IsCharAlphaNumericW(*pos) || *pos == L'_' || *pos == L':')) pos = CharNextW(pos);
+    while (*pos && (IsCharAlphaNumericW(*pos) || *pos == L'_' || *pos == L':'))
+        pos = CharNextW(pos);
 }
 
-struct Entity {
+struct Entity
+{
     LPCWSTR text;
     int length;
     WCHAR value;
@@ -41,23 +44,27 @@ LPWSTR DecodeText(LPWSTR& pos, WCHAR terminator)
         if (*pos == L'&') {
             const Entity* found = nullptr;
             for (const Entity& e : kEntities)
-                if (wcsncmp(pos, e.text, e.length) == 0) found = &e;
+                if (wcsncmp(pos, e.text, e.length) == 0)
+                    found = &e;
             if (found) {
                 *out++ = found->value;
                 pos += found->length;
                 continue;
             }
         }
-        for (LPWSTR next = CharNextW(pos); pos < next;) *out++ = *pos++;
+        for (LPWSTR next = CharNextW(pos); pos < next;)
+            *out++ = *pos++;
     }
-    for (LPWSTR gap = out; gap < pos; ++gap) *gap = L' ';
+    for (LPWSTR gap = out; gap < pos; ++gap)
+        *gap = L' ';
     return out;
 }
 
 LPWSTR CopyText(LPCWSTR text, size_t length)
 {
     auto* copy = static_cast<LPWSTR>(malloc((length + 1) * sizeof(WCHAR)));
-    if (!copy) return nullptr;
+    if (!copy)
+        return nullptr;
     memcpy(copy, text, length * sizeof(WCHAR));
     copy[length] = 0;
     return copy;
@@ -68,7 +75,8 @@ LPWSTR DecodeCodePage(UINT codePage, const BYTE* bytes, DWORD length)
     auto* source = reinterpret_cast<LPCSTR>(bytes);
     int chars = length ? MultiByteToWideChar(codePage, 0, source, int(length), nullptr, 0) : 0;
     auto* text = static_cast<LPWSTR>(calloc(size_t(chars) + 1, sizeof(WCHAR)));
-    if (text && chars) MultiByteToWideChar(codePage, 0, source, int(length), text, chars);
+    if (text && chars)
+        MultiByteToWideChar(codePage, 0, source, int(length), text, chars);
     return text;
 }
 
@@ -76,10 +84,12 @@ LPWSTR DecodeUtf16(const BYTE* bytes, DWORD length)
 {
     bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
     bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
-    if (!little && !big) return nullptr;
+    if (!little && !big)
+        return nullptr;
     size_t chars = length / 2 - 1;
     auto* text = static_cast<LPWSTR>(calloc(chars + 1, sizeof(WCHAR)));
-    if (!text) return nullptr;
+    if (!text)
+        return nullptr;
     for (size_t i = 0; i < chars; ++i) {
         const BYTE* unit = bytes + 2 + 2 * i;
         text[i] = little ? WCHAR(unit[0] | unit[1] << 8) : WCHAR(unit[1] | unit[0] << 8);
@@ -90,11 +100,16 @@ LPWSTR DecodeUtf16(const BYTE* bytes, DWORD length)
 LPCWSTR FileMessage(SkinFileResult result, bool fromArchive)
 {
     switch (result) {
-    case SkinFileResult::CannotOpen: return fromArchive ? L"Error opening zip file" : L"Error opening file";
-    case SkinFileResult::NotFound: return L"Could not find ziped file";
-    case SkinFileResult::Empty: return L"File is empty";
-    case SkinFileResult::TooLarge: return L"File too large";
-    default: return fromArchive ? L"Could not unzip file" : L"Could not read file";
+    case SkinFileResult::CannotOpen:
+        return fromArchive ? L"Error opening zip file" : L"Error opening file";
+    case SkinFileResult::NotFound:
+        return L"Could not find ziped file";
+    case SkinFileResult::Empty:
+        return L"File is empty";
+    case SkinFileResult::TooLarge:
+        return L"File too large";
+    default:
+        return fromArchive ? L"Could not unzip file" : L"Could not read file";
     }
 }
 
@@ -106,21 +121,22 @@ CSkinMarkupNode::CSkinMarkupNode() : CSkinMarkupNode(nullptr, 0) {}
 
 CSkinMarkupNode::CSkinMarkupNode(CSkinMarkup* owner, ULONG element)
     : m_element(element), m_attrCount(0), m_attrs(), m_owner(owner)
-{
-}
+{}
 
 bool CSkinMarkupNode::IsSet() const { return m_owner != nullptr; }
 
 CSkinMarkupNode CSkinMarkupNode::NextSibling() const
 {
-    if (!m_owner) return {};
+    if (!m_owner)
+        return {};
     ULONG next = m_owner->m_elements[m_element].nextSibling;
     return next ? CSkinMarkupNode(m_owner, next) : CSkinMarkupNode();
 }
 
 CSkinMarkupNode CSkinMarkupNode::FirstChild() const
 {
-    if (!m_owner) return {};
+    if (!m_owner)
+        return {};
     ULONG child = m_owner->m_elements[m_element].firstChild;
     return child ? CSkinMarkupNode(m_owner, child) : CSkinMarkupNode();
 }
@@ -134,8 +150,10 @@ LPCWSTR CSkinMarkupNode::TagName() const
 
 int CSkinMarkupNode::AttrCount() const
 {
-    if (!m_owner) return 0;
-    if (m_attrCount == 0) IndexAttributes();
+    if (!m_owner)
+        return 0;
+    if (m_attrCount == 0)
+        IndexAttributes();
     return int(m_attrCount);
 }
 
@@ -143,15 +161,19 @@ bool CSkinMarkupNode::HasAttrs() const { return AttrCount() > 0; }
 
 LPCWSTR CSkinMarkupNode::AttrName(int index) const
 {
-    if (!m_owner) return nullptr;
-    if (index < 0 || index >= AttrCount()) return L"";
+    if (!m_owner)
+        return nullptr;
+    if (index < 0 || index >= AttrCount())
+        return L"";
     return m_owner->m_text + m_attrs[index].name;
 }
 
 LPCWSTR CSkinMarkupNode::AttrValue(int index) const
 {
-    if (!m_owner) return nullptr;
-    if (index < 0 || index >= AttrCount()) return L"";
+    if (!m_owner)
+        return nullptr;
+    if (index < 0 || index >= AttrCount())
+        return L"";
     return m_owner->m_text + m_attrs[index].value;
 }
 
@@ -159,7 +181,8 @@ bool CSkinMarkupNode::FindAttr(LPCWSTR name, LPWSTR buffer, SIZE_T max) const
 {
     int count = AttrCount();
     for (int i = 0; i < count; ++i) {
-        if (wcscmp(m_owner->m_text + m_attrs[i].name, name) != 0) continue;
+        if (wcscmp(m_owner->m_text + m_attrs[i].name, name) != 0)
+            continue;
         wcsncpy(buffer, m_owner->m_text + m_attrs[i].value, max);
         return true;
     }
@@ -178,12 +201,14 @@ void CSkinMarkupNode::IndexAttributes() const
     m_attrCount = 0;
     while (pos < end && m_attrCount < kMaxAttributes) {
         SkipWhitespace(pos);
-        if (pos >= end) break;
+        if (pos >= end)
+            break;
         AttrSlot slot;
         slot.name = ULONG(pos - text);
         pos += wcslen(pos) + 1;
         SkipWhitespace(pos);
-        if (*pos != L'"') break;
+        if (*pos != L'"')
+            break;
         slot.value = ULONG(++pos - text);
         pos += wcslen(pos) + 1;
         m_attrs[m_attrCount++] = slot;
@@ -194,7 +219,8 @@ void CSkinMarkupNode::IndexAttributes() const
 
 CSkinMarkup::CSkinMarkup(LPCWSTR text)
 {
-    if (text) LoadFromText(text);
+    if (text)
+        LoadFromText(text);
 }
 
 CSkinMarkup::~CSkinMarkup() { Clear(); }
@@ -215,7 +241,8 @@ bool CSkinMarkup::LoadFromBytes(const BYTE* bytes, DWORD length, int encoding)
         }
         return TakeText(DecodeCodePage(CP_UTF8, bytes, length));
     }
-    if (encoding == kUtf16) return length >= 2 && TakeText(DecodeUtf16(bytes, length));
+    if (encoding == kUtf16)
+        return length >= 2 && TakeText(DecodeUtf16(bytes, length));
     return TakeText(DecodeCodePage(CP_ACP, bytes, length));
 }
 
@@ -225,7 +252,8 @@ bool CSkinMarkup::LoadSkinFile(LPCWSTR fileName, int encoding)
     std::vector<BYTE> bytes;
     bool fromArchive = false;
     SkinFileResult result = ReadSkinFile(fileName, kMaxFileBytes, bytes, &fromArchive);
-    if (result != SkinFileResult::Ok) return SetError(FileMessage(result, fromArchive), nullptr);
+    if (result != SkinFileResult::Ok)
+        return SetError(FileMessage(result, fromArchive), nullptr);
     return LoadFromBytes(bytes.data(), DWORD(bytes.size()), encoding);
 }
 
@@ -249,7 +277,8 @@ LPCWSTR CSkinMarkup::GetLastErrorLocation() const { return m_errorLocation; }
 bool CSkinMarkup::TakeText(LPWSTR text)
 {
     m_text = text;
-    if (text && ParseDocument()) return true;
+    if (text && ParseDocument())
+        return true;
     Clear();
     return false;
 }
@@ -258,34 +287,43 @@ bool CSkinMarkup::ParseDocument()
 {
     m_errorMessage[0] = m_errorLocation[0] = 0;
     ULONG placeholder = 0;
-    if (!AddElement(0, 0, m_text, &placeholder)) return false;
+    if (!AddElement(0, 0, m_text, &placeholder))
+        return false;
     LPWSTR pos = m_text;
     return ParseElements(pos, 0, 0);
 }
 
 bool CSkinMarkup::ParseElements(LPWSTR& pos, ULONG parent, int depth)
 {
-    if (depth > kMaxNestingDepth) return SetError(L"Elements nested too deeply", pos);
+    if (depth > kMaxNestingDepth)
+        return SetError(L"Elements nested too deeply", pos);
     ULONG previous = 0;
     for (;;) {
         SkipWhitespace(pos);
         // The root and its direct children may be left open at the end.
-        if (*pos == 0 && parent <= 1) return true;
-        if (*pos != L'<') return SetError(L"Expected start tag", pos);
-        if (pos[1] == L'/') return true;
+        if (*pos == 0 && parent <= 1)
+            return true;
+        if (*pos != L'<')
+            return SetError(L"Expected start tag", pos);
+        if (pos[1] == L'/')
+            return true;
         *pos++ = 0;
         SkipWhitespace(pos);
         if (*pos == L'!' || *pos == L'?') {
             WCHAR closer = *pos == L'!' ? L'-' : L'?';
-            while (*pos && !(pos[0] == closer && pos[1] == L'>')) pos = CharNextW(pos);
-            if (*pos) pos += 2;
+            while (*pos && !(pos[0] == closer && pos[1] == L'>'))
+                pos = CharNextW(pos);
+            if (*pos)
+                pos += 2;
             SkipWhitespace(pos);
             continue;
         }
         ULONG index = 0;
-        if (!AddElement(parent, previous, pos, &index)) return false;
+        if (!AddElement(parent, previous, pos, &index))
+            return false;
         previous = index;
-        if (!ParseElement(pos, index, depth)) return false;
+        if (!ParseElement(pos, index, depth))
+            return false;
         SkipWhitespace(pos);
     }
 }
@@ -294,17 +332,20 @@ bool CSkinMarkup::ParseElement(LPWSTR& pos, ULONG index, int depth)
 {
     LPWSTR name = pos;
     SkipIdentifier(pos);
-    if (*pos == 0) return SetError(L"Error parsing element name", pos);
+    if (*pos == 0)
+        return SetError(L"Error parsing element name", pos);
     LPWSTR nameEnd = pos;
     size_t nameLength = size_t(nameEnd - name);
-    if (!ParseAttributeList(pos)) return false;
+    if (!ParseAttributeList(pos))
+        return false;
     SkipWhitespace(pos);
     if (pos[0] == L'/' && pos[1] == L'>') {
         m_elements[index].textStart = ULONG(pos - m_text);
         *pos = 0;
         pos += 2;
     } else {
-        if (*pos != L'>') return SetError(L"Expected start-tag closing", pos);
+        if (*pos != L'>')
+            return SetError(L"Expected start-tag closing", pos);
         m_elements[index].textStart = ULONG(++pos - m_text);
         LPWSTR textEnd = DecodeText(pos, L'<');
         ULONG parent = m_elements[index].parent;
@@ -312,17 +353,21 @@ bool CSkinMarkup::ParseElement(LPWSTR& pos, ULONG index, int depth)
             *nameEnd = 0;
             return true;
         }
-        if (*pos != L'<') return SetError(L"Expected end-tag start", pos);
-        if (pos[1] != L'/' && !ParseElements(pos, index, depth + 1)) return false;
+        if (*pos != L'<')
+            return SetError(L"Expected end-tag start", pos);
+        if (pos[1] != L'/' && !ParseElements(pos, index, depth + 1))
+            return false;
         if (pos[0] == L'<' && pos[1] == L'/') {
             *textEnd = 0;
             *pos = 0;
             pos += 2;
             SkipWhitespace(pos);
-            if (wcsncmp(pos, name, nameLength) != 0) return SetError(L"Unmatched closing tag", pos);
+            if (wcsncmp(pos, name, nameLength) != 0)
+                return SetError(L"Unmatched closing tag", pos);
             pos += nameLength;
             SkipWhitespace(pos);
-            if (*pos != L'>') return SetError(L"Unmatched closing tag", pos);
+            if (*pos != L'>')
+                return SetError(L"Unmatched closing tag", pos);
             ++pos;
         }
     }
@@ -332,7 +377,8 @@ bool CSkinMarkup::ParseElement(LPWSTR& pos, ULONG index, int depth)
 
 bool CSkinMarkup::ParseAttributeList(LPWSTR& pos)
 {
-    if (*pos == L'>' || (pos[0] == L'/' && pos[1] == L'>')) return true;
+    if (*pos == L'>' || (pos[0] == L'/' && pos[1] == L'>'))
+        return true;
     *pos++ = 0;
     SkipWhitespace(pos);
     while (*pos && *pos != L'>' && *pos != L'/') {
@@ -340,15 +386,19 @@ bool CSkinMarkup::ParseAttributeList(LPWSTR& pos)
         SkipIdentifier(nameEnd);
         pos = nameEnd;
         SkipWhitespace(pos);
-        if (*pos != L'=') return SetError(L"Error while parsing attributes", pos);
+        if (*pos != L'=')
+            return SetError(L"Error while parsing attributes", pos);
         *pos++ = L' ';
         *nameEnd = 0;
         SkipWhitespace(pos);
-        if (*pos != L'"') return SetError(L"Expected attribute value", pos);
+        if (*pos != L'"')
+            return SetError(L"Expected attribute value", pos);
         LPWSTR valueEnd = DecodeText(++pos, L'"');
-        if (*pos == 0) return SetError(L"Error while parsing attribute string", pos);
+        if (*pos == 0)
+            return SetError(L"Error while parsing attribute string", pos);
         *valueEnd = 0;
-        if (valueEnd != pos) *pos = L' ';
+        if (valueEnd != pos)
+            *pos = L' ';
         ++pos;
         SkipWhitespace(pos);
     }
@@ -360,14 +410,17 @@ bool CSkinMarkup::AddElement(ULONG parent, ULONG previous, LPCWSTR name, ULONG* 
     if (m_count == m_capacity) {
         ULONG capacity = m_capacity == 0 ? 500 : m_capacity + m_capacity / 2 + 500;
         auto* grown = static_cast<MarkupElement*>(realloc(m_elements, capacity * sizeof(MarkupElement)));
-        if (!grown) return SetError(L"Out of memory", name);
+        if (!grown)
+            return SetError(L"Out of memory", name);
         m_elements = grown;
         m_capacity = capacity;
     }
     *index = m_count++;
     m_elements[*index] = {ULONG(name - m_text), 0, 0, parent, 0};
-    if (previous) m_elements[previous].nextSibling = *index;
-    else if (parent) m_elements[parent].firstChild = *index;
+    if (previous)
+        m_elements[previous].nextSibling = *index;
+    else if (parent)
+        m_elements[parent].firstChild = *index;
     return true;
 }
 

@@ -12,7 +12,8 @@ class CSkinMarkup;
 
 // Names one element of a loaded document; a plain value, copied freely.
 // Its attribute index is built on the first attribute query.
-class CSkinMarkupNode {
+class CSkinMarkupNode
+{
 public:
     static constexpr int kMaxAttributes = 64;
 
@@ -26,7 +27,7 @@ public:
 
     int AttrCount() const;
     bool HasAttrs() const;
-    LPCWSTR AttrName(int index) const;   // "" outside 0 .. count - 1
+    LPCWSTR AttrName(int index) const;  // "" outside 0 .. count - 1
     LPCWSTR AttrValue(int index) const;
     // Copies at most `max` characters; no terminator is added when the value
     // fills them. Names are compared case-sensitively.
@@ -37,7 +38,8 @@ private:
     CSkinMarkupNode(CSkinMarkup* owner, ULONG element);
     void IndexAttributes() const;
 
-    struct AttrSlot {
+    struct AttrSlot
+    {
         ULONG name;
         ULONG value;
     };
@@ -48,9 +50,15 @@ private:
     CSkinMarkup* m_owner;
 };
 
-class CSkinMarkup {
+class CSkinMarkup
+{
 public:
-    enum Encoding { kUtf8 = 0, kUtf16 = 1, kAnsi = 2 };
+    enum Encoding
+    {
+        kUtf8 = 0,
+        kUtf16 = 1,
+        kAnsi = 2
+    };
     static constexpr DWORD kMaxFileBytes = 0x400000;
     // Deeper documents fail instead of exhausting the stack.
     static constexpr int kMaxNestingDepth = 256;
@@ -74,12 +82,13 @@ public:
 private:
     friend class CSkinMarkupNode;
 
-    struct MarkupElement {
+    struct MarkupElement
+    {
         ULONG nameStart;
         ULONG firstChild;
         ULONG nextSibling;
         ULONG parent;
-        ULONG textStart;   // content after '>', or the zeroed '/' of "/>"
+        ULONG textStart;  // content after '>', or the zeroed '/' of "/>"
     };
 
     bool TakeText(LPWSTR text);

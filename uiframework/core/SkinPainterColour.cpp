@@ -20,11 +20,16 @@ float ChannelFraction(DWORD colour, int shift) { return float((colour >> shift) 
 
 float HueChannel(float p, float q, float t)
 {
-    if (t < 0) t += 1;
-    if (t > 1) t -= 1;
-    if (6 * t < 1) return p + (q - p) * 6 * t;
-    if (2 * t < 1) return q;
-    if (3 * t < 2) return p + (q - p) * 6 * (2.0f / 3.0f - t);
+    if (t < 0)
+        t += 1;
+    if (t > 1)
+        t -= 1;
+    if (6 * t < 1)
+        return p + (q - p) * 6 * t;
+    if (2 * t < 1)
+        return q;
+    if (3 * t < 2)
+        return p + (q - p) * 6 * (2.0f / 3.0f - t);
     return p;
 }
 
@@ -40,7 +45,8 @@ DWORD Adjust(DWORD colour, float hueShift, float saturationScale, float lightnes
     float h, s, l;
     CSkinPainter::RgbToHsl(colour, &h, &s, &l);
     h += hueShift;
-    if (h <= 0) h += 360;
+    if (h <= 0)
+        h += 360;
     CSkinPainter::HslToRgb(&colour, h, s * saturationScale, l * lightnessScale);
     return colour;
 }
@@ -56,10 +62,14 @@ void CSkinPainter::RgbToHsl(DWORD colour, float* hue, float* saturation, float* 
     float h = 0, s = 0;
     if (hi != lo) {
         float d = hi - lo;
-        if (r == lo) h = 3 - (g - b) / d;
-        else if (g == lo) h = 5 - (b - r) / d;
-        else h = 1 - (r - g) / d;
-        if (h >= 6) h -= 6;
+        if (r == lo)
+            h = 3 - (g - b) / d;
+        else if (g == lo)
+            h = 5 - (b - r) / d;
+        else
+            h = 1 - (r - g) / d;
+        if (h >= 6)
+            h -= 6;
         h *= 60;
         s = 2 * l <= 1 ? d / (hi + lo) : d / (2 - hi - lo);
     }
@@ -82,13 +92,15 @@ void CSkinPainter::HslToRgb(DWORD* colour, float hue, float saturation, float li
 
 DWORD CSkinPainter::AdjustColorHsl(DWORD colour, short hue, short saturation, short lightness)
 {
-    if (IsIdentity(hue, saturation, lightness)) return colour;
+    if (IsIdentity(hue, saturation, lightness))
+        return colour;
     return Adjust(colour, float(hue - kIdentityHue), saturation / 100.0f, lightness / 100.0f);
 }
 
 void CSkinPainter::AdjustImageHsl(bool useHsl, LoadedImage* image, short hue, short saturation, short lightness)
 {
-    if (!image || !image->followsHsl || !image->bitmap || !image->pixels || !image->sourcePixels) return;
+    if (!image || !image->followsHsl || !image->bitmap || !image->pixels || !image->sourcePixels)
+        return;
     size_t count = size_t(image->width) * image->height;
     if (!useHsl || IsIdentity(hue, saturation, lightness)) {
         memcpy(image->pixels, image->sourcePixels, count * 4);

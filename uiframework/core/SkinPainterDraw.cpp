@@ -20,9 +20,8 @@ AlphaBlendProc PlatformAlphaBlend()
 {
     static const AlphaBlendProc proc = [] {
         HMODULE module = GetModuleHandleW(L"msimg32.dll");
-        auto found = module != nullptr
-                         ? reinterpret_cast<AlphaBlendProc>(GetProcAddress(module, "AlphaBlend"))
-                         : nullptr;
+        auto found =
+            module != nullptr ? reinterpret_cast<AlphaBlendProc>(GetProcAddress(module, "AlphaBlend")) : nullptr;
         return found != nullptr ? found : &CSkinPainter::AlphaBlendFallback;
     }();
     return proc;
@@ -32,22 +31,14 @@ GradientFillProc PlatformGradientFill()
 {
     static const GradientFillProc proc = [] {
         HMODULE module = GetModuleHandleW(L"msimg32.dll");
-        return module != nullptr
-                   ? reinterpret_cast<GradientFillProc>(GetProcAddress(module, "GradientFill"))
-                   : nullptr;
+        return module != nullptr ? reinterpret_cast<GradientFillProc>(GetProcAddress(module, "GradientFill")) : nullptr;
     }();
     return proc;
 }
 
-int Width(const RECT& rc)
-{
-    return rc.right - rc.left;
-}
+int Width(const RECT& rc) { return rc.right - rc.left; }
 
-int Height(const RECT& rc)
-{
-    return rc.bottom - rc.top;
-}
+int Height(const RECT& rc) { return rc.bottom - rc.top; }
 
 DWORD Premultiplied(DWORD argb)
 {
@@ -89,7 +80,8 @@ DWORD BlendPremultiplied(DWORD dest, DWORD source)
 // The 32-bit DIB section selected into a dc, written directly where GDI
 // would give the same pixels: only while logical coordinates are device
 // coordinates shifted and the clipping in force is one rectangle.
-class DirectDib {
+class DirectDib
+{
 public:
     // False leaves the output to GDI.
     bool Attach(HDC dc)
@@ -98,8 +90,7 @@ public:
         HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
         if (bitmap == nullptr || GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
             return false;
-        if (dib.dsBm.bmBits == nullptr || dib.dsBm.bmBitsPixel != 32 ||
-            dib.dsBmih.biCompression != BI_RGB)
+        if (dib.dsBm.bmBits == nullptr || dib.dsBm.bmBitsPixel != 32 || dib.dsBmih.biCompression != BI_RGB)
             return false;
         if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0)
             return false;
@@ -110,7 +101,7 @@ public:
         m_height = dib.dsBm.bmHeight;
         m_offset = POINT{0, 0};
         LPtoDP(dc, &m_offset, 1);
-        GdiFlush();   // GDI output still queued must land first
+        GdiFlush();  // GDI output still queued must land first
         m_bottomUp = RowsRunBottomUp(dc);
         return true;
     }
@@ -148,10 +139,7 @@ public:
     }
 
 private:
-    DWORD* Line(int y) const
-    {
-        return m_pixels + static_cast<size_t>(m_bottomUp ? m_height - 1 - y : y) * m_width;
-    }
+    DWORD* Line(int y) const { return m_pixels + static_cast<size_t>(m_bottomUp ? m_height - 1 - y : y) * m_width; }
 
     // GetObject reports a top-down DIB section with a positive height too,
     // so the direction of the rows is asked of GDI itself: a probe value goes
@@ -180,8 +168,8 @@ private:
     DWORD* m_pixels = nullptr;
     int m_width = 0;
     int m_height = 0;
-    POINT m_offset = {0, 0};   // device minus logical coordinates
-    RECT m_clip = {};          // logical
+    POINT m_offset = {0, 0};  // device minus logical coordinates
+    RECT m_clip = {};         // logical
     bool m_bottomUp = true;
 };
 
@@ -193,23 +181,26 @@ bool DrawHairlineFrameDirect(HDC dc, const RECT& rc, COLORREF rgb)
     if (Width(rc) < 3 || Height(rc) < 3 || GetROP2(dc) != R2_COPYPEN || !direct.Attach(dc))
         return false;
     const DWORD pixel = GetRValue(rgb) << 16 | GetGValue(rgb) << 8 | GetBValue(rgb);
-    for (const RECT& edge : {RECT{rc.left, rc.top, rc.right, rc.top + 1},
-                             RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom},
-                             RECT{rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1},
-                             RECT{rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}})
+    for (const RECT& edge :
+         {RECT{rc.left, rc.top, rc.right, rc.top + 1}, RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom},
+          RECT{rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1},
+          RECT{rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}})
         direct.Fill(edge, pixel, false);
     return true;
 }
 
 // Draws the pieces of one bitmap that meet the paint rectangle, blended or
 // copied.
-class PieceDrawer {
+class PieceDrawer
+{
 public:
     PieceDrawer(HDC dc, HDC bitmapDC, const RECT& paint, bool blend, BYTE fade)
-        : m_dc(dc), m_bitmapDC(bitmapDC), m_paint(paint), m_blend(blend),
+        : m_dc(dc),
+          m_bitmapDC(bitmapDC),
+          m_paint(paint),
+          m_blend(blend),
           m_blendFunction{AC_SRC_OVER, 0, fade, AC_SRC_ALPHA}
-    {
-    }
+    {}
 
     bool Meets(const RECT& rc) const
     {
@@ -219,21 +210,19 @@ public:
 
     // A piece without positive size on either side is skipped: the platform
     // would draw a negative extent mirrored.
-    void Draw(int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
-              int srcHeight) const
+    void Draw(int x, int y, int width, int height, int srcX, int srcY, int srcWidth, int srcHeight) const
     {
         if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
             return;
         if (!Meets(RECT{x, y, x + width, y + height}))
             return;
         if (m_blend)
-            PlatformAlphaBlend()(m_dc, x, y, width, height, m_bitmapDC, srcX, srcY, srcWidth,
-                                 srcHeight, m_blendFunction);
+            PlatformAlphaBlend()(m_dc, x, y, width, height, m_bitmapDC, srcX, srcY, srcWidth, srcHeight,
+                                 m_blendFunction);
         else if (width == srcWidth && height == srcHeight)
             BitBlt(m_dc, x, y, width, height, m_bitmapDC, srcX, srcY, SRCCOPY);
         else
-            StretchBlt(m_dc, x, y, width, height, m_bitmapDC, srcX, srcY, srcWidth, srcHeight,
-                       SRCCOPY);
+            StretchBlt(m_dc, x, y, width, height, m_bitmapDC, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
     }
 
     // Only the visible part of an unscaled band-less bitmap is copied.
@@ -243,14 +232,12 @@ public:
         if (!IntersectRect(&visible, &dest, &m_paint))
             return;
         BitBlt(m_dc, visible.left, visible.top, Width(visible), Height(visible), m_bitmapDC,
-               source.left + visible.left - dest.left, source.top + visible.top - dest.top,
-               SRCCOPY);
+               source.left + visible.left - dest.left, source.top + visible.top - dest.top, SRCCOPY);
     }
 
     // Tiles of the source middle over M; an axis without a source extent
     // draws nothing.
-    void DrawMiddle(const RECT& m, int srcX, int srcY, int srcWidth, int srcHeight, bool xTiled,
-                    bool yTiled) const
+    void DrawMiddle(const RECT& m, int srcX, int srcY, int srcWidth, int srcHeight, bool xTiled, bool yTiled) const
     {
         if (!Meets(m))
             return;
@@ -302,42 +289,40 @@ void DrawBands(const PieceDrawer& drawer, const RECT& d, const RECT& s, const RE
     if (cl > 0)
         drawer.Draw(d.left, d.top + ct, cl, dh - ct - cb, s.left, s.top + ct, cl, sh - ct - cb);
     if (cr > 0)
-        drawer.Draw(d.right - cr, d.top + ct, cr, dh - ct - cb, s.right - cr, s.top + ct, cr,
-                    sh - ct - cb);
+        drawer.Draw(d.right - cr, d.top + ct, cr, dh - ct - cb, s.right - cr, s.top + ct, cr, sh - ct - cb);
     if (cl > 0 && cb > 0)
         drawer.Draw(d.left, d.bottom - cb, cl, cb, s.left, s.bottom - cb, cl, cb);
     if (cb > 0)
-        drawer.Draw(d.left + cl, d.bottom - cb, dw - cl - cr, cb, s.left + cl, s.bottom - cb,
-                    sw - cl - cr, cb);
+        drawer.Draw(d.left + cl, d.bottom - cb, dw - cl - cr, cb, s.left + cl, s.bottom - cb, sw - cl - cr, cb);
     if (cr > 0 && cb > 0)
         drawer.Draw(d.right - cr, d.bottom - cb, cr, cb, s.right - cr, s.bottom - cb, cr, cb);
 }
 
-void FillWithGradientFill(GradientFillProc gradientFill, HDC dc, const RECT& rc, COLORREF first,
-                          COLORREF second, bool vertical)
+void FillWithGradientFill(GradientFillProc gradientFill, HDC dc, const RECT& rc, COLORREF first, COLORREF second,
+                          bool vertical)
 {
     auto vertex = [](LONG x, LONG y, COLORREF color) {
-        return TRIVERTEX{x, y, static_cast<COLOR16>(GetRValue(color) << 8),
+        return TRIVERTEX{x,
+                         y,
+                         static_cast<COLOR16>(GetRValue(color) << 8),
                          static_cast<COLOR16>(GetGValue(color) << 8),
-                         static_cast<COLOR16>(GetBValue(color) << 8), 0xFF00};
+                         static_cast<COLOR16>(GetBValue(color) << 8),
+                         0xFF00};
     };
     TRIVERTEX vertices[2] = {vertex(rc.left, rc.top, first), vertex(rc.right, rc.bottom, second)};
     GRADIENT_RECT gradientRect = {0, 1};
-    gradientFill(dc, vertices, 2, &gradientRect, 1,
-                 vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+    gradientFill(dc, vertices, 2, &gradientRect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 // Without the platform's gradient: 2^k solid bands, the first at the far end.
-void FillWithBands(HDC dc, const RECT& rc, COLORREF first, COLORREF second, bool vertical,
-                   int steps)
+void FillWithBands(HDC dc, const RECT& rc, COLORREF first, COLORREF second, bool vertical, int steps)
 {
     const int k = steps >= 64 ? 6 : steps >= 32 ? 5 : steps >= 16 ? 4 : steps >= 8 ? 3 : steps >= 4 ? 2 : 1;
     const int n = 1 << k;
     const int extent = vertical ? Height(rc) : Width(rc);
     for (int i = 0; i < n; ++i) {
         auto mix = [&](BYTE a, BYTE b) { return static_cast<BYTE>((b * (n - i) + a * i) >> k); };
-        COLORREF color = RGB(mix(GetRValue(first), GetRValue(second)),
-                             mix(GetGValue(first), GetGValue(second)),
+        COLORREF color = RGB(mix(GetRValue(first), GetRValue(second)), mix(GetGValue(first), GetGValue(second)),
                              mix(GetBValue(first), GetBValue(second)));
         int nearEdge = (i + 1) * extent >> k;
         int farEdge = i * extent >> k;
@@ -385,8 +370,8 @@ COLORREF CSkinPainter::ToDrawingColor(DWORD argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& control,
-                                 const RECT& paint, ImageDrawInfo& info)
+bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& paint,
+                                 ImageDrawInfo& info)
 {
     if (manager == nullptr)
         return true;
@@ -418,14 +403,13 @@ bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& 
                     std::min(control.top + offsets.bottom, control.bottom)};
     RECT visible;
     if (IntersectRect(&visible, &dest, &control) && IntersectRect(&visible, &visible, &paint))
-        DrawBitmap(dc, info.image->bitmap, dest, paint, info.source, info.corners, info.image->alpha,
-                   info.fade, info.hole, info.xTiled, info.yTiled);
+        DrawBitmap(dc, info.image->bitmap, dest, paint, info.source, info.corners, info.image->alpha, info.fade,
+                   info.hole, info.xTiled, info.yTiled);
     return true;
 }
 
-void CSkinPainter::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint,
-                              const RECT& source, const RECT& corners, bool alpha, BYTE fade,
-                              bool hole, bool xTiled, bool yTiled)
+void CSkinPainter::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint, const RECT& source,
+                              const RECT& corners, bool alpha, BYTE fade, bool hole, bool xTiled, bool yTiled)
 {
     if (bitmap == nullptr)
         return;
@@ -442,8 +426,8 @@ void CSkinPainter::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RE
         drawer.CopyVisible(dest, source);
     } else {
         if (!hole) {
-            RECT middle = {dest.left + corners.left, dest.top + corners.top,
-                           dest.right - corners.right, dest.bottom - corners.bottom};
+            RECT middle = {dest.left + corners.left, dest.top + corners.top, dest.right - corners.right,
+                           dest.bottom - corners.bottom};
             drawer.DrawMiddle(middle, source.left + corners.left, source.top + corners.top,
                               Width(source) - corners.left - corners.right,
                               Height(source) - corners.top - corners.bottom, xTiled, yTiled);
@@ -455,9 +439,8 @@ void CSkinPainter::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RE
     DeleteDC(bitmapDC);
 }
 
-BOOL WINAPI CSkinPainter::AlphaBlendFallback(HDC dest, int x, int y, int width, int height,
-                                             HDC src, int srcX, int srcY, int srcWidth,
-                                             int srcHeight, BLENDFUNCTION blend)
+BOOL WINAPI CSkinPainter::AlphaBlendFallback(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                                             int srcWidth, int srcHeight, BLENDFUNCTION blend)
 {
     HDC work = CreateCompatibleDC(dest);
     if (work == nullptr)
@@ -505,8 +488,7 @@ void CSkinPainter::FillSolidColor(HDC dc, const RECT& rc, DWORD color)
     DeleteObject(pixel);
 }
 
-void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, bool vertical,
-                                int steps)
+void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, bool vertical, int steps)
 {
     const BYTE opacity = static_cast<BYTE>(((first >> 24) + (second >> 24)) / 2);
     if (opacity == 0 || Width(rc) <= 0 || Height(rc) <= 0)
@@ -544,8 +526,8 @@ void CSkinPainter::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD secon
     if (offscreen != nullptr) {
         // The gradient itself is opaque: only the constant opacity blends it,
         // whatever the gradient function left in the alpha bytes.
-        PlatformAlphaBlend()(dc, rc.left, rc.top, Width(rc), Height(rc), offscreen, 0, 0,
-                             Width(rc), Height(rc), BLENDFUNCTION{AC_SRC_OVER, 0, opacity, 0});
+        PlatformAlphaBlend()(dc, rc.left, rc.top, Width(rc), Height(rc), offscreen, 0, 0, Width(rc), Height(rc),
+                             BLENDFUNCTION{AC_SRC_OVER, 0, opacity, 0});
         SelectObject(offscreen, oldBitmap);
         DeleteObject(offscreenBitmap);
         DeleteDC(offscreen);
@@ -574,16 +556,15 @@ void CSkinPainter::DrawRectFrame(HDC dc, const RECT& rc, int width, DWORD color,
     DrawWithPen(dc, pen, [&] { Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom); });
 }
 
-void CSkinPainter::DrawRoundRectFrame(HDC dc, const RECT& rc, int width, int cornerWidth,
-                                      int cornerHeight, DWORD color, int penStyle)
+void CSkinPainter::DrawRoundRectFrame(HDC dc, const RECT& rc, int width, int cornerWidth, int cornerHeight, DWORD color,
+                                      int penStyle)
 {
-    DrawWithPen(dc, CreateLogicalPen(penStyle | PS_INSIDEFRAME, width, color), [&] {
-        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, cornerWidth, cornerHeight);
-    });
+    DrawWithPen(dc, CreateLogicalPen(penStyle | PS_INSIDEFRAME, width, color),
+                [&] { RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, cornerWidth, cornerHeight); });
 }
 
-void CSkinPainter::DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rc, LPCWSTR text,
-                                 DWORD color, int fontId, UINT format)
+void CSkinPainter::DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rc, LPCWSTR text, DWORD color, int fontId,
+                                 UINT format)
 {
     if (text == nullptr || *text == 0 || manager == nullptr)
         return;

@@ -22,7 +22,8 @@ constexpr wchar_t kColourType[] = L"*COLOR*";
 // The decoder takes the length of an image file as an int.
 constexpr uint64_t kMaxImageFileBytes = INT_MAX;
 
-struct PixelsDeleter {
+struct PixelsDeleter
+{
     void operator()(unsigned char* p) const { FreeImagePixels(p); }
 };
 using DecodedPixels = std::unique_ptr<unsigned char, PixelsDeleter>;
@@ -35,8 +36,10 @@ std::vector<BYTE> ResourceBytes(ResourceRef name, LPCWSTR type)
     DWORD size = resource ? SizeofResource(module, resource) : 0;
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     std::vector<BYTE> bytes;
-    if (data && size && size <= kMaxImageFileBytes) bytes.assign(data, data + size);
-    if (loaded) FreeResource(loaded);
+    if (data && size && size <= kMaxImageFileBytes)
+        bytes.assign(data, data + size);
+    if (loaded)
+        FreeResource(loaded);
     return bytes;
 }
 
@@ -44,9 +47,12 @@ std::vector<BYTE> ResourceBytes(ResourceRef name, LPCWSTR type)
 std::vector<BYTE> ImageBytes(ResourceRef name, LPCWSTR type)
 {
     std::vector<BYTE> bytes;
-    if (type) bytes = ResourceBytes(name, type);
-    else if (!name.IsNumber()) ReadSkinFile(name, kMaxImageFileBytes, bytes);
-    if (bytes.empty() && !name.IsNumber()) ReadWholeFile(name, kMaxImageFileBytes, bytes);
+    if (type)
+        bytes = ResourceBytes(name, type);
+    else if (!name.IsNumber())
+        ReadSkinFile(name, kMaxImageFileBytes, bytes);
+    if (bytes.empty() && !name.IsNumber())
+        ReadWholeFile(name, kMaxImageFileBytes, bytes);
     return bytes;
 }
 
@@ -115,18 +121,22 @@ LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD m
     int width = 1, height = 1;
     DecodedPixels rgba;
     if (type && wcscmp(type, kColourType) == 0) {
-        if (name.IsNumber()) return nullptr;
+        if (name.IsNumber())
+            return nullptr;
         rgba = ColourPixel(name);
     } else {
         std::vector<BYTE> bytes = ImageBytes(name, type);
-        if (bytes.empty()) return nullptr;
+        if (bytes.empty())
+            return nullptr;
         rgba.reset(DecodeImageRgba(bytes.data(), int(bytes.size()), &width, &height));
     }
-    if (!rgba) return nullptr;
+    if (!rgba)
+        return nullptr;
 
     BYTE* pixels = nullptr;
     HBITMAP bitmap = CreateDib(nullptr, width, -height, DWORD(width) * DWORD(height) * 4, &pixels);
-    if (!bitmap) return nullptr;
+    if (!bitmap)
+        return nullptr;
     auto* image = new LoadedImage;
     image->bitmap = bitmap;
     image->pixels = pixels;
@@ -138,13 +148,16 @@ LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD m
 
 void CSkinPainter::FreeLoadedImage(LoadedImage* image, bool deleteRecord)
 {
-    if (!image) return;
-    if (image->bitmap) DeleteObject(image->bitmap);
+    if (!image)
+        return;
+    if (image->bitmap)
+        DeleteObject(image->bitmap);
     delete[] image->sourcePixels;
     image->bitmap = nullptr;
     image->pixels = nullptr;
     image->sourcePixels = nullptr;
-    if (deleteRecord) delete image;
+    if (deleteRecord)
+        delete image;
 }
 
 HBITMAP CSkinPainter::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** pixels)

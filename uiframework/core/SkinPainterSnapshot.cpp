@@ -14,7 +14,8 @@ namespace {
 // A context holding the window's last painted picture for the snapshot's
 // copy: the manager's own off-screen bitmap when it can be used as it is,
 // else a fresh paint of the tree.
-class SnapshotSource {
+class SnapshotSource
+{
 public:
     SnapshotSource(CWindowManagerUI& manager, const RECT& rc, CControlUI* stopControl)
     {
@@ -46,15 +47,15 @@ public:
     HDC GetDC() const { return m_dc != nullptr ? m_dc : m_fresh.GetDC(); }
 
 private:
-    HDC m_dc = nullptr;             // owned; holds the manager's bitmap
+    HDC m_dc = nullptr;  // owned; holds the manager's bitmap
     HGDIOBJ m_previous = nullptr;
     CPaintSurface m_fresh;
 };
 
 }  // namespace
 
-HBITMAP CSkinPainter::RenderControlToBitmap(CWindowManagerUI* manager, const RECT& rc,
-                                            CControlUI* stopControl, DWORD overlay)
+HBITMAP CSkinPainter::RenderControlToBitmap(CWindowManagerUI* manager, const RECT& rc, CControlUI* stopControl,
+                                            DWORD overlay)
 {
     if (manager == nullptr)
         return nullptr;

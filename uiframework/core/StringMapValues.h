@@ -20,7 +20,7 @@ inline CUIString DecimalKey(int id)
 template <class T, class Fn>
 T* FindMapValue(const CUIStringMap& map, Fn fn)
 {
-    CUIStringMap& walked = const_cast<CUIStringMap&>(map);   // Find without move-to-front changes nothing
+    CUIStringMap& walked = const_cast<CUIStringMap&>(map);  // Find without move-to-front changes nothing
     for (int i = 0; LPCWSTR key = walked.GetKeyAt(i); ++i) {
         T* value = static_cast<T*>(walked.Find(key, false));
         if (value != nullptr && fn(key, value))

@@ -7,10 +7,7 @@
 
 namespace CalUI {
 
-LPCWSTR CTabLayoutUI::GetClass() const
-{
-    return L"TabLayout";
-}
+LPCWSTR CTabLayoutUI::GetClass() const { return L"TabLayout"; }
 
 void* CTabLayoutUI::GetInterface(LPCWSTR name)
 {
@@ -39,7 +36,7 @@ bool CTabLayoutUI::AddAt(CControlUI* page, int index)
     if (m_currentIndex == -1 && page->IsVisible())
         m_currentIndex = GetItemIndex(page);
     else if (m_currentIndex != -1 && index <= m_currentIndex)
-        ++m_currentIndex;   // the shown page moved up; the new one keeps its visibility
+        ++m_currentIndex;  // the shown page moved up; the new one keeps its visibility
     else
         page->SetVisible(false);
     return true;
@@ -71,10 +68,7 @@ void CTabLayoutUI::RemoveAll()
     RequestParentUpdate();
 }
 
-int CTabLayoutUI::GetSelectedIndex() const
-{
-    return m_currentIndex;
-}
+int CTabLayoutUI::GetSelectedIndex() const { return m_currentIndex; }
 
 bool CTabLayoutUI::SelectItem(int index, bool notify)
 {

@@ -6,7 +6,8 @@
 
 namespace CalUI {
 
-class CTabLayoutUI : public CContainerUI {
+class CTabLayoutUI : public CContainerUI
+{
 public:
     LPCWSTR GetClass() const override;
     void* GetInterface(LPCWSTR name) override;
@@ -27,7 +28,7 @@ public:
 private:
     void PlaceCurrentPage(const RECT& layout);
 
-    int m_currentIndex = -1;   // -1: no page shown
+    int m_currentIndex = -1;  // -1: no page shown
 };
 
 }  // namespace CalUI

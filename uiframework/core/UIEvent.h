@@ -14,7 +14,8 @@ class CControlUI;
 // The numbers are shared by every control and by skins; the gaps (1, 2, 7, 8,
 // 20) are never sent, so the key and mouse ranges below can be tested with
 // plain compares.
-enum class UIEventType : int {
+enum class UIEventType : int
+{
     KeyDown = 3,
     KeyUp = 4,
     Char = 5,
@@ -37,10 +38,7 @@ enum class UIEventType : int {
     Timer = 25,
 };
 
-inline bool IsKeyEvent(UIEventType type)
-{
-    return type >= UIEventType::KeyDown && type <= UIEventType::SysKey;
-}
+inline bool IsKeyEvent(UIEventType type) { return type >= UIEventType::KeyDown && type <= UIEventType::SysKey; }
 
 inline bool IsMouseEvent(UIEventType type)
 {
@@ -50,7 +48,8 @@ inline bool IsMouseEvent(UIEventType type)
 // Bits of UIEvent::keyState as the paint manager fills them. The buttons,
 // Shift and Control equal the MK_ bits of a mouse message's wParam; a mouse
 // message has no bit for Alt.
-enum class UIKeyState : WORD {
+enum class UIKeyState : WORD
+{
     None = 0,
     LeftButton = 0x01,
     RightButton = 0x02,
@@ -62,11 +61,12 @@ template <>
 inline constexpr bool kEnumIsFlagSet<UIKeyState> = true;
 
 // One event for one control. Fields an event does not use stay 0.
-struct UIEvent {
-    UIEventType type{};              // 0, no event, until the manager fills it
-    CControlUI* sender = nullptr;    // for kill focus: the control gaining it
-    DWORD timestamp = 0;             // GetTickCount when the event was made
-    POINT mousePoint = {0, 0};       // client coordinates
+struct UIEvent
+{
+    UIEventType type{};            // 0, no event, until the manager fills it
+    CControlUI* sender = nullptr;  // for kill focus: the control gaining it
+    DWORD timestamp = 0;           // GetTickCount when the event was made
+    POINT mousePoint = {0, 0};     // client coordinates
     WCHAR keyChar = 0;
     // UIKeyState bits, or the low wParam word of the mouse message that made
     // the event (MK_ bits), so it stays a plain word: ToBits(UIKeyState) goes
@@ -77,10 +77,11 @@ struct UIEvent {
 };
 
 // One notification from a control to its window's receivers.
-struct NotifyMsg {
-    CUIString type;                  // "click", "selectchanged", "windowinit", ...
-    CUIString virtualWnd;            // filled only while the window uses virtual windows
-    CControlUI* sender = nullptr;    // null once the sender was deleted while queued
+struct NotifyMsg
+{
+    CUIString type;                // "click", "selectchanged", "windowinit", ...
+    CUIString virtualWnd;          // filled only while the window uses virtual windows
+    CControlUI* sender = nullptr;  // null once the sender was deleted while queued
     DWORD timestamp = 0;
     POINT mousePoint = {0, 0};
     WPARAM wParam = 0;

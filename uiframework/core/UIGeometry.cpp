@@ -2,17 +2,11 @@
 
 namespace CalUI {
 
-CUIRect::CUIRect() : CUIRect(0, 0, 0, 0)
-{
-}
+CUIRect::CUIRect() : CUIRect(0, 0, 0, 0) {}
 
-CUIRect::CUIRect(const RECT& rc) : CUIRect(rc.left, rc.top, rc.right, rc.bottom)
-{
-}
+CUIRect::CUIRect(const RECT& rc) : CUIRect(rc.left, rc.top, rc.right, rc.bottom) {}
 
-CUIRect::CUIRect(int left, int top, int right, int bottom) : RECT{left, top, right, bottom}
-{
-}
+CUIRect::CUIRect(int left, int top, int right, int bottom) : RECT{left, top, right, bottom} {}
 
 // An empty rectangle widens the union like any other.
 void CUIRect::UnionWith(const RECT& other)
@@ -27,10 +21,7 @@ void CUIRect::UnionWith(const RECT& other)
         bottom = other.bottom;
 }
 
-void CUIRect::MoveToOrigin()
-{
-    Offset(-left, -top);
-}
+void CUIRect::MoveToOrigin() { Offset(-left, -top); }
 
 void CUIRect::Offset(int dx, int dy)
 {
@@ -40,8 +31,6 @@ void CUIRect::Offset(int dx, int dy)
     bottom += dy;
 }
 
-CUISize::CUISize(int cx, int cy) : SIZE{cx, cy}
-{
-}
+CUISize::CUISize(int cx, int cy) : SIZE{cx, cy} {}
 
-} // namespace CalUI
+}  // namespace CalUI

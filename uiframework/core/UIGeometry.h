@@ -26,4 +26,4 @@ public:
 static_assert(sizeof(CUIRect) == sizeof(RECT));
 static_assert(sizeof(CUISize) == sizeof(SIZE));
 
-} // namespace CalUI
+}  // namespace CalUI

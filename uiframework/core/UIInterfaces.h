@@ -12,7 +12,8 @@ class CControlUI;
 
 // A window that wants its controls' notifications registers one with its
 // paint manager (CWindowManagerUI::AddNotifyReceiver).
-class INotifyUI {
+class INotifyUI
+{
 public:
     virtual void Notify(NotifyMsg& msg) = 0;
 
@@ -23,7 +24,8 @@ protected:
 // Sees every message of a window before the paint manager does. Setting
 // `handled` consumes the message; the return value then becomes the window
 // procedure's result.
-class IMessageFilterUI {
+class IMessageFilterUI
+{
 public:
     virtual LRESULT FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) = 0;
 
@@ -33,7 +35,8 @@ protected:
 
 // Offered every message the modal loop takes; 0 (S_OK) means translated, and
 // the loop then drops the message.
-class ITranslateAccelerator {
+class ITranslateAccelerator
+{
 public:
     virtual LRESULT TranslateAccelerator(MSG* msg) = 0;
 
@@ -42,7 +45,8 @@ protected:
 };
 
 // Asked by the dialog builder for element names it does not know itself.
-class IDialogBuilderCallback {
+class IDialogBuilderCallback
+{
 public:
     // A new heap control, or null to skip the element and its subtree.
     virtual CControlUI* CreateControl(LPCWSTR className) = 0;
@@ -53,14 +57,15 @@ protected:
 
 // The item face of every control that holds children; reached through
 // CControlUI::GetInterface("IContainer").
-class IContainerUI {
+class IContainerUI
+{
 public:
     virtual CControlUI* GetItemAt(int index) const = 0;
     virtual int GetItemIndex(CControlUI* control) const = 0;
     virtual bool SetItemIndex(CControlUI* control, int newIndex) = 0;
     virtual bool MoveItems(CControlUI* first, int count, int newIndex) = 0;
     virtual int GetCount() const = 0;
-    virtual bool Add(CControlUI* control) = 0;          // takes ownership on success
+    virtual bool Add(CControlUI* control) = 0;  // takes ownership on success
     virtual bool AddAt(CControlUI* control, int index) = 0;
     virtual bool Remove(CControlUI* control, bool keep = false) = 0;
     virtual bool RemoveAt(int index, bool keep = false) = 0;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kFirstCapacity = 11;
 
-} // namespace
+}  // namespace
 
 CUIPtrArray::CUIPtrArray(int capacity) : m_items(nullptr), m_count(0), m_capacity(0)
 {
@@ -27,20 +27,11 @@ CUIPtrArray::CUIPtrArray(const CUIPtrArray& other) : CUIPtrArray()
         Add(other.m_items[i]);
 }
 
-CUIPtrArray::~CUIPtrArray()
-{
-    free(m_items);
-}
+CUIPtrArray::~CUIPtrArray() { free(m_items); }
 
-int CUIPtrArray::GetCount() const
-{
-    return m_count;
-}
+int CUIPtrArray::GetCount() const { return m_count; }
 
-bool CUIPtrArray::IsEmpty() const
-{
-    return m_count == 0;
-}
+bool CUIPtrArray::IsEmpty() const { return m_count == 0; }
 
 void CUIPtrArray::Empty()
 {
@@ -99,20 +90,11 @@ int CUIPtrArray::Find(void* item) const
     return -1;
 }
 
-void* CUIPtrArray::GetAt(int index) const
-{
-    return index >= 0 && index < m_count ? m_items[index] : nullptr;
-}
+void* CUIPtrArray::GetAt(int index) const { return index >= 0 && index < m_count ? m_items[index] : nullptr; }
 
-void*& CUIPtrArray::operator[](int index)
-{
-    return m_items[index];
-}
+void*& CUIPtrArray::operator[](int index) { return m_items[index]; }
 
-void* CUIPtrArray::operator[](int index) const
-{
-    return m_items[index];
-}
+void* CUIPtrArray::operator[](int index) const { return m_items[index]; }
 
 // Raises the count by one. The capacity doubles (from kFirstCapacity) whenever
 // the count reaches it, so a free slot always follows the last item. When the
@@ -135,4 +117,4 @@ bool CUIPtrArray::GrowByOne()
     return true;
 }
 
-} // namespace CalUI
+}  // namespace CalUI

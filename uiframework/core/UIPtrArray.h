@@ -30,9 +30,9 @@ public:
 private:
     bool GrowByOne();
 
-    void** m_items;     // owned block of m_capacity slots, null while m_capacity is 0
+    void** m_items;  // owned block of m_capacity slots, null while m_capacity is 0
     int m_count;
     int m_capacity;
 };
 
-} // namespace CalUI
+}  // namespace CalUI

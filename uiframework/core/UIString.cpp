@@ -9,15 +9,9 @@ namespace CalUI {
 
 namespace {
 
-int TextLength(LPCWSTR text)
-{
-    return text ? static_cast<int>(wcslen(text)) : 0;
-}
+int TextLength(LPCWSTR text) { return text ? static_cast<int>(wcslen(text)) : 0; }
 
-size_t BlockBytes(int length)
-{
-    return (static_cast<size_t>(length) + 1) * sizeof(WCHAR);
-}
+size_t BlockBytes(int length) { return (static_cast<size_t>(length) + 1) * sizeof(WCHAR); }
 
 bool PointsInto(LPCWSTR p, LPCWSTR first, LPCWSTR last)
 {
@@ -25,52 +19,25 @@ bool PointsInto(LPCWSTR p, LPCWSTR first, LPCWSTR last)
     return at >= reinterpret_cast<uintptr_t>(first) && at <= reinterpret_cast<uintptr_t>(last);
 }
 
-} // namespace
+}  // namespace
 
-CUIString::CUIString() : m_data(m_inline)
-{
-    m_inline[0] = L'\0';
-}
+CUIString::CUIString() : m_data(m_inline) { m_inline[0] = L'\0'; }
 
-CUIString::CUIString(LPCWSTR text, int length) : CUIString()
-{
-    Assign(text, length);
-}
+CUIString::CUIString(LPCWSTR text, int length) : CUIString() { Assign(text, length); }
 
-CUIString::CUIString(const CUIString& other) : CUIString()
-{
-    Assign(other.m_data, other.GetLength());
-}
+CUIString::CUIString(const CUIString& other) : CUIString() { Assign(other.m_data, other.GetLength()); }
 
-CUIString::~CUIString()
-{
-    ReturnToInline();
-}
+CUIString::~CUIString() { ReturnToInline(); }
 
-LPCWSTR CUIString::GetData() const
-{
-    return m_data;
-}
+LPCWSTR CUIString::GetData() const { return m_data; }
 
-CUIString::operator LPCWSTR() const
-{
-    return m_data;
-}
+CUIString::operator LPCWSTR() const { return m_data; }
 
-int CUIString::GetLength() const
-{
-    return TextLength(m_data);
-}
+int CUIString::GetLength() const { return TextLength(m_data); }
 
-bool CUIString::IsEmpty() const
-{
-    return m_data[0] == L'\0';
-}
+bool CUIString::IsEmpty() const { return m_data[0] == L'\0'; }
 
-WCHAR CUIString::GetAt(int index) const
-{
-    return m_data[index];
-}
+WCHAR CUIString::GetAt(int index) const { return m_data[index]; }
 
 void CUIString::Empty()
 {
@@ -162,25 +129,13 @@ CUIString& CUIString::operator+=(WCHAR ch)
     return *this;
 }
 
-bool CUIString::operator==(LPCWSTR text) const
-{
-    return wcscmp(m_data, text ? text : L"") == 0;
-}
+bool CUIString::operator==(LPCWSTR text) const { return wcscmp(m_data, text ? text : L"") == 0; }
 
-bool CUIString::operator==(const CUIString& other) const
-{
-    return wcscmp(m_data, other.m_data) == 0;
-}
+bool CUIString::operator==(const CUIString& other) const { return wcscmp(m_data, other.m_data) == 0; }
 
-bool CUIString::operator!=(LPCWSTR text) const
-{
-    return !(*this == text);
-}
+bool CUIString::operator!=(LPCWSTR text) const { return !(*this == text); }
 
-int CUIString::CompareNoCase(LPCWSTR text) const
-{
-    return lstrcmpiW(m_data, text);
-}
+int CUIString::CompareNoCase(LPCWSTR text) const { return lstrcmpiW(m_data, text); }
 
 void CUIString::MakeLower()
 {
@@ -228,7 +183,7 @@ int CUIString::Find(LPCWSTR text, int start) const
     if (!text || (start != 0 && (start < 0 || start > GetLength())))
         return -1;
     if (!*text)
-        return start;   // not every runtime's wcsstr finds the empty text
+        return start;  // not every runtime's wcsstr finds the empty text
     LPCWSTR hit = wcsstr(m_data + start, text);
     return hit ? static_cast<int>(hit - m_data) : -1;
 }
@@ -295,10 +250,7 @@ int CUIString::FormatArgs(LPCWSTR format, va_list args)
     return length;
 }
 
-bool CUIString::IsInline() const
-{
-    return m_data == m_inline;
-}
+bool CUIString::IsInline() const { return m_data == m_inline; }
 
 void CUIString::ReturnToInline()
 {
@@ -308,4 +260,4 @@ void CUIString::ReturnToInline()
     }
 }
 
-} // namespace CalUI
+}  // namespace CalUI

@@ -59,8 +59,8 @@ private:
     void ReturnToInline();
     int FormatArgs(LPCWSTR format, va_list args);
 
-    LPWSTR m_data;                  // m_inline, or a heap block owned by this string
+    LPWSTR m_data;  // m_inline, or a heap block owned by this string
     WCHAR m_inline[kInlineChars];
 };
 
-} // namespace CalUI
+}  // namespace CalUI

@@ -19,15 +19,9 @@ CUIStringMap::CUIStringMap(int bucketCount) : m_buckets(nullptr), m_bucketCount(
     Resize(bucketCount < 16 ? 16 : bucketCount);
 }
 
-CUIStringMap::~CUIStringMap()
-{
-    FreeAll();
-}
+CUIStringMap::~CUIStringMap() { FreeAll(); }
 
-int CUIStringMap::GetCount() const
-{
-    return m_count;
-}
+int CUIStringMap::GetCount() const { return m_count; }
 
 void CUIStringMap::Resize(int bucketCount)
 {
@@ -39,10 +33,7 @@ void CUIStringMap::Resize(int bucketCount)
         m_bucketCount = static_cast<UINT>(bucketCount);
 }
 
-void CUIStringMap::RemoveAll()
-{
-    Resize(static_cast<int>(m_bucketCount));
-}
+void CUIStringMap::RemoveAll() { Resize(static_cast<int>(m_bucketCount)); }
 
 UINT CUIStringMap::HashKey(LPCWSTR key)
 {
@@ -115,10 +106,7 @@ LPCWSTR CUIStringMap::GetKeyAt(int index) const
     return nullptr;
 }
 
-CUIStringMap::Node*& CUIStringMap::BucketOf(LPCWSTR key) const
-{
-    return m_buckets[HashKey(key) % m_bucketCount];
-}
+CUIStringMap::Node*& CUIStringMap::BucketOf(LPCWSTR key) const { return m_buckets[HashKey(key) % m_bucketCount]; }
 
 CUIStringMap::Node* CUIStringMap::FindNode(LPCWSTR key, bool moveToFront)
 {
@@ -157,4 +145,4 @@ void CUIStringMap::FreeAll()
     m_count = 0;
 }
 
-} // namespace CalUI
+}  // namespace CalUI

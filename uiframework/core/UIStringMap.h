@@ -37,9 +37,9 @@ private:
     Node* FindNode(LPCWSTR key, bool moveToFront);
     void FreeAll();
 
-    Node** m_buckets;   // owned array of chain heads, null while m_bucketCount is 0
+    Node** m_buckets;  // owned array of chain heads, null while m_bucketCount is 0
     UINT m_bucketCount;
     int m_count;
 };
 
-} // namespace CalUI
+}  // namespace CalUI

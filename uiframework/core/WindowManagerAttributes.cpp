@@ -12,10 +12,7 @@ namespace CalUI {
 
 namespace {
 
-bool IsTrueIgnoringCase(LPCWSTR value)
-{
-    return lstrcmpiW(value, L"true") == 0;
-}
+bool IsTrueIgnoringCase(LPCWSTR value) { return lstrcmpiW(value, L"true") == 0; }
 
 }  // namespace
 
@@ -112,7 +109,7 @@ void CWindowManagerUI::AddWindowCustomAttribute(LPCWSTR name, LPCWSTR value)
     if (name == nullptr || name[0] == L'\0' || value == nullptr || value[0] == L'\0')
         return;
     if (m_windowCustomAttributes.Find(name) != nullptr)
-        return;   // the first value given for a name stays
+        return;  // the first value given for a name stays
     auto* copy = new CUIString(value);
     if (!m_windowCustomAttributes.Insert(name, copy))
         delete copy;

@@ -9,7 +9,8 @@ namespace CalUI {
 
 namespace {
 
-struct TabStopSearch {
+struct TabStopSearch
+{
     CControlUI* start = nullptr;       // usually the focus control
     CControlUI* lastPassed = nullptr;  // the last tab stop the search went by
     bool forward = true;

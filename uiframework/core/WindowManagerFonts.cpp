@@ -18,8 +18,7 @@ void DeleteFontInfo(FontInfo* info)
     delete info;
 }
 
-bool SameFont(const FontInfo& info, LPCWSTR face, int size, bool bold, bool underline, bool italic,
-              bool strikeout)
+bool SameFont(const FontInfo& info, LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout)
 {
     return info.faceName == face && info.size == size && info.bold == bold && info.underline == underline &&
            info.italic == italic && info.strikeout == strikeout;
@@ -69,7 +68,7 @@ HFONT CWindowManagerUI::CreateSkinFont(LPCWSTR face, int size, bool bold, bool u
 {
     LOGFONTW lf = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lstrcpynW(lf.lfFaceName, face != nullptr ? face : L"", LF_FACESIZE);   // cut to the field, terminator kept
+    lstrcpynW(lf.lfFaceName, face != nullptr ? face : L"", LF_FACESIZE);  // cut to the field, terminator kept
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -size;
     if (bold)
@@ -92,8 +91,8 @@ void CWindowManagerUI::MeasureFont(FontInfo& info) const
     SelectObject(m_paintDC, old);
 }
 
-void CWindowManagerUI::SetDefaultFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                                      bool strikeout, bool shared)
+void CWindowManagerUI::SetDefaultFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout,
+                                      bool shared)
 {
     HFONT font = CreateSkinFont(face, size, bold, underline, italic, strikeout);
     if (font == nullptr)
@@ -112,8 +111,8 @@ void CWindowManagerUI::SetDefaultFont(LPCWSTR face, int size, bool bold, bool un
     MeasureFont(info);
 }
 
-HFONT CWindowManagerUI::AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                                bool strikeout, bool shared)
+HFONT CWindowManagerUI::AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout,
+                                bool shared)
 {
     HFONT font = CreateSkinFont(face, size, bold, underline, italic, strikeout);
     if (font == nullptr)
@@ -154,8 +153,7 @@ HFONT CWindowManagerUI::GetFont(int id)
     return GetDefaultFontInfo()->font;
 }
 
-HFONT CWindowManagerUI::FindFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                                 bool strikeout) const
+HFONT CWindowManagerUI::FindFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout) const
 {
     auto matches = [&](LPCWSTR, FontInfo* info) {
         return SameFont(*info, face, size, bold, underline, italic, strikeout);

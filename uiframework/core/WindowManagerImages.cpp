@@ -15,10 +15,7 @@ namespace CalUI {
 
 namespace {
 
-void FreeImage(LoadedImage* image)
-{
-    CSkinPainter::FreeLoadedImage(image, true);
-}
+void FreeImage(LoadedImage* image) { CSkinPainter::FreeLoadedImage(image, true); }
 
 // With a resource type, a name that starts with a number names the resource
 // by that number.

@@ -14,8 +14,7 @@ namespace {
 constexpr UINT_PTR kRepaintTimerId = 0x2000;
 constexpr UINT kRepaintIntervalMs = 10;
 
-using UpdateLayeredWindowProc = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                              BLENDFUNCTION*, DWORD);
+using UpdateLayeredWindowProc = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 // Looked up at run time: a system without them keeps every window plain.
@@ -74,7 +73,7 @@ void CWindowManagerUI::SetLayeredImage(LPCWSTR image)
     m_layeredImage.Clear();
     m_layeredImage.attributeText = image != nullptr ? image : L"";
     CSkinPainter::DrawImageAttr(nullptr, this, RECT{}, RECT{}, m_layeredImage);
-    m_layeredImageDirty = true;   // a background drawn from an earlier image is stale
+    m_layeredImageDirty = true;  // a background drawn from an earlier image is stale
     InvalidateAll();
 }
 

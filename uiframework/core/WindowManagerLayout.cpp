@@ -56,7 +56,7 @@ CControlUI* CWindowManagerUI::UpdateNeededCallback(CControlUI* control, void*)
     if (!control->IsUpdateNeeded())
         return nullptr;
     control->GetManager()->m_foundControls.Add(control);
-    return control;   // its own SetPos lays out the subtree below it
+    return control;  // its own SetPos lays out the subtree below it
 }
 
 bool CWindowManagerUI::LayoutPendingControls(const RECT& client)
@@ -73,7 +73,7 @@ bool CWindowManagerUI::LayoutPendingControls(const RECT& client)
     if (IsRectEmpty(&client))
         return true;
     if (m_root->IsUpdateNeeded()) {
-        DropPaintSurfaces();   // made again at the new size by this paint
+        DropPaintSurfaces();  // made again at the new size by this paint
         m_root->SetPos(ContentRect(client), true);
         MarkShadowDirty();
     } else {

@@ -169,10 +169,7 @@ CControlUI* CWindowManagerUI::FindControl(LPCWSTR name)
     return static_cast<CControlUI*>(m_nameIndex.Find(name, true));
 }
 
-CControlUI* CWindowManagerUI::HitTestCallback(CControlUI* control, void*)
-{
-    return control;
-}
+CControlUI* CWindowManagerUI::HitTestCallback(CControlUI* control, void*) { return control; }
 
 CControlUI* CWindowManagerUI::FindControlAt(POINT pt) const
 {

@@ -13,14 +13,16 @@ namespace CalUI {
 
 namespace {
 
-struct ShortcutSearch {
-    WCHAR ch = 0;        // upper case
+struct ShortcutSearch
+{
+    WCHAR ch = 0;  // upper case
     bool found = false;
 };
 
 WCHAR UpperCase(WCHAR ch)
 {
-    return static_cast<WCHAR>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(ch)))));
+    return static_cast<WCHAR>(
+        reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(ch)))));
 }
 
 bool ClassContains(CControlUI* control, LPCWSTR part)

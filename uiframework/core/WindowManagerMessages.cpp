@@ -15,10 +15,7 @@ namespace {
 constexpr UINT kDeferredWorkMessage = 0x8001;
 constexpr UINT kReflectOffset = 0x2000;
 
-POINT ClientPointOf(LPARAM lParam)
-{
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
+POINT ClientPointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -91,7 +88,8 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
     RequireWindowThread(m_paintWindow, "paint manager message handler");
     for (int i = 0; i < m_messageFilters.GetCount(); ++i) {
         bool handled = false;
-        LRESULT answer = static_cast<IMessageFilterUI*>(m_messageFilters[i])->FilterMessage(message, wParam, lParam, handled);
+        LRESULT answer =
+            static_cast<IMessageFilterUI*>(m_messageFilters[i])->FilterMessage(message, wParam, lParam, handled);
         if (handled) {
             UpdateMousePosFromFilteredMessage(message, lParam);
             result = answer;
@@ -362,7 +360,7 @@ void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
         if (control != m_hover && m_hover != nullptr) {
             event.type = UIEventType::MouseLeave;
             event.sender = m_hover;
-            CUIPtrArray listeners(m_mouseLeaveListeners);   // listeners may remove themselves
+            CUIPtrArray listeners(m_mouseLeaveListeners);  // listeners may remove themselves
             for (int i = 0; i < listeners.GetCount(); ++i)
                 static_cast<CControlUI*>(listeners[i])->SendEvent(event);
             if (m_hover != nullptr)
@@ -431,8 +429,8 @@ void CWindowManagerUI::OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
     CControlUI* control = m_click;
     m_click = nullptr;
-    UIEvent event = MakeEvent(message == WM_LBUTTONUP ? UIEventType::ButtonUp : UIEventType::RightButtonUp,
-                              control, wParam, lParam);
+    UIEvent event = MakeEvent(message == WM_LBUTTONUP ? UIEventType::ButtonUp : UIEventType::RightButtonUp, control,
+                              wParam, lParam);
     event.keyState = LOWORD(wParam);
     control->SendEvent(event);
 }
@@ -466,10 +464,9 @@ void CWindowManagerUI::OnMouseLeave()
     GetCursorPos(&cursor);
     RECT window;
     GetWindowRect(m_paintWindow, &window);
-    bool stillInside = !IsIconic(m_paintWindow) && GetActiveWindow() == m_paintWindow &&
-                       PtInRect(&window, cursor) &&
+    bool stillInside = !IsIconic(m_paintWindow) && GetActiveWindow() == m_paintWindow && PtInRect(&window, cursor) &&
                        SendMessageW(m_paintWindow, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLIENT;
-    LPARAM where = static_cast<LPARAM>(-1);   // (-1, -1): no control lies there
+    LPARAM where = static_cast<LPARAM>(-1);  // (-1, -1): no control lies there
     if (stillInside) {
         ScreenToClient(m_paintWindow, &cursor);
         where = MAKELPARAM(cursor.x, cursor.y);
@@ -484,7 +481,7 @@ bool CWindowManagerUI::OnMouseHover(WPARAM wParam, LPARAM lParam)
 {
     if (m_root == nullptr)
         return false;
-    m_mouseTracking = false;   // the system ends hover tracking with this message
+    m_mouseTracking = false;  // the system ends hover tracking with this message
     POINT pt = ClientPointOf(lParam);
     CControlUI* control = FindControlAt(pt);
     if (control == nullptr)
@@ -519,8 +516,8 @@ void CWindowManagerUI::ShowToolTip(CControlUI* control, POINT pt)
     LPARAM info = reinterpret_cast<LPARAM>(&m_toolInfo);
     if (m_toolTipWindow == nullptr) {
         m_toolTipWindow = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                          m_paintWindow, nullptr, GetInstance(), nullptr);
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_paintWindow,
+                                          nullptr, GetInstance(), nullptr);
         send(TTM_ADDTOOLW, 0, info);
         send(TTM_SETMAXTIPWIDTH, 0, control->GetToolTipWidth());
         send(TTM_SETTOOLINFOW, 0, info);

@@ -98,15 +98,9 @@ void CWindowManagerUI::OnDeferredWork()
     DeleteDelayedCleanups();
 }
 
-void CWindowManagerUI::FreeQueuedNotifications()
-{
-    m_queuedNotifications.clear();
-}
+void CWindowManagerUI::FreeQueuedNotifications() { m_queuedNotifications.clear(); }
 
-void CWindowManagerUI::ControlDeleter::operator()(CControlUI* control) const
-{
-    control->Delete();
-}
+void CWindowManagerUI::ControlDeleter::operator()(CControlUI* control) const { control->Delete(); }
 
 void CWindowManagerUI::AddDelayedCleanup(CControlUI* control)
 {
@@ -163,9 +157,6 @@ void CWindowManagerUI::RemoveOptionGroup(LPCWSTR groupName, CControlUI* control)
     }
 }
 
-void CWindowManagerUI::RemoveAllOptionGroups()
-{
-    DeleteMapValues<CUIPtrArray>(m_optionGroups);
-}
+void CWindowManagerUI::RemoveAllOptionGroups() { DeleteMapValues<CUIPtrArray>(m_optionGroups); }
 
 }  // namespace CalUI

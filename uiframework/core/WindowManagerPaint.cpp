@@ -19,7 +19,7 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 HPEN UpdateRectPen()
 {
-    static const HPEN pen = CreatePen(PS_SOLID, 1, RGB(220, 0, 0));   // lives as long as the process
+    static const HPEN pen = CreatePen(PS_SOLID, 1, RGB(220, 0, 0));  // lives as long as the process
     return pen;
 }
 
@@ -43,7 +43,7 @@ void CWindowManagerUI::LoadPaintLibrariesOnce()
     static const bool loaded = [] {
         UpdateRectPen();
         InitCommonControls();
-        LoadLibraryW(L"msimg32.dll");   // the render engine finds AlphaBlend and GradientFill in it
+        LoadLibraryW(L"msimg32.dll");  // the render engine finds AlphaBlend and GradientFill in it
         return true;
     }();
     (void)loaded;
@@ -78,7 +78,7 @@ bool CWindowManagerUI::OnPaint()
     const bool drawNow = LayoutPendingControls(client);
     if (!drawNow || !PrepareOffscreen(client)) {
         if (drawNow)
-            ValidateWithoutDrawing();   // nothing to draw into, as while minimised
+            ValidateWithoutDrawing();  // nothing to draw into, as while minimised
         m_painting = false;
         return true;
     }
@@ -100,8 +100,8 @@ bool CWindowManagerUI::OnPaint()
     if (m_layered)
         PresentLayered(client, paint);
     else
-        BitBlt(ps.hdc, paint.left, paint.top, WidthOf(paint), HeightOf(paint), offscreen, paint.left,
-               paint.top, SRCCOPY);
+        BitBlt(ps.hdc, paint.left, paint.top, WidthOf(paint), HeightOf(paint), offscreen, paint.left, paint.top,
+               SRCCOPY);
     m_offscreen.Deselect();
     if (m_showUpdateRect && !m_layered)
         OutlineUpdateRect(ps.hdc, paint);
@@ -235,8 +235,7 @@ void CWindowManagerUI::PrintClient(HDC dc, LPARAM flags)
     int savedState = SaveDC(dc);
     m_root->Paint(dc, client, nullptr);
     if (flags & PRF_CHILDREN) {
-        for (HWND child = GetWindow(m_paintWindow, GW_CHILD); child != nullptr;
-             child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(m_paintWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             RECT place = GetNativeWindowRect(child);
             SetWindowOrgEx(dc, -place.left, -place.top, nullptr);
             SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT);

@@ -66,7 +66,7 @@ void CWindowManagerUI::AddDefaultAttributeList(LPCWSTR className, LPCWSTR attrib
 {
     auto* copy = new CUIString(attributeList);
     auto* replaced = static_cast<CUIString*>(ResourcesFor(shared).defaultAttributeLists.Set(className, copy));
-    delete replaced;   // Set hands back the given value when the map cannot store it
+    delete replaced;  // Set hands back the given value when the map cannot store it
 }
 
 LPCWSTR CWindowManagerUI::GetDefaultAttributeList(LPCWSTR className)
@@ -116,7 +116,7 @@ void CWindowManagerUI::ReplaceLanguageTokens(CUIString& text)
         if (replacement == nullptr)
             continue;
         CUIString token = text.Mid(p, end - p + 1);
-        CUIString value = replacement;   // the table entry may not alias the text being edited
+        CUIString value = replacement;  // the table entry may not alias the text being edited
         replacements += text.Replace(token, value);
     }
 }

@@ -11,12 +11,13 @@ namespace {
 constexpr int kMaxPasswordBytes = 64;
 constexpr wchar_t kMemoryArchiveName[] = L"membuffer";
 
-struct SkinArchiveSettings {
+struct SkinArchiveSettings
+{
     HINSTANCE instance = nullptr;
     HINSTANCE resourceInstance = nullptr;  // never set: the module instance serves
     CUIString resourcePath;                // never set: skin files come from the archive
     CUIString archiveName;
-    bool cacheArchive = true;              // the opened archive stays open for the process
+    bool cacheArchive = true;  // the opened archive stays open for the process
     ZipHandle* cachedArchive = nullptr;
     char password[kMaxPasswordBytes + 1] = {};
     short hue = 180;
@@ -48,13 +49,15 @@ void CWindowManagerUI::SetResourceZip(const void* data, unsigned int size, const
 {
     SkinArchiveSettings& s = Settings();
     lstrcpynA(s.password, password ? password : "", sizeof s.password);
-    if (s.archiveName == kMemoryArchiveName) return;
+    if (s.archiveName == kMemoryArchiveName)
+        return;
     if (s.cacheArchive && s.cachedArchive) {
         CloseZip(s.cachedArchive);
         s.cachedArchive = nullptr;
     }
     s.archiveName = kMemoryArchiveName;
-    if (s.cacheArchive) s.cachedArchive = OpenZipMemory(data, size, GetResourceZipPassword());
+    if (s.cacheArchive)
+        s.cachedArchive = OpenZipMemory(data, size, GetResourceZipPassword());
 }
 
 const CUIString& CWindowManagerUI::GetResourceZip() { return Settings().archiveName; }

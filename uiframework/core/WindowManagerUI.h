@@ -24,7 +24,8 @@ struct ZipHandle;
 struct LoadedImage;
 class CControlUI;
 
-class CWindowManagerUI {
+class CWindowManagerUI
+{
 public:
     // ---- Process-wide skin-archive settings ----------------------------------
     // Written once at start-up, before the first window exists, and read by the
@@ -32,7 +33,7 @@ public:
     // (Implemented in WindowManagerSkinArchive.cpp.)
     static void SetInstance(HINSTANCE instance);
     static HINSTANCE GetInstance();
-    static HINSTANCE GetResourceInstance();   // falls back to the module instance
+    static HINSTANCE GetResourceInstance();  // falls back to the module instance
     static const CUIString& GetResourcePath();
 
     // Opens the skin archive held in `data` (kept alive by the caller) and
@@ -62,10 +63,10 @@ public:
     CControlUI* GetRoot() const;
     POINT GetMousePos() const;
 
-    bool AttachRoot(CControlUI* root);          // the old root is deleted later
+    bool AttachRoot(CControlUI* root);  // the old root is deleted later
     bool InitControls(CControlUI* control, CControlUI* parent = nullptr);
     bool RenameControl(CControlUI* control, LPCWSTR newName);
-    void ForgetControl(CControlUI* control);    // from the control's destructor
+    void ForgetControl(CControlUI* control);  // from the control's destructor
     CControlUI* FindControl(LPCWSTR name);
     CControlUI* FindControlAt(POINT pt) const;  // topmost, any manager
     CUIPtrArray* GetFoundControls();
@@ -131,19 +132,19 @@ public:
 
     // ---- Notifications, deferred work, option groups (WindowManagerNotify.cpp)
     bool AddNotifyReceiver(INotifyUI* receiver);
-    void SendNotify(CControlUI* sender, LPCWSTR type, WPARAM wParam = 0, LPARAM lParam = 0,
-                    bool async = false, bool allowRepeat = true);
+    void SendNotify(CControlUI* sender, LPCWSTR type, WPARAM wParam = 0, LPARAM lParam = 0, bool async = false,
+                    bool allowRepeat = true);
     void SendNotifyMsg(NotifyMsg& msg, bool async = false, bool allowRepeat = true);
     void SetUsesVirtualWindows(bool uses);
     void PostDeferredWork();
-    void AddDelayedCleanup(CControlUI* control);   // takes ownership
+    void AddDelayedCleanup(CControlUI* control);  // takes ownership
     bool AddOptionGroup(LPCWSTR groupName, CControlUI* control);
     CUIPtrArray* GetOptionGroup(LPCWSTR groupName);
     void RemoveOptionGroup(LPCWSTR groupName, CControlUI* control);
     void RemoveAllOptionGroups();
 
     // ---- Shared resources (WindowManagerResources.cpp, WindowManagerFonts.cpp)
-    static CUIPtrArray& GetControlCreators();   // ControlCreatorProc entries
+    static CUIPtrArray& GetControlCreators();  // ControlCreatorProc entries
     void SetResourcesShared(bool shared);
 
     void SetDefaultDisabledColor(DWORD color, bool shared = false);
@@ -157,23 +158,21 @@ public:
     void SetDefaultSelectedBkColor(DWORD color, bool shared = false);
     DWORD GetDefaultSelectedBkColor() const;
 
-    void SetDefaultFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                        bool strikeout, bool shared = false);
-    HFONT AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                  bool strikeout, bool shared = false);
+    void SetDefaultFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout,
+                        bool shared = false);
+    HFONT AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout,
+                  bool shared = false);
     HFONT GetFont(int id);
-    HFONT FindFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                   bool strikeout) const;
+    HFONT FindFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout) const;
     FontInfo* GetFontInfo(int id);
     FontInfo* GetFontInfoByHandle(HFONT font);
     FontInfo* GetDefaultFontInfo();
     void RemoveAllFonts(bool shared = false);
 
-    LoadedImage* AddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0,
-                          bool keepSource = false, bool shared = false);
+    LoadedImage* AddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0, bool keepSource = false,
+                          bool shared = false);
     LoadedImage* GetImage(LPCWSTR name);
-    LoadedImage* GetOrAddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0,
-                               bool keepSource = false);
+    LoadedImage* GetOrAddImage(LPCWSTR name, LPCWSTR type = nullptr, DWORD mask = 0, bool keepSource = false);
     void RemoveAllImages(bool shared = false);
 
     void AddDefaultAttributeList(LPCWSTR className, LPCWSTR attributeList, bool shared = false);
@@ -190,7 +189,7 @@ public:
     void SetInitSize(int cx, int cy);
     RECT GetSizeBox() const;
     void SetSizeBox(const RECT& rc);
-    RECT GetCaptionRect();                      // a bottom of -1 becomes the window height
+    RECT GetCaptionRect();  // a bottom of -1 becomes the window height
     void SetCaptionRect(const RECT& rc);
     SIZE GetRoundCorner() const;
     void SetRoundCorner(int cx, int cy);
@@ -230,7 +229,7 @@ private:
     static CControlUI* ShortcutCallback(CControlUI* control, void* data);
     static CControlUI* UpdateNeededCallback(CControlUI* control, void* data);
 
-    static CUIPtrArray& Managers();             // every manager with a paint window
+    static CUIPtrArray& Managers();  // every manager with a paint window
     static SharedUIResources& Shared();
 
     // Message handlers, one per message family.
@@ -261,7 +260,7 @@ private:
 
     // Layout pass of the paint; false when the paint must stop after it.
     bool LayoutPendingControls(const RECT& client);
-    RECT ContentRect(const RECT& client) const;   // client less the shadow ring
+    RECT ContentRect(const RECT& client) const;  // client less the shadow ring
 
     // Steps of a paint (WindowManagerPaint.cpp).
     static void LoadPaintLibrariesOnce();
@@ -288,17 +287,19 @@ private:
     void DeleteDelayedCleanups();
 
     // Controls end through Delete, never plain delete (see CControlUI).
-    struct ControlDeleter {
+    struct ControlDeleter
+    {
         void operator()(CControlUI* control) const;
     };
 
     // Timer records.
-    struct TimerRecord {
+    struct TimerRecord
+    {
         CControlUI* control;
-        UINT timerId;              // the control's own number
+        UINT timerId;  // the control's own number
         HWND window;
-        UINT_PTR windowTimerId;    // the id given to SetTimer, which WM_TIMER brings back whole
-        bool killed;               // a killed record stays and keeps its id for reuse
+        UINT_PTR windowTimerId;  // the id given to SetTimer, which WM_TIMER brings back whole
+        bool killed;             // a killed record stays and keeps its id for reuse
     };
     TimerRecord* FindTimer(CControlUI* control, UINT timerId) const;
     bool IsWindowTimerIdHeld(UINT_PTR windowTimerId) const;
@@ -308,8 +309,7 @@ private:
     // Resources.
     SharedUIResources& ResourcesFor(bool shared);
     void SetResourceColor(DWORD SharedUIResources::*field, DWORD color, bool shared);
-    HFONT CreateSkinFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
-                         bool strikeout) const;
+    HFONT CreateSkinFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, bool strikeout) const;
     void MeasureFont(FontInfo& info) const;
     void FreeOwnResources();
     static void FillSharedDefaults();
@@ -320,14 +320,14 @@ private:
     int m_lastToolTipWidth = -1;
     HWND m_toolTipWindow = nullptr;
     TOOLINFOW m_toolInfo = {};
-    CUIString m_toolTipText;                    // what m_toolInfo points at
+    CUIString m_toolTipText;  // what m_toolInfo points at
     UINT m_hoverTime = 1000;
     bool m_noActivate = false;
     bool m_showUpdateRect = false;
     CPaintSurface m_offscreen;
-    CPaintSurface m_background;                 // layered mode: the drawn layered image
+    CPaintSurface m_background;  // layered mode: the drawn layered image
     bool m_painting = false;
-    CControlUI* m_root = nullptr;               // owned
+    CControlUI* m_root = nullptr;  // owned
     CControlUI* m_focus = nullptr;
     CControlUI* m_hover = nullptr;
     CControlUI* m_click = nullptr;
@@ -349,30 +349,30 @@ private:
     BYTE m_opacity = 255;
     bool m_layered = false;
     bool m_layeredImageDirty = false;
-    RECT m_layeredDirty = {0, 0, 0, 0};         // invalidated since the last layered paint
+    RECT m_layeredDirty = {0, 0, 0, 0};  // invalidated since the last layered paint
     ImageDrawInfo m_layeredImage;
-    RECT m_layeredInset = {0, 0, 0, 0};         // "nolayeredpadding"
+    RECT m_layeredInset = {0, 0, 0, 0};  // "nolayeredpadding"
     CGdiplusSession m_gdiplus;
     bool m_mouseTracking = false;
     bool m_captured = false;
     bool m_usesVirtualWindows = false;
     bool m_deferredWorkPosted = false;
-    CUIPtrArray m_notifyReceivers;              // INotifyUI*
+    CUIPtrArray m_notifyReceivers;  // INotifyUI*
     std::vector<std::unique_ptr<TimerRecord>> m_timers;
-    CUIPtrArray m_messageFilters;               // IMessageFilterUI*
+    CUIPtrArray m_messageFilters;  // IMessageFilterUI*
     CUIPtrArray m_postPaintControls;
-    CUIPtrArray m_nativeWindows;                // HWND
-    CUIPtrArray m_nativeWindowControls;         // the owner of the window at the same index
+    CUIPtrArray m_nativeWindows;         // HWND
+    CUIPtrArray m_nativeWindowControls;  // the owner of the window at the same index
     std::vector<std::unique_ptr<CControlUI, ControlDeleter>> m_delayedCleanups;
     std::vector<std::unique_ptr<NotifyMsg>> m_queuedNotifications;
-    CUIPtrArray m_foundControls;                // controls needing layout
+    CUIPtrArray m_foundControls;  // controls needing layout
     CUIPtrArray m_mouseLeaveListeners;
-    CUIStringMap m_nameIndex;                   // control name -> control
-    CUIStringMap m_windowCustomAttributes;      // name -> owned CUIString
-    CUIStringMap m_optionGroups;                // group name -> owned CUIPtrArray of options
+    CUIStringMap m_nameIndex;               // control name -> control
+    CUIStringMap m_windowCustomAttributes;  // name -> owned CUIString
+    CUIStringMap m_optionGroups;            // group name -> owned CUIPtrArray of options
     bool m_resourcesShared = false;
     SharedUIResources m_resources;
-    CUIPtrArray m_acceleratorTranslators;       // ITranslateAccelerator*
+    CUIPtrArray m_acceleratorTranslators;  // ITranslateAccelerator*
 };
 
 }  // namespace CalUI

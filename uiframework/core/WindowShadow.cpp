@@ -12,7 +12,7 @@ namespace CalUI {
 
 CGdiplusSession::CGdiplusSession()
 {
-    Gdiplus::GdiplusStartupInput input;   // version 1, no debug callback, own thread and codecs
+    Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, own thread and codecs
     Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
 }
 

@@ -7,7 +7,8 @@
 namespace CalUI {
 
 // Starts GDI+ for its owner's life.
-class CGdiplusSession {
+class CGdiplusSession
+{
 public:
     CGdiplusSession();
     ~CGdiplusSession();
@@ -18,10 +19,11 @@ private:
     ULONG_PTR m_token = 0;
 };
 
-struct ShadowStyle {
-    int size = 0;                 // ring width in pixels
-    DWORD color = 0xFF000000;     // ARGB at the ring's inner edge
-    float focusScale = -1.0f;     // -1: derived from the size
+struct ShadowStyle
+{
+    int size = 0;              // ring width in pixels
+    DWORD color = 0xFF000000;  // ARGB at the ring's inner edge
+    float focusScale = -1.0f;  // -1: derived from the size
 };
 
 // How much of the gradient keeps the centre colour: the configured value,

@@ -18,10 +18,7 @@ int ShowCommandFor(bool show, bool takeFocus)
     return takeFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE;
 }
 
-int RoundUpTo16(int value)
-{
-    return (value + 15) / 16 * 16;
-}
+int RoundUpTo16(int value) { return (value + 15) / 16 * 16; }
 
 }  // namespace
 
@@ -46,21 +43,19 @@ void CWindowWnd::Unlink()
     m_hWnd = nullptr;
 }
 
-HWND CWindowWnd::Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle,
-                        int x, int y, int cx, int cy, HMENU menu)
+HWND CWindowWnd::Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle, int x, int y, int cx, int cy, HMENU menu)
 {
     const bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered)
         return nullptr;
-    m_hWnd = ::CreateWindowExW(exStyle, GetWindowClassName(), name, style, x, y, cx, cy,
-                               parent, menu, CWindowManagerUI::GetInstance(), this);
+    m_hWnd = ::CreateWindowExW(exStyle, GetWindowClassName(), name, style, x, y, cx, cy, parent, menu,
+                               CWindowManagerUI::GetInstance(), this);
     return m_hWnd;
 }
 
 HWND CWindowWnd::Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle, RECT rc)
 {
-    return Create(parent, name, style, exStyle, rc.left, rc.top,
-                  rc.right - rc.left, rc.bottom - rc.top, nullptr);
+    return Create(parent, name, style, exStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, nullptr);
 }
 
 void CWindowWnd::ShowWindow(bool show, bool takeFocus)
@@ -70,15 +65,9 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus)
     ::ShowWindow(m_hWnd, ShowCommandFor(show, takeFocus));
 }
 
-int CWindowWnd::ShowModal()
-{
-    return RunModalLoop(SW_SHOWNORMAL);
-}
+int CWindowWnd::ShowModal() { return RunModalLoop(SW_SHOWNORMAL); }
 
-int CWindowWnd::ShowModal(bool show, bool takeFocus)
-{
-    return RunModalLoop(ShowCommandFor(show, takeFocus));
-}
+int CWindowWnd::ShowModal(bool show, bool takeFocus) { return RunModalLoop(ShowCommandFor(show, takeFocus)); }
 
 int CWindowWnd::RunModalLoop(int showCommand)
 {
@@ -157,13 +146,13 @@ void CWindowWnd::CenterWindow()
 void CWindowWnd::SetIcon(UINT resourceId)
 {
     HINSTANCE instance = CWindowManagerUI::GetInstance();
-    HANDLE bigIcon = ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                              RoundUpTo16(::GetSystemMetrics(SM_CXICON)),
-                              RoundUpTo16(::GetSystemMetrics(SM_CYICON)), LR_DEFAULTCOLOR);
+    HANDLE bigIcon =
+        ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, RoundUpTo16(::GetSystemMetrics(SM_CXICON)),
+                     RoundUpTo16(::GetSystemMetrics(SM_CYICON)), LR_DEFAULTCOLOR);
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    HANDLE smallIcon = ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                RoundUpTo16(::GetSystemMetrics(SM_CXSMICON)),
-                                RoundUpTo16(::GetSystemMetrics(SM_CYSMICON)), LR_DEFAULTCOLOR);
+    HANDLE smallIcon =
+        ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, RoundUpTo16(::GetSystemMetrics(SM_CXSMICON)),
+                     RoundUpTo16(::GetSystemMetrics(SM_CYSMICON)), LR_DEFAULTCOLOR);
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
@@ -193,8 +182,7 @@ bool CWindowWnd::RegisterSuperclass()
     HINSTANCE instance = CWindowManagerUI::GetInstance();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    if (!::GetClassInfoExW(nullptr, GetSuperClassName(), &wc) &&
-        !::GetClassInfoExW(instance, GetSuperClassName(), &wc))
+    if (!::GetClassInfoExW(nullptr, GetSuperClassName(), &wc) && !::GetClassInfoExW(instance, GetSuperClassName(), &wc))
         return false;
     // Learnt on every Create, so each object knows where unhandled messages go
     // even when an earlier object registered the class.
@@ -243,24 +231,16 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND hWnd, UINT message, WPARAM wParam,
     return RouteMessage(window, hWnd, message, wParam, lParam);
 }
 
-LPCWSTR CWindowWnd::GetSuperClassName() const
-{
-    return nullptr;
-}
+LPCWSTR CWindowWnd::GetSuperClassName() const { return nullptr; }
 
-UINT CWindowWnd::GetClassStyle() const
-{
-    return 0;
-}
+UINT CWindowWnd::GetClassStyle() const { return 0; }
 
 LRESULT CWindowWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::CallWindowProcW(m_oldWndProc, m_hWnd, message, wParam, lParam);
 }
 
-void CWindowWnd::OnFinalMessage(HWND)
-{
-}
+void CWindowWnd::OnFinalMessage(HWND) {}
 
 bool CWindowWnd::IsCaptionControl(CControlUI* control)
 {

@@ -9,7 +9,8 @@ namespace CalUI {
 
 class CControlUI;
 
-class CWindowWnd {
+class CWindowWnd
+{
 public:
     CWindowWnd() = default;
     CWindowWnd(const CWindowWnd&) = delete;
@@ -20,8 +21,7 @@ public:
 
     HWND GetWindowHandle() const { return m_hWnd; }
 
-    HWND Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle,
-                int x, int y, int cx, int cy, HMENU menu);
+    HWND Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle, int x, int y, int cx, int cy, HMENU menu);
     HWND Create(HWND parent, LPCWSTR name, DWORD style, DWORD exStyle, RECT rc);
 
     void ShowWindow(bool show, bool takeFocus);
@@ -44,7 +44,7 @@ public:
     static LRESULT CALLBACK ControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     virtual LPCWSTR GetWindowClassName() const = 0;
-    virtual LPCWSTR GetSuperClassName() const;        // null: an own class
+    virtual LPCWSTR GetSuperClassName() const;  // null: an own class
     virtual UINT GetClassStyle() const;
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnFinalMessage(HWND hWnd);
@@ -52,7 +52,7 @@ public:
     virtual bool IsCaptionControl(CControlUI* control);
 
 protected:
-    HWND m_hWnd = nullptr;             // from WM_NCCREATE until WM_NCDESTROY
+    HWND m_hWnd = nullptr;  // from WM_NCCREATE until WM_NCDESTROY
     WNDPROC m_oldWndProc = ::DefWindowProcW;
     int m_modalResult = 0;
 

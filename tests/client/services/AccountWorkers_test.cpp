@@ -13,8 +13,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testLoginWnd = nullptr;
 CRecordingWnd* g_testBindWnd = nullptr;
 CRecordingWnd* g_testMainWnd = nullptr;
@@ -129,8 +128,7 @@ TEST_F(AccountWorkersTest, SessionExpiryCodesDropTheSessionOnlyAfterABinding)
         int code;
         bool expires;
     };
-    for (const Case c : {Case{10011, true}, Case{10016, true}, Case{10010, false}, Case{10017, false}})
-    {
+    for (const Case c : {Case{10011, true}, Case{10016, true}, Case{10010, false}, Case{10017, false}}) {
         SCOPED_TRACE(c.code);
         Json::Value fault = RefService::Fault("/Box/User/bindSpeed", "code");
         fault["count"] = 1;
@@ -143,15 +141,13 @@ TEST_F(AccountWorkersTest, SessionExpiryCodesDropTheSessionOnlyAfterABinding)
         EXPECT_EQ(m_calls[0].handler, "OnBindFailed");
         EXPECT_EQ(m_calls[0].text, L"过期");
         ASSERT_EQ(m_calls.size(), c.expires ? 2u : 1u);
-        if (c.expires)
-        {
+        if (c.expires) {
             EXPECT_EQ(m_calls[1].handler, "OnSessionExpired");
             EXPECT_EQ(m_calls[1].window, &m_main);
         }
     }
 
-    for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"})
-    {
+    for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"}) {
         Json::Value fault = RefService::Fault(path, "code");
         fault["count"] = 1;
         fault["code"] = 10011;
@@ -185,8 +181,7 @@ TEST_F(AccountWorkersTest, HtmlPageEndsInTheWorkersFixedText)
         {"/Box/User/bindSpeed", &BindSpeedThread<g_testBindWnd, g_testMainWnd>,
          new AccountParam{L"1", L"13800138000", L"1"}, "OnBindFailed", L"绑定账号错误！请稍后重试"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         Json::Value fault = RefService::Fault(c.path, "not_json");
         fault["count"] = 1;
@@ -196,10 +191,9 @@ TEST_F(AccountWorkersTest, HtmlPageEndsInTheWorkersFixedText)
         EXPECT_EQ(m_calls[0].text, c.text);
     }
 }
-}
+}  // namespace
 
-namespace
-{
+namespace {
 // The log's text without its byte-order mark.
 std::wstring LogText(const std::wstring& path)
 {
@@ -216,8 +210,7 @@ TEST_F(AccountWorkersTest, OnlySomeWorkersLogTheAnswerBeforeTheRetry)
     ScratchFolder folder;
     const std::wstring logPath = folder.File(L"log.txt");
     g_logFile.SetLogPath(logPath, 1024);
-    for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"})
-    {
+    for (const char* path : {"/Box/User/sendCode", "/Box/User/setPass"}) {
         Json::Value fault = RefService::Fault(path, "status");
         fault["listener"] = "api";
         RefService::AddFault(fault);
@@ -233,4 +226,4 @@ TEST_F(AccountWorkersTest, OnlySomeWorkersLogTheAnswerBeforeTheRetry)
     EXPECT_EQ(LogText(logPath), afterSendCode);
     g_logFile.SetLogPath(L"", 1024);
 }
-}
+}  // namespace

@@ -15,8 +15,7 @@
 #include <functional>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 const std::string kBase = std::string("https://") + CALVERIN_API_HOST;
@@ -87,7 +86,7 @@ protected:
     CallLog m_calls;
     CRecordingWnd m_window{&m_calls};
 };
-}
+}  // namespace
 
 TEST_F(CatalogueWorkersTest, AllCategoriesArriveAsRecordsInReplyOrderWithTheStartNumber)
 {
@@ -98,8 +97,7 @@ TEST_F(CatalogueWorkersTest, AllCategoriesArriveAsRecordsInReplyOrderWithTheStar
     const Json::Value sent = ParsedResult(RefService::Journal(kCategoriesPath)[0]);
     ASSERT_EQ(calls[0].categories.size(), sent.size());
     EXPECT_EQ(IdsOf(calls[0].categories), (std::vector<std::wstring>{L"1", L"2", L"3", L"4"}));
-    for (Json::ArrayIndex i = 0; i < sent.size(); ++i)
-    {
+    for (Json::ArrayIndex i = 0; i < sent.size(); ++i) {
         const CategoryInfo& record = calls[0].categories[i];
         EXPECT_EQ(WideToUtf8(record.name), sent[i]["name"].asString());
         EXPECT_EQ(WideToUtf8(record.server), sent[i]["server"].asString());
@@ -138,23 +136,17 @@ TEST_F(CatalogueWorkersTest, CategoryListTextsOfEveryShape)
         {"not json", {}, false, true},
         {"", {}, false, true},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         AddResultFault(kSearchPath, c.text);
         const CallLog& search = Run(&SearchGamesCategoryThread<g_testMainWnd>, new std::wstring(L"x"));
-        if (c.silent)
-        {
+        if (c.silent) {
             EXPECT_TRUE(search.empty());
-        }
-        else if (c.failed)
-        {
+        } else if (c.failed) {
             ASSERT_EQ(search.size(), 1u);
             EXPECT_EQ(search[0].handler, "OnCategoryListFailed");
             EXPECT_EQ(search[0].text, L"游戏分类列表搜索失败！");
-        }
-        else
-        {
+        } else {
             ASSERT_EQ(search.size(), 1u);
             EXPECT_EQ(search[0].handler, "OnCategoryListReply");
             EXPECT_EQ(search[0].second, 0u);
@@ -252,11 +244,10 @@ TEST_F(CatalogueWorkersTest, RefusalsPassTheServiceMessageAndUnreadableRepliesTh
          "OnGameListFailed", L"游戏列表获取失败！"},
         {"/Box/Game/getGamesPlugins", [] { return new std::wstring(L"1"); }, &GetGamesPluginsThread<g_testMainWnd>,
          "OnPluginListFailed", L"插件列表获取失败！"},
-        {"/Box/Game/getSoftwares", [] { return nullptr; }, &GetSoftwaresThread<g_testMainWnd>,
-         "OnJiasuqiListFailed", L"加速器列表获取失败！"},
+        {"/Box/Game/getSoftwares", [] { return nullptr; }, &GetSoftwaresThread<g_testMainWnd>, "OnJiasuqiListFailed",
+         L"加速器列表获取失败！"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         AddCodeFault(c.path, 10010, "服务维护中");
         const CallLog& refused = Run(c.worker, c.param());
@@ -281,9 +272,8 @@ TEST_F(CatalogueWorkersTest, OwnCategoryRequestsDropTheSessionOnlyForItsCodes)
         int code;
         bool expires;
     };
-    for (const Case c : {Case{10010, false}, Case{10011, true}, Case{10013, true}, Case{10016, true},
-                         Case{10017, false}})
-    {
+    for (const Case c :
+         {Case{10010, false}, Case{10011, true}, Case{10013, true}, Case{10016, true}, Case{10017, false}}) {
         SCOPED_TRACE(c.code);
         AddCodeFault("/Box/Game/ownerGamesCategory", c.code, "登录已过期");
         const CallLog& own = Run(&OwnerGamesCategoryThread<g_testMainWnd>, nullptr);
@@ -317,8 +307,7 @@ TEST_F(CatalogueWorkersTest, AddedCategoryComesBackWithItsPicturesCachedAndJoins
     EXPECT_EQ(record.category_id, picked.category_id);
     const std::string pictures[] = {picked.icon, picked.big_icon, picked.slide_url, picked.logo};
     const std::wstring local[] = {record.local_icon, record.local_big_icon, record.local_slide, record.local_logo};
-    for (size_t i = 0; i < 4; ++i)
-    {
+    for (size_t i = 0; i < 4; ++i) {
         const std::wstring name = GetFileNamePart(Utf8ToWide(pictures[i]));
         EXPECT_EQ(local[i], m_programFolder.CacheFile(pictures[i]));
         EXPECT_EQ(Utf8ToWide(CMd5A().GetFileMd5(local[i])) + L".png", name);

@@ -17,10 +17,7 @@
 
 namespace {
 
-std::string Bytes(std::initializer_list<unsigned char> bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+std::string Bytes(std::initializer_list<unsigned char> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::string FromHex(const std::string& hex)
 {
@@ -51,7 +48,7 @@ struct ReferenceVectors
         std::string key, result, text;
     };
     std::vector<Block> blocks;
-    std::vector<Block> badLengthBlocks; // plaintext unused
+    std::vector<Block> badLengthBlocks;  // plaintext unused
     std::vector<DataText> dataTexts;
 };
 
@@ -108,14 +105,14 @@ TEST(Base64, DecodesUpToTheFirstCharacterOutsideTheAlphabet)
         {"Zm8=", "fo"},
         {"Zm9vYmFy", "foobar"},
         {"//4=", Bytes({0xFF, 0xFE})},
-        {"Zm9vYg", "foob"},           // unpadded groups of 2 and 3 characters
+        {"Zm9vYg", "foob"},  // unpadded groups of 2 and 3 characters
         {"Zm9vYmE", "fooba"},
-        {"Zm9vY", "foo"},             // a lone left-over character gives nothing
-        {"Zm9v\r\nYmFy", "foo"},      // a line break ends the text
+        {"Zm9vY", "foo"},         // a lone left-over character gives nothing
+        {"Zm9v\r\nYmFy", "foo"},  // a line break ends the text
         {"Zm9v YmFy", "foo"},
         {"=Zm9v", ""},
-        {"Zg==Zm9v", "f"},            // nothing after the first "="
-        {"Zm9v-_", "foo"},            // the URL-safe alphabet is not accepted
+        {"Zg==Zm9v", "f"},  // nothing after the first "="
+        {"Zm9v-_", "foo"},  // the URL-safe alphabet is not accepted
         {std::string("Zm9v\0YmFy", 9), "foo"},
     };
     for (const auto& [text, data] : cases)
@@ -293,4 +290,4 @@ TEST_F(FileMd5Test, MissingFileGivesTheEmptyString)
     EXPECT_TRUE(m_recorder.calls.empty());
 }
 
-} // namespace
+}  // namespace

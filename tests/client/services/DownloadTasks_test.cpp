@@ -20,8 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 const char kDemoToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
@@ -33,8 +32,7 @@ const char kPassword[] = "s3cret-Pwd";
 std::string NoiseBytes(size_t size, unsigned seed)
 {
     std::string bytes(size, '\0');
-    for (char& byte : bytes)
-    {
+    for (char& byte : bytes) {
         seed = seed * 1103515245 + 12345;
         byte = static_cast<char>(seed >> 16);
     }
@@ -202,8 +200,7 @@ protected:
     // worker ended first.
     bool RunUntil(DWORD id, const std::function<bool(const ReceivedCall&)>& condition)
     {
-        for (;;)
-        {
+        for (;;) {
             m_window.WaitForCalls(SIZE_MAX, 20);
             if (std::any_of(m_calls.begin(), m_calls.end(), condition))
                 return true;
@@ -218,7 +215,7 @@ protected:
     CallLog m_calls;
     CRecordingWnd m_window{&m_calls};
 };
-}
+}  // namespace
 
 TEST_F(DownloadTasksTest, GamePackageCancelledHalfwayResumesWithARangeAndInstallsWithItsPassword)
 {
@@ -237,8 +234,7 @@ TEST_F(DownloadTasksTest, GamePackageCancelledHalfwayResumesWithARangeAndInstall
     EXPECT_TRUE(g_sessionData.ClearTaskFlag(first));
     Finish(first);
 
-    for (const ReceivedCall& call : m_calls)
-    {
+    for (const ReceivedCall& call : m_calls) {
         EXPECT_EQ(call.handler, "OnGameDownloadProgress");
         EXPECT_EQ(call.itemId, L"7");
         EXPECT_EQ(call.progress.kind, 1);
@@ -264,9 +260,9 @@ TEST_F(DownloadTasksTest, GamePackageCancelledHalfwayResumesWithARangeAndInstall
     ASSERT_EQ(gets.size(), 1u);
     EXPECT_EQ(RefService::Header(gets[0], "Range"), "bytes=" + std::to_string(partial.size()) + "-");
     EXPECT_EQ(ScratchFolder::ReadFile(localFile), package.bytes);
-    EXPECT_EQ(AllHandlers(calls), (std::vector<std::string>{"OnGameDownloadProgress", "OnGameDownloadDone",
-                                                             "OnGameVerifyProgress", "OnGameVerifyDone",
-                                                             "OnGameUnzipProgress", "OnGameInstallDone"}));
+    EXPECT_EQ(AllHandlers(calls),
+              (std::vector<std::string>{"OnGameDownloadProgress", "OnGameDownloadDone", "OnGameVerifyProgress",
+                                        "OnGameVerifyDone", "OnGameUnzipProgress", "OnGameInstallDone"}));
     for (const ReceivedCall& call : calls)
         EXPECT_EQ(call.itemId, L"7") << call.handler;
     EXPECT_FALSE(calls[3].hasText);
@@ -296,7 +292,7 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
         const char* what;
         std::function<GameInfo(DownloadTasksTest&)> arrange;
         const char* handler;
-        const wchar_t* text;   // null: no message
+        const wchar_t* text;  // null: no message
         std::vector<std::string> reports;
     };
     const std::vector<Case> cases = {
@@ -306,29 +302,39 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
              game.file_md5 = CMd5A().GetStringMd5("something else");
              return game;
          },
-         "OnGameVerifyFailed", L"校验失败！", {"1,2,0,21", "1,3,2,21"}},
+         "OnGameVerifyFailed",
+         L"校验失败！",
+         {"1,2,0,21", "1,3,2,21"}},
         {"package missing (404)",
          [&](DownloadTasksTest&) {
              ServedFile missing{std::string("https://") + CALVERIN_API_HOST + "/files/missing.zip", "", ""};
              return MakeGame(L"21", missing);
          },
-         "OnGameDownloadFailed", L"文件大小获取失败！", {"1,2,0,21"}},
+         "OnGameDownloadFailed",
+         L"文件大小获取失败！",
+         {"1,2,0,21"}},
         {"package of size 0",
          [&](DownloadTasksTest&) { return MakeGame(L"21", Serve("empty.zip", "")); },
-         "OnGameDownloadFailed", L"文件大小获取失败！", {"1,2,0,21"}},
+         "OnGameDownloadFailed",
+         L"文件大小获取失败！",
+         {"1,2,0,21"}},
         {"download address refused",
          [&](DownloadTasksTest&) {
              g_sessionData.SetToken("ffffffffffffffffffffffffffffffff");
              return MakeGame(L"21", Serve("a.zip", goodPackage));
          },
-         "OnGameDownloadFailed", nullptr, {"1,2,0,21"}},
+         "OnGameDownloadFailed",
+         nullptr,
+         {"1,2,0,21"}},
         {"transfer cut off",
          [&](DownloadTasksTest&) {
              const ServedFile file = Serve("a.zip", goodPackage);
              RefService::AddFault(RefService::Fault(FilePath(file.url), "truncate"));
              return MakeGame(L"21", file);
          },
-         "OnGameDownloadFailed", L"下载出错！", {"1,2,0,21", "1,2,2,21"}},
+         "OnGameDownloadFailed",
+         L"下载出错！",
+         {"1,2,0,21", "1,2,2,21"}},
         {"server error on the transfer",
          [&](DownloadTasksTest&) {
              const ServedFile file = Serve("a.zip", goodPackage);
@@ -339,28 +345,38 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
              RefService::AddFault(RefService::Fault(FilePath(file.url), "status"));
              return MakeGame(L"21", file);
          },
-         "OnGameDownloadFailed", L"下载出错！", {"1,2,0,21", "1,2,2,21"}},
+         "OnGameDownloadFailed",
+         L"下载出错！",
+         {"1,2,0,21", "1,2,2,21"}},
         {"wrong password",
          [&](DownloadTasksTest&) {
              GameInfo game = MakeGame(L"21", Serve("a.zip", goodPackage));
              game.zip_pwd = "not-the-password";
              return game;
          },
-         "OnGameUnzipFailed", L"解压出错！", {"1,2,0,21", "1,4,2,21"}},
+         "OnGameUnzipFailed",
+         L"解压出错！",
+         {"1,2,0,21", "1,4,2,21"}},
         {"package that is no ZIP archive",
          [&](DownloadTasksTest&) { return MakeGame(L"21", Serve("a.zip", NoiseBytes(5000, 3))); },
-         "OnGameUnzipFailed", L"解压出错！", {"1,2,0,21", "1,4,2,21"}},
+         "OnGameUnzipFailed",
+         L"解压出错！",
+         {"1,2,0,21", "1,4,2,21"}},
         {"ZIP archive cut in half",
          [&](DownloadTasksTest&) {
              return MakeGame(L"21", Serve("a.zip", goodPackage.substr(0, goodPackage.size() / 2)));
          },
-         "OnGameUnzipFailed", L"解压出错！", {"1,2,0,21", "1,4,2,21"}},
+         "OnGameUnzipFailed",
+         L"解压出错！",
+         {"1,2,0,21", "1,4,2,21"}},
         {"relative install folder",
          [&](DownloadTasksTest& test) {
              test.SetFolders(L"game_21", test.DownloadFolder(), L"calverin-relative\\");
              return MakeGame(L"21", Serve("a.zip", goodPackage));
          },
-         "OnGameUnzipFailed", L"解压出错！", {"1,2,0,21", "1,4,2,21"}},
+         "OnGameUnzipFailed",
+         L"解压出错！",
+         {"1,2,0,21", "1,4,2,21"}},
         // A drive's root ("\\") is refused by the same check, shown on the
         // check itself: were it handed to the task, a broken refusal would
         // unpack into the host's root.
@@ -370,20 +386,23 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
                              test.InstallFolder().substr(0, 2) + L"calverin-drive-relative\\");
              return MakeGame(L"21", Serve("a.zip", goodPackage));
          },
-         "OnGameUnzipFailed", L"解压出错！", {"1,2,0,21", "1,4,2,21"}},
+         "OnGameUnzipFailed",
+         L"解压出错！",
+         {"1,2,0,21", "1,4,2,21"}},
         {"no folders at all",
          [&](DownloadTasksTest& test) {
              test.SetFolders(L"game_21", L"", L"");
              return MakeGame(L"21", Serve("a.zip", goodPackage));
          },
-         "OnGameDownloadFailed", L"下载出错！", {"1,2,0,21", "1,2,2,21"}},
+         "OnGameDownloadFailed",
+         L"下载出错！",
+         {"1,2,0,21", "1,2,2,21"}},
     };
     // Relative folders resolve in a current folder inside the scratch folder.
     const std::wstring currentFolder = m_scratch.File(L"current\\");
     ASSERT_TRUE(CreateFolderTree(currentFolder));
     const ScopedCurrentFolder inScratch(currentFolder);
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RefService::Reset();
         g_sessionData.SetToken(kDemoToken);
@@ -399,8 +418,8 @@ TEST_F(DownloadTasksTest, EveryFailureEndsInItsHandlerWithItsText)
             EXPECT_TRUE(name == c.handler || name == "OnGameDownloadDone" || name == "OnGameVerifyDone" ||
                         name == "OnServerError")
                 << name;
-        const ReceivedCall& failure = *std::find_if(calls.begin(), calls.end(),
-                                                    [&](const ReceivedCall& call) { return call.handler == c.handler; });
+        const ReceivedCall& failure = *std::find_if(
+            calls.begin(), calls.end(), [&](const ReceivedCall& call) { return call.handler == c.handler; });
         EXPECT_EQ(failure.itemId, L"21");
         EXPECT_EQ(failure.hasText, c.text != nullptr);
         if (c.text) {
@@ -465,8 +484,7 @@ TEST_F(DownloadTasksTest, TaskOutlivesTheProgressCallsQueuedWithItsRecord)
     ASSERT_EQ(ResultHandlers(m_calls),
               (std::vector<std::string>{"OnGameDownloadDone", "OnGameVerifyDone", "OnGameInstallDone"}));
     ASSERT_GE(m_calls.size(), 6u);
-    for (const ReceivedCall& call : m_calls)
-    {
+    for (const ReceivedCall& call : m_calls) {
         if (!IsProgress(call))
             continue;
         EXPECT_EQ(call.progress.kind, 1);
@@ -483,8 +501,7 @@ TEST_F(DownloadTasksTest, TwoDownloadsPostAtMostOneProgressCallASecondBetweenThe
     SetFolders(L"game_12", DownloadFolder(), InstallFolder());
     const ServedFile first = Serve("d1.zip", GamePackage(100 * 1024));
     const ServedFile second = Serve("d2.zip", GamePackage(100 * 1024));
-    for (const ServedFile* file : {&first, &second})
-    {
+    for (const ServedFile* file : {&first, &second}) {
         Json::Value throttle = RefService::Fault(FilePath(file->url), "throttle");
         throttle["rate"] = 40 * 1024;
         RefService::AddFault(throttle);
@@ -566,9 +583,8 @@ TEST_F(DownloadTasksTest, AcceleratorInstallerIsCachedAndCallsCarryTheRowsRecord
 
     const CallLog& good = Run(&DownloadJiasuqiThread<g_testMainWnd>, &row);
     EXPECT_EQ(AllHandlers(good), (std::vector<std::string>{"OnJiasuqiDownloadProgress", "OnJiasuqiDownloadDone",
-                                                            "OnJiasuqiVerifyProgress", "OnJiasuqiVerifyDone"}));
-    for (const ReceivedCall& call : good)
-    {
+                                                           "OnJiasuqiVerifyProgress", "OnJiasuqiVerifyDone"}));
+    for (const ReceivedCall& call : good) {
         if (IsProgress(call))
             EXPECT_EQ(call.progress.item, &row);
         else

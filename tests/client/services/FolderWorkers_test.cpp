@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 namespace fs = std::filesystem;
@@ -26,8 +25,7 @@ std::vector<std::string> ListTree(const std::wstring& root)
     std::vector<std::string> entries;
     if (!fs::exists(root))
         return entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-    {
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
         std::string relative = WideToUtf8(fs::relative(entry.path(), root).generic_wstring());
         entries.push_back(entry.is_directory() ? relative + "/" : relative);
     }
@@ -37,8 +35,7 @@ std::vector<std::string> ListTree(const std::wstring& root)
 
 void WriteTree(const std::wstring& root, const std::vector<std::wstring>& files)
 {
-    for (const std::wstring& file : files)
-    {
+    for (const std::wstring& file : files) {
         const fs::path path = fs::path(root) / file;
         fs::create_directories(path.parent_path());
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -108,8 +105,8 @@ TEST_F(FolderWorkersTest, LockedFileStaysWithItsFoldersAndIsToldOnce)
 {
     const std::wstring install = m_scratch.File(L"LongWen\\");
     WriteTree(install, {L"a.txt", L"data\\b.txt", L"data\\locked\\in-use.dll", L"data\\locked\\c.txt", L"z.txt"});
-    HANDLE inUse = CreateFileW((install + L"data\\locked\\in-use.dll").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE inUse = CreateFileW((install + L"data\\locked\\in-use.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
 
     CallLog calls = RunDeletion(L"", install);
@@ -139,19 +136,18 @@ TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
     // them.
     const std::wstring outsideScratch[] = {
         L"",
-        L"\\",                             // the current drive's root
-        L"\\calverin-test\\",              // rooted, no drive
+        L"\\",                 // the current drive's root
+        L"\\calverin-test\\",  // rooted, no drive
         drive + L"\\",
         drive + L"/",
         L"Z:/",
-        otherDrive,                         // the current folder of another drive
+        otherDrive,  // the current folder of another drive
         otherDrive + L"inner\\",
         current + L"inner\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..",  // the drive's root
         L"\\\\server\\share\\",
-        L"\\\\\\server\\share\\games\\",   // no server name after the two separators
+        L"\\\\\\server\\share\\games\\",  // no server name after the two separators
     };
-    for (const std::wstring& folder : outsideScratch)
-    {
+    for (const std::wstring& folder : outsideScratch) {
         SCOPED_TRACE(testing::Message() << "folder: " << testing::PrintToString(folder));
         ASSERT_FALSE(m_scratch.Holds(folder));
         EXPECT_FALSE(IsDeletableFolder(folder));
@@ -160,17 +156,16 @@ TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
     // Relative paths and the current folder or one holding it, all inside the
     // scratch folder: the deletion itself refuses them and leaves them whole.
     const std::wstring insideScratch[] = {
-        L"inner\\",                        // relative to the current folder
+        L"inner\\",  // relative to the current folder
         L".\\",
-        drive,                             // the current folder of the current drive
+        drive,  // the current folder of the current drive
         drive + L"inner\\",
-        current + L"inner\\",              // the current folder itself
+        current + L"inner\\",  // the current folder itself
         current + L"INNER",
-        current,                           // a folder holding it
+        current,  // a folder holding it
         current + L"inner\\..\\",
     };
-    for (const std::wstring& folder : insideScratch)
-    {
+    for (const std::wstring& folder : insideScratch) {
         SCOPED_TRACE(testing::Message() << "folder: " << testing::PrintToString(folder));
         ASSERT_TRUE(m_scratch.Holds(folder));
         EXPECT_FALSE(IsDeletableFolder(folder));
@@ -200,22 +195,24 @@ TEST_F(FolderWorkersTest, LinksAreRemovedNotFollowed)
 
     const std::wstring folderLink = install + L"saves";
     const std::wstring fileLink = install + L"single.lnk.dat";
-    ASSERT_TRUE(CreateSymbolicLinkW(folderLink.c_str(), elsewhere.File(L"precious").c_str(),
-                                    SYMBOLIC_LINK_FLAG_DIRECTORY))
+    ASSERT_TRUE(
+        CreateSymbolicLinkW(folderLink.c_str(), elsewhere.File(L"precious").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
         << GetLastError();
     ASSERT_TRUE(CreateSymbolicLinkW(fileLink.c_str(), elsewhere.File(L"single.dat").c_str(), 0)) << GetLastError();
     ASSERT_NE(GetFileAttributesW(folderLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
 
     EXPECT_TRUE(RunDeletion(L"", install).empty());
     EXPECT_FALSE(fs::exists(fs::symlink_status(install)));
-    EXPECT_EQ(ListTree(elsewhere.File(L"")), (std::vector<std::string>{"precious/", "precious/save.dat", "single.dat"}));
+    EXPECT_EQ(ListTree(elsewhere.File(L"")),
+              (std::vector<std::string>{"precious/", "precious/save.dat", "single.dat"}));
 
     // An install folder that is itself a link: the link goes, its target stays.
     ASSERT_TRUE(CreateSymbolicLinkW(m_scratch.File(L"linked").c_str(), elsewhere.File(L"precious").c_str(),
                                     SYMBOLIC_LINK_FLAG_DIRECTORY));
     EXPECT_TRUE(RunDeletion(L"", m_scratch.File(L"linked\\")).empty());
     EXPECT_FALSE(fs::exists(fs::symlink_status(m_scratch.File(L"linked"))));
-    EXPECT_EQ(ListTree(elsewhere.File(L"")), (std::vector<std::string>{"precious/", "precious/save.dat", "single.dat"}));
+    EXPECT_EQ(ListTree(elsewhere.File(L"")),
+              (std::vector<std::string>{"precious/", "precious/save.dat", "single.dat"}));
 }
 
 // A process that runs until the test ends it: a suspended copy of cmd.exe,
@@ -236,8 +233,8 @@ public:
         wchar_t commandLine[] = L"cmd.exe /c exit 7";
         STARTUPINFOW startup = {sizeof(startup)};
         PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                            &startup, &process))
+        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                            &process))
             return;
         CloseHandle(process.hThread);
         m_process = process.hProcess;
@@ -287,8 +284,7 @@ TEST_F(FolderWorkersTest, ProcessWaitsQueueTheirHandlerOnlyWhenTheProcessHasEnde
     const Case cases[] = {{&WaitInstallThread<g_testMainWnd>, "OnJiasuqiInstallerExited"},
                           {&WaitUninstallThread<g_testMainWnd>, "OnJiasuqiUninstallerExited"}};
     JiasuqiInfo row;
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.handler);
         m_calls.clear();
         HeldProcess installer;
@@ -297,13 +293,13 @@ TEST_F(FolderWorkersTest, ProcessWaitsQueueTheirHandlerOnlyWhenTheProcessHasEnde
         auto* param = new ProcessWaitParam{&row, installer.NewHandle()};
         ASSERT_NE(param->process, nullptr);
         ASSERT_NE(m_main.Threads().StartThread(c.worker, param), 0u);
-        EXPECT_FALSE(m_main.WaitForCalls(1, 500));   // still running
+        EXPECT_FALSE(m_main.WaitForCalls(1, 500));  // still running
 
-        installer.End();   // the user cancelled the installer
+        installer.End();  // the user cancelled the installer
         ASSERT_TRUE(m_main.WaitForCalls(1, 10000));
         EXPECT_EQ(m_calls[0].handler, c.handler);
         EXPECT_EQ(m_calls[0].waitItem, &row);
-        EXPECT_EQ(m_calls[0].waitProcess, nullptr);   // closed by the worker
+        EXPECT_EQ(m_calls[0].waitProcess, nullptr);  // closed by the worker
 
         // A process that never started: the handler comes at once.
         m_calls.clear();
@@ -322,8 +318,8 @@ TEST_F(FolderWorkersTest, ClosingTheWindowEndsAProcessWait)
                                            new ProcessWaitParam{&row, installer.NewHandle()}),
               0u);
     Sleep(100);
-    m_main.Threads().TerminateAll();   // returns although the installer still runs
+    m_main.Threads().TerminateAll();  // returns although the installer still runs
     EXPECT_TRUE(installer.Running());
     EXPECT_FALSE(m_main.WaitForCalls(1, 200));
 }
-}
+}  // namespace

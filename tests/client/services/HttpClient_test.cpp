@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 const std::string kBase = std::string("https://") + CALVERIN_API_HOST;
 
 // A fault written as JSON text, with the fields its kind takes.
@@ -32,8 +31,7 @@ void AddFault(const std::string& json)
 std::string MakeContent(size_t size, unsigned seed)
 {
     std::string content(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-    {
+    for (size_t i = 0; i < size; ++i) {
         seed = seed * 1103515245 + 12345;
         content[i] = static_cast<char>(1 + (seed >> 16) % 255);
     }
@@ -55,7 +53,7 @@ protected:
     void SetUp() override { RefService::Reset(); }
     ScratchFolder m_folder;
 };
-}
+}  // namespace
 
 TEST_F(HttpClientTest, PostCarriesTheFixedHeadersThenTheExtraLinesAndReturnsStatusAndBody)
 {
@@ -163,8 +161,7 @@ TEST_F(HttpClientTest, SizeProbeFollowsRedirectsAndFailsOnErrorStatusesAndStalls
     EXPECT_EQ(Journal("/files/probe.bin")[0]["method"].asString(), "HEAD");
 }
 
-namespace
-{
+namespace {
 struct Progress
 {
     int64_t expected = -1;
@@ -182,7 +179,7 @@ bool RecordProgress(void* user, int64_t expected, int64_t received, double)
     progress->lastReceived = received;
     return !(progress->abortOnData && received > 0);
 }
-}
+}  // namespace
 
 TEST_F(HttpClientTest, DownloadResumesFromTheLocalSizeAndReportsThisTransfersProgress)
 {
@@ -265,8 +262,7 @@ TEST_F(HttpClientTest, DownloadToFileKeepsOnlyAnswersFrom200To300AndLogsTheOther
         {"https://127.0.0.1:1/absent.png", false, ""},
     };
     bool overwrite = true;
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         const std::wstring local = m_folder.WriteFile(L"cached.png", "previous");
         EXPECT_EQ(DownloadToFile(c.url.c_str(), local.c_str(), overwrite), c.kept) << c.url;
         EXPECT_TRUE(ScratchFolder::ReadFile(local) == c.content) << c.url;
@@ -285,8 +281,7 @@ TEST_F(HttpClientTest, DownloadToFileKeepsOnlyAnswersFrom200To300AndLogsTheOther
     EXPECT_EQ(ScratchFolder::ReadFile(kept), "mine");
 }
 
-namespace
-{
+namespace {
 struct Transfers
 {
     std::string slowUrl, throttledUrl;
@@ -317,7 +312,7 @@ void DownloadSlowly(void* param)
     Progress progress;
     t->downloaded = CHttpClient().DownloadFile(&progress, t->throttledUrl.c_str(), t->local, &RecordProgress);
 }
-}
+}  // namespace
 
 // A window that goes while its workers wait for the network does not wait for
 // the network: every kind of transfer ends on the stop request.

@@ -19,8 +19,7 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 const std::string kBase = std::string("https://") + CALVERIN_API_HOST;
@@ -79,7 +78,7 @@ struct Batch
         return *records.back();
     }
 };
-}
+}  // namespace
 
 TEST_F(ImageCacheTest, CachedPictureIsUsedWithoutRequestAndAFileThatDoesNotMatchItsNameIsFetchedAgain)
 {
@@ -106,7 +105,7 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
     {
         const char* what;
         std::string name;
-        std::string served;      // empty: the service has no such file
+        std::string served;  // empty: the service has no such file
         size_t requests;
         bool fileStays;
     };
@@ -118,12 +117,10 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
         {"content that does not match", DigestOf("other") + ".png", kPicture, 1, true},
         {"a file the service lacks", DigestOf("missing") + ".png", "", 1, false},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RefService::Reset();
-        const std::string url =
-            c.served.empty() ? kBase + "/files/" + c.name : ServePicture(c.name, c.served);
+        const std::string url = c.served.empty() ? kBase + "/files/" + c.name : ServePicture(c.name, c.served);
         EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
         EXPECT_EQ(RequestsFor(url), c.requests);
         if (c.requests) {
@@ -146,15 +143,13 @@ TEST_F(ImageCacheTest, IconWorkersFillEachRecordAndSecondRunMakesNoPictureReques
     games.Add().icon = shared;
     games.Add().icon = kBase + "/files/noextension";
 
-    for (int run = 0; run < 2; ++run)
-    {
+    for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         for (auto& record : games.records)
             record->local_icon.clear();
         RunBatch(&CacheGameIconsThread<g_testMainWnd>, &games.list, 4);
         ASSERT_EQ(m_calls.size(), 4u);
-        for (size_t index = 0; index < 4; ++index)
-        {
+        for (size_t index = 0; index < 4; ++index) {
             EXPECT_EQ(m_calls[index].handler, "OnGameIconReady");
             EXPECT_EQ(m_calls[index].first, reinterpret_cast<UINT_PTR>(&games.list));
             EXPECT_EQ(m_calls[index].second, index);

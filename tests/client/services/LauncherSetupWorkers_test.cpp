@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 const char kDemoToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
@@ -75,8 +74,7 @@ protected:
         if (list.empty() || !Json::Reader().parse(list[0].bytes, games))
             return game;
         for (const Json::Value& entry : games)
-            if (entry["game_id"].asString() == WideToUtf8(gameId))
-            {
+            if (entry["game_id"].asString() == WideToUtf8(gameId)) {
                 game.game_id = gameId;
                 game.name = Utf8ToWide(entry["name"].asString());
                 game.file_url = entry["file_url"].asString();
@@ -111,7 +109,7 @@ protected:
     CallLog m_calls;
     CRecordingWnd m_window{&m_calls};
 };
-}
+}  // namespace
 
 TEST_F(LauncherSetupWorkersTest, RunsTheCheckedInstallerAndQueuesTheLauncherOnlyAfterItHasEnded)
 {
@@ -126,8 +124,7 @@ TEST_F(LauncherSetupWorkersTest, RunsTheCheckedInstallerAndQueuesTheLauncherOnly
         {L"3", L"13", &NexonLauncherSetupThread<g_testMainWnd>, "OnNexonLauncherDone"},
         {L"4", L"16", &ReflectionLauncherSetupThread<g_testMainWnd>, "OnReflectionLauncherDone"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.launcherDone);
         RefService::Reset();
         const GameInfo game = LauncherGame(c.category, c.game);
@@ -137,8 +134,7 @@ TEST_F(LauncherSetupWorkersTest, RunsTheCheckedInstallerAndQueuesTheLauncherOnly
 
         const DWORD id = Start(c.worker, game);
         ASSERT_TRUE(m_window.WaitForCalls(3));
-        while (ResultHandlers(m_calls).size() < 3 && m_window.WaitForCalls(m_calls.size() + 1))
-        {
+        while (ResultHandlers(m_calls).size() < 3 && m_window.WaitForCalls(m_calls.size() + 1)) {
         }
         // The installer writes its mark just before it ends, some time after its
         // start: the launcher call must not come before that.
@@ -169,7 +165,6 @@ TEST_F(LauncherSetupWorkersTest, NoInstallerRunsAfterABadDigest)
     EXPECT_EQ(ResultHandlers(m_calls), (std::vector<std::string>{"OnGameDownloadDone", "OnGameVerifyFailed"}));
     EXPECT_TRUE(FileExists(LocalInstaller(game)));
     EXPECT_FALSE(FileExists(marker));
-
 }
 
 TEST_F(LauncherSetupWorkersTest, PackageThatIsNoProgramStillLeadsToTheLauncherCheck)
@@ -197,5 +192,5 @@ TEST_F(LauncherSetupWorkersTest, ClosingTheWindowEndsTheWaitForTheInstaller)
     EXPECT_FALSE(FileExists(LocalInstaller(game) + L".installed"));
     EXPECT_EQ(g_sessionData.GetTaskCount(), 0u);
     EXPECT_FALSE(m_window.WaitForCalls(m_calls.size() + 1, 200));
-    Sleep(1500);   // lets the installer end before its folder goes
+    Sleep(1500);  // lets the installer end before its folder goes
 }

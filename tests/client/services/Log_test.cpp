@@ -32,8 +32,8 @@ std::wstring LocalTimeText()
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t text[32];
-    _snwprintf(text, 31, L"%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
-               now.wMinute, now.wSecond);
+    _snwprintf(text, 31, L"%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+               now.wSecond);
     text[31] = 0;
     return text;
 }
@@ -168,7 +168,8 @@ TEST_F(LogTest, ALogOverTheCapIsDeletedBeforeTheNextEntry)
         EXPECT_EQ(kept, raw.size() > size);
         EXPECT_EQ(kBom, raw.substr(0, 2));
         EXPECT_EQ(std::string::npos, raw.find(kBom, 2));
-        EXPECT_EQ(std::string("n\0e\0x\0t\0\r\0\n\0", 12), raw.substr(raw.size() - 12)) << "the entry is written either way";
+        EXPECT_EQ(std::string("n\0e\0x\0t\0\r\0\n\0", 12), raw.substr(raw.size() - 12))
+            << "the entry is written either way";
     }
 }
 
@@ -200,7 +201,7 @@ TEST_F(LogTest, EntriesFromManyThreadsStayWhole)
 {
     constexpr int kThreads = 8;
     constexpr int kEntriesPerThread = 200;
-    m_log.SetLogPath(m_path, 64 * 1024); // room for everything: nothing is deleted midway
+    m_log.SetLogPath(m_path, 64 * 1024);  // room for everything: nothing is deleted midway
     std::latch start(kThreads);
     std::vector<std::thread> writers;
     for (int t = 0; t < kThreads; ++t) {
@@ -232,4 +233,4 @@ TEST_F(LogTest, EntriesFromManyThreadsStayWhole)
     EXPECT_EQ(static_cast<size_t>(kThreads * kEntriesPerThread), seen.size());
 }
 
-} // namespace
+}  // namespace

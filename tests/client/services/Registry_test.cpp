@@ -16,13 +16,15 @@ namespace {
 const std::string kChineseUtf8 = "\xE5\xBC\xA0\xE4\xB8\x89\xE7\x9A\x84\xE6\xB8\xB8\xE6\x88\x8F";
 const std::wstring kChineseWide = L"张三的游戏";
 
-class Registry : public testing::Test {
+class Registry : public testing::Test
+{
 protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
 
     // What the registry itself holds, read without the helpers.
-    struct Stored {
+    struct Stored
+    {
         DWORD type = REG_NONE;
         std::vector<BYTE> data;
     };
@@ -106,7 +108,10 @@ TEST_F(Registry, NonStringTypesKeepTheirBytes)
 
 TEST_F(Registry, MultiStringKeepsItsSeparators)
 {
-    const std::string texts("a\0" "\xE4\xB8\xAD" "\0\0", 7);
+    const std::string texts("a\0"
+                            "\xE4\xB8\xAD"
+                            "\0\0",
+                            7);
     ASSERT_TRUE(WriteRegValue(HKEY_CURRENT_USER, keyUtf8_, "list", REG_MULTI_SZ, texts, 7));
     const Stored stored = ReadStored(L"list");
     const std::wstring expected(L"a\0中\0\0", 5);
@@ -130,8 +135,8 @@ TEST_F(Registry, ValuesLongerThanAnyFixedBufferAreReadWhole)
 TEST_F(Registry, TextWithoutTerminatingZeroEndsWithItsData)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr));
     const wchar_t text[] = L"abcdef";
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 6));
     RegCloseKey(key);
@@ -205,4 +210,4 @@ TEST(RegistryViews, ValueOnlyInThe64BitViewIsFound)
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
 }
 
-} // namespace
+}  // namespace

@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testLoginWnd = nullptr;
 CRecordingWnd* g_testMainWnd = nullptr;
 
@@ -89,9 +88,9 @@ TEST_F(RequestProtocolTest, RequestCarriesTheHeaderLinesAndASignedBodyInKeyOrder
     for (const Json::Value& header : entry["headers"])
         if (header[0].asString() != "Host" && header[0].asString().rfind("Content-", 0) != 0)
             names.push_back(header[0].asString());
-    const std::vector<std::string> expected = {"Accept", "Accept-Language", "User-Agent", "Accept-Encoding",
-                                               "Connection", "Userid", "Clientuuid", "Categoryid", "Version",
-                                               "Lang"};
+    const std::vector<std::string> expected = {
+        "Accept", "Accept-Language", "User-Agent", "Accept-Encoding", "Connection",
+        "Userid", "Clientuuid",      "Categoryid", "Version",         "Lang"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(RefService::Header(entry, "Userid"), "1001");
     EXPECT_EQ(RefService::Header(entry, "Clientuuid"), g_sessionData.GetClientUuid());
@@ -113,8 +112,7 @@ TEST_F(RequestProtocolTest, SignatureAndEncodingOfTextValues)
 // A lost first attempt goes once more, unchanged, to the fallback address.
 TEST_F(RequestProtocolTest, UnusableFirstAnswerIsRetriedOnceAtTheFallbackAfterThreeSeconds)
 {
-    for (const char* kind : {"status", "drop"})
-    {
+    for (const char* kind : {"status", "drop"}) {
         SCOPED_TRACE(kind);
         RefService::Reset();
         Json::Value fault = RefService::Fault(kVersionPath, kind);
@@ -162,8 +160,7 @@ TEST_F(RequestProtocolTest, UnreadableRepliesEndInTheFixedText)
         {"null", 0, "OnPasswordLoginFailed", L"", 1},
         {"code_string", 0, "OnPasswordLoginFailed", L"字符串代码", 1},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.status));
         RefService::Reset();
         Json::Value fault = RefService::Fault(kLoginPath, c.kind);
@@ -240,8 +237,7 @@ TEST_F(RequestProtocolTest, DownloadAddressRequest)
         {"json_array", L"加密链接字段解析异常。"},
         {"bad_data", L"加密链接字段解析异常。"},
     };
-    for (const auto& [kind, text] : unreadable)
-    {
+    for (const auto& [kind, text] : unreadable) {
         SCOPED_TRACE(kind);
         m_calls.clear();
         Json::Value fault = RefService::Fault(kLinkPath, kind);
@@ -253,4 +249,4 @@ TEST_F(RequestProtocolTest, DownloadAddressRequest)
         EXPECT_EQ(m_calls[0].text, text);
     }
 }
-}
+}  // namespace

@@ -49,18 +49,15 @@ TEST(SessionFields, ConcurrentWritersAndReadersSeeOnlyWholeValues)
     session.SetService(L"x");
     std::atomic<bool> torn{false};
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-    {
+    for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
-            for (int i = 0; i < 20000; ++i)
-            {
+            for (int i = 0; i < 20000; ++i) {
                 session.SetToken(i % 2 ? first : second);
                 session.SetService(i % 2 ? L"x" : std::wstring(500, L'y'));
             }
         });
         threads.emplace_back([&] {
-            for (int i = 0; i < 20000; ++i)
-            {
+            for (int i = 0; i < 20000; ++i) {
                 const std::string token = session.GetToken();
                 if (token != first && token != second)
                     torn = true;
@@ -80,8 +77,9 @@ TEST(ClientId, ThirtyTwoLowerCaseHexDigitsTheSameForEveryComputation)
     CSessionData once;
     const std::string id = once.GetClientUuid();
     ASSERT_EQ(id.size(), 32u);
-    EXPECT_TRUE(std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }))
-        << id;
+    EXPECT_TRUE(std::all_of(id.begin(), id.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    })) << id;
 
     // A fresh session computes it again, here from several threads at once.
     CSessionData fresh;
@@ -102,10 +100,7 @@ TEST(ReportCode, DigitsElevenAndTheFourNumbersCappedAtTheLargestValue)
         uint32_t reportType, opType, opStatus, objectId, code;
     };
     const Case cases[] = {
-        {0, 0, 1, 0, 110010},
-        {0, 1, 1, 0, 110110},
-        {1, 2, 0, 37, 1112037},
-        {3, 2, 2, 4294967295u, 4294967295u},
+        {0, 0, 1, 0, 110010}, {0, 1, 1, 0, 110110}, {1, 2, 0, 37, 1112037}, {3, 2, 2, 4294967295u, 4294967295u},
         {1, 4, 1, 9, 111419},
     };
     for (const Case& c : cases)
@@ -137,7 +132,7 @@ TEST(TaskRegistry, CancelReachesOnlyRegisteredTasks)
     CSessionData session;
     volatile uint8_t older = 1, newer = 1;
     session.SetTask(7, &older);
-    session.SetTask(7, &newer); // the same worker id registers again
+    session.SetTask(7, &newer);  // the same worker id registers again
     EXPECT_EQ(session.GetTaskCount(), 1u);
     EXPECT_TRUE(session.ClearTaskFlag(7));
     EXPECT_EQ(newer, 0);
@@ -153,8 +148,7 @@ TEST(TaskRegistry, CancelReachesOnlyRegisteredTasks)
     EXPECT_FALSE(session.ClearTaskFlag(9));
 }
 
-namespace
-{
+namespace {
 // Sections written into the real config.ini for one test and removed again.
 class ConfigSections
 {
@@ -175,7 +169,7 @@ private:
     std::wstring m_path;
     std::set<std::wstring> m_sections;
 };
-}
+}  // namespace
 
 TEST(ConfigIni, LivesInLocalAppDataAndIsFoundOnce)
 {

@@ -10,8 +10,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testLoginWnd = nullptr;
 
 const char kLoginPath[] = "/Box/User/login";
@@ -66,8 +65,8 @@ protected:
 
 TEST_F(SignInWorkersTest, PasswordSignInStoresTheUserSavesItAndReportsIt)
 {
-    const ReceivedCall call = Run(&PasswordLoginThread<g_testLoginWnd>,
-                                   new AccountParam{L"+86", L"13900139000", L"mima5678"});
+    const ReceivedCall call =
+        Run(&PasswordLoginThread<g_testLoginWnd>, new AccountParam{L"+86", L"13900139000", L"mima5678"});
     EXPECT_EQ(call.handler, "OnPasswordLoginDone");
     EXPECT_EQ(call.first, 0u);
     EXPECT_NE(call.thread, 0u);
@@ -110,8 +109,7 @@ TEST_F(SignInWorkersTest, CodeSignInOfANewUserIsAFirstSignIn)
 
     const Json::Value login = RefService::Journal(kLoginPath);
     ASSERT_EQ(login.size(), 1u);
-    EXPECT_EQ(login[0]["body"].asString().rfind("login_password=&login_token=&mobile=13700137000&mobile_code=", 0),
-              0u);
+    EXPECT_EQ(login[0]["body"].asString().rfind("login_password=&login_token=&mobile=13700137000&mobile_code=", 0), 0u);
     const Json::Value reports = RefService::Journal(kReportPath);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(RefService::BodyValue(reports[0], "code"), "110010");
@@ -119,8 +117,8 @@ TEST_F(SignInWorkersTest, CodeSignInOfANewUserIsAFirstSignIn)
 
 TEST_F(SignInWorkersTest, SavedTokenSignInCarriesTheTokenAsUserIdUntilItSucceeds)
 {
-    const ReceivedCall call = Run(&TokenLoginThread<g_testLoginWnd>,
-                                   new StringPair{"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345", "13800138000"});
+    const ReceivedCall call =
+        Run(&TokenLoginThread<g_testLoginWnd>, new StringPair{"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345", "13800138000"});
     EXPECT_EQ(call.handler, "OnTokenLoginDone");
     EXPECT_EQ(call.first, 0u);
     EXPECT_EQ(RefService::Header(RefService::Journal(kLoginPath)[0], "Userid"), "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
@@ -184,8 +182,7 @@ TEST_F(SignInWorkersTest, ResultObjectsAreReadAsText)
         {R"("text")", "OnPasswordLoginFailed", 0, "kept"},
         {"not json", "OnPasswordLoginFailed", 0, "kept"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
         g_sessionData.SetToken("kept");
         g_sessionData.SetIsFirst(false);
@@ -201,4 +198,4 @@ TEST_F(SignInWorkersTest, ResultObjectsAreReadAsText)
         EXPECT_EQ(g_sessionData.GetToken(), c.token);
     }
 }
-}
+}  // namespace

@@ -9,8 +9,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 CRecordingWnd* g_testMainWnd = nullptr;
 
 const char kVersionPath[] = "/Box/Version/checkVersion";
@@ -66,8 +65,7 @@ TEST_F(StartupWorkersTest, VersionCheck)
         {"not_json", L"检查更新失败，请下载最新版本！"},
         {"code_string", L"请升级"},
     };
-    for (const Case& c : failures)
-    {
+    for (const Case& c : failures) {
         SCOPED_TRACE(c.kind);
         Json::Value fault = RefService::Fault(kVersionPath, c.kind);
         fault["count"] = 1;
@@ -106,8 +104,7 @@ TEST_F(StartupWorkersTest, ConfigurationTextsAreReadAsText)
         {"[1]", "OnGetConfigFailed", L"kept", L"kept"},
         {"not json", "OnGetConfigFailed", L"kept", L"kept"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
         g_sessionData.SetService(L"kept");
         g_sessionData.SetUploadPlugins(L"kept");
@@ -135,4 +132,4 @@ TEST_F(StartupWorkersTest, ConfigurationTextsAreReadAsText)
     RefService::AddFault(fault);
     EXPECT_EQ(Run(&GetConfigThread<g_testMainWnd>).text, L"签名错误");
 }
-}
+}  // namespace

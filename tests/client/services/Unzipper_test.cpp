@@ -18,16 +18,10 @@
 
 namespace {
 
-std::wstring Fixture(const std::wstring& name)
-{
-    return BuildTreePath(L"testdata\\unzipper\\" + name);
-}
+std::wstring Fixture(const std::wstring& name) { return BuildTreePath(L"testdata\\unzipper\\" + name); }
 
 // A file that the zip tool packed, as it was before packing.
-std::string PackedSource(const std::wstring& relative)
-{
-    return ScratchFolder::ReadFile(Fixture(L"src\\" + relative));
-}
+std::string PackedSource(const std::wstring& relative) { return ScratchFolder::ReadFile(Fixture(L"src\\" + relative)); }
 
 // Every file below the folder (folders themselves are left out), relative to
 // it, sorted; empty when the folder is missing.
@@ -42,7 +36,8 @@ std::vector<std::wstring> FilesBelow(const std::wstring& folder)
     return files;
 }
 
-struct ProgressLog {
+struct ProgressLog
+{
     std::vector<uint64_t> done;
     std::vector<uint64_t> totals;
     size_t callsBeforeStop = SIZE_MAX;
@@ -95,8 +90,7 @@ TEST(Unzipper, CallbackReturningFalseStopsAfterOneBlock)
     ProgressLog log;
     log.callsBeforeStop = 1;
 
-    EXPECT_EQ(CUnzipper::kCannotWrite,
-              unzipper.Unzip(Fixture(L"package.zip"), folder, "secret", RecordProgress, &log));
+    EXPECT_EQ(CUnzipper::kCannotWrite, unzipper.Unzip(Fixture(L"package.zip"), folder, "secret", RecordProgress, &log));
 
     EXPECT_EQ(1u, log.done.size());
     // The first entry is larger than a block: it stays, partly written, alone.
@@ -130,7 +124,8 @@ TEST(Unzipper, DecodesNamesByTheirUtf8Flag)
 
 TEST(Unzipper, BadPasswordsAndDamagedArchivesFail)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* archive;
         const char* password;
         const char* what;
@@ -192,7 +187,8 @@ TEST(Unzipper, EntryThatTheDiskCannotHoldFails)
 
 TEST(Unzipper, EntryNamesThatLeaveTheDestinationAreRecognised)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* name;
         bool inside;
     };
@@ -229,9 +225,12 @@ TEST(Unzipper, EntryNamesThatLeaveTheDestinationAreRecognised)
 TEST(Unzipper, NamesLeavingTheDestinationAreRefused)
 {
     const wchar_t* archives[] = {
-        L"parent",        L"parent_backslash", L"nested_parent",  L"parent_trailing_blank",
-        L"rooted_slash",  L"rooted_backslash", L"drive",          L"drive_slash",
-        L"drive_relative", L"unc",             L"unc_slash",      L"stream",
+        L"parent",         L"parent_backslash",
+        L"nested_parent",  L"parent_trailing_blank",
+        L"rooted_slash",   L"rooted_backslash",
+        L"drive",          L"drive_slash",
+        L"drive_relative", L"unc",
+        L"unc_slash",      L"stream",
     };
     for (const wchar_t* archive : archives) {
         SCOPED_TRACE(testing::Message() << archive);
@@ -269,4 +268,4 @@ TEST(Unzipper, EmptyOrRelativeDestinationIsRefused)
     EXPECT_EQ(std::vector<std::wstring>{}, FilesBelow(scratch.File(L"")));
 }
 
-} // namespace
+}  // namespace

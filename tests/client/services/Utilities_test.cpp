@@ -24,7 +24,8 @@ namespace {
 const std::string kChineseUtf8 = "\xE4\xB8\xAD\xE6\x96\x87";
 const std::string kChineseGbk = "\xD6\xD0\xCE\xC4";
 
-struct EncodingCase {
+struct EncodingCase
+{
     std::string input;
     std::string expected;
 };
@@ -65,7 +66,8 @@ TEST(UrlEncoding, DownloadPaths)
 
 TEST(TextHelpers, ChangeCaseTouchesOnlyAsciiLetters)
 {
-    struct Case {
+    struct Case
+    {
         bool upper;
         std::string input;
         std::string expected;
@@ -88,18 +90,15 @@ TEST(TextHelpers, ChangeCaseTouchesOnlyAsciiLetters)
 
 TEST(TextHelpers, TrimRemovesCharactersOfTheSetAtBothEnds)
 {
-    struct Case {
+    struct Case
+    {
         std::wstring text;
         std::wstring set;
         std::wstring expected;
     };
     const Case cases[] = {
-        {L"  中 文  ", L" ", L"中 文"},
-        {L"    ", L" ", L""},
-        {L"", L" ", L""},
-        {L"\r\n\t x \t\r\n", L" \t\r\n", L"x"},
-        {L"xxyxx", L"x", L"y"},
-        {L"abc", L"", L"abc"},
+        {L"  中 文  ", L" ", L"中 文"},         {L"    ", L" ", L""},   {L"", L" ", L""},
+        {L"\r\n\t x \t\r\n", L" \t\r\n", L"x"}, {L"xxyxx", L"x", L"y"}, {L"abc", L"", L"abc"},
     };
     for (const auto& c : cases) {
         std::wstring text = c.text;
@@ -137,7 +136,8 @@ TEST(TextConversions, StopAtTheFirstZeroAndGiveEmptyForEmpty)
 
 TEST(PathParts, SplitAtTheLastSeparatorOfEitherKind)
 {
-    struct Case {
+    struct Case
+    {
         std::wstring path;
         std::wstring folder;
         std::wstring fileName;
@@ -202,7 +202,8 @@ TEST(PathParts, ModuleFolderEndsWithBackslashAndHoldsTheModule)
 }
 
 // A fresh folder with a Chinese name, removed with everything in it.
-class FileHelpers : public testing::Test {
+class FileHelpers : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -312,19 +313,20 @@ TEST_F(FileHelpers, WriteThatFailsAfterCreatingReportsFailure)
 TEST_F(FileHelpers, CreateFolderTree)
 {
     ASSERT_EQ(1, WriteStringToFile("x", Path(L"file")));
-    struct Case {
+    struct Case
+    {
         std::wstring path;
         bool created;
     };
     const Case cases[] = {
-        {root_, true},                                  // exists already
-        {Path(L"一\\二\\三"), true},                     // three new levels
-        {Path(L"a/b/c"), true},                         // forward slashes
-        {Path(L"trailing\\"), true},                    // the separator names the folder before it
-        {Path(L"一\\二\\三\\四"), true},                 // below a folder made before
-        {L"bare_name", false},                          // nothing to hang it on
-        {Path(L"file"), false},                         // a file is no folder
-        {Path(L"file\\below"), false},                  // nor can it hold one
+        {root_, true},                    // exists already
+        {Path(L"一\\二\\三"), true},      // three new levels
+        {Path(L"a/b/c"), true},           // forward slashes
+        {Path(L"trailing\\"), true},      // the separator names the folder before it
+        {Path(L"一\\二\\三\\四"), true},  // below a folder made before
+        {L"bare_name", false},            // nothing to hang it on
+        {Path(L"file"), false},           // a file is no folder
+        {Path(L"file\\below"), false},    // nor can it hold one
     };
     // The bare name resolves in the current folder: let that be this one.
     const ScopedCurrentFolder inRoot(root_);
@@ -379,4 +381,4 @@ TEST(Timestamp, SecondsSinceTheUnixEpoch)
     EXPECT_LE(std::stoll(stamp), after);
 }
 
-} // namespace
+}  // namespace

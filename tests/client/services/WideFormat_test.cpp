@@ -35,15 +35,9 @@ TEST(WideFormat, LowerSInWideFormatTakesWideString)
     EXPECT_EQ(L"[游戏 main.cpp]", FormatWide(L"[%s %s]", L"游戏", L"main.cpp"));
 }
 
-TEST(WideFormat, UpperSInWideFormatTakesByteString)
-{
-    EXPECT_EQ(L"token=abc", FormatWide(L"token=%S", "abc"));
-}
+TEST(WideFormat, UpperSInWideFormatTakesByteString) { EXPECT_EQ(L"token=abc", FormatWide(L"token=%S", "abc")); }
 
-TEST(WideFormat, NarrowFormatKeepsItsOwnMeaning)
-{
-    EXPECT_EQ("a-b", FormatNarrow("%s-%S", "a", L"b"));
-}
+TEST(WideFormat, NarrowFormatKeepsItsOwnMeaning) { EXPECT_EQ("a-b", FormatNarrow("%s-%S", "a", L"b")); }
 
 TEST(WideFormat, NumbersAndSixtyFourBitValues)
 {
@@ -53,4 +47,4 @@ TEST(WideFormat, NumbersAndSixtyFourBitValues)
     EXPECT_EQ("4294967295", FormatNarrow("%lu", 4294967295UL));
 }
 
-} // namespace
+}  // namespace

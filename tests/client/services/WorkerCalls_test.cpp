@@ -15,8 +15,7 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 // Calls that ran on any probe window, also after that window was destroyed.
 std::atomic<int> g_callsRun{0};
 
@@ -64,8 +63,7 @@ private:
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 30000)
 {
     const DWORD start = GetTickCount();
-    while (!done())
-    {
+    while (!done()) {
         if (GetTickCount() - start > limitMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
@@ -97,14 +95,13 @@ struct PosterParam
 void PostCalls(void* param)
 {
     std::unique_ptr<PosterParam> p(static_cast<PosterParam*>(param));
-    for (int i = 0; i < p->calls; ++i)
-    {
+    for (int i = 0; i < p->calls; ++i) {
         p->window->PostMsg(p->window->GetWindowHandle(), &CProbeWnd::OnResult, p->worker, i);
         if (i % 16 == 0)
             Sleep(0);
     }
 }
-}
+}  // namespace
 
 TEST(WorkerCalls, EveryCallOfEightWorkersRunsOnceInOrderOnTheWindowThread)
 {
@@ -148,8 +145,7 @@ TEST(WorkerCalls, HandlerPostingToItsOwnWindowRunsInTheSameDrainAfterEarlierCall
     EXPECT_EQ(window.m_order, (std::vector<int>{1, 2, 3}));
 }
 
-namespace
-{
+namespace {
 struct BusyParam
 {
     CProbeWnd* window;
@@ -160,8 +156,7 @@ struct BusyParam
 void PostUntilStopped(void* param)
 {
     auto* p = static_cast<BusyParam*>(param);
-    for (UINT_PTR i = 0; !CWindowMultiThreadManager::IsStopRequested(); ++i)
-    {
+    for (UINT_PTR i = 0; !CWindowMultiThreadManager::IsStopRequested(); ++i) {
         p->window->PostMsg(p->window->GetWindowHandle(), &CProbeWnd::OnResult, 0, i);
         WRITE_LOG(L"worker busy");
     }
@@ -175,17 +170,16 @@ void WaitLong(void* param)
     CWindowMultiThreadManager::WaitForStop(INFINITE);
     ++*p->ended;
 }
-}
+}  // namespace
 
-namespace
-{
+namespace {
 // A heap payload that counts the copies of its kind that were freed.
 struct CountedPayload
 {
     static inline int freed = 0;
     ~CountedPayload() { ++freed; }
 };
-}
+}  // namespace
 
 void CProbeWnd::OnPayloads(UINT_PTR first, UINT_PTR second)
 {
@@ -215,8 +209,8 @@ TEST(WorkerCalls, EveryHeapPayloadIsFreedOnceWhetherItsCallRunsOrNot)
 
     // No window to queue on: freed at once.
     const int freedWithoutWindow = CountedPayload::freed;
-    EXPECT_FALSE(QueueCall(static_cast<CProbeWnd*>(nullptr), &CProbeWnd::OnPayloads,
-                           std::make_unique<CountedPayload>(), std::make_unique<CountedPayload>()));
+    EXPECT_FALSE(QueueCall(static_cast<CProbeWnd*>(nullptr), &CProbeWnd::OnPayloads, std::make_unique<CountedPayload>(),
+                           std::make_unique<CountedPayload>()));
     EXPECT_EQ(CountedPayload::freed - freedWithoutWindow, 2);
 }
 
@@ -243,8 +237,7 @@ TEST(WorkerCalls, DestroyingTheWindowStopsItsWorkersAndNoHandlerRunsAfterwards)
     g_logFile.SetLogPath(L"", 1024);
 }
 
-namespace
-{
+namespace {
 struct Registration
 {
     CWindowMultiThreadManager* threads;
@@ -259,11 +252,8 @@ void LookUpOwnEntries(void* param)
     r->paramSeen = r->threads->GetThreadParam(GetCurrentThreadId());
 }
 
-void NeverRuns(void*)
-{
-    ADD_FAILURE() << "a stopped manager started a worker";
-}
-}
+void NeverRuns(void*) { ADD_FAILURE() << "a stopped manager started a worker"; }
+}  // namespace
 
 TEST(ThreadManager, WorkersFindTheirOwnEntriesAndAreForgottenWhenTheyReturn)
 {
@@ -285,7 +275,7 @@ TEST(ThreadManager, WorkersFindTheirOwnEntriesAndAreForgottenWhenTheyReturn)
 TEST(ThreadManager, StoppedManagerStartsNothingAndOutsideWorkersAreNeverStopped)
 {
     CWindowMultiThreadManager threads;
-    threads.TerminateAll(); // nothing registered: returns at once
+    threads.TerminateAll();  // nothing registered: returns at once
     EXPECT_EQ(threads.StartThread(&NeverRuns, nullptr), 0u);
     Sleep(50);
 

@@ -26,7 +26,8 @@ using namespace CalUI;
 
 namespace {
 
-struct PixelsDeleter {
+struct PixelsDeleter
+{
     void operator()(void* p) const { FreeImagePixels(p); }
 };
 using Pixels = std::unique_ptr<unsigned char, PixelsDeleter>;
@@ -42,11 +43,13 @@ std::string Rgba(std::initializer_list<uint32_t> pixels, uint32_t width)
 std::vector<uint8_t> Bytes(std::initializer_list<uint32_t> rgba)
 {
     std::vector<uint8_t> out;
-    for (uint32_t p : rgba) out.insert(out.end(), {uint8_t(p >> 24), uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+    for (uint32_t p : rgba)
+        out.insert(out.end(), {uint8_t(p >> 24), uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
     return out;
 }
 
-struct Animation {
+struct Animation
+{
     Pixels block;
     const ApngFrameRecord* frames = nullptr;
     int width = 0, height = 0, frameCount = -1, playCount = -1;
@@ -54,8 +57,8 @@ struct Animation {
 
     explicit Animation(const std::string& png)
     {
-        block.reset(LoadApngFrames(reinterpret_cast<const unsigned char*>(png.data()), int(png.size()), &frames,
-                                   &width, &height, &frameCount, &playCount, &separateDefault));
+        block.reset(LoadApngFrames(reinterpret_cast<const unsigned char*>(png.data()), int(png.size()), &frames, &width,
+                                   &height, &frameCount, &playCount, &separateDefault));
     }
     std::vector<uint8_t> At(size_t offset, size_t count) const
     {
@@ -72,18 +75,29 @@ struct Animation {
 // palettes and transparency all meet here.
 TEST(Apng, DefaultImagesMatchTheReferenceDecoder)
 {
-    struct Format {
+    struct Format
+    {
         uint8_t depth, colour, interlace;
         std::string palette, transparency;
     };
     const std::string palette("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x80\x80\x80\x10\x20\x30", 15);
     const Format formats[] = {
-        {8, 6, 0, "", ""},          {8, 6, 1, "", ""},         {16, 6, 0, "", ""},
-        {16, 6, 1, "", ""},         {8, 2, 0, "", std::string("\0\1\0\2\0\3", 6)},
-        {16, 2, 1, "", std::string("\0\1\0\2\0\3", 6)},        {8, 0, 0, "", std::string("\0\2", 2)},
-        {1, 0, 0, "", ""},          {2, 0, 1, "", std::string("\0\1", 2)}, {4, 0, 0, "", ""},
-        {8, 4, 0, "", ""},          {16, 4, 1, "", ""},        {8, 3, 0, palette, std::string("\x00\x80", 2)},
-        {4, 3, 1, palette, ""},     {2, 3, 0, palette, "\x40"}, {1, 3, 0, palette, ""},
+        {8, 6, 0, "", ""},
+        {8, 6, 1, "", ""},
+        {16, 6, 0, "", ""},
+        {16, 6, 1, "", ""},
+        {8, 2, 0, "", std::string("\0\1\0\2\0\3", 6)},
+        {16, 2, 1, "", std::string("\0\1\0\2\0\3", 6)},
+        {8, 0, 0, "", std::string("\0\2", 2)},
+        {1, 0, 0, "", ""},
+        {2, 0, 1, "", std::string("\0\1", 2)},
+        {4, 0, 0, "", ""},
+        {8, 4, 0, "", ""},
+        {16, 4, 1, "", ""},
+        {8, 3, 0, palette, std::string("\x00\x80", 2)},
+        {4, 3, 1, palette, ""},
+        {2, 3, 0, palette, "\x40"},
+        {1, 3, 0, palette, ""},
         {16, 0, 0, "", std::string("\x01\x02", 2)},
     };
     std::mt19937 random(7);
@@ -91,11 +105,14 @@ TEST(Apng, DefaultImagesMatchTheReferenceDecoder)
         const uint32_t width = 13, height = 7;
         // Every byte below 5 keeps filter types valid and palette indices inside the palette.
         std::string raw(height * (width * 8 + 1) * 2 + 64, '\0');
-        for (char& c : raw) c = char(random() % 5);
+        for (char& c : raw)
+            c = char(random() % 5);
         PngBuilder png;
         png.Header(width, height, f.depth, f.colour, f.interlace);
-        if (!f.palette.empty()) png.Chunk("PLTE", f.palette);
-        if (!f.transparency.empty()) png.Chunk("tRNS", f.transparency);
+        if (!f.palette.empty())
+            png.Chunk("PLTE", f.palette);
+        if (!f.transparency.empty())
+            png.Chunk("tRNS", f.transparency);
         png.ImageData(raw).End();
         const std::string& bytes = png.Bytes();
         auto data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -103,8 +120,8 @@ TEST(Apng, DefaultImagesMatchTheReferenceDecoder)
         int rw = 0, rh = 0, rn = 0, w = 0, h = 0;
         Pixels reference(stbi_load_from_memory(data, int(bytes.size()), &rw, &rh, &rn, 4));
         Pixels ours(LoadPngDefaultImage(data, int(bytes.size()), &w, &h));
-        std::string label = "depth " + std::to_string(f.depth) + " colour " + std::to_string(f.colour) +
-                            " interlace " + std::to_string(f.interlace);
+        std::string label = "depth " + std::to_string(f.depth) + " colour " + std::to_string(f.colour) + " interlace " +
+                            std::to_string(f.interlace);
         ASSERT_TRUE(reference) << label << ": " << stbi_failure_reason();
         ASSERT_TRUE(ours) << label << ": " << ApngFailureReason();
         ASSERT_EQ(rw, w);
@@ -181,7 +198,8 @@ TEST(Apng, SixteenBitFramesArePackedAsEightBit)
 {
     auto wide = [](std::initializer_list<uint16_t> samples) {
         std::string row(1, '\0');
-        for (uint16_t s : samples) row += {char(s >> 8), char(s)};
+        for (uint16_t s : samples)
+            row += {char(s >> 8), char(s)};
         return row;
     };
     PngBuilder png;
@@ -199,36 +217,67 @@ TEST(Apng, SixteenBitFramesArePackedAsEightBit)
 TEST(Apng, BrokenFilesAreRejectedWithTheirReason)
 {
     const std::string one = Rgba({kRed}, 1), two = Rgba({kRed, kGreen}, 2), four = Rgba({kRed, kRed, kRed, kRed}, 4);
-    struct Case {
+    struct Case
+    {
         const char* reason;
         std::string png;
     };
     const Case cases[] = {
-        {"invalid sequence number",
-         PngBuilder().Header(2, 1).AnimationControl(2, 0).FrameControl(0, 2, 1, 0, 0).ImageData(two)
-             .FrameControl(2, 1, 1, 0, 0).FrameData(3, one).End().Bytes()},
+        {"invalid sequence number", PngBuilder()
+                                        .Header(2, 1)
+                                        .AnimationControl(2, 0)
+                                        .FrameControl(0, 2, 1, 0, 0)
+                                        .ImageData(two)
+                                        .FrameControl(2, 1, 1, 0, 0)
+                                        .FrameData(3, one)
+                                        .End()
+                                        .Bytes()},
         {"invalid x_offset in fcTL for default image",
          PngBuilder().Header(2, 1).AnimationControl(1, 0).FrameControl(0, 1, 1, 1, 0).ImageData(two).End().Bytes()},
         {"invalid width in fcTL for default image",
          PngBuilder().Header(2, 1).AnimationControl(1, 0).FrameControl(0, 1, 1, 0, 0).ImageData(two).End().Bytes()},
-        {"missing fcTL chunks",
-         PngBuilder().Header(2, 1).AnimationControl(3, 0).FrameControl(0, 2, 1, 0, 0).ImageData(two)
-             .FrameControl(1, 1, 1, 0, 0).FrameData(2, one).End().Bytes()},
-        {"too many frames",
-         PngBuilder().Header(2, 1).AnimationControl(1, 0).FrameControl(0, 2, 1, 0, 0).ImageData(two)
-             .FrameControl(1, 1, 1, 0, 0).End().Bytes()},
+        {"missing fcTL chunks", PngBuilder()
+                                    .Header(2, 1)
+                                    .AnimationControl(3, 0)
+                                    .FrameControl(0, 2, 1, 0, 0)
+                                    .ImageData(two)
+                                    .FrameControl(1, 1, 1, 0, 0)
+                                    .FrameData(2, one)
+                                    .End()
+                                    .Bytes()},
+        {"too many frames", PngBuilder()
+                                .Header(2, 1)
+                                .AnimationControl(1, 0)
+                                .FrameControl(0, 2, 1, 0, 0)
+                                .ImageData(two)
+                                .FrameControl(1, 1, 1, 0, 0)
+                                .End()
+                                .Bytes()},
         {"fcTL before acTL", PngBuilder().Header(2, 1).FrameControl(0, 2, 1, 0, 0).ImageData(two).End().Bytes()},
         {"acTL after IDAT", PngBuilder().Header(2, 1).ImageData(two).AnimationControl(1, 0).End().Bytes()},
         {"acTL with 0 frames", PngBuilder().Header(2, 1).AnimationControl(0, 0).ImageData(two).End().Bytes()},
-        {"missing fcTL", PngBuilder().Header(2, 1).AnimationControl(1, 0).ImageData(two).FrameData(0, one).End().Bytes()},
+        {"missing fcTL",
+         PngBuilder().Header(2, 1).AnimationControl(1, 0).ImageData(two).FrameData(0, one).End().Bytes()},
         {"zero width in fcTL",
          PngBuilder().Header(2, 1).AnimationControl(1, 0).ImageData(two).FrameControl(0, 0, 1, 0, 0).End().Bytes()},
-        {"invalid sequence number for IDAT",
-         PngBuilder().Header(2, 1).AnimationControl(2, 0).FrameControl(0, 2, 1, 0, 0).FrameControl(1, 2, 1, 0, 0)
-             .ImageData(two).End().Bytes()},
-        {"invalid sequence number for IDAT",
-         PngBuilder().Header(2, 1).AnimationControl(2, 0).FrameControl(0, 2, 1, 0, 0).ImageData(two)
-             .FrameControl(1, 1, 1, 0, 0).FrameData(2, one).ImageData(two).End().Bytes()},
+        {"invalid sequence number for IDAT", PngBuilder()
+                                                 .Header(2, 1)
+                                                 .AnimationControl(2, 0)
+                                                 .FrameControl(0, 2, 1, 0, 0)
+                                                 .FrameControl(1, 2, 1, 0, 0)
+                                                 .ImageData(two)
+                                                 .End()
+                                                 .Bytes()},
+        {"invalid sequence number for IDAT", PngBuilder()
+                                                 .Header(2, 1)
+                                                 .AnimationControl(2, 0)
+                                                 .FrameControl(0, 2, 1, 0, 0)
+                                                 .ImageData(two)
+                                                 .FrameControl(1, 1, 1, 0, 0)
+                                                 .FrameData(2, one)
+                                                 .ImageData(two)
+                                                 .End()
+                                                 .Bytes()},
         {"no IDAT", PngBuilder().Header(2, 1).End().Bytes()},
         {"not enough pixels", PngBuilder().Header(2, 2).ImageData(two).End().Bytes()},
         {"ABCD PNG chunk not known", PngBuilder().Header(2, 1).Chunk("ABCD", "").ImageData(two).End().Bytes()},
@@ -236,22 +285,47 @@ TEST(Apng, BrokenFilesAreRejectedWithTheirReason)
         // Counts whose frame records would not fit in 32 bits.
         {"too many frames", PngBuilder().Header(2, 1).AnimationControl(0x04000001, 0).ImageData(two).End().Bytes()},
         {"too many frames", PngBuilder().Header(2, 1).AnimationControl(0xFFFFFFFF, 0).ImageData(two).End().Bytes()},
-        {"duplicate acTL",
-         PngBuilder().Header(2, 1).AnimationControl(1, 0).AnimationControl(3, 0).FrameControl(0, 2, 1, 0, 0)
-             .ImageData(two).End().Bytes()},
+        {"duplicate acTL", PngBuilder()
+                               .Header(2, 1)
+                               .AnimationControl(1, 0)
+                               .AnimationControl(3, 0)
+                               .FrameControl(0, 2, 1, 0, 0)
+                               .ImageData(two)
+                               .End()
+                               .Bytes()},
         // Offsets whose sum with the frame size wraps around 32 bits.
-        {"fcTL out of image bounds",
-         PngBuilder().Header(4, 1).AnimationControl(1, 0).ImageData(four).FrameControl(0, 2, 1, 0xFFFFFFFF, 0)
-             .FrameData(1, two).End().Bytes()},
-        {"fcTL out of image bounds",
-         PngBuilder().Header(4, 1).AnimationControl(1, 0).ImageData(four).FrameControl(0, 1, 2, 0, 0xFFFFFFFF)
-             .FrameData(1, one).End().Bytes()},
-        {"fcTL out of image bounds",
-         PngBuilder().Header(4, 1).AnimationControl(1, 0).ImageData(four).FrameControl(0, 2, 1, 3, 0)
-             .FrameData(1, two).End().Bytes()},
-        {"invalid fdAT",
-         PngBuilder().Header(2, 1).AnimationControl(1, 0).ImageData(two).FrameControl(0, 1, 1, 0, 0)
-             .Chunk("fdAT", std::string("\0\0\1", 3)).End().Bytes()},
+        {"fcTL out of image bounds", PngBuilder()
+                                         .Header(4, 1)
+                                         .AnimationControl(1, 0)
+                                         .ImageData(four)
+                                         .FrameControl(0, 2, 1, 0xFFFFFFFF, 0)
+                                         .FrameData(1, two)
+                                         .End()
+                                         .Bytes()},
+        {"fcTL out of image bounds", PngBuilder()
+                                         .Header(4, 1)
+                                         .AnimationControl(1, 0)
+                                         .ImageData(four)
+                                         .FrameControl(0, 1, 2, 0, 0xFFFFFFFF)
+                                         .FrameData(1, one)
+                                         .End()
+                                         .Bytes()},
+        {"fcTL out of image bounds", PngBuilder()
+                                         .Header(4, 1)
+                                         .AnimationControl(1, 0)
+                                         .ImageData(four)
+                                         .FrameControl(0, 2, 1, 3, 0)
+                                         .FrameData(1, two)
+                                         .End()
+                                         .Bytes()},
+        {"invalid fdAT", PngBuilder()
+                             .Header(2, 1)
+                             .AnimationControl(1, 0)
+                             .ImageData(two)
+                             .FrameControl(0, 1, 1, 0, 0)
+                             .Chunk("fdAT", std::string("\0\0\1", 3))
+                             .End()
+                             .Bytes()},
         {"outofdata", PngBuilder().Header(2, 1).Bytes() + Be32Bytes(0xFFFFFFF0) + "IDAT" + "xx"},
     };
     for (const Case& c : cases) {
@@ -259,7 +333,8 @@ TEST(Apng, BrokenFilesAreRejectedWithTheirReason)
         EXPECT_FALSE(a.block) << c.reason;
         EXPECT_STREQ(c.reason, ApngFailureReason());
         int w = 0, h = 0;
-        Pixels still(LoadPngDefaultImage(reinterpret_cast<const unsigned char*>(c.png.data()), int(c.png.size()), &w, &h));
+        Pixels still(
+            LoadPngDefaultImage(reinterpret_cast<const unsigned char*>(c.png.data()), int(c.png.size()), &w, &h));
         EXPECT_FALSE(still) << c.reason;
     }
 }
@@ -271,7 +346,8 @@ TEST(Apng, DirectoryTooLargeForThirtyTwoBitsIsRefused)
     const uint32_t side = 16384;
     PngBuilder png;
     png.Header(side, side).AnimationControl(4, 0).FrameControl(0, side, side, 0, 0).ImageData("x");
-    for (uint32_t i = 1; i < 4; ++i) png.FrameControl(2 * i - 1, side, side, 0, 0).FrameData(2 * i, "x");
+    for (uint32_t i = 1; i < 4; ++i)
+        png.FrameControl(2 * i - 1, side, side, 0, 0).FrameData(2 * i, "x");
     Animation a(png.End().Bytes());
     EXPECT_FALSE(a.block);
     EXPECT_STREQ("too large", ApngFailureReason());

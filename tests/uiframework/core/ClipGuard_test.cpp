@@ -44,7 +44,7 @@ TEST(ClipGuard, NestedRectanglesNarrowAndEachEndRestoresWhatItFound)
     }
     EXPECT_EQ(Reached(canvas), kAll);
     HRGN left = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetClipRgn(canvas.dc(), left), 0);   // no clip region was there, none is left
+    EXPECT_EQ(GetClipRgn(canvas.dc(), left), 0);  // no clip region was there, none is left
     DeleteObject(left);
 }
 
@@ -58,7 +58,7 @@ TEST(ClipGuard, RoundedCornersSurviveAGuardNestedInside)
         EXPECT_EQ(canvas.Rgb(10, 10), kWhite);
         EXPECT_EQ(canvas.Rgb(49, 49), kWhite);
         EXPECT_EQ(canvas.Rgb(30, 10), 0xFF0000u);
-        EXPECT_EQ(canvas.Rgb(49, 30), 0xFF0000u);   // the right and bottom edges belong to it
+        EXPECT_EQ(canvas.Rgb(49, 30), 0xFF0000u);  // the right and bottom edges belong to it
         EXPECT_EQ(canvas.Rgb(30, 49), 0xFF0000u);
     };
     Reached(canvas);

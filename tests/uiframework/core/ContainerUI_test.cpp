@@ -53,7 +53,8 @@ StackLayout* AttachRows(ManagedWindow& window, int count, LPCWSTR attributes)
 }
 
 // Fills its whole rectangle with one colour, whatever the clipping allows.
-class FillControl : public CControlUI {
+class FillControl : public CControlUI
+{
 public:
     FillControl(LPCWSTR name, COLORREF color) : m_color(color) { SetName(name); }
 
@@ -87,7 +88,7 @@ TEST(ContainerItems, RefusesNullBadIndexesAndStrangers)
     CountedControl stranger;
     EXPECT_FALSE(box.Add(nullptr));
     auto* child = Named(L"a");
-    EXPECT_FALSE(box.AddAt(child, 1));   // past the end of an empty list
+    EXPECT_FALSE(box.AddAt(child, 1));  // past the end of an empty list
     ASSERT_TRUE(box.AddAt(child, 0));
     EXPECT_EQ(nullptr, box.GetItemAt(-1));
     EXPECT_EQ(nullptr, box.GetItemAt(1));
@@ -96,7 +97,7 @@ TEST(ContainerItems, RefusesNullBadIndexesAndStrangers)
     EXPECT_FALSE(box.Remove(nullptr));
     EXPECT_FALSE(box.RemoveAt(1));
     EXPECT_FALSE(box.SetItemIndex(&stranger, 0));
-    EXPECT_FALSE(box.SetItemIndex(child, 1));   // the child stays where it was
+    EXPECT_FALSE(box.SetItemIndex(child, 1));  // the child stays where it was
     EXPECT_FALSE(box.SetItemIndex(child, -1));
     EXPECT_EQ(child, box.GetItemAt(0));
     EXPECT_EQ(1, box.GetCount());
@@ -126,7 +127,7 @@ TEST(ContainerItems, RemoveKeepsOrDestroysAsAsked)
         box.Add(Named(L"last"));
         box.EnableScrollBar(true, true);
     }
-    EXPECT_EQ(before, CountedControl::live);   // children and bars go with the container
+    EXPECT_EQ(before, CountedControl::live);  // children and bars go with the container
 }
 
 TEST(ContainerItems, DelayedDestroyWaitsForTheManagersCleanup)
@@ -147,7 +148,8 @@ TEST(ContainerItems, DelayedDestroyWaitsForTheManagersCleanup)
 
 TEST(ContainerItems, MoveItemsMovesARunOrRefuses)
 {
-    struct Case {
+    struct Case
+    {
         int first;
         int count;
         int newIndex;
@@ -158,10 +160,10 @@ TEST(ContainerItems, MoveItemsMovesARunOrRefuses)
     const Case cases[] = {
         {1, 2, 3, true, {L"a", L"d", L"e", L"b", L"c"}},
         {3, 2, 0, true, {L"d", L"e", L"a", L"b", L"c"}},
-        {2, 3, 2, true, start},    // already there
+        {2, 3, 2, true, start},  // already there
         {0, 1, 4, true, {L"b", L"c", L"d", L"e", L"a"}},
-        {3, 3, 0, false, start},   // the run passes the end
-        {0, 2, 4, false, start},   // so would the run at its new place
+        {3, 3, 0, false, start},  // the run passes the end
+        {0, 2, 4, false, start},  // so would the run at its new place
         {0, -1, 1, false, start},
         {0, 1, -1, false, start},
     };
@@ -202,7 +204,7 @@ TEST(ContainerLayout, PlacesChildrenOverTheInsetAreaWithinTheirLimits)
 
     EXPECT_EQ((RECT{10, 20, 110, 260}), narrow->GetPos());
     EXPECT_EQ((RECT{10, 20, 370, 520}), tall->GetPos());
-    EXPECT_EQ((RECT{190, 145, 210, 155}), floating->GetPos());   // centred on 200,150
+    EXPECT_EQ((RECT{190, 145, 210, 155}), floating->GetPos());  // centred on 200,150
     EXPECT_EQ((RECT{0, 0, 0, 0}), hidden->GetPos());
     EXPECT_EQ((RECT{10, 20, 370, 260}), box->GetClientPos());
 }
@@ -281,12 +283,12 @@ TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItExists)
     window.manager.SetFocus(rows, true);
 
     window.Send(WM_KEYDOWN, VK_NEXT);
-    EXPECT_EQ((SIZE{0, 216}), rows->GetScrollPos());   // a page is 300 less the bottom bar
+    EXPECT_EQ((SIZE{0, 216}), rows->GetScrollPos());  // a page is 300 less the bottom bar
 
     rows->SetScrollPos(SIZE{100, 216});
     rows->GetVerticalScrollBar()->SetVisible(false);
     window.Send(WM_KEYDOWN, VK_HOME);
-    EXPECT_EQ(100, rows->GetScrollPos().cx);   // a hidden vertical bar still keeps the keys
+    EXPECT_EQ(100, rows->GetScrollPos().cx);  // a hidden vertical bar still keeps the keys
 
     rows->EnableScrollBar(false, true);
     LayOut(window);
@@ -324,7 +326,7 @@ TEST(ContainerScroll, ScrollToBottomWaitsForThePostPaint)
     rows->PostPaint(nullptr);
     EXPECT_EQ(200, rows->GetScrollPos().cy);
     rows->SetScrollPos(SIZE{0, 0});
-    rows->PostPaint(nullptr);   // carried out once only
+    rows->PostPaint(nullptr);  // carried out once only
     EXPECT_EQ(0, rows->GetScrollPos().cy);
 }
 
@@ -358,14 +360,15 @@ TEST(ContainerHitTest, ChildrenAreHitOnlyInsideTheClientArea)
     box->Add(corner);
     window.Attach(box);
 
-    struct Case {
+    struct Case
+    {
         POINT pt;
         LPCWSTR found;
     };
     const Case cases[] = {
         {{200, 100}, L"wide"},
-        {{390, 100}, L"box"},      // over the child, but in the inset
-        {{10, 10}, L"corner"},     // a float child is hit outside the client area
+        {{390, 100}, L"box"},   // over the child, but in the inset
+        {{10, 10}, L"corner"},  // a float child is hit outside the client area
     };
     for (const Case& c : cases) {
         CControlUI* found = window.manager.FindControlAt(c.pt);
@@ -382,7 +385,7 @@ TEST(ContainerPaint, PaintsWhatShowsInTheClientAreaAndStopsAtTheStopControl)
     StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     auto* badge = Named(L"badge");
     badge->SetAttribute(L"float", L"true");
-    badge->SetAttribute(L"pos", L"350,0,400,20");   // over the scroll bar
+    badge->SetAttribute(L"pos", L"350,0,400,20");  // over the scroll bar
     rows->Add(badge);
     LayOut(window);
     rows->SetScrollPos(SIZE{0, 200});
@@ -419,7 +422,7 @@ TEST(ContainerPaint, ChildrenAreClippedToTheClientAreaAndFloatChildrenToTheConta
     DibCanvas canvas(400, 300);
     EXPECT_TRUE(box->Paint(canvas.dc(), RECT{0, 0, 400, 300}, nullptr));
     EXPECT_EQ(360 * 260, canvas.Count(RECT{20, 20, 380, 280}, 0xFF0000));
-    EXPECT_EQ(0, canvas.Count(RECT{380, 0, 400, 300}, 0xFF0000));   // the inset stays clear
+    EXPECT_EQ(0, canvas.Count(RECT{380, 0, 400, 300}, 0xFF0000));  // the inset stays clear
     EXPECT_EQ(16 * 16, canvas.Count(RECT{2, 2, 18, 18}, 0x0000FF));
 
     // Only the asked part is painted, and the clipping found is given back.

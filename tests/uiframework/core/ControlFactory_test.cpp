@@ -10,17 +10,14 @@ using namespace CalUI;
 
 TEST(ControlFactory, ElementNamesMatchIgnoringCase)
 {
-    struct Case {
+    struct Case
+    {
         LPCWSTR element;
-        LPCWSTR expectedClass;   // null: no control
+        LPCWSTR expectedClass;  // null: no control
     };
     const Case cases[] = {
-        {L"Control", L"Control"},
-        {L"control", L"Control"},
-        {L"SCROLLBAR", L"ScrollBar"},
-        {L"ScrollBars", nullptr},
-        {L"", nullptr},
-        {nullptr, nullptr},
+        {L"Control", L"Control"}, {L"control", L"Control"}, {L"SCROLLBAR", L"ScrollBar"},
+        {L"ScrollBars", nullptr}, {L"", nullptr},           {nullptr, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element != nullptr ? testing::PrintToString(std::wstring(c.element)) : "null");
@@ -49,7 +46,7 @@ TEST(ControlFactory, ANewScrollBarIsAVerticalBarOfTheDefaultModel)
     bar->SetHorizontal(true);
     EXPECT_EQ(bar->GetFixedWidth(), 0);
     EXPECT_EQ(bar->GetFixedHeight(), 16);
-    bar->SetScrollPos(40, false);   // no manager: no notification to send
+    bar->SetScrollPos(40, false);  // no manager: no notification to send
     EXPECT_EQ(bar->GetScrollPos(), 40);
     bar->Delete();
 }

@@ -16,7 +16,8 @@ using namespace CalUI;
 namespace {
 
 // Records each event as "<tag> <type> <self|other|none>", the sender seen from the receiver.
-class TaggedEventLog : public CControlUI {
+class TaggedEventLog : public CControlUI
+{
 public:
     TaggedEventLog(std::vector<std::wstring>* log, const wchar_t* tag) : m_log(log), m_tag(tag) {}
 
@@ -32,7 +33,8 @@ private:
     std::wstring m_tag;
 };
 
-class ControlInWindowTest : public testing::Test {
+class ControlInWindowTest : public testing::Test
+{
 protected:
     void SetUp() override { ASSERT_NE(window.GetWindowHandle(), nullptr); }
 
@@ -121,7 +123,8 @@ TEST_F(ControlInWindowTest, ACoverFollowsItsOwnersPosition)
 
 TEST_F(ControlInWindowTest, SizeDelegatesFireOncePerPositionEvenWhenTheyMoveTheControl)
 {
-    struct Resizer {
+    struct Resizer
+    {
         bool OnSize(void* param)
         {
             ++calls;
@@ -152,7 +155,7 @@ TEST_F(ControlInWindowTest, HidingTheFocusedControlTakesTheFocusAway)
     cover->SetFocus();
     ASSERT_EQ(window.manager.GetFocus(), cover);
     EXPECT_TRUE(cover->IsFocused());
-    root->SetVisible(false);   // hides the cover through its intern visibility
+    root->SetVisible(false);  // hides the cover through its intern visibility
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
     EXPECT_FALSE(cover->IsFocused());
 
@@ -176,7 +179,7 @@ TEST_F(ControlInWindowTest, TimerAndContextMenuEventsBecomeNotifications)
     UIEvent menu;
     menu.type = UIEventType::ContextMenu;
     menu.wParam = 3;
-    root->SendEvent(menu);              // menu not used: nothing
+    root->SendEvent(menu);  // menu not used: nothing
     root->SetContextMenuUsed(true);
     root->SendEvent(menu);
 
@@ -205,11 +208,9 @@ TEST_F(ControlInWindowTest, MouseMessagesReachTheControlsUnderThePointer)
     // The cover's unhandled mouse events bubble up to its owner; while the
     // button is down the cover keeps the mouse and nobody enters or leaves.
     const std::vector<std::wstring> expected = {
-        L"root 11 self",  L"root 9 self",
-        L"root 10 self",  L"cover 11 self", L"root 11 other", L"cover 9 self", L"root 9 other",
-        L"cover 22 self", L"cover 13 self", L"root 13 other",
-        L"cover 9 self",  L"root 9 other",
-        L"cover 14 self", L"root 14 other",
+        L"root 11 self", L"root 9 self",  L"root 10 self",  L"cover 11 self", L"root 11 other",
+        L"cover 9 self", L"root 9 other", L"cover 22 self", L"cover 13 self", L"root 13 other",
+        L"cover 9 self", L"root 9 other", L"cover 14 self", L"root 14 other",
     };
     EXPECT_EQ(events, expected);
 }

@@ -25,7 +25,8 @@ constexpr DWORD kGreen = 0x00FF00;
 constexpr DWORD kBlue = 0x0000FF;
 constexpr RECT kWholeWindow = {0, 0, 400, 300};
 
-struct Pixel {
+struct Pixel
+{
     int x;
     int y;
     DWORD rgb;
@@ -33,7 +34,8 @@ struct Pixel {
 
 // A window whose tree comes from a layout; the tree, or one control of it,
 // is painted on demand into a white canvas of the window's client size.
-class PaintedLayout {
+class PaintedLayout
+{
 public:
     PaintedLayout() = default;
     explicit PaintedLayout(const std::wstring& controls) { Load(controls); }
@@ -71,8 +73,7 @@ public:
 };
 
 // "<Control .../>" placed at (x, y) with the given size and attributes.
-std::wstring ControlAt(int x, int y, int width, int height, const std::wstring& attributes,
-                       LPCWSTR name = L"c")
+std::wstring ControlAt(int x, int y, int width, int height, const std::wstring& attributes, LPCWSTR name = L"c")
 {
     return L"<Control name=\"" + std::wstring(name) + L"\" float=\"true\" pos=\"" + std::to_wstring(x) + L"," +
            std::to_wstring(y) + L"," + std::to_wstring(x + width) + L"," + std::to_wstring(y + height) + L"\" " +
@@ -93,7 +94,8 @@ std::string QuadrantBmp(int width, int height)
 
 TEST(ControlPaintBackground, OpaqueColourFillsThePaintedPartTranslucentTheWholeControl)
 {
-    struct Case {
+    struct Case
+    {
         LPCWSTR attributes;
         RECT drawn;
         DWORD rgb;
@@ -123,8 +125,10 @@ TEST(ControlPaintBackground, OpaqueColourFillsThePaintedPartTranslucentTheWholeC
 TEST(ControlPaintBackground, SecondColourMakesAVerticalGradientAndThirdASecondHalf)
 {
     PaintedLayout layout(ControlAt(0, 0, 10, 40, L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF0000FF\"") +
-                         ControlAt(20, 0, 10, 41, L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF00FF00\" "
-                                                  L"bkcolor3=\"#FF0000FF\"", L"three"));
+                         ControlAt(20, 0, 10, 41,
+                                   L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF00FF00\" "
+                                   L"bkcolor3=\"#FF0000FF\"",
+                                   L"three"));
     DibCanvas& canvas = layout.PaintOnly(layout.Find(L"c"), RECT{0, 0, 10, 10});
     EXPECT_EQ(canvas.BoundsOfOther(kWhite), (RECT{0, 0, 10, 40}));
     EXPECT_GE(canvas.Rgb(5, 0) >> 16, 0xE0u);
@@ -136,7 +140,7 @@ TEST(ControlPaintBackground, SecondColourMakesAVerticalGradientAndThirdASecondHa
         EXPECT_EQ(here & 0x00FF00, 0u);
         EXPECT_LE(here >> 16, above >> 16);
         EXPECT_GE(here & 0xFF, above & 0xFF);
-        EXPECT_EQ(canvas.Rgb(0, y), here);   // rows are flat
+        EXPECT_EQ(canvas.Rgb(0, y), here);  // rows are flat
     }
 
     // Red to green over rows 0 to 19, green to blue over rows 20 to 40.
@@ -161,8 +165,14 @@ TEST(ControlPaintImages, BackgroundImageFromAFileIsStretchedOverTheControlWithin
     PaintedLayout layout(ControlAt(20, 20, 40, 40, L"bkimage=\"file='" + path + L"'\""));
     layout.Paint();
     EXPECT_EQ(layout.canvas.BoundsOfOther(kWhite), (RECT{20, 20, 60, 60}));
-    layout.ExpectPixels({{20, 20, kRed}, {39, 39, kRed}, {40, 20, kGreen}, {59, 39, kGreen},
-                         {20, 40, kBlue}, {39, 59, kBlue}, {40, 40, 0}, {59, 59, 0}});
+    layout.ExpectPixels({{20, 20, kRed},
+                         {39, 39, kRed},
+                         {40, 20, kGreen},
+                         {59, 39, kGreen},
+                         {20, 40, kBlue},
+                         {39, 59, kBlue},
+                         {40, 40, 0},
+                         {59, 59, 0}});
 
     layout.Paint(RECT{0, 0, 30, 300});
     EXPECT_EQ(layout.canvas.BoundsOfOther(kWhite), (RECT{20, 20, 30, 60}));
@@ -177,9 +187,16 @@ TEST(ControlPaintImages, LayersArePaintedInOrder)
                                    L"foreimage=\"color='#FF0000FF' dest='15,15,25,25'\" "
                                    L"bordersize=\"1\" bordercolor=\"#FFFFFF00\""));
     layout.Paint();
-    layout.ExpectPixels({{10, 10, 0xFFFF00}, {12, 12, kRed}, {16, 16, kGreen}, {24, 24, kGreen},
-                         {25, 25, kBlue}, {34, 34, kBlue}, {35, 35, kGreen}, {45, 45, kRed},
-                         {49, 30, 0xFFFF00}, {50, 50, kWhite}});
+    layout.ExpectPixels({{10, 10, 0xFFFF00},
+                         {12, 12, kRed},
+                         {16, 16, kGreen},
+                         {24, 24, kGreen},
+                         {25, 25, kBlue},
+                         {34, 34, kBlue},
+                         {35, 35, kGreen},
+                         {45, 45, kRed},
+                         {49, 30, 0xFFFF00},
+                         {50, 50, kWhite}});
 }
 
 TEST(ControlPaintImages, ChangedImageTextIsLoadedAgainAndAFailedLoadIsRetriedWhenSetAgain)
@@ -195,10 +212,10 @@ TEST(ControlPaintImages, ChangedImageTextIsLoadedAgainAndAFailedLoadIsRetriedWhe
     control->SetBkImage(L"color='#FF00FF00'");
     EXPECT_EQ(layout.Paint().Rgb(5, 5), kGreen);
 
-    control->SetBkImage(lateImage.c_str());   // the file does not exist yet
+    control->SetBkImage(lateImage.c_str());  // the file does not exist yet
     EXPECT_EQ(layout.Paint().Rgb(5, 5), kWhite);
     folder.WriteFile(L"late.bmp", QuadrantBmp(2, 2));
-    EXPECT_EQ(layout.Paint().Rgb(5, 5), kWhite);   // a failed record is not retried on its own
+    EXPECT_EQ(layout.Paint().Rgb(5, 5), kWhite);  // a failed record is not retried on its own
     control->SetBkImage(lateImage.c_str());
     EXPECT_EQ(layout.Paint().Rgb(5, 5), kRed);
     EXPECT_EQ(layout.canvas.Rgb(15, 15), 0u);
@@ -244,23 +261,43 @@ TEST(ControlPaintImages, ControlInTheFlowKeepsItsLayoutSize)
 
 // ---- Borders --------------------------------------------------------------------
 
-struct BorderCase {
+struct BorderCase
+{
     LPCWSTR attributes;
     bool focused;
-    std::vector<Pixel> pixels;   // of a control at (10, 10, 50, 40)
+    std::vector<Pixel> pixels;  // of a control at (10, 10, 50, 40)
 };
 
 TEST(ControlPaintBorder, SizesColoursFocusAndRounding)
 {
     const BorderCase cases[] = {
         // One frame of two pixels inside the control.
-        {L"bordersize=\"2\" bordercolor=\"#FFFF0000\"", false,
-         {{10, 10, kRed}, {11, 11, kRed}, {12, 12, kWhite}, {49, 39, kRed}, {48, 38, kRed}, {47, 37, kWhite},
-          {9, 20, kWhite}, {50, 20, kWhite}, {30, 9, kWhite}, {30, 40, kWhite}}},
+        {L"bordersize=\"2\" bordercolor=\"#FFFF0000\"",
+         false,
+         {{10, 10, kRed},
+          {11, 11, kRed},
+          {12, 12, kWhite},
+          {49, 39, kRed},
+          {48, 38, kRed},
+          {47, 37, kWhite},
+          {9, 20, kWhite},
+          {50, 20, kWhite},
+          {30, 9, kWhite},
+          {30, 40, kWhite}}},
         // Four lines, each as wide as its side.
-        {L"bordersize=\"1,2,3,4\" bordercolor=\"#FFFF0000\"", false,
-         {{10, 25, kRed}, {11, 25, kWhite}, {30, 10, kRed}, {30, 11, kRed}, {30, 12, kWhite}, {49, 25, kRed},
-          {47, 25, kRed}, {46, 25, kWhite}, {30, 39, kRed}, {30, 36, kRed}, {30, 35, kWhite}}},
+        {L"bordersize=\"1,2,3,4\" bordercolor=\"#FFFF0000\"",
+         false,
+         {{10, 25, kRed},
+          {11, 25, kWhite},
+          {30, 10, kRed},
+          {30, 11, kRed},
+          {30, 12, kWhite},
+          {49, 25, kRed},
+          {47, 25, kRed},
+          {46, 25, kWhite},
+          {30, 39, kRed},
+          {30, 36, kRed},
+          {30, 35, kWhite}}},
         // Black is drawn as near-black.
         {L"bordersize=\"1\" bordercolor=\"#FF000000\"", false, {{10, 20, 0x000001}, {49, 20, 0x000001}}},
         // The focus colour only while focused.
@@ -271,8 +308,14 @@ TEST(ControlPaintBorder, SizesColoursFocusAndRounding)
         {L"bordersize=\"1\"", false, {{10, 20, kWhite}, {30, 10, kWhite}}},
         {L"bordersize=\"0\" bordercolor=\"#FFFF0000\"", false, {{10, 20, kWhite}, {30, 10, kWhite}}},
         // Rounded: the frame leaves the corners and takes the left width.
-        {L"bordersize=\"2,5,5,5\" borderround=\"12,12\" bordercolor=\"#FFFF0000\"", false,
-         {{10, 10, kWhite}, {49, 39, kWhite}, {30, 10, kRed}, {30, 11, kRed}, {30, 12, kWhite}, {10, 25, kRed},
+        {L"bordersize=\"2,5,5,5\" borderround=\"12,12\" bordercolor=\"#FFFF0000\"",
+         false,
+         {{10, 10, kWhite},
+          {49, 39, kWhite},
+          {30, 10, kRed},
+          {30, 11, kRed},
+          {30, 12, kWhite},
+          {10, 25, kRed},
           {12, 25, kWhite}}},
     };
     PaintedLayout layout;
@@ -295,10 +338,18 @@ TEST(ControlPaintRounding, RoundedControlPaintsNothingInItsCornersAndReleasesThe
     PaintedLayout layout(ControlAt(10, 10, 40, 40, L"bkcolor=\"#FFFF0000\" borderround=\"16,16\"") +
                          ControlAt(60, 10, 40, 40, L"bkcolor=\"#FF00FF00\"", L"square"));
     layout.Paint();
-    layout.ExpectPixels({{10, 10, kWhite}, {49, 10, kWhite}, {10, 49, kWhite}, {49, 49, kWhite},
-                         {30, 30, kRed}, {10, 30, kRed}, {30, 10, kRed}, {49, 30, kRed}, {30, 49, kRed},
+    layout.ExpectPixels({{10, 10, kWhite},
+                         {49, 10, kWhite},
+                         {10, 49, kWhite},
+                         {49, 49, kWhite},
+                         {30, 30, kRed},
+                         {10, 30, kRed},
+                         {30, 10, kRed},
+                         {49, 30, kRed},
+                         {30, 49, kRed},
                          // the next control is not clipped by the first one's corners
-                         {60, 10, kGreen}, {99, 49, kGreen}});
+                         {60, 10, kGreen},
+                         {99, 49, kGreen}});
 
     // Painting only part of the control clips to that part as well.
     layout.Paint(RECT{0, 0, 30, 300});

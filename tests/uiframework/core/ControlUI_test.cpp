@@ -16,7 +16,8 @@ namespace {
 #define EXPECT_RECT(actual, l, t, r, b) EXPECT_EQ(RectText(actual), RectText(RECT{l, t, r, b}))
 
 // Records what the base class does through its virtual hooks.
-class ProbeControl : public CControlUI {
+class ProbeControl : public CControlUI
+{
 public:
     ProbeControl() = default;
     explicit ProbeControl(std::vector<std::wstring>* log) : m_log(log) {}
@@ -32,7 +33,7 @@ public:
         CControlUI::OnEvent(event);
     }
 
-    std::wstring name;   // tells log lines of several probes apart
+    std::wstring name;  // tells log lines of several probes apart
 
 private:
     void Log(const std::wstring& what)
@@ -122,15 +123,15 @@ TEST(ControlAttributes, EachNameSetsItsProperty)
 
 TEST(ControlAttributes, BooleansAreExactlyTrueExceptAutoCalc)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* name;
         const wchar_t* value;
         bool expected;
     };
     const Case cases[] = {
-        {L"enabled", L"true", true},      {L"enabled", L"True", false},
-        {L"enabled", L"1", false},        {L"autocalwidth", L"TRUE", true},
-        {L"AutoCalWidth", L"true", true}, {L"autocalheight", L"tRuE", true},
+        {L"enabled", L"true", true},       {L"enabled", L"True", false},     {L"enabled", L"1", false},
+        {L"autocalwidth", L"TRUE", true},  {L"AutoCalWidth", L"true", true}, {L"autocalheight", L"tRuE", true},
         {L"autocalheight", L"yes", false},
     };
     for (const Case& c : cases) {
@@ -138,10 +139,9 @@ TEST(ControlAttributes, BooleansAreExactlyTrueExceptAutoCalc)
         CControlUI control;
         control.SetAttribute(L"enabled", L"false");
         control.SetAttribute(c.name, c.value);
-        const bool actual = std::wstring(c.name) == L"enabled" ? control.IsEnabled()
-                            : std::wstring(c.name).find(L"eight") != std::wstring::npos
-                                ? control.IsAutoCalcHeight()
-                                : control.IsAutoCalcWidth();
+        const bool actual = std::wstring(c.name) == L"enabled"                          ? control.IsEnabled()
+                            : std::wstring(c.name).find(L"eight") != std::wstring::npos ? control.IsAutoCalcHeight()
+                                                                                        : control.IsAutoCalcWidth();
         EXPECT_EQ(actual, c.expected);
     }
 }
@@ -192,7 +192,8 @@ TEST(ControlAttributes, UnknownNamesBecomeCustomAttributesKeepingTheFirstValue)
 
 TEST(ControlAttributes, AttributeListsStopAtTheFirstMalformedPair)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* list;
         const wchar_t* name;
         const wchar_t* text;
@@ -255,7 +256,7 @@ TEST(ControlPosition, InvertedRectanglesCollapseAndRelativePosNeedsAParent)
 TEST(ControlPosition, FloatControlsArePlacedRelativeToTheirParent)
 {
     CControlUI parent;
-    parent.SetPos(RECT{100, 100, 300, 200});   // 200 x 100
+    parent.SetPos(RECT{100, 100, 300, 200});  // 200 x 100
 
     CControlUI plainFloat;
     plainFloat.SetFloat(true);
@@ -340,10 +341,7 @@ TEST(ControlVisibility, KeyboardNeedsTheControlEnabled)
 
 // ---- Finding controls -----------------------------------------------------------
 
-CControlUI* Accept(CControlUI* control, void*)
-{
-    return control;
-}
+CControlUI* Accept(CControlUI* control, void*) { return control; }
 
 std::vector<CControlUI*> g_visited;
 
@@ -393,7 +391,8 @@ TEST(ControlFind, FlagsFilterTheControlAndItsCover)
 
 // ---- Delegates and events ---------------------------------------------------------
 
-struct Listener {
+struct Listener
+{
     bool Allow(void* param)
     {
         seen.push_back(param);
@@ -419,10 +418,10 @@ TEST(DelegateList, HoldsEachDelegateOnceAndStopsAtTheFirstRefusal)
     {
         CDelegate<Listener, Listener> allowA(&a, &Listener::Allow);
         list.Add(allowA);
-        list.Add(CDelegate<Listener, Listener>(&a, &Listener::Allow));   // equal: ignored
-    }   // the list holds its own copy
-    list.Add(CDelegate<Listener, Listener>(&a, &Listener::Other));       // other handler
-    list.Add(CDelegate<Listener, Listener>(&b, &Listener::Allow));       // other object
+        list.Add(CDelegate<Listener, Listener>(&a, &Listener::Allow));  // equal: ignored
+    }                                                                   // the list holds its own copy
+    list.Add(CDelegate<Listener, Listener>(&a, &Listener::Other));      // other handler
+    list.Add(CDelegate<Listener, Listener>(&b, &Listener::Allow));      // other object
     EXPECT_TRUE(list.HasAny());
 
     int param = 0;
@@ -440,7 +439,8 @@ TEST(DelegateList, HoldsEachDelegateOnceAndStopsAtTheFirstRefusal)
 // the list several times: the added ones run in the same pass, once each.
 TEST(DelegateList, DelegatesAddedDuringTheWalkRunInTheSamePass)
 {
-    struct Grower {
+    struct Grower
+    {
         CDelegateList* list;
         std::vector<Listener>* added;
         bool Grow(void*)
@@ -496,8 +496,8 @@ TEST(ControlEvents, UnhandledEventsBubbleToTheParent)
         child.SendEvent(event);
     }
     const std::vector<std::wstring> expected = {
-        L"child:event 13", L"parent:event 13", L"child:event 18", L"parent:event 18",
-        L"child:event 22", L"child:event 21",
+        L"child:event 13",  L"parent:event 13", L"child:event 18",
+        L"parent:event 18", L"child:event 22",  L"child:event 21",
     };
     EXPECT_EQ(log, expected);
     EXPECT_FALSE(child.IsFocused());
@@ -518,7 +518,7 @@ TEST(ControlEvents, LifeDelegatesSeeTheControl)
     control->initDelegates.Add(CDelegate<Listener, Listener>(&listener, &Listener::Allow));
     control->destroyDelegates.Add(CDelegate<Listener, Listener>(&listener, &Listener::Other));
 
-    control->SetManager(nullptr, nullptr, true);   // no parent: no Init
+    control->SetManager(nullptr, nullptr, true);  // no parent: no Init
     EXPECT_TRUE(listener.seen.empty());
     control->SetManager(nullptr, &parent, false);
     EXPECT_TRUE(listener.seen.empty());
@@ -546,7 +546,7 @@ TEST(ControlPaint, PaintsItsLayersInOrderThenTheCover)
 
     EXPECT_TRUE(control.Paint(nullptr, RECT{0, 0, 50, 50}, nullptr));
     const std::vector<std::wstring> expected = {
-        L"c:bkcolor", L"c:bkimage", L"c:status", L"c:text", L"c:border",
+        L"c:bkcolor",     L"c:bkimage",     L"c:status",     L"c:text",     L"c:border",
         L"cover:bkcolor", L"cover:bkimage", L"cover:status", L"cover:text", L"cover:border",
     };
     EXPECT_EQ(log, expected);

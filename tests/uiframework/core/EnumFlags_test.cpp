@@ -14,9 +14,10 @@ using namespace CalUI;
 namespace {
 
 template <class E>
-concept Combinable = requires(E a) {
+concept Combinable = requires(E a)
+{
     a | a;
-    a & a;
+    a& a;
     ~a;
 };
 
@@ -30,7 +31,8 @@ static_assert(HasAny(UIFindFlag::Visible | UIFindFlag::SelfFirst, UIFindFlag::Se
 
 TEST(EnumFlags, HasAnyIsTrueForOneSharedBit)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         UIFindFlag flags;
         UIFindFlag bits;
@@ -86,9 +88,8 @@ TEST(UIEventClasses, KeyAndMouseRangesHoldExactlyTheirEvents)
 {
     using T = UIEventType;
     const T keys[] = {T::KeyDown, T::KeyUp, T::Char, T::SysKey};
-    const T mouse[] = {T::MouseMove,     T::MouseLeave,  T::MouseEnter,   T::MouseHover,
-                       T::ButtonDown,    T::ButtonUp,    T::DoubleClick,  T::ContextMenu,
-                       T::RightButtonDown, T::RightButtonUp, T::ScrollWheel};
+    const T mouse[] = {T::MouseMove,   T::MouseLeave,  T::MouseEnter,      T::MouseHover,    T::ButtonDown, T::ButtonUp,
+                       T::DoubleClick, T::ContextMenu, T::RightButtonDown, T::RightButtonUp, T::ScrollWheel};
     const T others[] = {T::KillFocus, T::SetFocus, T::WindowSize, T::SetCursor, T::Timer};
     for (T type : keys) {
         EXPECT_TRUE(IsKeyEvent(type)) << testing::PrintToString(type);

@@ -23,7 +23,8 @@ constexpr int kChinese = 3;
 
 // A manager with known fonts, a canvas to draw on and the fonts' own
 // measurements to compare with.
-class MarkupTextTest : public testing::Test {
+class MarkupTextTest : public testing::Test
+{
 protected:
     MarkupTextTest()
     {
@@ -76,8 +77,7 @@ protected:
     int Draw(LPCWSTR text, RECT rc, UINT format, int fontId = kRegular)
     {
         int count = 8;
-        CSkinPainter::DrawMarkupText(canvas.dc(), &manager, rc, text, 0, linkRects, linkTexts, count, fontId,
-                                     format);
+        CSkinPainter::DrawMarkupText(canvas.dc(), &manager, rc, text, 0, linkRects, linkTexts, count, fontId, format);
         return count;
     }
 
@@ -116,7 +116,8 @@ protected:
 TEST_F(MarkupTextTest, MeasuresTagsAsTheyAffectWidthAndHeight)
 {
     const int line = LineHeight();
-    struct Case {
+    struct Case
+    {
         LPCWSTR text;
         int width;
         int height;
@@ -145,22 +146,22 @@ TEST_F(MarkupTextTest, MeasuresTagsAsTheyAffectWidthAndHeight)
 TEST_F(MarkupTextTest, WrapsAtWordBoundariesOrAnywhereInChineseText)
 {
     // A link over the whole text shows where each line ended.
-    struct Case {
+    struct Case
+    {
         LPCWSTR text;
         UINT format;
         int fontId;
-        int firstLineChars;   // of the text inside the link
+        int firstLineChars;  // of the text inside the link
     } cases[] = {
-        {L"<a>aaa bbb ccc</a>", DT_WORDBREAK, kRegular, 8},     // "aaa bbb " fits
-        {L"<a>aaa-bbbccc</a>", DT_WORDBREAK, kRegular, 4},      // back to "aaa-"
-        {L"<a>aaabbbccc</a>", DT_WORDBREAK, kRegular, -1},      // no boundary: as much as fits
-        {L"<a>aaa bbbccc</a>", 0, kRegular, -1},                // no word breaking
+        {L"<a>aaa bbb ccc</a>", DT_WORDBREAK, kRegular, 8},  // "aaa bbb " fits
+        {L"<a>aaa-bbbccc</a>", DT_WORDBREAK, kRegular, 4},   // back to "aaa-"
+        {L"<a>aaabbbccc</a>", DT_WORDBREAK, kRegular, -1},   // no boundary: as much as fits
+        {L"<a>aaa bbbccc</a>", 0, kRegular, -1},             // no word breaking
         {L"<a>中文字符测试文本</a>", DT_WORDBREAK, kChinese, 3},
     };
     for (const Case& c : cases) {
         std::wstring inner(c.text + 3, wcslen(c.text) - 7);
-        const int boxWidth = c.fontId == kChinese ? Extent(L"中文字", kChinese) + 5
-                                                  : Extent(L"aaa bbbc") + 1;
+        const int boxWidth = c.fontId == kChinese ? Extent(L"中文字", kChinese) + 5 : Extent(L"aaa bbbc") + 1;
         const int fits = Fits(inner, boxWidth, c.fontId);
         const int expectedChars = c.firstLineChars < 0 ? fits : c.firstLineChars;
         SCOPED_TRACE(testing::Message() << "first line of " << expectedChars << " characters, format " << c.format);
@@ -188,7 +189,8 @@ TEST_F(MarkupTextTest, EveryOverflowingLineEndsInAnEllipsis)
     ASSERT_EQ(Fits(rest, boxWidth), static_cast<int>(rest.size()));
     const std::wstring second = L"klmnopqrst";
     DibCanvas reference(400, 300);
-    DrawReference(reference, {first.substr(0, kept) + L"...", rest, second.substr(0, Fits(second, boxWidth) - 2) + L"..."},
+    DrawReference(reference,
+                  {first.substr(0, kept) + L"...", rest, second.substr(0, Fits(second, boxWidth) - 2) + L"..."},
                   boxWidth);
     EXPECT_EQ(DifferingPixels(reference), 0);
 
@@ -262,8 +264,8 @@ TEST_F(MarkupTextTest, TheHoveredLinkIsDrawnInTheHoverColourOnEveryLine)
         canvas.Fill(0x00FFFFFF);
         RECT rc = box;
         int count = 8;
-        CSkinPainter::DrawMarkupText(canvas.dc(), &window.manager, rc, text, 0, linkRects, linkTexts, count,
-                                     kRegular, DT_WORDBREAK);
+        CSkinPainter::DrawMarkupText(canvas.dc(), &window.manager, rc, text, 0, linkRects, linkTexts, count, kRegular,
+                                     DT_WORDBREAK);
         return count;
     };
     ASSERT_EQ(draw(), 3);
@@ -324,13 +326,14 @@ TEST_F(MarkupTextTest, ColoursSelectionAndNearBlack)
 }
 
 // A strip of three 20 x 24 frames: red, green, blue.
-class MarkupImageTest : public MarkupTextTest {
+class MarkupImageTest : public MarkupTextTest
+{
 protected:
     MarkupImageTest()
     {
         strip = folder.WriteFile(L"strip.bmp", BmpFileBytes(60, 24, [](int x, int) {
-            return x < 20 ? 0xFF0000 : x < 40 ? 0x00FF00 : 0x0000FF;
-        }));
+                                     return x < 20 ? 0xFF0000 : x < 40 ? 0x00FF00 : 0x0000FF;
+                                 }));
     }
 
     std::wstring Tag(const std::wstring& frames) { return L"<i " + strip + L" " + frames + L">"; }
@@ -370,7 +373,8 @@ TEST_F(MarkupImageTest, AnImageThatDoesNotFitStartsTheNextLine)
 
 TEST_F(MarkupImageTest, LowerImagesFollowTheVerticalAlignment)
 {
-    struct Case {
+    struct Case
+    {
         LPCWSTR alignment;
         int top;
     } cases[] = {{L"", 16}, {L"<v center>", 8}, {L"<v top>", 0}};

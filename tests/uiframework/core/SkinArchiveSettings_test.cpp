@@ -55,7 +55,8 @@ TEST(SkinArchiveSettings, ArchiveSetAtStartUpServesSkinFilesAndImages)
     CWindowManagerUI::SetResourceZip(other.data(), unsigned(other.size()), "");
     EXPECT_EQ(nullptr, CWindowManagerUI::GetResourceZipPassword());
 
-    struct Case {
+    struct Case
+    {
         const wchar_t* file;
         const wchar_t* message;
     };

@@ -33,18 +33,21 @@ std::string LongText()
 uint64_t Ticks(const FILETIME& t) { return uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
 uint64_t UnixTicks(uint32_t seconds) { return seconds * 10000000ULL + 116444736000000000ULL; }
 
-struct ZipCloser {
+struct ZipCloser
+{
     void operator()(ZipHandle* zip) const { CloseZip(zip); }
 };
 using ZipPtr = std::unique_ptr<ZipHandle, ZipCloser>;
 
 // The same archive opened from disk and from memory must behave alike.
-struct ArchiveSource {
+struct ArchiveSource
+{
     const char* label;
     std::function<ZipHandle*(const char* password)> open;
 };
 
-class SkinZip : public testing::TestWithParam<ArchiveSource> {
+class SkinZip : public testing::TestWithParam<ArchiveSource>
+{
 protected:
     ZipPtr Open(const char* password = kSkinPassword) { return ZipPtr(GetParam().open(password)); }
 
@@ -62,7 +65,8 @@ protected:
             }
             size_t got = r == ZipResult::Ok ? entry.uncompressedSize - out.size() : chunk;
             out.append(buffer.data(), got);
-            if (r == ZipResult::Ok) return out;
+            if (r == ZipResult::Ok)
+                return out;
             ++*mores;
         }
     }
@@ -72,27 +76,31 @@ std::string g_memoryCopy = SkinZipBytes();
 
 INSTANTIATE_TEST_SUITE_P(
     FromDiskAndMemory, SkinZip,
-    testing::Values(
-        ArchiveSource{"disk",
-                      [](const char* pw) { return OpenZipFile(SourceTreePath(L"tests\\fixtures\\skin.zip").c_str(), pw); }},
-        ArchiveSource{"memory",
-                      [](const char* pw) { return OpenZipMemory(g_memoryCopy.data(), unsigned(g_memoryCopy.size()), pw); }}),
+    testing::Values(ArchiveSource{"disk",
+                                  [](const char* pw) {
+                                      return OpenZipFile(SourceTreePath(L"tests\\fixtures\\skin.zip").c_str(), pw);
+                                  }},
+                    ArchiveSource{"memory",
+                                  [](const char* pw) {
+                                      return OpenZipMemory(g_memoryCopy.data(), unsigned(g_memoryCopy.size()), pw);
+                                  }}),
     [](const testing::TestParamInfo<ArchiveSource>& info) { return std::string(info.param.label); });
 
 TEST_P(SkinZip, FindsEntriesWhateverTheSeparatorsAndCase)
 {
     ZipPtr zip = Open();
     ASSERT_TRUE(zip);
-    struct Lookup {
+    struct Lookup
+    {
         const wchar_t* name;
         bool ignoreCase;
         ZipResult result;
         int index;
     };
     const Lookup lookups[] = {
-        {L"img/bk.png", false, ZipResult::Ok, 1},         {L"/img\\bk.png", true, ZipResult::Ok, 1},
-        {L"img\\bk.png", true, ZipResult::Ok, 1},          {L"IMG/BK.PNG", true, ZipResult::Ok, 1},
-        {L"img//bk.png", true, ZipResult::Ok, 1},         {L"\\\\login.xml", false, ZipResult::Ok, 0},
+        {L"img/bk.png", false, ZipResult::Ok, 1},        {L"/img\\bk.png", true, ZipResult::Ok, 1},
+        {L"img\\bk.png", true, ZipResult::Ok, 1},        {L"IMG/BK.PNG", true, ZipResult::Ok, 1},
+        {L"img//bk.png", true, ZipResult::Ok, 1},        {L"\\\\login.xml", false, ZipResult::Ok, 0},
         {L"IMG/BK.PNG", false, ZipResult::NotFound, -1}, {L"img/missing.png", true, ZipResult::NotFound, -1},
     };
     for (const Lookup& l : lookups) {
@@ -153,12 +161,14 @@ TEST_P(SkinZip, ResultCodes)
     ZipPtr right = Open(), wrong = Open("wrong"), none = Open(nullptr);
     ASSERT_TRUE(right && wrong && none);
     char buffer[300];
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::function<ZipResult()> call;
         ZipResult expected;
     };
-    struct {
+    struct
+    {
         uint32_t kind;
         void* archive;
     } notAReader = {2, nullptr};
@@ -172,11 +182,26 @@ TEST_P(SkinZip, ResultCodes)
         {"small buffer", [&] { return UnzipItemToMemory(right.get(), 2, buffer, sizeof buffer); }, ZipResult::More},
         {"index past the end", [&] { return UnzipItemToMemory(right.get(), 3, buffer, sizeof buffer); },
          ZipResult::BadArgument},
-        {"item past the end", [&] { ZipEntry e; return GetZipItem(right.get(), 3, &e); }, ZipResult::BadArgument},
-        {"item below -1", [&] { ZipEntry e; return GetZipItem(right.get(), -2, &e); }, ZipResult::BadArgument},
+        {"item past the end",
+         [&] {
+             ZipEntry e;
+             return GetZipItem(right.get(), 3, &e);
+         },
+         ZipResult::BadArgument},
+        {"item below -1",
+         [&] {
+             ZipEntry e;
+             return GetZipItem(right.get(), -2, &e);
+         },
+         ZipResult::BadArgument},
         {"null find", [&] { return FindZipItem(nullptr, L"login.xml", true, nullptr, nullptr); },
          ZipResult::BadArgument},
-        {"null item", [&] { ZipEntry e; return GetZipItem(nullptr, 0, &e); }, ZipResult::BadArgument},
+        {"null item",
+         [&] {
+             ZipEntry e;
+             return GetZipItem(nullptr, 0, &e);
+         },
+         ZipResult::BadArgument},
         {"null unzip", [&] { return UnzipItemToMemory(nullptr, 0, buffer, 1); }, ZipResult::BadArgument},
         {"null close", [&] { return CloseZip(nullptr); }, ZipResult::BadArgument},
         {"foreign find", [&] { return FindZipItem(foreign, L"login.xml", true, nullptr, nullptr); },
@@ -184,7 +209,8 @@ TEST_P(SkinZip, ResultCodes)
         {"foreign unzip", [&] { return UnzipItemToMemory(foreign, 0, buffer, 1); }, ZipResult::NotReader},
         {"foreign close", [&] { return CloseZip(foreign); }, ZipResult::NotReader},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.expected, c.call()) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, c.call()) << c.what;
     // The archive stays usable after a wrong password.
     EXPECT_EQ(ZipResult::BadPassword, UnzipItemToMemory(wrong.get(), 1, buffer, sizeof buffer));
     EXPECT_EQ(ZipResult::Ok, FindZipItem(wrong.get(), L"login.xml", true, nullptr, nullptr));
@@ -214,15 +240,17 @@ ZipEntry OnlyEntry(const std::string& zip, ZipResult expected = ZipResult::Ok)
 TEST(SkinArchive, EntryNamesCannotClimbOutOfTheirFolder)
 {
     const std::pair<const char*, const wchar_t*> names[] = {
-        {"C:\\..\\x/../a.txt", L"a.txt"}, {"/abs/b.txt", L"abs/b.txt"}, {"d/..\\e/c.txt", L"e/c.txt"},
+        {"C:\\..\\x/../a.txt", L"a.txt"},  {"/abs/b.txt", L"abs/b.txt"},    {"d/..\\e/c.txt", L"e/c.txt"},
         {"\\\\srv\\f.txt", L"srv\\f.txt"}, {"img\\bk.png", L"img\\bk.png"},
     };
-    for (auto [stored, shown] : names) EXPECT_STREQ(shown, OnlyEntry(BuildZip({{.name = stored, .data = "x"}})).name);
+    for (auto [stored, shown] : names)
+        EXPECT_STREQ(shown, OnlyEntry(BuildZip({{.name = stored, .data = "x"}})).name);
 }
 
 TEST(SkinArchive, AttributesFollowTheHostSystem)
 {
-    struct Case {
+    struct Case
+    {
         uint16_t versionMadeBy;
         uint32_t external;
         DWORD attributes;
@@ -230,8 +258,8 @@ TEST(SkinArchive, AttributesFollowTheHostSystem)
     const Case cases[] = {
         {0x0014, 0x23, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
         {0x0B14, 0x14, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY},
-        {0x0314, 0x41ED0010, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE},          // rwx dir
-        {0x0314, 0x81240000, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},           // r--r--r--
+        {0x0314, 0x41ED0010, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE},  // rwx dir
+        {0x0314, 0x81240000, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},   // r--r--r--
     };
     for (const Case& c : cases) {
         ZipWriterEntry e{.name = "f", .data = "x", .versionMadeBy = c.versionMadeBy, .externalAttributes = c.external};
@@ -244,7 +272,8 @@ TEST(SkinArchive, ExtendedTimestampsAreReadOnlyInsideTheirBlock)
     const uint32_t t1 = 1600000000, t2 = 1500000000, t3 = 1400000000;
     ZipWriterEntry dosOnly{.name = "f", .data = "x"};
     const uint64_t dos = Ticks(OnlyEntry(BuildZip({dosOnly})).writeTime);
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::string extra;
         uint64_t write, access, creation;
@@ -257,10 +286,10 @@ TEST(SkinArchive, ExtendedTimestampsAreReadOnlyInsideTheirBlock)
          UnixTicks(t1), UnixTicks(t2), dos},
         // The block claims three times but holds one; what follows it is no time.
         {"block shorter than its flags",
-         "UT" + Le16Bytes(5) + "\x07" + Le32Bytes(t1) + ExtraBlock("zz", Le32Bytes(t2) + Le32Bytes(t3)),
-         UnixTicks(t1), dos, dos},
-        {"block longer than the field", "UT" + Le16Bytes(13) + "\x07" + Le32Bytes(t1) + "\x01\x02", UnixTicks(t1),
+         "UT" + Le16Bytes(5) + "\x07" + Le32Bytes(t1) + ExtraBlock("zz", Le32Bytes(t2) + Le32Bytes(t3)), UnixTicks(t1),
          dos, dos},
+        {"block longer than the field", "UT" + Le16Bytes(13) + "\x07" + Le32Bytes(t1) + "\x01\x02", UnixTicks(t1), dos,
+         dos},
         {"flag byte outside the field", "UT" + Le16Bytes(9), dos, dos, dos},
         {"empty block", ExtraBlock("UT", "") + ExtraBlock("zz", "\x01" + Le32Bytes(t1)), dos, dos, dos},
     };

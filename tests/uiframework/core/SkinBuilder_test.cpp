@@ -80,7 +80,8 @@ void SetUpSkins()
 }
 
 // What a window answers the builder for element names nobody else knows.
-class TestCallback : public IDialogBuilderCallback {
+class TestCallback : public IDialogBuilderCallback
+{
 public:
     CControlUI* CreateControl(LPCWSTR className) override
     {
@@ -92,7 +93,8 @@ public:
 };
 
 // Records each attribute as "name=value@children" when it is applied.
-class ProbeContainer : public CContainerUI {
+class ProbeContainer : public CContainerUI
+{
 public:
     void SetAttribute(LPCWSTR name, LPCWSTR value) override
     {
@@ -105,7 +107,8 @@ public:
 
 ProbeContainer* lastProbe = nullptr;
 
-class ProbeCallback : public IDialogBuilderCallback {
+class ProbeCallback : public IDialogBuilderCallback
+{
 public:
     CControlUI* CreateControl(LPCWSTR className) override
     {
@@ -116,7 +119,8 @@ public:
     }
 };
 
-class SkinWindowTest : public ::testing::Test {
+class SkinWindowTest : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite() { SetUpSkins(); }
 
@@ -147,7 +151,7 @@ TEST_F(SkinWindowTest, RootAttributesAndResourceElementsReachTheWindow)
     EXPECT_EQ((SIZE{200, 150}), window.manager.GetMinInfo());
     EXPECT_EQ(30, window.manager.GetCaptionRect().bottom);
 
-    EXPECT_EQ(13, window.manager.GetFontInfo(0)->size);   // the font without an id changed nothing
+    EXPECT_EQ(13, window.manager.GetFontInfo(0)->size);  // the font without an id changed nothing
     EXPECT_EQ(18, window.manager.GetFontInfo(1)->size);
     EXPECT_TRUE(window.manager.GetFontInfo(1)->bold);
     EXPECT_EQ(13, window.manager.GetDefaultFontInfo()->size);
@@ -158,7 +162,7 @@ TEST_F(SkinWindowTest, RootAttributesAndResourceElementsReachTheWindow)
     EXPECT_EQ(0xFF00FF00u, image->mask);
 
     EXPECT_STREQ(L"你好", CWindowManagerUI::GetLanguageString(7));
-    EXPECT_STREQ(L"row", CWindowManagerUI::GetLanguageString(9));   // from the included file
+    EXPECT_STREQ(L"row", CWindowManagerUI::GetLanguageString(9));  // from the included file
     LPCWSTR missing = CWindowManagerUI::GetLanguageString(8);
     EXPECT_TRUE(missing == nullptr || missing[0] == L'\0');
 }
@@ -167,7 +171,7 @@ TEST_F(SkinWindowTest, ControlsAreFoundByNameWithTheirDefaultsAndIncludes)
 {
     CControlUI* ok = Find(L"ok");
     ASSERT_NE(nullptr, ok);
-    EXPECT_STREQ(L"own", ok->GetUserData().GetData());       // its own attribute wins
+    EXPECT_STREQ(L"own", ok->GetUserData().GetData());  // its own attribute wins
     EXPECT_STREQ(L"from default", ok->GetToolTip().GetData());
 
     auto* rows = static_cast<IContainerUI*>(Find(L"rows")->GetInterface(L"IContainer"));
@@ -178,9 +182,9 @@ TEST_F(SkinWindowTest, ControlsAreFoundByNameWithTheirDefaultsAndIncludes)
     ASSERT_NE(nullptr, Find(L"lid"));
     EXPECT_EQ(Find(L"lid"), Find(L"covered")->GetCover());
     EXPECT_NE(nullptr, Find(L"custom"));
-    EXPECT_EQ(nullptr, Find(L"orphan"));    // True is not true: no cover, and Control holds no children
+    EXPECT_EQ(nullptr, Find(L"orphan"));  // True is not true: no cover, and Control holds no children
     EXPECT_EQ(nullptr, Find(L"mystery"));
-    EXPECT_EQ(nullptr, Find(L"lost"));      // skipped with the element nobody creates
+    EXPECT_EQ(nullptr, Find(L"lost"));  // skipped with the element nobody creates
     EXPECT_EQ(nullptr, Find(L"second"));
     EXPECT_EQ((std::vector<std::wstring>{L"Custom", L"Mystery"}), callback.asked);
 }
@@ -209,7 +213,8 @@ TEST_F(SkinWindowTest, MouseClickAtAControlsCentreReachesTheWindow)
 
 TEST(SkinBuilder, ElementNamesMatchIgnoringCase)
 {
-    const struct {
+    const struct
+    {
         LPCWSTR xml;
         LPCWSTR className;
     } cases[] = {
@@ -229,18 +234,18 @@ TEST(SkinBuilder, ElementNamesMatchIgnoringCase)
 
 TEST(SkinBuilder, ChildrenAndDefaultsComeBeforeOwnAttributes)
 {
-    CWindowManagerUI manager;   // no window: the root's attributes stay away
+    CWindowManagerUI manager;  // no window: the root's attributes stay away
     ProbeCallback callback;
     CSkinBuilder builder;
-    CControlUI* root = builder.Create(
-        L"<Window size=\"123,45\">"
-        L"<Default name=\"Probe\" value=\"userdata=&quot;default&quot; tag=&quot;7&quot;\"/>"
-        L"<Probe userdata=\"own\"><Control/><Control/></Probe></Window>",
-        nullptr, &callback, &manager);
+    CControlUI* root =
+        builder.Create(L"<Window size=\"123,45\">"
+                       L"<Default name=\"Probe\" value=\"userdata=&quot;default&quot; tag=&quot;7&quot;\"/>"
+                       L"<Probe userdata=\"own\"><Control/><Control/></Probe></Window>",
+                       nullptr, &callback, &manager);
     ASSERT_NE(nullptr, root);
     EXPECT_EQ(lastProbe, root);
     EXPECT_EQ((std::vector<std::wstring>{L"userdata=default@2", L"tag=7@2", L"userdata=own@2"}), lastProbe->applied);
-    EXPECT_EQ(nullptr, root->GetManager());   // the window's attach gives it for good
+    EXPECT_EQ(nullptr, root->GetManager());  // the window's attach gives it for good
     EXPECT_EQ((SIZE{0, 0}), manager.GetInitSize());
     root->Delete();
 }
@@ -297,13 +302,19 @@ TEST(SkinBuilder, TopLevelIncludesAndExtraControlsDoNotLeak)
 TEST(SkinBuilder, LongIncludeAndCoverValuesAreCut)
 {
     SetUpSkins();
-    const std::wstring longText = L"&lt;Window&gt;&lt;Clicker name=&quot;" + std::wstring(600, L'x') +
-                                  L"&quot;/&gt;&lt;/Window&gt;";
+    const std::wstring longText =
+        L"&lt;Window&gt;&lt;Clicker name=&quot;" + std::wstring(600, L'x') + L"&quot;/&gt;&lt;/Window&gt;";
     const std::wstring longCount = std::wstring(600, L'0') + L"2";
     const std::wstring xml = L"<Window><Container name=\"host\">"
-                             L"<Include source=\"" + longText + L"\"/>"
-                             L"<Include source=\"row.xml\" count=\"" + longCount + L"\"/>"
-                             L"<Clicker cover=\"true" + std::wstring(400, L' ') + L"\"/>"
+                             L"<Include source=\"" +
+                             longText +
+                             L"\"/>"
+                             L"<Include source=\"row.xml\" count=\"" +
+                             longCount +
+                             L"\"/>"
+                             L"<Clicker cover=\"true" +
+                             std::wstring(400, L' ') +
+                             L"\"/>"
                              L"</Container></Window>";
     CSkinBuilder builder;
     CControlUI* host = builder.Create(xml.c_str());

@@ -32,7 +32,8 @@ void ExpectNearRgb(DWORD actual, DWORD expected)
 }
 
 // An owned bitmap of the fixture.
-struct Bitmap {
+struct Bitmap
+{
     explicit Bitmap(HBITMAP h) : handle(h) {}
     ~Bitmap() { DeleteObject(handle); }
     HBITMAP handle;
@@ -40,11 +41,12 @@ struct Bitmap {
 
 // ---- Image attribute strings ------------------------------------------------
 
-struct ParseCase {
+struct ParseCase
+{
     LPCWSTR text;
     LPCWSTR name;
     RECT corners;
-    LPCWSTR type;   // what the image table is asked with; null for a file
+    LPCWSTR type;  // what the image table is asked with; null for a file
 };
 
 TEST(ImageAttributeString, NameTypeAndBands)
@@ -107,7 +109,8 @@ TEST(DrawImageAttr, DestinationOffsetsAreCutToTheControl)
 {
     CWindowManagerUI manager;
     const RECT control = {10, 10, 110, 40};
-    struct Case {
+    struct Case
+    {
         LPCWSTR attribute;
         const char* drawn;
     } cases[] = {
@@ -132,18 +135,18 @@ TEST(DrawImageAttr, LoadsOnceAndKeepsAFailedLoadUntilCleared)
     DibCanvas canvas(40, 40);
     const RECT control = {0, 0, 20, 20};
     ImageDrawInfo info;
-    EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));   // empty text
+    EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));  // empty text
 
     info.Clear();
     info.attributeText = L"file='no such image.png'";
     EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
     EXPECT_TRUE(info.parsed);
-    info.attributeText = L"color='#FF0000FF'";   // not seen: the record remembers the failure
+    info.attributeText = L"color='#FF0000FF'";  // not seen: the record remembers the failure
     EXPECT_FALSE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
 
     info.Clear();
     info.attributeText = L"color='#FF0000FF' fade='128'";
-    EXPECT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &manager, control, control, info));   // loads only
+    EXPECT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &manager, control, control, info));  // loads only
     ASSERT_NE(info.image, nullptr);
     EXPECT_EQ(RectText(info.source), "0,0,1,1");
     EXPECT_EQ(canvas.Count(RECT{0, 0, 40, 40}, kWhite), 1600);
@@ -156,8 +159,8 @@ TEST(DrawImageAttr, DrawsThePartOfAnImageFileNamedBySource)
 {
     ScratchFolder folder;
     const std::wstring path = folder.WriteFile(L"strip.bmp", BmpFileBytes(30, 10, [](int x, int) {
-        return x < 10 ? 0xFF0000 : x < 20 ? 0x00FF00 : 0x0000FF;
-    }));
+                                                   return x < 10 ? 0xFF0000 : x < 20 ? 0x00FF00 : 0x0000FF;
+                                               }));
     CWindowManagerUI manager;
     DibCanvas canvas(40, 40);
     ImageDrawInfo info;
@@ -187,12 +190,13 @@ TEST(DrawBitmap, NineGridKeepsCornersAndStretchesBandsOnBothPaths)
         SCOPED_TRACE(alpha ? "blended" : "copied");
         DibCanvas canvas(100, 50);
         RECT dest = {0, 0, 100, 50};
-        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, dest, RECT{0, 0, 30, 30},
-                                 RECT{10, 10, 10, 10}, alpha);
+        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, dest, RECT{0, 0, 30, 30}, RECT{10, 10, 10, 10},
+                                 alpha);
         int wrong = 0;
         for (int y = 0; y < 50; ++y)
             for (int x = 0; x < 100; ++x)
-                wrong += canvas.Rgb(x, y) != (NineRegionColor(BandOf(x, 100, 10, 10), BandOf(y, 50, 10, 10)) & 0xFFFFFF);
+                wrong +=
+                    canvas.Rgb(x, y) != (NineRegionColor(BandOf(x, 100, 10, 10), BandOf(y, 50, 10, 10)) & 0xFFFFFF);
         EXPECT_EQ(wrong, 0);
     }
 }
@@ -201,7 +205,8 @@ TEST(DrawBitmap, HoleAndPiecesWithoutSizeLeaveTheMiddleAlone)
 {
     Bitmap image(MakeBitmap(30, 30, [](int x, int y) { return NineRegionColor(x / 10, y / 10); }));
     RECT dest = {0, 0, 100, 60};
-    struct Case {
+    struct Case
+    {
         const char* name;
         RECT corners;
         bool hole;
@@ -214,8 +219,8 @@ TEST(DrawBitmap, HoleAndPiecesWithoutSizeLeaveTheMiddleAlone)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DibCanvas canvas(100, 60);
-        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, dest, RECT{0, 0, 30, 30}, c.corners,
-                                 false, 255, c.hole);
+        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, dest, RECT{0, 0, 30, 30}, c.corners, false, 255,
+                                 c.hole);
         RECT middle = {c.corners.left, c.corners.top, 100 - c.corners.right, 60 - c.corners.bottom};
         EXPECT_EQ(canvas.Count(middle, kWhite), (middle.right - middle.left) * (middle.bottom - middle.top));
         EXPECT_EQ(canvas.Rgb(0, 0), NineRegionColor(0, 0) & 0xFFFFFF);
@@ -224,15 +229,13 @@ TEST(DrawBitmap, HoleAndPiecesWithoutSizeLeaveTheMiddleAlone)
 }
 
 // A 30 x 20 bitmap whose every pixel tells its own position.
-DWORD PositionColor(int x, int y)
-{
-    return 0xFF000000 | (x * 8) << 16 | (y * 12) << 8 | 0x40;
-}
+DWORD PositionColor(int x, int y) { return 0xFF000000 | (x * 8) << 16 | (y * 12) << 8 | 0x40; }
 
 TEST(DrawBitmap, TilingRepeatsTheSourceMiddleAndCutsTheLastTile)
 {
     Bitmap image(MakeBitmap(30, 20, PositionColor));
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool xTiled, yTiled;
         RECT dest;
@@ -244,8 +247,8 @@ TEST(DrawBitmap, TilingRepeatsTheSourceMiddleAndCutsTheLastTile)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DibCanvas canvas(100, 50);
-        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, c.dest, c.dest, RECT{0, 0, 30, 20}, kNoBands,
-                                 false, 255, false, c.xTiled, c.yTiled);
+        CSkinPainter::DrawBitmap(canvas.dc(), image.handle, c.dest, c.dest, RECT{0, 0, 30, 20}, kNoBands, false, 255,
+                                 false, c.xTiled, c.yTiled);
         int wrong = 0;
         for (int y = c.dest.top; y < c.dest.bottom; ++y)
             for (int x = c.dest.left; x < c.dest.right; ++x)
@@ -259,16 +262,16 @@ TEST(DrawBitmap, OnlyWhatMeetsThePaintRectangleIsDrawn)
     Bitmap image(MakeBitmap(30, 20, PositionColor));
     DibCanvas canvas(100, 50);
     RECT dest = {0, 0, 100, 20};
-    CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, RECT{0, 0, 10, 10}, RECT{0, 0, 30, 20}, kNoBands,
-                             false, 255, false, true, false);
+    CSkinPainter::DrawBitmap(canvas.dc(), image.handle, dest, RECT{0, 0, 10, 10}, RECT{0, 0, 30, 20}, kNoBands, false,
+                             255, false, true, false);
     EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), "0,0,30,20");
 
     // An unscaled copy without bands: only the visible part, from the matching
     // part of the source.
     canvas.Fill(0x00FFFFFF);
     RECT placed = {40, 10, 70, 30};
-    CSkinPainter::DrawBitmap(canvas.dc(), image.handle, placed, RECT{50, 15, 100, 50}, RECT{0, 0, 30, 20},
-                             kNoBands, false);
+    CSkinPainter::DrawBitmap(canvas.dc(), image.handle, placed, RECT{50, 15, 100, 50}, RECT{0, 0, 30, 20}, kNoBands,
+                             false);
     EXPECT_EQ(RectText(canvas.BoundsOfOther(kWhite)), "50,15,70,30");
     EXPECT_EQ(canvas.Rgb(50, 15), PositionColor(10, 5) & 0xFFFFFF);
     EXPECT_EQ(canvas.Rgb(69, 29), PositionColor(29, 19) & 0xFFFFFF);
@@ -324,7 +327,8 @@ TEST(FillSolidColor, BlendsByTheColoursAlpha)
 // A 32-bit surface, bottom-up as the paint manager's off-screen bitmap or
 // top-down, whose every byte can be compared; rows from kFillRows on are
 // never filled.
-class PixelSurface {
+class PixelSurface
+{
 public:
     static constexpr int kWidth = 256;
     static constexpr int kFillRows = 16;
@@ -376,13 +380,17 @@ private:
 // under the same clipping, on either orientation.
 void ExpectSameAsGdi(const std::function<void(HDC)>& draw, const std::string& what)
 {
-    struct ClipCase {
+    struct ClipCase
+    {
         const char* name;
         std::function<void(HDC, CClipGuard&)> clip;
     };
     const ClipCase clips[] = {
         {"no clip", [](HDC, CClipGuard&) {}},
-        {"clip rectangle", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{10, 2, 200, 14}, g); }},
+        {"clip rectangle",
+         [](HDC dc, CClipGuard& g) {
+             CClipGuard::ClipRect(dc, RECT{10, 2, 200, 14}, g);
+         }},
         {"shifted origin",
          [](HDC dc, CClipGuard& g) {
              SetWindowOrgEx(dc, -5, 3, nullptr);
@@ -392,7 +400,10 @@ void ExpectSameAsGdi(const std::function<void(HDC)>& draw, const std::string& wh
          [](HDC dc, CClipGuard& g) {
              CClipGuard::ClipRoundRect(dc, RECT{0, 0, 256, 16}, RECT{2, 0, 120, 15}, 12, 12, g);
          }},
-        {"clip outside the drawing", [](HDC dc, CClipGuard& g) { CClipGuard::ClipRect(dc, RECT{0, 17, 9, 19}, g); }},
+        {"clip outside the drawing",
+         [](HDC dc, CClipGuard& g) {
+             CClipGuard::ClipRect(dc, RECT{0, 17, 9, 19}, g);
+         }},
     };
     for (const ClipCase& c : clips) {
         for (bool bottomUp : {true, false}) {
@@ -421,7 +432,8 @@ std::string Hex(DWORD value)
 TEST(FillSolidColor, EveryClipAndColourGivesWhatGdiDraws)
 {
     const RECT fill = {3, 1, PixelSurface::kWidth - 2, PixelSurface::kFillRows};
-    for (DWORD colour : std::initializer_list<DWORD>{0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00, 0xFEFF8040, 0x01FFFFFF})
+    for (DWORD colour : std::initializer_list<DWORD>{0xFF123456, 0xFF000000, 0xC0A0B0C0, 0x80000000, 0x7F00FF00,
+                                                     0xFEFF8040, 0x01FFFFFF})
         ExpectSameAsGdi([&](HDC dc) { CSkinPainter::FillSolidColor(dc, fill, colour); }, "colour " + Hex(colour));
 }
 
@@ -451,11 +463,11 @@ TEST(DrawBitmap, FallbackGivesWhatThePlatformsAlphaBlendGives)
             HDC source = CreateCompatibleDC(nullptr);
             // Without per-pixel alpha the platform reads the colours as they are.
             HGDIOBJ old = SelectObject(source, format != 0 ? multiplied.handle : plain.handle);
-            ASSERT_TRUE(AlphaBlend(platform.dc(), 0, 0, PixelSurface::kWidth, kRows, source, 0, 0,
-                                   PixelSurface::kWidth, kRows, blend));
+            ASSERT_TRUE(AlphaBlend(platform.dc(), 0, 0, PixelSurface::kWidth, kRows, source, 0, 0, PixelSurface::kWidth,
+                                   kRows, blend));
             SelectObject(source, plain.handle);
-            ASSERT_TRUE(CSkinPainter::AlphaBlendFallback(fallback.dc(), 0, 0, PixelSurface::kWidth, kRows, source,
-                                                         0, 0, PixelSurface::kWidth, kRows, blend));
+            ASSERT_TRUE(CSkinPainter::AlphaBlendFallback(fallback.dc(), 0, 0, PixelSurface::kWidth, kRows, source, 0, 0,
+                                                         PixelSurface::kWidth, kRows, blend));
             SelectObject(source, old);
             DeleteDC(source);
             GdiFlush();

@@ -17,7 +17,8 @@ using namespace CalUI;
 
 namespace {
 
-struct ImageDeleter {
+struct ImageDeleter
+{
     void operator()(LoadedImage* image) const { CSkinPainter::FreeLoadedImage(image, true); }
 };
 using Image = std::unique_ptr<LoadedImage, ImageDeleter>;
@@ -31,7 +32,8 @@ std::vector<uint8_t> PixelBytes(const LoadedImage& image)
 // bk.png: opaque red, green at alpha 128 / opaque blue, white at alpha 0.
 const std::vector<uint8_t> kBkPixels = {0, 0, 255, 255, 0, 128, 0, 128, 255, 0, 0, 255, 0, 0, 0, 0};
 
-class SkinImage : public testing::Test {
+class SkinImage : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -48,7 +50,8 @@ TEST_F(SkinImage, LoadsFromEverySource)
 {
     const std::wstring absolute = SourceTreePath(L"tests\\fixtures\\bk.png");
     const std::wstring notText = SourceTreePath(L"tests\\fixtures\\make-gif.py");
-    struct Case {
+    struct Case
+    {
         const char* what;
         ResourceRef name;
         const wchar_t* type;
@@ -67,7 +70,8 @@ TEST_F(SkinImage, LoadsFromEverySource)
     for (const Case& c : cases) {
         Image image(CSkinPainter::LoadSkinImage(c.name, c.type, 0));
         ASSERT_EQ(c.loads, image != nullptr) << c.what;
-        if (!image) continue;
+        if (!image)
+            continue;
         EXPECT_EQ(2, image->width) << c.what;
         EXPECT_EQ(2, image->height) << c.what;
         EXPECT_TRUE(image->alpha) << c.what;
@@ -103,7 +107,7 @@ TEST_F(SkinImage, BitmapIsATopDownDibHoldingThePixels)
     HBITMAP bottomUp = CSkinPainter::CreateARGB32Bitmap(dc, 3, 2, &pixels);
     ASSERT_TRUE(bottomUp);
     ASSERT_TRUE(pixels);
-    pixels[0] = 0xFF;   // blue of the first pixel in memory
+    pixels[0] = 0xFF;  // blue of the first pixel in memory
     SelectObject(dc, bottomUp);
     EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc, 0, 1)) << "a positive height is bottom-up";
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 0, 0));
@@ -120,7 +124,8 @@ TEST_F(SkinImage, BitmapIsATopDownDibHoldingThePixels)
 
 TEST_F(SkinImage, ColourPseudoImages)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* text;
         std::vector<uint8_t> pixel;
         bool alpha;
@@ -154,8 +159,8 @@ TEST(SkinImagePixels, ColoursArePremultipliedWithTruncation)
     ScratchFolder folder;
     Image image = LoadPixels(folder, {0xC8000080, 0xFFFFFF01, 0x0A141EFF, 0x00000000, 0xFF80407F, 0x646464FE}, 0);
     ASSERT_TRUE(image);
-    EXPECT_EQ(std::vector<uint8_t>({0, 0, 100, 128,   1, 1, 1, 1,       30, 20, 10, 255,
-                                    0, 0, 0, 0,       31, 63, 127, 127, 99, 99, 99, 254}),
+    EXPECT_EQ(std::vector<uint8_t>(
+                  {0, 0, 100, 128, 1, 1, 1, 1, 30, 20, 10, 255, 0, 0, 0, 0, 31, 63, 127, 127, 99, 99, 99, 254}),
               PixelBytes(*image));
     EXPECT_TRUE(image->alpha);
 }
@@ -182,18 +187,17 @@ TEST(SkinImagePixels, MaskKeysOutWholePremultipliedPixels)
 
 TEST(SkinColour, AdjustColorHsl)
 {
-    struct Case {
+    struct Case
+    {
         DWORD colour;
         short h, s, l;
         DWORD expected;
     };
     const Case cases[] = {
-        {0x12345678, 180, 100, 100, 0x12345678},
-        {0x00000000, 180, 100, 100, 0x00000000},
-        {0xFFFFFFFF, 180, 100, 50, 0xFF7F7F7F},
-        {0xFFFF0000, 300, 100, 100, 0xFF00FF00},   // red turned by 120 degrees
-        {0x80FF0000, 60, 100, 100, 0x800000FF},    // by -120 degrees, alpha kept
-        {0xFFFF0000, 180, 0, 100, 0xFF7F7F7F},     // no saturation: grey
+        {0x12345678, 180, 100, 100, 0x12345678}, {0x00000000, 180, 100, 100, 0x00000000},
+        {0xFFFFFFFF, 180, 100, 50, 0xFF7F7F7F},  {0xFFFF0000, 300, 100, 100, 0xFF00FF00},  // red turned by 120 degrees
+        {0x80FF0000, 60, 100, 100, 0x800000FF},  // by -120 degrees, alpha kept
+        {0xFFFF0000, 180, 0, 100, 0xFF7F7F7F},   // no saturation: grey
         {0xFF00FFFF, 180, 100, 0, 0xFF000000},
     };
     for (const Case& c : cases)
@@ -203,12 +207,13 @@ TEST(SkinColour, AdjustColorHsl)
 
 TEST(SkinColour, RgbToHsl)
 {
-    struct Case {
+    struct Case
+    {
         DWORD colour;
         float h, s, l;
     };
     const Case cases[] = {
-        {0xFF00FFFF, 180, 1, 0.5f}, {0xFFFF00FF, 300, 1, 0.5f}, {0xFFFFFF00, 60, 1, 0.5f},
+        {0xFF00FFFF, 180, 1, 0.5f}, {0xFFFF00FF, 300, 1, 0.5f},       {0xFFFFFF00, 60, 1, 0.5f},
         {0xFFFF0000, 0, 1, 0.5f},   {0xFF808080, 0, 0, 128 / 255.0f},
     };
     for (const Case& c : cases) {

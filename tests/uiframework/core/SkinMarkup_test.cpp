@@ -23,14 +23,16 @@ std::wstring Outline(CSkinMarkupNode node)
                 out += (i ? L"," : L"") + std::wstring(node.AttrName(i)) + L"=" + node.AttrValue(i);
             out += L")";
         }
-        if (node.HasChild()) out += L"{" + Outline(node.FirstChild()) + L"}";
+        if (node.HasChild())
+            out += L"{" + Outline(node.FirstChild()) + L"}";
     }
     return out;
 }
 
 TEST(SkinMarkup, ReadsDocuments)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* document;
         const wchar_t* outline;
     };
@@ -44,9 +46,9 @@ TEST(SkinMarkup, ReadsDocuments)
         {L"<a>&lt;text&gt;<b/></a>", L"a{b}"},
         {L"<a  x = \"1\"   y=\"2\" /><b /><c x=\"3\"/>", L"a(x=1,y=2)bc(x=3)"},
         {L"<ns:a_1 b:c=\"d\"></ns:a_1 >", L"ns:a_1(b:c=d)"},
-        {L"<a x='1' y=\"'q'\"/>", nullptr},   // single quotes do not delimit values
-        {L"<a><b><c/></b>", L"a{b{c}}"},        // the root may stay open
-        {L"<a><b>text", L"a{b}"},               // so may its direct children
+        {L"<a x='1' y=\"'q'\"/>", nullptr},  // single quotes do not delimit values
+        {L"<a><b><c/></b>", L"a{b{c}}"},     // the root may stay open
+        {L"<a><b>text", L"a{b}"},            // so may its direct children
         {L"<界面 名=\"值\"/>", L"界面(名=值)"},
         {L"<?xml version=\"1.0\"?>  \n ", L""},
         {L"", L""},
@@ -63,7 +65,8 @@ TEST(SkinMarkup, ReadsDocuments)
 
 TEST(SkinMarkup, ReportsEachErrorWithItsPlace)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* document;
         const wchar_t* message;
         const wchar_t* location;
@@ -140,7 +143,8 @@ TEST(SkinMarkup, AttributeLookups)
     EXPECT_FALSE(empty.NextSibling().IsSet());
 
     std::wstring many = L"<m";
-    for (int i = 0; i < 65; ++i) many += L" a" + std::to_wstring(i) + L"=\"" + std::to_wstring(i) + L"\"";
+    for (int i = 0; i < 65; ++i)
+        many += L" a" + std::to_wstring(i) + L"=\"" + std::to_wstring(i) + L"\"";
     CSkinMarkup big((many + L"><child/></m>").c_str());
     CSkinMarkupNode m = big.RootNode();
     EXPECT_EQ(64, m.AttrCount());
@@ -152,7 +156,8 @@ TEST(SkinMarkup, AttributeLookups)
 
 TEST(SkinMarkup, DecodesEncodings)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::string bytes;
         int encoding;
@@ -172,8 +177,8 @@ TEST(SkinMarkup, DecodesEncodings)
     };
     for (const Case& c : cases) {
         CSkinMarkup markup;
-        ASSERT_TRUE(markup.LoadFromBytes(reinterpret_cast<const BYTE*>(c.bytes.data()), DWORD(c.bytes.size()),
-                                         c.encoding))
+        ASSERT_TRUE(
+            markup.LoadFromBytes(reinterpret_cast<const BYTE*>(c.bytes.data()), DWORD(c.bytes.size()), c.encoding))
             << c.what;
         EXPECT_EQ(L"a(t=登录)", Outline(markup.RootNode())) << c.what;
     }
@@ -197,7 +202,8 @@ TEST(SkinMarkup, LoadsSkinFilesUpToFourMegabytes)
     folder.WriteFile(L"over.xml", exact + " ");
     folder.WriteFile(L"empty.xml", "");
     folder.WriteFile(L"broken.xml", "<a><b></a>");
-    struct Case {
+    struct Case
+    {
         const wchar_t* file;
         bool loads;
         const wchar_t* message;

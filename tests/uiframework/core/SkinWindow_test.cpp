@@ -22,8 +22,8 @@ namespace {
 constexpr WORD kArchiveResourceId = 401;
 constexpr char kArchivePassword[] = "Sk1n#Win";
 constexpr UINT kRepaintTimer = 0x2000;
-constexpr DWORD kFrameBand = 0xFF808080;     // the layered image's bands
-constexpr DWORD kFrameMiddle = 0xFFF0F0F0;   // and its middle
+constexpr DWORD kFrameBand = 0xFF808080;    // the layered image's bands
+constexpr DWORD kFrameMiddle = 0xFFF0F0F0;  // and its middle
 
 // Hands the archive resource to the framework, once for the process: the
 // setting is process-wide and the framework reads the block for good.
@@ -46,14 +46,16 @@ void SupplyArchiveOnce()
     ASSERT_TRUE(supplied) << "the program carries no skin archive";
 }
 
-struct PixelCase {
+struct PixelCase
+{
     int x;
     int y;
-    DWORD argb;   // premultiplied, as the off-screen bitmap holds it
+    DWORD argb;  // premultiplied, as the off-screen bitmap holds it
     const char* what;
 };
 
-class SkinWindowTest : public testing::Test {
+class SkinWindowTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -76,8 +78,8 @@ protected:
     void ExpectPixels(std::initializer_list<PixelCase> cases) const
     {
         for (const PixelCase& c : cases)
-            EXPECT_EQ(Pixel(c.x, c.y), c.argb) << c.what << " at " << c.x << "," << c.y << std::hex
-                                               << ": 0x" << Pixel(c.x, c.y);
+            EXPECT_EQ(Pixel(c.x, c.y), c.argb)
+                << c.what << " at " << c.x << "," << c.y << std::hex << ": 0x" << Pixel(c.x, c.y);
     }
 
     // Blends may round either way: every channel within one of `expected`.
@@ -85,14 +87,15 @@ protected:
     {
         const DWORD actual = Pixel(x, y);
         for (int shift = 0; shift < 32; shift += 8) {
-            const int difference = static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF);
-            EXPECT_LE(std::abs(difference), 1) << "at " << x << "," << y << std::hex << ": 0x" << actual
-                                               << " against 0x" << expected;
+            const int difference =
+                static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF);
+            EXPECT_LE(std::abs(difference), 1)
+                << "at " << x << "," << y << std::hex << ": 0x" << actual << " against 0x" << expected;
         }
     }
 
     ManagedWindow window;
-    CControlUI* root = nullptr;   // owned by the window once attached
+    CControlUI* root = nullptr;  // owned by the window once attached
 };
 
 }  // namespace
@@ -124,14 +127,13 @@ TEST_F(SkinWindowTest, TheArchivesLayoutSetsUpTheWindowAndItsResources)
     ASSERT_EQ(13, container->GetCount());
     for (int i = 10; i < 13; ++i)
         EXPECT_STREQ(L"cell", container->GetItemAt(i)->GetName().GetData());
-
 }
 
 TEST_F(SkinWindowTest, LayeredImageAndColourFillsAreDrawnAtTheirPlaces)
 {
     const DWORD band = kFrameBand;
     const DWORD middle = kFrameMiddle;
-    const DWORD nearBlack = 0xFF000001;   // what black outlines and gradients become
+    const DWORD nearBlack = 0xFF000001;  // what black outlines and gradients become
     ExpectPixels({
         {0, 0, 0, "the frame's transparent corner"},
         {0, 1, 0, "the frame's transparent corner"},
@@ -167,7 +169,8 @@ TEST_F(SkinWindowTest, TranslucentFillsBlendPremultipliedOverTheLayeredImage)
 {
     const DWORD overMiddle = 0xFF000000 | (0x80 + 0xF0 * 127 / 255) << 16 | (0xF0 * 127 / 255) << 8 | 0xF0 * 127 / 255;
     const DWORD overBand = 0xFF000000 | (0x80 + 0x80 * 127 / 255) << 16 | (0x80 * 127 / 255) << 8 | 0x80 * 127 / 255;
-    const struct {
+    const struct
+    {
         POINT at;
         DWORD expected;
     } cases[] = {
@@ -176,7 +179,7 @@ TEST_F(SkinWindowTest, TranslucentFillsBlendPremultipliedOverTheLayeredImage)
     };
     for (const auto& c : cases)
         ExpectNear(c.at.x, c.at.y, c.expected);
-    EXPECT_EQ(0x80800000u, Pixel(0, 149));   // the frame's transparent corner
+    EXPECT_EQ(0x80800000u, Pixel(0, 149));  // the frame's transparent corner
     EXPECT_EQ(0x80800000u, Pixel(1, 148));
 }
 

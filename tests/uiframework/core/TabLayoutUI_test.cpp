@@ -16,10 +16,9 @@ using namespace CalUI;
 
 namespace {
 
-constexpr wchar_t kThreePages[] =
-    L"<Window><TabLayout name=\"tabs\" inset=\"10,10,10,10\" selectedid=\"1\">"
-    L"<Control name=\"p0\"/><Control name=\"p1\"/><Control name=\"p2\"/>"
-    L"</TabLayout></Window>";
+constexpr wchar_t kThreePages[] = L"<Window><TabLayout name=\"tabs\" inset=\"10,10,10,10\" selectedid=\"1\">"
+                                  L"<Control name=\"p0\"/><Control name=\"p1\"/><Control name=\"p2\"/>"
+                                  L"</TabLayout></Window>";
 
 // The pages' names and whether each shows, as "p0+ p1- ...".
 std::wstring Pages(CTabLayoutUI* tabs)
@@ -38,7 +37,8 @@ std::vector<ReceivedNotify> TabSelects(const ManagedWindow& window)
     return NotificationsOfType(window, L"tabselect");
 }
 
-class TabLayoutTest : public ::testing::Test {
+class TabLayoutTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -73,10 +73,9 @@ TEST(TabLayoutWithoutSelection, ShowsTheFirstPageAndHidesTheOthers)
 {
     ManagedWindow window;
     CSkinBuilder builder;
-    CControlUI* root = builder.Create(
-        L"<Window><TabLayout><Control name=\"p0\"/><Control name=\"p1\"/>"
-        L"<Control name=\"p2\"/></TabLayout></Window>",
-        nullptr, nullptr, &window.manager);
+    CControlUI* root = builder.Create(L"<Window><TabLayout><Control name=\"p0\"/><Control name=\"p1\"/>"
+                                      L"<Control name=\"p2\"/></TabLayout></Window>",
+                                      nullptr, nullptr, &window.manager);
     ASSERT_NE(nullptr, root);
     auto* tabs = static_cast<CTabLayoutUI*>(root->GetInterface(L"TabLayout"));
     ASSERT_NE(nullptr, tabs);
@@ -110,12 +109,12 @@ TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight)
     tabs->SelectItem(2);
     CControlUI* last = tabs->GetItemAt(2);
     ASSERT_TRUE(tabs->Remove(tabs->GetItemAt(0)));
-    EXPECT_EQ(1, tabs->GetSelectedIndex());   // the same page, one place up
+    EXPECT_EQ(1, tabs->GetSelectedIndex());  // the same page, one place up
     EXPECT_EQ(last, tabs->GetItemAt(1));
 
     window.notifications.clear();
     ASSERT_TRUE(tabs->Remove(last));
-    EXPECT_EQ(0, tabs->GetSelectedIndex());   // the first page takes over
+    EXPECT_EQ(0, tabs->GetSelectedIndex());  // the first page takes over
     EXPECT_EQ(L"p1+ ", Pages(tabs));
     EXPECT_TRUE(TabSelects(window).empty());
 
@@ -123,7 +122,7 @@ TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight)
     EXPECT_EQ(-1, tabs->GetSelectedIndex());
     auto* fresh = new CountedControl;
     ASSERT_TRUE(tabs->Add(fresh));
-    EXPECT_EQ(0, tabs->GetSelectedIndex());   // the first visible page becomes current
+    EXPECT_EQ(0, tabs->GetSelectedIndex());  // the first visible page becomes current
     EXPECT_TRUE(fresh->IsVisible());
     tabs->RemoveAll();
     EXPECT_EQ(-1, tabs->GetSelectedIndex());
@@ -154,7 +153,7 @@ TEST_F(TabLayoutTest, PlacesOnlyTheCurrentPageWithinItsPaddingAndLimits)
     EXPECT_EQ((RECT{10, 10, 390, 290}), current->GetPos());
     EXPECT_EQ((RECT{0, 0, 0, 0}), tabs->GetItemAt(0)->GetPos());
 
-    auto* sized = new CountedControl(100, 0);   // wants 100 wide, any height
+    auto* sized = new CountedControl(100, 0);  // wants 100 wide, any height
     sized->SetPadding(RECT{5, 6, 7, 8});
     sized->SetMaxHeight(200);
     tabs->Add(sized);

@@ -18,7 +18,8 @@ namespace {
 // program; the child must stop with the report on stderr.
 TEST(ThreadCheckDeathTest, EntriesReachedOffTheWindowsThreadStop)
 {
-    struct Entry {
+    struct Entry
+    {
         const char* report;
         std::function<void(CWindowManagerUI&)> call;
     };

@@ -117,7 +117,7 @@ TEST(UIStringStorage, OwnTextMayBeTheSource)
     const std::wstring longText = Pattern(100);
 
     CUIString doubledShort(shortText.c_str());
-    doubledShort += doubledShort;                 // inline to heap
+    doubledShort += doubledShort;  // inline to heap
     EXPECT_EQ(shortText + shortText, doubledShort.GetData());
 
     // Neighbouring blocks keep the growing block from extending in place.
@@ -136,12 +136,12 @@ TEST(UIStringStorage, OwnTextMayBeTheSource)
     EXPECT_EQ(longText + longText.substr(90), tailAppended.GetData());
 
     CUIString shrunk(longText.c_str());
-    shrunk.Assign(shrunk.GetData() + 60);         // heap to inline
+    shrunk.Assign(shrunk.GetData() + 60);  // heap to inline
     EXPECT_EQ(longText.substr(60), shrunk.GetData());
     EXPECT_TRUE(StoredSoundly(shrunk));
 
     CUIString shifted(longText.c_str());
-    shifted.Assign(shifted.GetData() + 10);       // stays on the heap
+    shifted.Assign(shifted.GetData() + 10);  // stays on the heap
     EXPECT_EQ(longText.substr(10), shifted.GetData());
 
     CUIString self(longText.c_str());
@@ -189,7 +189,12 @@ TEST(UIStringStorage, NullTextActsAsEmpty)
 TEST(UIStringPieces, LeftAndMidClampToTheText)
 {
     const CUIString s(L"abcdef");
-    struct Case { int position; int n; const wchar_t* expected; };
+    struct Case
+    {
+        int position;
+        int n;
+        const wchar_t* expected;
+    };
     for (const Case& c : std::vector<Case>{
              {2, -1, L"cdef"}, {4, 10, L"ef"}, {6, 1, L""}, {0, 6, L"abcdef"}, {1, 0, L""}, {3, -5, L""}}) {
         SCOPED_TRACE(testing::Message() << "Mid(" << c.position << ", " << c.n << ")");
@@ -208,18 +213,39 @@ TEST(UIStringPieces, LeftAndMidClampToTheText)
 TEST(UIStringPieces, FindCharacterAndText)
 {
     const CUIString abc(L"abcabc");
-    struct CharCase { const wchar_t* text; wchar_t ch; int start; int expected; };
-    for (const CharCase& c : std::vector<CharCase>{
-             {L"abcabc", L'b', 0, 1}, {L"abcabc", L'b', 2, 4}, {L"abcabc", L'c', 5, 5}, {L"abcabc", L'x', 0, -1},
-             {L"", L'a', 0, -1}, {L"abc", L'a', 3, -1}, {L"abc", L'a', -1, -1}, {L"abc", L'\0', 0, -1}}) {
+    struct CharCase
+    {
+        const wchar_t* text;
+        wchar_t ch;
+        int start;
+        int expected;
+    };
+    for (const CharCase& c : std::vector<CharCase>{{L"abcabc", L'b', 0, 1},
+                                                   {L"abcabc", L'b', 2, 4},
+                                                   {L"abcabc", L'c', 5, 5},
+                                                   {L"abcabc", L'x', 0, -1},
+                                                   {L"", L'a', 0, -1},
+                                                   {L"abc", L'a', 3, -1},
+                                                   {L"abc", L'a', -1, -1},
+                                                   {L"abc", L'\0', 0, -1}}) {
         SCOPED_TRACE(testing::Message() << c.text << " char " << static_cast<int>(c.ch) << " from " << c.start);
         EXPECT_EQ(c.expected, CUIString(c.text).Find(c.ch, c.start));
     }
-    struct TextCase { const wchar_t* text; const wchar_t* search; int start; int expected; };
-    for (const TextCase& c : std::vector<TextCase>{
-             {L"abcabc", L"ca", 0, 2}, {L"abcabc", L"abc", 1, 3}, {L"abcabc", L"abcd", 0, -1},
-             {L"abc", L"a", 3, -1}, {L"abc", L"", 3, 3}, {L"abc", L"a", 4, -1}, {L"abc", L"a", -1, -1},
-             {L"", L"a", 0, -1}}) {
+    struct TextCase
+    {
+        const wchar_t* text;
+        const wchar_t* search;
+        int start;
+        int expected;
+    };
+    for (const TextCase& c : std::vector<TextCase>{{L"abcabc", L"ca", 0, 2},
+                                                   {L"abcabc", L"abc", 1, 3},
+                                                   {L"abcabc", L"abcd", 0, -1},
+                                                   {L"abc", L"a", 3, -1},
+                                                   {L"abc", L"", 3, 3},
+                                                   {L"abc", L"a", 4, -1},
+                                                   {L"abc", L"a", -1, -1},
+                                                   {L"", L"a", 0, -1}}) {
         SCOPED_TRACE(testing::Message() << c.text << " \"" << c.search << "\" from " << c.start);
         EXPECT_EQ(c.expected, CUIString(c.text).Find(c.search, c.start));
     }
@@ -235,17 +261,24 @@ std::wstring Repeat(const std::wstring& piece, int times)
 
 TEST(UIStringPieces, ReplaceNeverSearchesInsertedText)
 {
-    struct Case { std::wstring text; const wchar_t* search; const wchar_t* replacement; std::wstring expected; int count; };
-    for (const Case& c : std::vector<Case>{
-             {L"aXa", L"a", L"aa", L"aaXaa", 2},
-             {L"abab", L"ab", L"xaby", L"xabyxaby", 2},
-             {L"aaa", L"aa", L"b", L"ba", 1},
-             {L"a.b.c.", L".", L"", L"abc", 3},
-             {L"abc", L"x", L"y", L"abc", 0},
-             {L"ab", L"abc", L"y", L"ab", 0},
-             {L"abc", L"", L"y", L"abc", 0},
-             {Repeat(L"b", 40), L"b", L"<b>", Repeat(L"<b>", 40), 40},          // grows onto the heap
-             {Repeat(L"<b>", 40), L"<b>", L"b", Repeat(L"b", 40), 40}}) {       // shrinks back inside
+    struct Case
+    {
+        std::wstring text;
+        const wchar_t* search;
+        const wchar_t* replacement;
+        std::wstring expected;
+        int count;
+    };
+    for (const Case& c :
+         std::vector<Case>{{L"aXa", L"a", L"aa", L"aaXaa", 2},
+                           {L"abab", L"ab", L"xaby", L"xabyxaby", 2},
+                           {L"aaa", L"aa", L"b", L"ba", 1},
+                           {L"a.b.c.", L".", L"", L"abc", 3},
+                           {L"abc", L"x", L"y", L"abc", 0},
+                           {L"ab", L"abc", L"y", L"ab", 0},
+                           {L"abc", L"", L"y", L"abc", 0},
+                           {Repeat(L"b", 40), L"b", L"<b>", Repeat(L"<b>", 40), 40},     // grows onto the heap
+                           {Repeat(L"<b>", 40), L"<b>", L"b", Repeat(L"b", 40), 40}}) {  // shrinks back inside
         SCOPED_TRACE(testing::Message() << c.text << " / " << c.search << " / " << c.replacement);
         CUIString s(c.text.c_str());
         EXPECT_EQ(c.count, s.Replace(c.search, c.replacement));
@@ -298,7 +331,11 @@ TEST(UIStringFormat, WholeResultWhateverItsLength)
     const std::string narrow(300, 'n');
     for (bool small : {false, true}) {
         SCOPED_TRACE(small ? "SmallFormat" : "Format");
-        struct Case { Formatted result; std::wstring expected; };
+        struct Case
+        {
+            Formatted result;
+            std::wstring expected;
+        };
         for (const Case& c : std::vector<Case>{
                  {FormatInto(small, L"[%s %d]", L"main.cpp", 42), L"[main.cpp 42]"},
                  {FormatInto(small, L"%s", sixtyThree.c_str()), sixtyThree},
@@ -390,10 +427,18 @@ TEST_F(UIPtrArrayTest, ItemsSurviveEveryGrowth)
 
 TEST_F(UIPtrArrayTest, InsertAtTheEdgesAndInside)
 {
-    struct Case { int index; bool accepted; std::vector<int> expected; };
-    for (const Case& c : std::vector<Case>{
-             {0, true, {9, 1, 2, 3}}, {1, true, {1, 9, 2, 3}}, {2, true, {1, 2, 9, 3}}, {3, true, {1, 2, 3, 9}},
-             {-1, false, {1, 2, 3}}, {4, false, {1, 2, 3}}}) {
+    struct Case
+    {
+        int index;
+        bool accepted;
+        std::vector<int> expected;
+    };
+    for (const Case& c : std::vector<Case>{{0, true, {9, 1, 2, 3}},
+                                           {1, true, {1, 9, 2, 3}},
+                                           {2, true, {1, 2, 9, 3}},
+                                           {3, true, {1, 2, 3, 9}},
+                                           {-1, false, {1, 2, 3}},
+                                           {4, false, {1, 2, 3}}}) {
         SCOPED_TRACE(c.index);
         CUIPtrArray array = MakeArray({1, 2, 3});
         EXPECT_EQ(c.accepted, array.InsertAt(c.index, Item(9)));
@@ -412,12 +457,24 @@ TEST_F(UIPtrArrayTest, InsertAtFrontAcrossGrowth)
 
 TEST_F(UIPtrArrayTest, RemoveAtTheEdgesAndInside)
 {
-    struct Case { int index; int n; bool accepted; std::vector<int> expected; };
-    for (const Case& c : std::vector<Case>{
-             {0, 1, true, {2, 3, 4}}, {3, 1, true, {1, 2, 3}}, {1, 2, true, {1, 4}}, {0, 4, true, {}},
-             {2, 2, true, {1, 2}}, {-1, 1, false, {1, 2, 3, 4}}, {0, 0, false, {1, 2, 3, 4}},
-             {1, -1, false, {1, 2, 3, 4}}, {0, 5, false, {1, 2, 3, 4}}, {3, 2, false, {1, 2, 3, 4}},
-             {4, 1, false, {1, 2, 3, 4}}}) {
+    struct Case
+    {
+        int index;
+        int n;
+        bool accepted;
+        std::vector<int> expected;
+    };
+    for (const Case& c : std::vector<Case>{{0, 1, true, {2, 3, 4}},
+                                           {3, 1, true, {1, 2, 3}},
+                                           {1, 2, true, {1, 4}},
+                                           {0, 4, true, {}},
+                                           {2, 2, true, {1, 2}},
+                                           {-1, 1, false, {1, 2, 3, 4}},
+                                           {0, 0, false, {1, 2, 3, 4}},
+                                           {1, -1, false, {1, 2, 3, 4}},
+                                           {0, 5, false, {1, 2, 3, 4}},
+                                           {3, 2, false, {1, 2, 3, 4}},
+                                           {4, 1, false, {1, 2, 3, 4}}}) {
         SCOPED_TRACE(testing::Message() << "RemoveAt(" << c.index << ", " << c.n << ")");
         CUIPtrArray array = MakeArray({1, 2, 3, 4});
         EXPECT_EQ(c.accepted, array.RemoveAt(c.index, c.n));
@@ -517,7 +574,7 @@ protected:
 
     void* Value(int i) { return &m_values[i]; }
 
-    CUIStringMap m_chained;   // newest first: lab_j, edit15, edit7, count_lab
+    CUIStringMap m_chained;  // newest first: lab_j, edit15, edit7, count_lab
     int m_values[8] = {};
 };
 
@@ -533,8 +590,16 @@ TEST_F(UIStringMapTest, ChainedKeysShareOneBucket)
 
 TEST_F(UIStringMapTest, HashRunsFromTheLastCharacter)
 {
-    struct Case { const wchar_t* key; UINT hash; };
-    for (const Case& c : std::vector<Case>{{L"", 0}, {nullptr, 0}, {L"a", 97}, {L"ab", 98 * 33 + 97}, {L"ba", 97 * 33 + 98},
+    struct Case
+    {
+        const wchar_t* key;
+        UINT hash;
+    };
+    for (const Case& c : std::vector<Case>{{L"", 0},
+                                           {nullptr, 0},
+                                           {L"a", 97},
+                                           {L"ab", 98 * 33 + 97},
+                                           {L"ba", 97 * 33 + 98},
                                            {L"\uFFFF\uFFFF\uFFFF\uFFFF\uFFFF", 2838648507u}}) {
         SCOPED_TRACE(testing::Message() << (c.key ? c.key : L"(null)"));
         EXPECT_EQ(c.hash, CUIStringMap::HashKey(c.key));
@@ -547,7 +612,7 @@ TEST_F(UIStringMapTest, FindEveryKeyOfAChain)
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(Value(i), m_chained.Find(kChain[i], moveToFront)) << kChain[i];
     }
-    EXPECT_EQ(nullptr, m_chained.Find(L"Edit7"));     // keys are case-sensitive
+    EXPECT_EQ(nullptr, m_chained.Find(L"Edit7"));  // keys are case-sensitive
     EXPECT_EQ(nullptr, m_chained.Find(L"edit"));
     EXPECT_EQ(4, m_chained.GetCount());
 }
@@ -656,19 +721,20 @@ TEST_F(UIStringMapTest, EmptiedMapIsUsableAgain)
 // ---------------------------------------------------------------------------
 // CUIRect, CUISize, ResourceRef
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
-}
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 TEST(UIGeometry, UnionMoveAndOffset)
 {
-    struct Case { CUIRect a; CUIRect b; CUIRect expected; };
-    for (const Case& c : std::vector<Case>{
-             {{0, 0, 10, 10}, {20, 5, 30, 8}, {0, 0, 30, 10}},
-             {{-5, -5, 50, 50}, {0, 0, 10, 10}, {-5, -5, 50, 50}},
-             {{}, {10, 10, 20, 20}, {0, 0, 20, 20}},           // an empty rectangle still counts
-             {{10, 10, 20, 20}, {}, {0, 0, 20, 20}}}) {
+    struct Case
+    {
+        CUIRect a;
+        CUIRect b;
+        CUIRect expected;
+    };
+    for (const Case& c : std::vector<Case>{{{0, 0, 10, 10}, {20, 5, 30, 8}, {0, 0, 30, 10}},
+                                           {{-5, -5, 50, 50}, {0, 0, 10, 10}, {-5, -5, 50, 50}},
+                                           {{}, {10, 10, 20, 20}, {0, 0, 20, 20}},  // an empty rectangle still counts
+                                           {{10, 10, 20, 20}, {}, {0, 0, 20, 20}}}) {
         CUIRect u = c.a;
         u.UnionWith(c.b);
         EXPECT_TRUE(SameRect(c.expected, u)) << u.left << "," << u.top << "," << u.right << "," << u.bottom;
@@ -696,7 +762,11 @@ TEST(UIGeometry, StandsInForThePlatformTypes)
 
 TEST(ResourceRefTest, NumberOrName)
 {
-    struct Case { UINT id; WORD number; };
+    struct Case
+    {
+        UINT id;
+        WORD number;
+    };
     for (const Case& c : std::vector<Case>{{101, 101}, {0xFFFF, 0xFFFF}, {0x12345, 0x2345}}) {
         const ResourceRef ref(c.id);
         EXPECT_TRUE(ref.IsNumber()) << c.id;
@@ -709,4 +779,4 @@ TEST(ResourceRefTest, NumberOrName)
     EXPECT_EQ(name, static_cast<LPCWSTR>(ref));
 }
 
-} // namespace
+}  // namespace

@@ -14,12 +14,12 @@ namespace {
 constexpr UIControlFlag kTabStop = UIControlFlag::TabStop;
 
 // A control that keeps the Tab key, the way the rich edit does.
-class TabKeeper : public RecordingControl, public IWantTabUI {
+class TabKeeper : public RecordingControl, public IWantTabUI
+{
 public:
     TabKeeper(EventLog* log, LPCWSTR name, RECT pos, bool wantTab)
         : RecordingControl(log, name, pos, kTabStop, L"RichEditProbe"), m_wantTab(wantTab)
-    {
-    }
+    {}
     void* GetInterface(LPCWSTR name) override
     {
         if (std::wcscmp(name, kWantTabInterface) == 0)
@@ -32,7 +32,8 @@ private:
     bool m_wantTab;
 };
 
-class WindowManagerEvents : public testing::Test {
+class WindowManagerEvents : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -111,18 +112,19 @@ TEST_F(WindowManagerEvents, FirstPaintsSendWindowInitOnceAndFocusTheFirstTabStop
     };
     EXPECT_EQ(count(L"windowinit"), 1);
     EXPECT_EQ(fresh.manager.GetFocus()->GetName(), L"first");
-    EXPECT_EQ(box->GetPos().right, 400);   // laid out over the client area
+    EXPECT_EQ(box->GetPos().right, 400);  // laid out over the client area
 
     // A second tree: "windowinit" again, and the old root goes on 0x8001.
     bool oldRootDeleted = false;
-    struct Watch : CControlUI {
+    struct Watch : CControlUI
+    {
         bool* flag;
         explicit Watch(bool* f) : flag(f) {}
         ~Watch() override { *flag = true; }
     };
     fresh.manager.AttachRoot(new Watch(&oldRootDeleted));
     EXPECT_FALSE(oldRootDeleted);
-    fresh.manager.AttachRoot(new TestBox);   // the watched root is replaced in turn
+    fresh.manager.AttachRoot(new TestBox);  // the watched root is replaced in turn
     InvalidateRect(fresh.GetWindowHandle(), nullptr, FALSE);
     ASSERT_TRUE(fresh.PumpUntil([&] { return count(L"windowinit") == 2 && oldRootDeleted; }));
 }
@@ -145,10 +147,13 @@ TEST_F(WindowManagerEvents, MovingBetweenControlsLeavesEntersAndMoves)
     window.manager.AddMouseLeaveNeeded(c);
     window.Send(WM_MOUSEMOVE, 0, PointParam(20, 20));
     window.Send(WM_MOUSEMOVE, 0, PointParam(160, 20));
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseEnter}, {L"a", UIEventType::MouseMove},
-                               {L"c", UIEventType::MouseLeave}, {L"a", UIEventType::MouseLeave},
-                               {L"b", UIEventType::MouseEnter}, {L"b", UIEventType::MouseMove}}));
-    EXPECT_EQ(log[2].sender, L"a");   // the listener hears whom the mouse left
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseEnter},
+                               {L"a", UIEventType::MouseMove},
+                               {L"c", UIEventType::MouseLeave},
+                               {L"a", UIEventType::MouseLeave},
+                               {L"b", UIEventType::MouseEnter},
+                               {L"b", UIEventType::MouseMove}}));
+    EXPECT_EQ(log[2].sender, L"a");  // the listener hears whom the mouse left
     EXPECT_EQ(log[3].sender, L"a");
     POINT expected = {160, 20};
     EXPECT_EQ(log.back().event.mousePoint.x, expected.x);
@@ -165,8 +170,8 @@ TEST_F(WindowManagerEvents, PressedButtonKeepsTheMouseUntilReleased)
     window.Send(WM_MOUSEMOVE, MK_LBUTTON, PointParam(160, 20));
     window.Send(WM_LBUTTONUP, 0, PointParam(160, 20));
     EXPECT_FALSE(window.manager.IsCaptured());
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::ButtonDown}, {L"a", UIEventType::MouseMove},
-                               {L"a", UIEventType::ButtonUp}}));
+    EXPECT_EQ(Sequence(),
+              (Seq{{L"a", UIEventType::ButtonDown}, {L"a", UIEventType::MouseMove}, {L"a", UIEventType::ButtonUp}}));
     EXPECT_EQ(Last(UIEventType::ButtonDown)->event.keyState, MK_LBUTTON);
     EXPECT_EQ(Last(UIEventType::ButtonUp)->event.mousePoint.x, 160);
 
@@ -177,7 +182,8 @@ TEST_F(WindowManagerEvents, PressedButtonKeepsTheMouseUntilReleased)
 
 TEST_F(WindowManagerEvents, ButtonMessagesTable)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         UINT down, up;
         UIEventType downEvent, upEvent;
@@ -219,10 +225,12 @@ TEST_F(WindowManagerEvents, WheelTellsTheDirectionAndHoverFollows)
     SetFocus(window.GetWindowHandle());
     window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), ScreenPoint(20, 20));
     window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), ScreenPoint(20, 20));
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::ScrollWheel}, {L"a", UIEventType::MouseEnter},
-                               {L"a", UIEventType::MouseMove}, {L"a", UIEventType::ScrollWheel},
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::ScrollWheel},
+                               {L"a", UIEventType::MouseEnter},
+                               {L"a", UIEventType::MouseMove},
+                               {L"a", UIEventType::ScrollWheel},
                                {L"a", UIEventType::MouseMove}}));
-    EXPECT_EQ(log[0].event.wParam, 1u);   // towards the user
+    EXPECT_EQ(log[0].event.wParam, 1u);  // towards the user
     EXPECT_EQ(log[3].event.wParam, 0u);
 }
 
@@ -234,13 +242,15 @@ TEST_F(WindowManagerEvents, KeysGoToTheFocusAndKeyUpToWhereTheKeyWentDown)
     window.Send(WM_CHAR, 'x', 0);
     window.manager.SetFocus(b);
     window.Send(WM_KEYUP, 'X', 0);
-    window.Send(WM_KEYUP, 'X', 0);   // no key control any more: nobody
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::KeyDown}, {L"a", UIEventType::Char},
-                               {L"a", UIEventType::KillFocus}, {L"b", UIEventType::SetFocus},
+    window.Send(WM_KEYUP, 'X', 0);  // no key control any more: nobody
+    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::KeyDown},
+                               {L"a", UIEventType::Char},
+                               {L"a", UIEventType::KillFocus},
+                               {L"b", UIEventType::SetFocus},
                                {L"a", UIEventType::KeyUp}}));
     EXPECT_EQ(log[0].event.keyChar, L'X');
     EXPECT_EQ(log[1].event.keyChar, L'x');
-    EXPECT_EQ(log[2].sender, L"b");   // kill focus names the control that gains it
+    EXPECT_EQ(log[2].sender, L"b");  // kill focus names the control that gains it
     EXPECT_EQ(NotifyTypes(), (std::vector<std::wstring>{L"killfocus:a", L"setfocus:b"}));
 }
 
@@ -249,7 +259,7 @@ TEST_F(WindowManagerEvents, FocusRefusesControlsThatCannotTakeIt)
     window.manager.SetFocus(a);
     c->SetEnabled(false);
     window.manager.SetFocus(c);
-    EXPECT_EQ(window.manager.GetFocus(), nullptr);   // the old focus is gone all the same
+    EXPECT_EQ(window.manager.GetFocus(), nullptr);  // the old focus is gone all the same
     RecordingControl stranger(&log, L"stranger", {0, 0, 1, 1});
     window.manager.SetFocus(&stranger);
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
@@ -300,13 +310,12 @@ TEST_F(WindowManagerEvents, TabAndShiftTabWalkTheTabStopsAround)
     window.manager.SetFocus(a);
     EXPECT_EQ(pressTab(false), L"b");
     EXPECT_EQ(pressTab(false), L"c");
-    EXPECT_EQ(pressTab(false), L"d");   // the label is no tab stop
-    EXPECT_EQ(pressTab(false), L"a");   // around from the last
-    EXPECT_EQ(pressTab(true), L"d");    // and back from the first
+    EXPECT_EQ(pressTab(false), L"d");  // the label is no tab stop
+    EXPECT_EQ(pressTab(false), L"a");  // around from the last
+    EXPECT_EQ(pressTab(true), L"d");   // and back from the first
     EXPECT_EQ(pressTab(true), L"c");
     pressTab(false);
-    EXPECT_EQ(Last(UIEventType::KeyDown), nullptr)
-        << "a Tab that moves the focus is no key for the control";
+    EXPECT_EQ(Last(UIEventType::KeyDown), nullptr) << "a Tab that moves the focus is no key for the control";
 }
 
 TEST_F(WindowManagerEvents, TabStaysWithARichEditThatWantsIt)
@@ -355,7 +364,8 @@ TEST_F(WindowManagerEvents, SystemKeyGoesToTheFocusFromTheLoop)
     EXPECT_EQ(Last(UIEventType::SysKey)->event.keyChar, VK_F10);
 }
 
-struct ConsumingFilter : IMessageFilterUI {
+struct ConsumingFilter : IMessageFilterUI
+{
     UINT consumes;
     explicit ConsumingFilter(UINT message) : consumes(message) {}
     LRESULT FilterMessage(UINT message, WPARAM, LPARAM, bool& handled) override
@@ -365,7 +375,8 @@ struct ConsumingFilter : IMessageFilterUI {
     }
 };
 
-struct Translator : ITranslateAccelerator {
+struct Translator : ITranslateAccelerator
+{
     int seen = 0;
     LRESULT TranslateAccelerator(MSG* msg) override
     {
@@ -383,7 +394,7 @@ TEST_F(WindowManagerEvents, MessageFiltersSeeMessagesFirst)
     ASSERT_TRUE(window.manager.AddMessageFilter(&filter));
     EXPECT_EQ(window.Send(WM_LBUTTONDOWN, 0, PointParam(33, 44)), 77);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(window.manager.GetMousePos().x, 33);   // the point is still taken
+    EXPECT_EQ(window.manager.GetMousePos().x, 33);  // the point is still taken
     EXPECT_EQ(window.manager.GetMousePos().y, 44);
 
     ASSERT_TRUE(window.manager.RemoveMessageFilter(&filter));
@@ -424,8 +435,8 @@ TEST_F(WindowManagerEvents, ChildMessagesAreReflectedToTheChild)
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"CalverinReflectTarget";
     RegisterClassW(&wc);
-    HWND child = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, window.GetWindowHandle(),
-                                 nullptr, wc.hInstance, nullptr);
+    HWND child = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, window.GetWindowHandle(), nullptr,
+                                 wc.hInstance, nullptr);
     ASSERT_NE(child, nullptr);
     NMHDR header = {child, 1, 0};
     EXPECT_EQ(window.Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header)), 42);
@@ -457,8 +468,8 @@ TEST_F(WindowManagerEvents, WindowMessagesReachTheirControls)
     // Closing lets go of hover, press and focus.
     log.clear();
     window.Send(WM_CLOSE);
-    EXPECT_EQ(Sequence(), (Seq{{L"a", UIEventType::MouseLeave}, {L"a", UIEventType::ButtonUp},
-                               {L"c", UIEventType::KillFocus}}));
+    EXPECT_EQ(Sequence(),
+              (Seq{{L"a", UIEventType::MouseLeave}, {L"a", UIEventType::ButtonUp}, {L"c", UIEventType::KillFocus}}));
     EXPECT_EQ(window.manager.GetFocus(), nullptr);
 }
 
@@ -493,14 +504,15 @@ TEST_F(WindowManagerEvents, CursorAndLeaveFollowTheRealPointer)
 TEST_F(WindowManagerEvents, NoActivateWindowsAreNotActivatedByClicks)
 {
     window.unhandled.clear();
-    window.Send(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window.GetWindowHandle()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    window.Send(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window.GetWindowHandle()),
+                MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
     EXPECT_EQ(window.unhandled, std::vector<UINT>{WM_MOUSEACTIVATE});
     window.manager.SetWindowAttribute(L"noactivate", L"true");
     EXPECT_EQ(window.Send(WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
     SetFocus(nullptr);
     window.Send(WM_LBUTTONDOWN, 0, PointParam(20, 20));
     EXPECT_NE(GetFocus(), window.GetWindowHandle());
-    EXPECT_EQ(window.manager.GetFocus(), a);   // the control focus still moves
+    EXPECT_EQ(window.manager.GetFocus(), a);  // the control focus still moves
     window.Send(WM_LBUTTONUP, 0, PointParam(20, 20));
 }
 

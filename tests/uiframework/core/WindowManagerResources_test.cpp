@@ -22,12 +22,10 @@ LOGFONTW LogFontOf(HFONT font)
     return lf;
 }
 
-LOGFONTW StockGuiFont()
-{
-    return LogFontOf(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-}
+LOGFONTW StockGuiFont() { return LogFontOf(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))); }
 
-class WindowManagerResources : public testing::Test {
+class WindowManagerResources : public testing::Test
+{
 protected:
     ManagedWindow window;
     CWindowManagerUI& m = window.manager;
@@ -59,7 +57,8 @@ TEST_F(WindowManagerResources, AFaceNameLongerThanTheFontFieldIsCut)
     HFONT font = m.AddFont(4, longFace.c_str(), 12, false, false, false, false);
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(std::wstring(LogFontOf(font).lfFaceName), longFace.substr(0, LF_FACESIZE - 1));
-    EXPECT_EQ(m.FindFont(longFace.c_str(), 12, false, false, false, false), font) << "the record keeps the face asked for";
+    EXPECT_EQ(m.FindFont(longFace.c_str(), 12, false, false, false, false), font)
+        << "the record keeps the face asked for";
 }
 
 TEST_F(WindowManagerResources, ReplacingAFontDeletesTheOldOneAndMissesFallBackToTheDefault)
@@ -131,7 +130,7 @@ TEST_F(WindowManagerResources, SharedColoursCarryAlongWindowsThatStillShowTheOld
 // A 24-bit bottom-up BMP of one row: blue, then red.
 std::string TwoPixelBmp()
 {
-    std::string pixels = {'\xFF', 0, 0, 0, 0, '\xFF', 0, 0};   // one row padded to 8 bytes
+    std::string pixels = {'\xFF', 0, 0, 0, 0, '\xFF', 0, 0};  // one row padded to 8 bytes
     BITMAPINFOHEADER info = {sizeof info, 2, 1, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size())};
     BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info + pixels.size()), 0, 0,
                              sizeof file + sizeof info};
@@ -212,7 +211,8 @@ TEST(LanguageStrings, TokensAreReplacedByTheirTexts)
     CWindowManagerUI::AddLanguageString(5, L"[%{12}]");
     EXPECT_STREQ(CWindowManagerUI::GetLanguageString(12), L"保存");
     EXPECT_EQ(CWindowManagerUI::GetLanguageString(7), nullptr);
-    struct Case {
+    struct Case
+    {
         LPCWSTR text;
         LPCWSTR expected;
     };
@@ -224,7 +224,7 @@ TEST(LanguageStrings, TokensAreReplacedByTheirTexts)
         {L"%{}", L"zero"},
         {L"%{12", L"%{12"},
         {L"%%{12}%", L"%保存%"},
-        {L"%{5}", L"[保存]"},   // a text with a token in it is scanned again
+        {L"%{5}", L"[保存]"},  // a text with a token in it is scanned again
     };
     for (const Case& c : cases) {
         CUIString text = c.text;

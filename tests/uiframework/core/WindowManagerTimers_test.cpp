@@ -13,7 +13,8 @@ using namespace CalUI;
 
 namespace {
 
-class WindowManagerServices : public testing::Test {
+class WindowManagerServices : public testing::Test
+{
 protected:
     RecordingControl* NewControl(LPCWSTR name)
     {
@@ -34,7 +35,8 @@ protected:
         return {log[0].receiver, log[0].event.wParam};
     }
 
-    struct ControlDeleter {
+    struct ControlDeleter
+    {
         void operator()(CControlUI* control) const { control->Delete(); }
     };
 
@@ -50,7 +52,7 @@ TEST_F(WindowManagerServices, ControlTimersArriveAsTimerNotifications)
     ASSERT_TRUE(window.PumpUntil([&] { return !window.notifications.empty(); }));
     EXPECT_EQ(window.notifications[0].type, L"timer");
     EXPECT_EQ(window.notifications[0].sender, L"ticker");
-    EXPECT_EQ(window.notifications[0].wParam, 7u);   // the control's own timer id
+    EXPECT_EQ(window.notifications[0].wParam, 7u);  // the control's own timer id
     ASSERT_TRUE(window.manager.KillTimer(ticker, 7));
     window.Pump();
     window.notifications.clear();
@@ -107,7 +109,7 @@ TEST_F(WindowManagerServices, WindowTimerIdsWrapPastZeroAndHeldIds)
     // Ids held by killed records stay theirs; a freed id is found past them.
     controls[0]->SetName(L"holder17");
     ASSERT_TRUE(window.manager.KillTimer(controls[0], 1));
-    window.manager.KillTimers(controls[5]);   // frees 22
+    window.manager.KillTimers(controls[5]);  // frees 22
     ASSERT_TRUE(window.manager.SetTimer(late, 1, 60000));
     EXPECT_EQ(TimerTarget(22).first, L"late");
     ASSERT_TRUE(window.manager.SetTimer(controls[0], 1, 60000));
@@ -126,14 +128,15 @@ TEST_F(WindowManagerServices, DeletedControlsTakeTheirTimersAlong)
 // to them must hold afterwards.
 TEST_F(WindowManagerServices, ATimerHandlerMayDeleteItsControlAndStartOtherTimers)
 {
-    struct TimerHook : RecordingControl {
+    struct TimerHook : RecordingControl
+    {
         using RecordingControl::RecordingControl;
         std::function<void()> onTimer;
         void OnEvent(UIEvent& event) override
         {
             RecordingControl::OnEvent(event);
             if (event.type == UIEventType::Timer && onTimer)
-                onTimer();   // may delete this control: nothing of it is used after
+                onTimer();  // may delete this control: nothing of it is used after
         }
     };
     RecordingControl* survivor = NewControl(L"survivor");
@@ -153,18 +156,20 @@ TEST_F(WindowManagerServices, ATimerHandlerMayDeleteItsControlAndStartOtherTimer
 
 TEST_F(WindowManagerServices, SynchronousNotificationsReachDelegatesThenReceivers)
 {
-    struct Receiver : INotifyUI {
+    struct Receiver : INotifyUI
+    {
         Receiver(std::vector<std::wstring>* o, LPCWSTR n) : order(o), name(n) {}
         std::vector<std::wstring>* order;
         std::wstring name;
         void Notify(NotifyMsg& msg) override { order->push_back(name + L":" + msg.type.GetData()); }
     };
-    struct Hook {
+    struct Hook
+    {
         std::vector<std::wstring>* order;
         bool Handle(void* param)
         {
             order->push_back(std::wstring(L"delegate:") + static_cast<NotifyMsg*>(param)->type.GetData());
-            return false;   // cannot stop the receivers
+            return false;  // cannot stop the receivers
         }
     };
     std::vector<std::wstring> order;
@@ -178,7 +183,7 @@ TEST_F(WindowManagerServices, SynchronousNotificationsReachDelegatesThenReceiver
     sender.notifyDelegates.Add(CDelegate<Hook, Hook>(&hook, &Hook::Handle));
     plain.manager.SendNotify(&sender, L"click", 5, 6);
     EXPECT_EQ(order, (std::vector<std::wstring>{L"delegate:click", L"second:click"}));
-    ASSERT_EQ(plain.notifications.size(), 1u);   // the window registered itself first
+    ASSERT_EQ(plain.notifications.size(), 1u);  // the window registered itself first
     EXPECT_EQ(plain.notifications[0].wParam, 5u);
     EXPECT_EQ(plain.notifications[0].lParam, 6);
 }
@@ -210,7 +215,8 @@ TEST_F(WindowManagerServices, ScrollNotificationsOfABurstArriveOnceWithTheLastVa
 
 TEST_F(WindowManagerServices, QueueDrainsInOrderIncludingWhatDeliveryQueues)
 {
-    struct Requeuer : INotifyUI {
+    struct Requeuer : INotifyUI
+    {
         Requeuer(CWindowManagerUI* m, CControlUI* s) : manager(m), sender(s) {}
         CWindowManagerUI* manager;
         CControlUI* sender;
@@ -227,7 +233,7 @@ TEST_F(WindowManagerServices, QueueDrainsInOrderIncludingWhatDeliveryQueues)
     window.manager.AddNotifyReceiver(&requeuer);
     window.manager.SendNotify(sender, L"first", 0, 0, true, true);
     window.manager.SendNotify(sender, L"second", 0, 0, true, true);
-    window.manager.SendNotify(sender, L"second", 1, 0, true, true);   // repeats allowed: both stay
+    window.manager.SendNotify(sender, L"second", 1, 0, true, true);  // repeats allowed: both stay
 
     // One deferred-work message stands for all three.
     std::vector<MSG> posted;
@@ -251,7 +257,8 @@ TEST_F(WindowManagerServices, QueuedNotificationsOfADeletedSenderArriveWithoutSe
 
 TEST_F(WindowManagerServices, DelayedCleanupDetachesAtOnceAndDeletesOnTheDeferredMessage)
 {
-    struct Watched : RecordingControl {
+    struct Watched : RecordingControl
+    {
         bool* deletedFlag;
         Watched(EventLog* log, bool* flag) : RecordingControl(log, L"watched", {0, 0, 1, 1}), deletedFlag(flag) {}
         ~Watched() override { *deletedFlag = true; }
@@ -272,12 +279,12 @@ TEST_F(WindowManagerServices, DelayedCleanupDetachesAtOnceAndDeletesOnTheDeferre
 // hands over a third: the one deferred-work message deletes them all, in order.
 TEST_F(WindowManagerServices, ControlsHandedOverDuringTheCleanupGoInTheSamePass)
 {
-    struct Handing : RecordingControl {
+    struct Handing : RecordingControl
+    {
         Handing(EventLog* log, LPCWSTR name, std::vector<std::wstring>* gone, CWindowManagerUI* manager,
                 CControlUI* next)
             : RecordingControl(log, name, {0, 0, 1, 1}), gone(gone), manager(manager), next(next)
-        {
-        }
+        {}
         ~Handing() override
         {
             gone->push_back(GetName().GetData());

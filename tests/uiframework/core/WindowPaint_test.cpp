@@ -21,7 +21,8 @@ constexpr UINT kRepaintTimer = 0x2000;
 
 // A float block at a fixed place inside its parent that fills itself with
 // one colour and can draw a line of plain GDI text.
-class Block : public CControlUI {
+class Block : public CControlUI
+{
 public:
     Block(LPCWSTR name, RECT place, DWORD color, std::vector<std::wstring>* order = nullptr)
         : m_color(color), m_order(order)
@@ -67,7 +68,8 @@ private:
 };
 
 // The root: records every rectangle it is asked to paint.
-class RecordingRoot : public StackLayout {
+class RecordingRoot : public StackLayout
+{
 public:
     bool Paint(HDC hdc, const RECT& paint, CControlUI* stopControl) override
     {
@@ -123,7 +125,8 @@ std::string CornerMaskPng()
     return png.Bytes();
 }
 
-class WindowPaint : public testing::Test {
+class WindowPaint : public testing::Test
+{
 protected:
     void SetUp() override { root = new RecordingRoot; }
     void TearDown() override
@@ -164,11 +167,12 @@ protected:
 
     void Resize(int width, int height)
     {
-        SetWindowPos(window.GetWindowHandle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window.GetWindowHandle(), nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     ManagedWindow window;
-    RecordingRoot* root = nullptr;   // owned by the window once attached
+    RecordingRoot* root = nullptr;  // owned by the window once attached
     std::vector<std::wstring> order;
 };
 
@@ -176,7 +180,7 @@ TEST_F(WindowPaint, FirstLayeredPaintLaysOutAndSendsWindowinitThenTheTimerDraws)
 {
     AddBlock(L"a", {10, 10, 60, 40}, 0xFFFF0000);
     window.manager.SetLayered(true);
-    window.Attach(root);   // runs the first WM_PAINT
+    window.Attach(root);  // runs the first WM_PAINT
 
     EXPECT_EQ(NotificationsOfType(window, L"windowinit").size(), 1u);
     EXPECT_TRUE(root->paints.empty());
@@ -185,7 +189,7 @@ TEST_F(WindowPaint, FirstLayeredPaintLaysOutAndSendsWindowinitThenTheTimerDraws)
     ASSERT_TRUE(window.PumpUntil([&] { return Offscreen() != nullptr && !root->paints.empty(); }));
     EXPECT_EQ(Pixel(10, 10), 0xFFFF0000u);
     EXPECT_EQ(Pixel(59, 39), 0xFFFF0000u);
-    EXPECT_EQ(Pixel(60, 40), 0u);   // nothing drawn stays fully transparent
+    EXPECT_EQ(Pixel(60, 40), 0u);  // nothing drawn stays fully transparent
     EXPECT_EQ(window.manager.GetOffscreenSize().cx, 400);
     EXPECT_EQ(window.manager.GetOffscreenSize().cy, 300);
     EXPECT_EQ(NotificationsOfType(window, L"windowinit").size(), 1u);
@@ -195,7 +199,7 @@ TEST_F(WindowPaint, ControlsPaintInTreeOrderAndPostPaintControlsLast)
 {
     AddBlock(L"under", {10, 10, 110, 110}, 0xFFFF0000);
     Block* over = AddBlock(L"over", {50, 50, 150, 150}, 0xFF00FF00);
-    AddBlock(L"beside", {200, 10, 250, 60}, 0x800000FF);   // half-transparent blue
+    AddBlock(L"beside", {200, 10, 250, 60}, 0x800000FF);  // half-transparent blue
     ShowLayered();
     order.clear();
     window.manager.AddPostPaint(over);
@@ -204,9 +208,9 @@ TEST_F(WindowPaint, ControlsPaintInTreeOrderAndPostPaintControlsLast)
 
     EXPECT_EQ(order, (std::vector<std::wstring>{L"under", L"over", L"beside", L"over (post)"}));
     EXPECT_EQ(Pixel(20, 20), 0xFFFF0000u);
-    EXPECT_EQ(Pixel(60, 60), 0xFF00FF00u);    // the later sibling covers the earlier one
-    EXPECT_EQ(Pixel(60, 52), 0xFFFFFF00u);    // the post-paint stripe covers both
-    EXPECT_EQ(Pixel(220, 20), 0x80000080u);   // blended pixels keep their (premultiplied) alpha
+    EXPECT_EQ(Pixel(60, 60), 0xFF00FF00u);   // the later sibling covers the earlier one
+    EXPECT_EQ(Pixel(60, 52), 0xFFFFFF00u);   // the post-paint stripe covers both
+    EXPECT_EQ(Pixel(220, 20), 0x80000080u);  // blended pixels keep their (premultiplied) alpha
 }
 
 TEST_F(WindowPaint, InvalidationsWithinOneTickArePaintedOnceAsTheirUnion)
@@ -218,10 +222,10 @@ TEST_F(WindowPaint, InvalidationsWithinOneTickArePaintedOnceAsTheirUnion)
     window.manager.Invalidate({10, 10, 20, 20});
     window.manager.Invalidate({50, 60, 70, 80});
     RECT systemUpdate;
-    EXPECT_FALSE(GetUpdateRect(window.GetWindowHandle(), &systemUpdate, FALSE));   // the system never sees them
+    EXPECT_FALSE(GetUpdateRect(window.GetWindowHandle(), &systemUpdate, FALSE));  // the system never sees them
 
     ASSERT_TRUE(window.PumpUntil([&] { return !root->paints.empty(); }));
-    window.PumpUntil([] { return false; }, 60);   // a few more ticks with nothing collected
+    window.PumpUntil([] { return false; }, 60);  // a few more ticks with nothing collected
     ASSERT_EQ(root->paints.size(), 1u);
     EXPECT_EQ(root->paints[0], (RECT{10, 10, 70, 80}));
 }
@@ -233,7 +237,8 @@ TEST_F(WindowPaint, OnlyTheRepaintTimersWholeIdPaints)
     root->paints.clear();
     window.manager.Invalidate({10, 10, 20, 20});
     // Other timers of the window whose ids share the repaint timer's low bits.
-    for (WPARAM other : {WPARAM(kRepaintTimer) | 0x10000, WPARAM(kRepaintTimer) | WPARAM(1) << (sizeof(WPARAM) * 8 - 1)})
+    for (WPARAM other :
+         {WPARAM(kRepaintTimer) | 0x10000, WPARAM(kRepaintTimer) | WPARAM(1) << (sizeof(WPARAM) * 8 - 1)})
         window.Send(WM_TIMER, other, 0);
     EXPECT_TRUE(root->paints.empty());
     Tick();
@@ -251,11 +256,24 @@ TEST_F(WindowPaint, LayeredImageGivesTheBackgroundWithTransparentCorners)
     ASSERT_TRUE(window.PumpUntil([&] { return Offscreen() != nullptr && !root->paints.empty(); }));
 
     const DWORD body = 0xFF3366CC;
-    struct Case { int x, y; DWORD expected; };
+    struct Case
+    {
+        int x, y;
+        DWORD expected;
+    };
     const Case cases[] = {
-        {0, 0, 0}, {9, 9, 0}, {399, 0, 0}, {390, 290, 0}, {0, 299, 0},   // corners stay unstretched
-        {10, 0, body}, {200, 5, body}, {5, 150, body}, {395, 150, body}, {200, 295, body},
-        {200, 150, body}, {110, 110, 0xFFFF0000},
+        {0, 0, 0},
+        {9, 9, 0},
+        {399, 0, 0},
+        {390, 290, 0},
+        {0, 299, 0},  // corners stay unstretched
+        {10, 0, body},
+        {200, 5, body},
+        {5, 150, body},
+        {395, 150, body},
+        {200, 295, body},
+        {200, 150, body},
+        {110, 110, 0xFFFF0000},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Pixel(c.x, c.y), c.expected) << c.x << "," << c.y;
@@ -273,14 +291,14 @@ TEST_F(WindowPaint, ShadowRingSurroundsTheContentInsetByItsSize)
     ShowLayered();
 
     EXPECT_EQ(root->GetPos(), (RECT{14, 14, 386, 286}));
-    EXPECT_EQ(root->paints[0], (RECT{14, 14, 386, 286}));   // the whole client less the ring
+    EXPECT_EQ(root->paints[0], (RECT{14, 14, 386, 286}));  // the whole client less the ring
 
     EXPECT_EQ(Pixel(14, 150), 0xFF808080u);
     const BYTE nearContent = Pixel(13, 150) >> 24;
     const BYTE nearBorder = Pixel(1, 150) >> 24;
     EXPECT_GT(nearContent, 0);
-    EXPECT_LT(nearBorder, nearContent);   // fades out towards the window's border
-    EXPECT_EQ(Pixel(0, 0) >> 24, 0u);     // beyond the rounded corner
+    EXPECT_LT(nearBorder, nearContent);  // fades out towards the window's border
+    EXPECT_EQ(Pixel(0, 0) >> 24, 0u);    // beyond the rounded corner
 
     // Later paints leave the ring alone.
     const DWORD ring = Pixel(13, 150);
@@ -329,7 +347,7 @@ TEST_F(WindowPaint, NativeChildWindowsArePrintedOpaqueAndDeadOnesDropped)
     EXPECT_EQ(Pixel(100, 100), 0xFF008000u);
     EXPECT_EQ(Pixel(139, 129), 0xFF008000u);
     EXPECT_EQ(Pixel(140, 130), 0u);
-    EXPECT_FALSE(window.manager.RemoveNativeWindow(doomed));   // already dropped
+    EXPECT_FALSE(window.manager.RemoveNativeWindow(doomed));  // already dropped
     EXPECT_TRUE(window.manager.RemoveNativeWindow(child));
 }
 
@@ -353,7 +371,7 @@ TEST_F(WindowPaint, BitmapsFollowResizesWhileTheRootIsHidden)
         SIZE drawn = window.manager.GetOffscreenSize();
         EXPECT_EQ(drawn.cx, size.cx);
         EXPECT_EQ(drawn.cy, size.cy);
-        EXPECT_EQ(Pixel(size.cx - 1, size.cy - 1), 0u);                 // the mask's corner, at the new size
+        EXPECT_EQ(Pixel(size.cx - 1, size.cy - 1), 0u);  // the mask's corner, at the new size
         EXPECT_EQ(Pixel(size.cx / 2, size.cy - 1), 0xFF3366CCu);
     }
 
@@ -371,7 +389,7 @@ TEST_F(WindowPaint, SwitchingToLayeredWhileTheRootIsHiddenGivesAPixelBitmap)
     root->SetVisible(false);
     window.Pump();
 
-    window.manager.SetLayered(true);   // the hidden root asks for no layout
+    window.manager.SetLayered(true);  // the hidden root asks for no layout
     Tick();
     ASSERT_NE(Offscreen(), nullptr);
     EXPECT_EQ(window.manager.GetOffscreenSize().cx, 400);
@@ -389,7 +407,7 @@ TEST_F(WindowPaint, SwitchingModes)
     EXPECT_FALSE(window.manager.IsLayered());
     EXPECT_FALSE(exStyle() & WS_EX_LAYERED);
 
-    window.manager.SetOpacity(128);   // constant alpha, painted in plain mode
+    window.manager.SetOpacity(128);  // constant alpha, painted in plain mode
     EXPECT_FALSE(window.manager.IsLayered());
     EXPECT_TRUE(exStyle() & WS_EX_LAYERED);
     BYTE alpha = 0;
@@ -413,7 +431,7 @@ TEST_F(WindowPaint, PlainWindowsPaintTheUpdateRectangleAndCanBeSnapshot)
     window.Attach(root);
     window.Pump();
     EXPECT_NE(window.manager.GetOffscreenBitmap(), nullptr);
-    EXPECT_EQ(Offscreen(), nullptr);   // a bitmap of the screen's kind
+    EXPECT_EQ(Offscreen(), nullptr);  // a bitmap of the screen's kind
     RECT update;
     EXPECT_FALSE(GetUpdateRect(window.GetWindowHandle(), &update, FALSE));
 

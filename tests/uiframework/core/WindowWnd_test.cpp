@@ -15,7 +15,8 @@ namespace {
 
 // A window as the client's windows are: WM_CLOSE destroys it, and hooks let a
 // test act on chosen messages.
-class TestWnd : public CWindowWnd {
+class TestWnd : public CWindowWnd
+{
 public:
     LPCWSTR GetWindowClassName() const override { return L"CalverinTestWnd"; }
 
@@ -38,10 +39,7 @@ public:
             *finalFlag = true;
     }
 
-    HWND CreatePopup(HWND owner, RECT rc = {100, 100, 300, 250})
-    {
-        return Create(owner, L"test", WS_POPUP, 0, rc);
-    }
+    HWND CreatePopup(HWND owner, RECT rc = {100, 100, 300, 250}) { return Create(owner, L"test", WS_POPUP, 0, rc); }
 
     bool Saw(UINT message) const
     {
@@ -55,16 +53,18 @@ public:
     std::function<void(UINT, WPARAM, LPARAM)> onMessage;
     std::vector<UINT> messages;
     HWND finalHandle = nullptr;
-    bool* finalFlag = nullptr;   // outlives the object
+    bool* finalFlag = nullptr;  // outlives the object
 };
 
-class EditWnd : public TestWnd {
+class EditWnd : public TestWnd
+{
 public:
     LPCWSTR GetWindowClassName() const override { return L"CalverinTestEditWnd"; }
     LPCWSTR GetSuperClassName() const override { return L"Edit"; }
 };
 
-class WindowWndTest : public testing::Test {
+class WindowWndTest : public testing::Test
+{
 protected:
     void SetUp() override { CWindowManagerUI::SetInstance(::GetModuleHandleW(nullptr)); }
 
@@ -134,7 +134,8 @@ TEST_F(WindowWndTest, SuperclassKeepsSystemBehaviourAndItsObjectInAProperty)
 
 TEST_F(WindowWndTest, UnknownSuperclassFailsCreation)
 {
-    class Orphan : public TestWnd {
+    class Orphan : public TestWnd
+    {
         LPCWSTR GetWindowClassName() const override { return L"CalverinOrphanWnd"; }
         LPCWSTR GetSuperClassName() const override { return L"NoSuchSystemClass"; }
     } orphan;
@@ -205,7 +206,7 @@ TEST_F(WindowWndTest, SentCloseBypassesTheLoopAndKeepsTheResult)
                 return;
             if (earlier != 0)
                 dialog.Close(earlier);
-            dialog.SendMessage(WM_CLOSE, 9, 0);   // as the system menu would
+            dialog.SendMessage(WM_CLOSE, 9, 0);  // as the system menu would
         };
         dialog.PostMessage(WM_APP);
         EXPECT_EQ(dialog.ShowModal(), earlier);
@@ -250,7 +251,7 @@ TEST_F(WindowWndTest, ShowModalOnADestroyedWindowReturnsAtOnce)
     dialog.Close(3);
     ::DestroyWindow(hWnd);
     EXPECT_EQ(dialog.ShowModal(), 3);
-    dialog.Close(5);   // no window: ignored
+    dialog.Close(5);  // no window: ignored
     EXPECT_EQ(dialog.ShowModal(), 3);
     EXPECT_EQ(TakeQuitMessage(), -1);
 }
@@ -270,12 +271,13 @@ TEST_F(WindowWndTest, CenterWindowOverTheOwnerOrTheWorkAreaAndStaysInside)
     const RECT work = WorkAreaOf(probe.GetWindowHandle());
     ::DestroyWindow(probe.GetWindowHandle());
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool hasOwner;
         RECT owner;
         bool minimised;
-        POINT expected;   // top-left of a 200 x 150 window
+        POINT expected;  // top-left of a 200 x 150 window
     };
     const int midX = (work.left + work.right) / 2 - 100;
     const int midY = (work.top + work.bottom) / 2 - 75;
@@ -284,10 +286,12 @@ TEST_F(WindowWndTest, CenterWindowOverTheOwnerOrTheWorkAreaAndStaysInside)
         {"over the owner", true, {300, 200, 700, 600}, false, {400, 325}},
         {"odd owner size", true, {300, 200, 701, 601}, false, {400, 325}},
         {"minimised owner", true, {300, 200, 700, 600}, true, {midX, midY}},
-        {"owner at the left edge", true, {work.left - 300, 200, work.left + 100, 600}, false,
-         {work.left, 325}},
-        {"owner at the bottom right", true, {work.right - 100, work.bottom - 50, work.right + 300, work.bottom + 250},
-         false, {work.right - 200, work.bottom - 150}},
+        {"owner at the left edge", true, {work.left - 300, 200, work.left + 100, 600}, false, {work.left, 325}},
+        {"owner at the bottom right",
+         true,
+         {work.right - 100, work.bottom - 50, work.right + 300, work.bottom + 250},
+         false,
+         {work.right - 200, work.bottom - 150}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -313,7 +317,8 @@ TEST_F(WindowWndTest, CenterWindowOverTheOwnerOrTheWorkAreaAndStaysInside)
     }
 }
 
-class FlaggedControl : public CControlUI {
+class FlaggedControl : public CControlUI
+{
 public:
     explicit FlaggedControl(UIControlFlag flags) : m_flags(flags) {}
     UIControlFlag GetControlFlags() const override { return m_flags; }
