@@ -26,16 +26,6 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
-bool EntryExists(const std::wstring& path)
-{
-    WIN32_FIND_DATAW entry;
-    const HANDLE search = FindFirstFileW(path.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
-}
-
 // Starts a Linux program. Wine runs it beside its own processes and hands
 // back no process to wait for, so the caller waits for what it does.
 bool StartHostProgram(const std::wstring& linuxProgram, std::wstring commandLine)

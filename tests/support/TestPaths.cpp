@@ -27,6 +27,8 @@ std::wstring TreePath(const wchar_t* variable, const std::wstring& relative)
     return root + relative;
 }
 
+}  // namespace
+
 bool EntryExists(const std::wstring& path)
 {
     WIN32_FIND_DATAW entry;
@@ -36,8 +38,6 @@ bool EntryExists(const std::wstring& path)
     FindClose(search);
     return true;
 }
-
-}  // namespace
 
 std::wstring WinePathOf(const std::wstring& linuxPath)
 {

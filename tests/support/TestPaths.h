@@ -11,6 +11,10 @@ std::wstring WinePathOf(const std::wstring& linuxPath);
 // not exist. Empty when Wine cannot map it.
 std::wstring HostPathOf(const std::wstring& windowsPath);
 
+// True when the path names an entry of any kind, a link to a device included
+// (whose target GetFileAttributes would look at).
+bool EntryExists(const std::wstring& path);
+
 // A path inside the build tree (CALVERIN_BINARY_DIR), given relative to it
 // with "\" separators.
 std::wstring BuildTreePath(const std::wstring& relative);
