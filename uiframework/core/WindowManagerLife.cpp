@@ -4,6 +4,7 @@
 #include "core/WindowManagerUI.h"
 
 #include <initializer_list>
+#include <vector>
 
 #include "core/ControlUI.h"
 #include "core/StringMapValues.h"
@@ -162,6 +163,26 @@ void CWindowManagerUI::ForgetControl(CControlUI* control)
         if (msg->sender == control)
             msg->sender = nullptr;
     }
+    // The post-paint list takes a control more than once, and a control may
+    // host several native windows, so every entry goes.
+    while (RemovePostPaint(control)) {
+    }
+    for (int i = m_nativeWindowControls.GetCount() - 1; i >= 0; --i) {
+        if (m_nativeWindowControls[i] == control) {
+            m_nativeWindows.RemoveAt(i);
+            m_nativeWindowControls.RemoveAt(i);
+        }
+    }
+    // Groups are collected first: removing the last member deletes the group
+    // and its map entry, which would shift the walk under our feet.
+    std::vector<CUIString> groups;
+    FindMapValue<CUIPtrArray>(m_optionGroups, [&](LPCWSTR key, CUIPtrArray* group) {
+        if (group->Find(control) >= 0)
+            groups.emplace_back(key);
+        return false;
+    });
+    for (const CUIString& group : groups)
+        RemoveOptionGroup(group, control);
 }
 
 CControlUI* CWindowManagerUI::FindControl(LPCWSTR name)

@@ -325,4 +325,46 @@ TEST_F(WindowManagerServices, OptionGroupsKnowTheirMembers)
     EXPECT_EQ(m.GetOptionGroup(L"g"), nullptr) << "the last member takes the group along";
 }
 
+// The manager's lists hold plain pointers; a deleted control must leave all of
+// them, or the next paint or focus change calls into freed memory.
+TEST_F(WindowManagerServices, ADeletedControlLeavesThePostPaintListItsNativeWindowsAndItsOptionGroups)
+{
+    CWindowManagerUI& m = window.manager;
+    auto* doomed = new RecordingControl(&log, L"doomed", {0, 0, 10, 10});
+    doomed->SetManager(&m, nullptr, false);
+    RecordingControl* member = NewControl(L"member");
+    HWND edits[2];
+    for (HWND& edit : edits) {
+        edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 200, 100, 20, window.GetWindowHandle(),
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(edit, nullptr);
+        ASSERT_TRUE(m.AddNativeWindow(doomed, edit));
+    }
+    ASSERT_TRUE(m.AddPostPaint(doomed));
+    ASSERT_TRUE(m.AddPostPaint(doomed));  // the list takes it twice
+    ASSERT_TRUE(m.AddOptionGroup(L"alone", doomed));
+    ASSERT_TRUE(m.AddOptionGroup(L"pair", doomed));
+    ASSERT_TRUE(m.AddOptionGroup(L"pair", member));
+
+    CControlUI* gone = doomed;  // compared below, never followed
+    doomed->Delete();
+    ASSERT_FALSE(m.RemovePostPaint(gone));
+    for (HWND edit : edits)
+        ASSERT_FALSE(m.RemoveNativeWindow(edit)) << "every window the control hosted is let go";
+    ASSERT_EQ(m.GetOptionGroup(L"alone"), nullptr) << "the last member takes the group along";
+    CUIPtrArray* pair = m.GetOptionGroup(L"pair");
+    ASSERT_NE(pair, nullptr);
+    ASSERT_EQ(pair->GetCount(), 1);
+    EXPECT_EQ(pair->GetAt(0), member);
+
+    // What reached the freed control before: a paint, and the keyboard focus
+    // moving into a window it hosted.
+    RedrawWindow(window.GetWindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    SetFocus(window.GetWindowHandle());
+    SetFocus(edits[0]);
+    EXPECT_EQ(m.GetFocus(), nullptr);
+    for (HWND edit : edits)
+        DestroyWindow(edit);
+}
+
 }  // namespace
