@@ -43,7 +43,8 @@ bool KeepsTabKey(CControlUI* control)
 
 bool CWindowManagerUI::AddAcceleratorTranslator(ITranslateAccelerator* translator)
 {
-    return m_acceleratorTranslators.Add(translator);
+    // The loop calls every entry without looking, so an empty one never goes in.
+    return translator != nullptr && m_acceleratorTranslators.Add(translator);
 }
 
 bool CWindowManagerUI::RemoveAcceleratorTranslator(ITranslateAccelerator* translator)

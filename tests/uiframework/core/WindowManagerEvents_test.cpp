@@ -407,7 +407,8 @@ TEST_F(WindowManagerEvents, MessageFiltersSeeMessagesFirst)
 TEST_F(WindowManagerEvents, AcceleratorTranslatorsConsumeLoopMessages)
 {
     Translator translator;
-    window.manager.AddAcceleratorTranslator(&translator);
+    EXPECT_FALSE(window.manager.AddAcceleratorTranslator(nullptr)) << "the loop would call through it";
+    ASSERT_TRUE(window.manager.AddAcceleratorTranslator(&translator));
     window.manager.SetFocus(a);
     log.clear();
     PostMessageW(window.GetWindowHandle(), WM_KEYDOWN, 'K', 0);
