@@ -8,8 +8,6 @@ namespace CalUI {
 
 namespace {
 
-constexpr WCHAR kColorImageType[] = L"*COLOR*";
-
 bool IsBlank(WCHAR ch) { return ch != 0 && ch <= L' '; }
 
 LPCWSTR SkipBlanks(LPCWSTR p)

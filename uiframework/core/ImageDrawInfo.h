@@ -12,6 +12,9 @@ namespace CalUI {
 
 struct LoadedImage;
 
+// The image type under which a colour pseudo-image is loaded and kept.
+inline constexpr WCHAR kColorImageType[] = L"*COLOR*";
+
 // What the image table is asked for; kept out of ImageDrawInfo because the
 // table applies it once, when the image is loaded.
 struct ImageLoadRequest

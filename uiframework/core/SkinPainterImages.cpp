@@ -18,7 +18,6 @@ namespace CalUI {
 
 namespace {
 
-constexpr wchar_t kColourType[] = L"*COLOR*";
 // The decoder takes the length of an image file as an int.
 constexpr uint64_t kMaxImageFileBytes = INT_MAX;
 
@@ -56,7 +55,7 @@ std::vector<BYTE> ImageBytes(ResourceRef name, LPCWSTR type)
     return bytes;
 }
 
-// "#AARRGGBB" or "AARRGGBB" as one RGBA pixel.
+// "#AARRGGBB", "AARRGGBB" or "0xAARRGGBB" as one RGBA pixel.
 DecodedPixels ColourPixel(LPCWSTR text)
 {
     const DWORD argb = ParseColorValue(text);
@@ -120,7 +119,7 @@ LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD m
 {
     int width = 1, height = 1;
     DecodedPixels rgba;
-    if (type && wcscmp(type, kColourType) == 0) {
+    if (type && wcscmp(type, kColorImageType) == 0) {
         if (name.IsNumber())
             return nullptr;
         rgba = ColourPixel(name);

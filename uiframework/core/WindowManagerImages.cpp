@@ -4,6 +4,7 @@
 #include "core/WindowManagerUI.h"
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
 
 #include "core/LoadedImage.h"
@@ -18,10 +19,11 @@ namespace {
 void FreeImage(LoadedImage* image) { CSkinPainter::FreeLoadedImage(image, true); }
 
 // With a resource type, a name that starts with a number names the resource
-// by that number.
+// by that number. A colour is always its text: "80FF0000" is not resource 80.
 ResourceRef ImageSource(LPCWSTR name, LPCWSTR type)
 {
-    if (type != nullptr && *type != L'\0' && name[0] >= L'0' && name[0] <= L'9')
+    if (type != nullptr && *type != L'\0' && std::wcscmp(type, kColorImageType) != 0 && name[0] >= L'0' &&
+        name[0] <= L'9')
         return ResourceRef(static_cast<UINT>(_wtoi(name)));
     return ResourceRef(name);
 }
@@ -50,8 +52,13 @@ LoadedImage* CWindowManagerUI::AddImage(LPCWSTR name, LPCWSTR type, DWORD mask, 
 
     CUIStringMap& images = ResourcesFor(shared).images;
     if (auto* old = static_cast<LoadedImage*>(images.Find(name, false))) {
-        FreeImage(old);
-        images.Remove(name);
+        // Drawing records of controls hold the table's pointer and are not
+        // known here, so the record stays where it is and takes over the new
+        // picture: every holder sees the replacement and none is left dangling.
+        CSkinPainter::FreeLoadedImage(old, false);
+        *old = *image;
+        delete image;  // the bitmap and pixels now belong to `old`
+        return old;
     }
     if (!images.Insert(name, image)) {
         FreeImage(image);

@@ -155,6 +155,24 @@ TEST(DrawImageAttr, LoadsOnceAndKeepsAFailedLoadUntilCleared)
     EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), nullptr, control, control, info));
 }
 
+// A colour that starts with a digit once went to the resources as a number
+// and drew nothing.
+TEST(DrawImageAttr, AColourIsAColourWithOrWithoutItsHash)
+{
+    CWindowManagerUI manager;
+    const RECT control = {0, 0, 20, 20};
+    for (LPCWSTR attribute :
+         {L"color='#80FF0000'", L"color='80FF0000'", L"color='0x80FF0000'", L"color='0X80FF0000'"}) {
+        SCOPED_TRACE(testing::Message() << "spelling " << std::wstring(attribute).size());
+        DibCanvas canvas(40, 40);
+        ImageDrawInfo info;
+        info.attributeText = attribute;
+        EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
+        ExpectNearRgb(canvas.Rgb(5, 5), 0xFF7F7F);  // half red over white
+        EXPECT_EQ(canvas.Rgb(30, 30), kWhite);
+    }
+}
+
 TEST(DrawImageAttr, DrawsThePartOfAnImageFileNamedBySource)
 {
     ScratchFolder folder;

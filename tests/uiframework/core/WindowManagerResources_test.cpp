@@ -10,6 +10,7 @@
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
 #include "core/SharedUIResources.h"
+#include "core/SkinPainter.h"
 
 using namespace CalUI;
 
@@ -186,6 +187,23 @@ TEST_F(WindowManagerResources, AddingAnImageRecordsHowItWasMadeAndReplacesTheOld
     m.RemoveAllImages(false);
     EXPECT_EQ(GetObjectType(secondBitmap), 0u);
     EXPECT_EQ(m.GetImage(L"#FF102030"), nullptr);
+}
+
+// Controls keep the loaded image in their drawing records; replacing the
+// image by name must not leave them holding freed memory.
+TEST_F(WindowManagerResources, ReplacingAnImageReachesTheControlsThatDrawIt)
+{
+    ImageDrawInfo record;
+    record.attributeText = L"color='#FF0000FF'";
+    const RECT control = {0, 0, 10, 10};
+    ASSERT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &m, control, control, record));  // loads only
+    ASSERT_EQ(record.image, m.GetImage(L"#FF0000FF"));
+
+    ASSERT_NE(m.AddImage(L"#FF0000FF", L"*COLOR*", 0xFF0000FF), nullptr);
+    ASSERT_EQ(record.image, m.GetImage(L"#FF0000FF")) << "the record still names the live image";
+    EXPECT_EQ(record.image->mask, 0xFF0000FFu);
+    EXPECT_EQ(reinterpret_cast<DWORD*>(record.image->pixels)[0], 0u) << "the new picture, keyed out by its mask";
+    EXPECT_NE(GetObjectType(record.image->bitmap), 0u);
 }
 
 TEST_F(WindowManagerResources, DefaultAttributeListsOfTheWindowWinOverSharedOnes)
