@@ -463,7 +463,8 @@ bool CContainerUI::HandleScrollKey(UINT key)
             return false;
         }
     }
-    if (m_verticalScrollBar == nullptr && IsBarActive(m_horizontalScrollBar)) {
+    // A vertical bar that is hidden or disabled leaves the keys to the horizontal one.
+    if (IsBarActive(m_horizontalScrollBar)) {
         switch (key) {
         case VK_PRIOR:
             PageLeft();

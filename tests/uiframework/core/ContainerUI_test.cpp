@@ -273,7 +273,7 @@ TEST(ContainerScroll, SkinScrollUnitIsTheWheelAndArrowStep)
     EXPECT_EQ(0, rows->GetScrollPos().cy);
 }
 
-TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItExists)
+TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItIsVisibleAndEnabled)
 {
     ManagedWindow window;
     StackLayout* rows = AttachWideRows(window);
@@ -288,7 +288,15 @@ TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItExists)
     rows->SetScrollPos(SIZE{100, 216});
     rows->GetVerticalScrollBar()->SetVisible(false);
     window.Send(WM_KEYDOWN, VK_HOME);
-    EXPECT_EQ(100, rows->GetScrollPos().cx);  // a hidden vertical bar still keeps the keys
+    EXPECT_EQ(0, rows->GetScrollPos().cx) << "with only the horizontal bar visible, Home scrolls it";
+    window.Send(WM_KEYDOWN, VK_NEXT);
+    EXPECT_EQ(400, rows->GetScrollPos().cx) << "and Page Down pages it";
+
+    rows->GetVerticalScrollBar()->SetVisible(true);
+    rows->GetVerticalScrollBar()->SetEnabled(false);
+    window.Send(WM_KEYDOWN, VK_HOME);
+    EXPECT_EQ(0, rows->GetScrollPos().cx) << "a disabled vertical bar leaves the keys to the horizontal one";
+    rows->GetVerticalScrollBar()->SetEnabled(true);
 
     rows->EnableScrollBar(false, true);
     LayOut(window);
