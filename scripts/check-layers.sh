@@ -7,6 +7,9 @@
 #   client/dialogs          services, core, controls, dialogs
 #   client/mainwindow       services, core, controls, dialogs, mainwindow
 #   client/Main.cpp, uninstaller/   any of them
+# Two places in the core reach up by design, and only for what is named:
+#   the control factory, the one table of every element name and its class;
+#   the container, which creates, sizes and drives its own scroll bars.
 # Prints every include that breaks the rule and fails if there is one.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,6 +27,15 @@ allowed_for() { # source file -> the folders it may include from
 }
 
 layers="services|core|controls|dialogs|mainwindow"
+
+reaches_up_by_design() { # source file, include -> whether the core may name it
+  case $1:$2 in
+    uiframework/core/ControlFactory.cpp:controls/*) return 0 ;;
+    uiframework/core/ContainerUI.cpp:controls/ScrollBarUI.h) return 0 ;;
+    uiframework/core/ContainerScroll.cpp:controls/ScrollBarUI.h) return 0 ;;
+  esac
+  return 1
+}
 problems=0
 while IFS= read -r file; do
   allowed=" $(allowed_for "$file") "
@@ -32,7 +44,7 @@ while IFS= read -r file; do
     if [[ $include != */* ]]; then
       echo "$file:$line: \"$include\" names no folder (write it as folder/$include)"
       problems=$((problems + 1))
-    elif [[ $folder =~ ^($layers)$ && $allowed != *" $folder "* ]]; then
+    elif [[ $folder =~ ^($layers)$ && $allowed != *" $folder "* ]] && ! reaches_up_by_design "$file" "$include"; then
       echo "$file:$line: includes \"$include\", but ${file%/*} may include only from:$allowed"
       problems=$((problems + 1))
     fi

@@ -4,7 +4,7 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
-#include "core/ScrollBarUI.h"
+#include "controls/ScrollBarUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {

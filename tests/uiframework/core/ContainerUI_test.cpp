@@ -10,7 +10,7 @@
 #include "DibCanvas.h"
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
-#include "core/ScrollBarUI.h"
+#include "controls/ScrollBarUI.h"
 
 using namespace CalUI;
 

@@ -4,7 +4,7 @@
 
 #include "core/ControlFactory.h"
 #include "core/ControlUI.h"
-#include "core/ScrollBarUI.h"
+#include "controls/ScrollBarUI.h"
 
 using namespace CalUI;
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "ManagedWindow.h"
-#include "core/ScrollBarUI.h"
+#include "controls/ScrollBarUI.h"
 
 using namespace CalUI;
 

@@ -1,6 +1,6 @@
-// The scroll bar's model.
+// The scroll bar.
 
-#include "core/ScrollBarUI.h"
+#include "controls/ScrollBarUI.h"
 
 #include <cwchar>
 
