@@ -69,11 +69,22 @@ int CWindowWnd::ShowModal() { return RunModalLoop(SW_SHOWNORMAL); }
 
 int CWindowWnd::ShowModal(bool show, bool takeFocus) { return RunModalLoop(ShowCommandFor(show, takeFocus)); }
 
+void CWindowWnd::RestoreOwner(HWND owner, bool wasEnabled)
+{
+    if (owner == nullptr || !wasEnabled)
+        return;
+    ::EnableWindow(owner, TRUE);
+    ::SetFocus(owner);
+}
+
 int CWindowWnd::RunModalLoop(int showCommand)
 {
     if (!::IsWindow(m_hWnd))
         return m_modalResult;
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    // A loop nested in another finds the owner disabled by the outer loop and
+    // must leave it so, or a box over a dialog frees the window under both.
+    const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
     ::ShowWindow(m_hWnd, showCommand);
     ::EnableWindow(owner, FALSE);
 
@@ -88,8 +99,7 @@ int CWindowWnd::RunModalLoop(int showCommand)
             // The owner must be usable again before this window destroys
             // itself, or the system activates some other application.
             m_modalResult = static_cast<int>(msg.wParam);
-            ::EnableWindow(owner, TRUE);
-            ::SetFocus(owner);
+            RestoreOwner(owner, ownerWasEnabled);
         }
         if (!CWindowManagerUI::TranslateLoopMessage(&msg)) {
             ::TranslateMessage(&msg);
@@ -97,9 +107,7 @@ int CWindowWnd::RunModalLoop(int showCommand)
         }
     }
 
-    ::EnableWindow(owner, TRUE);
-    if (owner != nullptr)
-        ::SetFocus(owner);
+    RestoreOwner(owner, ownerWasEnabled);
     if (msg.message == WM_QUIT)
         ::PostQuitMessage(static_cast<int>(msg.wParam));
     return m_modalResult;

@@ -58,6 +58,7 @@ protected:
 
 private:
     int RunModalLoop(int showCommand);
+    static void RestoreOwner(HWND owner, bool wasEnabled);  // as the loop found it
     void Unlink();
     static LRESULT RouteMessage(CWindowWnd* window, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -244,6 +244,46 @@ TEST_F(WindowWndTest, QuitInANestedLoopEndsEveryLoopAndReenablesTheOwner)
     ::DestroyWindow(mainWnd.GetWindowHandle());
 }
 
+// A box over a dialog: whichever window owns the box, closing it must leave
+// the main window disabled until the dialog under it closes too.
+TEST_F(WindowWndTest, NestedModalLoopsLeaveTheMainWindowDisabledUntilTheLastCloses)
+{
+    for (bool boxOwnedByDialog : {false, true}) {
+        SCOPED_TRACE(boxOwnedByDialog ? "box owned by the dialog" : "box owned by the main window");
+        TestWnd mainWnd;
+        ASSERT_NE(mainWnd.CreatePopup(nullptr), nullptr);
+        mainWnd.ShowWindow(true, true);
+        TestWnd dialog;
+        ASSERT_NE(dialog.CreatePopup(mainWnd.GetWindowHandle()), nullptr);
+        TestWnd box;
+        bool mainEnabledAfterBox = true;
+        bool dialogEnabledAfterBox = false;
+        dialog.onMessage = [&](UINT message, WPARAM, LPARAM) {
+            if (message != WM_APP)
+                return;
+            HWND boxOwner = boxOwnedByDialog ? dialog.GetWindowHandle() : mainWnd.GetWindowHandle();
+            ASSERT_NE(box.CreatePopup(boxOwner), nullptr);
+            box.onMessage = [&box](UINT m, WPARAM, LPARAM) {
+                if (m == WM_APP)
+                    box.Close(2);
+            };
+            box.PostMessage(WM_APP);
+            EXPECT_EQ(box.ShowModal(), 2);
+            mainEnabledAfterBox = ::IsWindowEnabled(mainWnd.GetWindowHandle()) != FALSE;
+            dialogEnabledAfterBox = ::IsWindowEnabled(dialog.GetWindowHandle()) != FALSE;
+            dialog.Close(1);
+        };
+        dialog.PostMessage(WM_APP);
+
+        EXPECT_EQ(dialog.ShowModal(), 1);
+        EXPECT_FALSE(mainEnabledAfterBox);
+        EXPECT_TRUE(dialogEnabledAfterBox);
+        EXPECT_TRUE(::IsWindowEnabled(mainWnd.GetWindowHandle()));
+        ::DestroyWindow(mainWnd.GetWindowHandle());
+    }
+    EXPECT_EQ(TakeQuitMessage(), -1);
+}
+
 TEST_F(WindowWndTest, ShowModalOnADestroyedWindowReturnsAtOnce)
 {
     TestWnd dialog;
