@@ -1,6 +1,9 @@
 #include "mainwindow/MainWnd.h"
 
+#include <cwchar>
+
 #include "core/SkinBuilder.h"
+#include "mainwindow/ContainerExUI.h"
 
 CMainWnd* g_mainWnd = nullptr;
 
@@ -32,7 +35,12 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMainWnd::Notify(CalUI::NotifyMsg&) {}
 
-CalUI::CControlUI* CMainWnd::CreateControl(LPCWSTR) { return nullptr; }
+CalUI::CControlUI* CMainWnd::CreateControl(LPCWSTR name)
+{
+    if (std::wcscmp(name, L"ContainerEx") == 0)
+        return new CContainerExUI;
+    return nullptr;
+}
 
 bool CMainWnd::BuildSkin()
 {

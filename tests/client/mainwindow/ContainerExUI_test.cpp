@@ -1,0 +1,83 @@
+// The navigation panel's container: one "mouseenter" when the mouse comes
+// over it, none when the mouse passes onto a child, one "mouseleave" when it
+// really leaves.
+
+#include <gtest/gtest.h>
+
+#include "core/SkinBuilder.h"
+#include "core/UIEvent.h"
+#include "mainwindow/ContainerExUI.h"
+#include "ManagedWindow.h"
+
+using namespace CalUI;
+
+namespace {
+
+class ContainerExFactory : public IDialogBuilderCallback
+{
+public:
+    CControlUI* CreateControl(LPCWSTR name) override
+    {
+        return std::wcscmp(name, L"ContainerEx") == 0 ? new CContainerExUI : nullptr;
+    }
+};
+
+std::vector<std::wstring> EnterLeaveOf(const ManagedWindow& window, LPCWSTR sender)
+{
+    std::vector<std::wstring> types;
+    for (const ReceivedNotify& n : window.notifications) {
+        if (n.sender == sender && (n.type == L"mouseenter" || n.type == L"mouseleave"))
+            types.push_back(n.type);
+    }
+    return types;
+}
+
+TEST(ContainerExUI, ReportsEnteringAndLeavingTheWholePanelOnce)
+{
+    ManagedWindow window;
+    ContainerExFactory factory;
+    CSkinBuilder builder;
+    window.Attach(builder.Create(L"<Window><Container>"
+                                 L"<ContainerEx name=\"nav\" float=\"true\" pos=\"20,20,220,220\">"
+                                 L"<Control name=\"child\" float=\"true\" pos=\"50,50,150,150\"/>"
+                                 L"</ContainerEx></Container></Window>",
+                                 nullptr, &factory, &window.manager));
+    window.Pump();
+    auto* nav = static_cast<CContainerExUI*>(window.manager.FindControl(L"nav"));
+    ASSERT_NE(nav, nullptr);
+    EXPECT_STREQ(nav->GetClass(), L"ContainerEx");
+    EXPECT_EQ(nav->GetInterface(L"ContainerEx"), static_cast<IContainerUI*>(nav));
+    EXPECT_EQ(nav->GetInterface(L"containerex"), nullptr);
+
+    const POINT path[] = {{300, 250}, {30, 30}, {100, 100}, {120, 120}, {30, 30}, {300, 250}};
+    for (const POINT& p : path) {
+        window.PostMessage(WM_MOUSEMOVE, 0, PointParam(p.x, p.y));
+        window.Pump();
+    }
+    EXPECT_EQ(EnterLeaveOf(window, L"nav"), (std::vector<std::wstring>{L"mouseenter", L"mouseleave"}));
+
+    // Straight from the child out of the panel: still one leave.
+    window.notifications.clear();
+    for (const POINT& p : {POINT{30, 30}, POINT{100, 100}, POINT{300, 250}}) {
+        window.PostMessage(WM_MOUSEMOVE, 0, PointParam(p.x, p.y));
+        window.Pump();
+    }
+    EXPECT_EQ(EnterLeaveOf(window, L"nav"), (std::vector<std::wstring>{L"mouseenter", L"mouseleave"}));
+}
+
+TEST(ContainerExUI, WithoutAPaintManagerItSendsAndRegistersNothing)
+{
+    CContainerExUI nav;
+    nav.SetPos({0, 0, 100, 100}, false);
+    for (UIEventType type : {UIEventType::MouseEnter, UIEventType::MouseLeave}) {
+        for (POINT p : {POINT{10, 10}, POINT{200, 200}}) {
+            UIEvent event;
+            event.type = type;
+            event.mousePoint = p;
+            nav.OnEvent(event);  // no manager to reach: must not crash
+        }
+    }
+    SUCCEED();
+}
+
+}  // namespace
