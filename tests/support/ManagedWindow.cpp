@@ -129,6 +129,8 @@ LRESULT ManagedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (manager.HandleWindowMessage(message, wParam, lParam, result))
         return result;
     unhandled.push_back(message);
+    if (onUnhandled)
+        onUnhandled(message, wParam, lParam);
     return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
 

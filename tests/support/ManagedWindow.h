@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -107,7 +108,8 @@ public:
 
     CalUI::CWindowManagerUI manager;
     std::vector<ReceivedNotify> notifications;
-    std::vector<UINT> unhandled;  // messages the manager left to the window
+    std::vector<UINT> unhandled;                            // messages the manager left to the window
+    std::function<void(UINT, WPARAM, LPARAM)> onUnhandled;  // called for each of them
 };
 
 LPARAM PointParam(int x, int y);
