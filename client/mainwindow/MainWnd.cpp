@@ -1,11 +1,28 @@
+// The main window's life, native messages, tray and ending.
+
 #include "mainwindow/MainWnd.h"
 
 #include <cwchar>
 
+#include "services/AppFolder.h"
+#include "services/FileUtil.h"
+#include "services/SessionData.h"
+
 #include "core/SkinBuilder.h"
+
+#include "dialogs/MsgBoxWnd.h"
 #include "mainwindow/ContainerExUI.h"
 
+using namespace CalUI;
+
 CMainWnd* g_mainWnd = nullptr;
+
+namespace {
+
+constexpr UINT kMainIconResource = 103;
+constexpr WCHAR kTrayTip[] = L"Calverin";
+
+}  // namespace
 
 CMainWnd::CMainWnd() { g_mainWnd = this; }
 
@@ -16,6 +33,7 @@ CMainWnd::~CMainWnd()
 }
 
 LPCWSTR CMainWnd::GetWindowClassName() const { return L"CMainWnd"; }
+UINT CMainWnd::GetClassStyle() const { return CS_DBLCLKS; }
 
 LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -23,33 +41,176 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         DispatchMsgs();
         return 0;
     }
-    // A window without its skin would stay an invisible empty frame that
-    // nothing can close: refusing the creation ends the client instead.
-    if (message == WM_CREATE && !BuildSkin())
-        return -1;
+    switch (message) {
+    case WM_CREATE:
+        // A window without its skin would stay an invisible empty frame that
+        // nothing can close: refusing the creation ends the client instead.
+        return BuildSkin() ? 0 : -1;
+    case WM_SIZE:
+        OnSize();
+        break;
+    case WM_NCCALCSIZE:
+    case WM_NCLBUTTONDBLCLK:
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(lParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wParam, lParam);
+    case kTrayIconMessage:
+        OnTrayIcon(lParam);
+        return 0;
+    case WM_DESTROY:
+        // However the window ends, no icon may stay behind for a dead client.
+        m_tray.Remove();
+        break;
+    default:
+        if (message == m_tray.GetTaskbarCreatedMessage())
+            m_tray.AddAgain();
+        break;
+    }
     LRESULT result = 0;
     if (m_manager.HandleWindowMessage(message, wParam, lParam, result))
         return result;
     return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
 
-void CMainWnd::Notify(CalUI::NotifyMsg&) {}
+void CMainWnd::Notify(NotifyMsg& msg)
+{
+    if (msg.type == L"windowinit")
+        OnWindowInit();
+    else if (msg.type == L"click" && IsNotifyFrom(msg, L"close_btn"))
+        ShowWindow(false, true);
+    else if (msg.type == L"click" && IsNotifyFrom(msg, L"min_btn"))
+        ::ShowWindow(m_hWnd, SW_MINIMIZE);
+}
 
-CalUI::CControlUI* CMainWnd::CreateControl(LPCWSTR name)
+CControlUI* CMainWnd::CreateControl(LPCWSTR name)
 {
     if (std::wcscmp(name, L"ContainerEx") == 0)
         return new CContainerExUI;
     return nullptr;
 }
 
+void CMainWnd::ExitApp(UINT_PTR, UINT_PTR)
+{
+    if (HasRunningTasks()) {
+        const MsgBoxResult answer = ShowMsgBox(m_hWnd, L"还有任务正在进行", L"退出程序将停止全部任务，确定退出吗？",
+                                               MsgBoxButtons::OkCancel, L"确定", L"取消");
+        if (answer != MsgBoxResult::Ok)
+            return;
+        StopAllTasks();
+    }
+    ShowWindow(false, true);
+    m_tray.Remove();
+    Close(0);
+}
+
+bool CMainWnd::HasRunningTasks() const { return g_sessionData.GetTaskCount() > 0; }
+
+void CMainWnd::StopAllTasks()
+{
+    while (g_sessionData.PopFirstTask() != 0) {
+    }
+}
+
+void CMainWnd::OnSize()
+{
+    const SIZE corner = m_manager.GetRoundCorner();
+    if (::IsIconic(m_hWnd) || (corner.cx == 0 && corner.cy == 0))
+        return;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    HRGN region = ::CreateRoundRectRgn(0, 0, window.right - window.left + 1, window.bottom - window.top + 1, corner.cx,
+                                       corner.cy);
+    // The window owns the region from here on.
+    ::SetWindowRgn(m_hWnd, region, TRUE);
+}
+
 bool CMainWnd::BuildSkin()
 {
+    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME)) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
     m_manager.Init(m_hWnd);
-    CalUI::CSkinBuilder builder;
-    CalUI::CControlUI* root = builder.Create(L"main.xml", nullptr, this, &m_manager);
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(L"main.xml", nullptr, this, &m_manager);
     if (!root)
         return false;
     m_manager.AttachRoot(root);
     m_manager.AddNotifyReceiver(this);
     return true;
+}
+
+void CMainWnd::OnWindowInit()
+{
+    m_tray.Add(kTrayTip, m_hWnd);
+    SetIcon(kMainIconResource);
+    ::SetForegroundWindow(m_hWnd);
+    ::BringWindowToTop(m_hWnd);
+    CreateFolderTree(g_appFolder + L"cache");
+}
+
+// Only the caption band drags, and only where no control reacts to the mouse.
+LRESULT CMainWnd::OnNcHitTest(LPARAM lParam)
+{
+    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ScreenToClient(m_hWnd, &pt);
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    const RECT caption = m_manager.GetCaptionRect();
+    const bool inBand = pt.x >= client.left + caption.left && pt.x < client.right - caption.right &&
+                        pt.y >= caption.top && pt.y < caption.bottom;
+    if (!inBand)
+        return HTCLIENT;
+    CControlUI* control = m_manager.FindControlAt(pt);
+    return control != nullptr && IsCaptionControl(control) ? HTCAPTION : HTCLIENT;
+}
+
+// The whole command is compared: a command with low bits set is none of these.
+LRESULT CMainWnd::OnSysCommand(WPARAM command, LPARAM lParam)
+{
+    switch (command) {
+    case SC_CLOSE:
+        ShowWindow(false, true);
+        return 0;
+    case SC_MINIMIZE:
+        ::ShowWindow(m_hWnd, SW_MINIMIZE);
+        return 0;
+    case SC_MAXIMIZE:
+    case SC_KEYMENU:
+        return 0;
+    default:
+        return CWindowWnd::HandleMessage(WM_SYSCOMMAND, command, lParam);
+    }
+}
+
+void CMainWnd::OnTrayIcon(LPARAM mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        ShowInFront();
+        break;
+    case WM_RBUTTONDOWN:
+        switch (m_tray.TrackMenu(m_hWnd)) {
+        case TrayMenuCommand::ShowMainWindow:
+            ShowWindow(true, true);
+            break;
+        case TrayMenuCommand::ExitClient:
+            ExitApp(0, 0);
+            break;
+        case TrayMenuCommand::None:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWnd::ShowInFront()
+{
+    ShowWindow(true, true);
+    ::BringWindowToTop(m_hWnd);
+    ::SetForegroundWindow(m_hWnd);
 }

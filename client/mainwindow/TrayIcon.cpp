@@ -22,8 +22,7 @@ void CopyCut(WCHAR (&field)[N], LPCWSTR text)
 CTrayIcon::CTrayIcon()
     : m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTrayIconResource))),
       m_taskbarCreatedMessage(::RegisterWindowMessageW(L"TaskbarCreated"))
-{
-}
+{}
 
 CTrayIcon::~CTrayIcon()
 {
@@ -84,8 +83,7 @@ TrayMenuCommand CTrayIcon::TrackMenu(HWND owner) const
     ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(TrayMenuCommand::ExitClient), L"退出程序");
     // Without the foreground the menu would not close on a click elsewhere.
     ::SetForegroundWindow(owner);
-    const UINT choice = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
+    const UINT choice = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
     ::DestroyMenu(menu);
     return static_cast<TrayMenuCommand>(choice);
 }

@@ -4,6 +4,10 @@
 #include <windows.h>
 #include <string>
 
+// The client's own key under HKEY_CURRENT_USER: sign-in, user name and the
+// daily count of SMS codes.
+inline constexpr char kClientSettingsKey[] = "Software\\calverin";
+
 // Reads the value into text (cleared first), rendered by the type the caller
 // names: REG_DWORD as decimal digits, every other type as text up to its first
 // zero character. Looks in the registry's 32-bit view and then in the 64-bit

@@ -9,7 +9,6 @@
 namespace {
 const char kLoginPath[] = "/Box/User/login";
 const wchar_t kSignInFailedText[] = L"登录错误！请稍后重试";
-const char kSettingsKey[] = "Software\\calverin";
 
 // The members of a sign-in result, all read as text.
 struct SignedInUser
@@ -46,7 +45,7 @@ std::optional<SignedInUser> ReadSignedInUser(const std::string& resultText)
 
 void SaveSetting(const char* name, const std::string& utf8)
 {
-    WriteRegValue(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, utf8, static_cast<DWORD>(utf8.size()));
+    WriteRegValue(HKEY_CURRENT_USER, kClientSettingsKey, name, REG_SZ, utf8, static_cast<DWORD>(utf8.size()));
 }
 
 SignInOutcome StoreSignIn(const SignedInUser& user, uint32_t opType)

@@ -2,6 +2,7 @@
 // program folder: its main window, its log, a second start and a build that
 // carries no skin archive.
 
+#include "ClientProgram.h"
 #include "ScratchFolder.h"
 #include "services/SingleInstance.h"
 #include "TestPaths.h"
@@ -17,95 +18,10 @@
 
 namespace {
 
-constexpr DWORD kStartLimitMs = 30000;
 constexpr int kSkinWidth = 960;  // the size that main.xml gives the window
 constexpr int kSkinHeight = 620;
 constexpr unsigned long kLogCapBytes = 1024 * 1024;
 const std::string kBom = "\xFF\xFE";
-
-// A copy of a built program in a folder of its own, so that its log is its
-// own; the processes it starts are ended with the object.
-class ProgramCopy
-{
-public:
-    explicit ProgramCopy(const wchar_t* builtName)
-    {
-        m_exe = m_folder.File(L"calverinapp.exe");
-        if (!CopyFileW(BuildTreePath(std::wstring(L"client\\") + builtName).c_str(), m_exe.c_str(), FALSE))
-            throw std::runtime_error("cannot copy the program");
-    }
-
-    ~ProgramCopy()
-    {
-        for (const PROCESS_INFORMATION& process : m_processes) {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process.hProcess, 1);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-    }
-
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    const ScratchFolder& Folder() const { return m_folder; }
-    std::wstring LogPath() const { return m_folder.File(L"log.txt"); }
-
-    // Starts the program with the arguments; returns its process handle.
-    HANDLE Start(const std::wstring& arguments = L"")
-    {
-        std::wstring commandLine = L"\"" + m_exe + L"\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process = {};
-        std::wstring folder = m_folder.File(L"");
-        if (!CreateProcessW(m_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                            &startup, &process))
-            throw std::runtime_error("cannot start the program");
-        m_processes.push_back(process);
-        return process.hProcess;
-    }
-
-private:
-    ScratchFolder m_folder;
-    std::wstring m_exe;
-    std::vector<PROCESS_INFORMATION> m_processes;
-};
-
-// The exit code, or STILL_ACTIVE when the process did not end in time.
-DWORD WaitForExit(HANDLE process, DWORD limitMs = kStartLimitMs)
-{
-    WaitForSingleObject(process, limitMs);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process, &code);
-    return code;
-}
-
-// The client's main window as a second start searches for it, once the
-// process that owns it has shown it; null when none turns up in time.
-HWND WaitForMainWindow(HANDLE process)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kStartLimitMs) {
-        HWND window = FindWindowW(L"CMainWnd", L"Calverin");
-        DWORD owner = 0;
-        if (window != nullptr)
-            GetWindowThreadProcessId(window, &owner);
-        if (owner == GetProcessId(process) && IsWindowVisible(window))
-            return window;
-        if (WaitForSingleObject(process, 50) != WAIT_TIMEOUT)
-            return nullptr;
-    }
-    return nullptr;
-}
-
-// Closes the window the way the user's close does and waits for the client
-// to end; its exit code.
-DWORD CloseClient(HWND window, HANDLE process)
-{
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    return WaitForExit(process);
-}
 
 std::wstring Utf16Text(const std::string& bytes)
 {
@@ -176,8 +92,11 @@ TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZ
     const RECT& work = monitor.rcWork;
     EXPECT_EQ((work.left + work.right) / 2 - kSkinWidth / 2, rc.left);
     EXPECT_EQ((work.top + work.bottom) / 2 - kSkinHeight / 2, rc.top);
-    // WS_POPUP, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN and WS_OVERLAPPEDWINDOW.
-    EXPECT_EQ(0x96CF0000u, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)));
+    // Created WS_POPUP, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN and
+    // WS_OVERLAPPEDWINDOW; frameless from its creation on, with the system
+    // menu and the minimise and maximise boxes kept for the taskbar.
+    EXPECT_EQ(0x96CF0000u & ~static_cast<DWORD>(WS_CAPTION | WS_THICKFRAME),
+              static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)));
     EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(nullptr, GetParent(window));
 

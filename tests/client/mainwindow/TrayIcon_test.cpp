@@ -8,16 +8,9 @@
 
 #include "mainwindow/TrayIcon.h"
 #include "ManagedWindow.h"
+#include "WineTray.h"
 
 namespace {
-
-// Wine draws icons in a window of its own when no desktop tray exists;
-// each icon is a child window that forwards its mouse messages.
-HWND FindTrayIconWindow()
-{
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    return tray != nullptr ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr;
-}
 
 class TrayIconTest : public testing::Test
 {

@@ -1,0 +1,147 @@
+// The main window of the running client, driven from outside as the system
+// and the user drive it: it hides to the notification area and comes back
+// from the icon, ignores what would maximise or frame it, keeps its rounded
+// region, drags only by its caption band and ends only from the tray menu or
+// a WM_CLOSE from outside, taking its icon with it.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+
+#include "ClientProgram.h"
+#include "WineTray.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > limitMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+class MainWndShell : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        process = client.Start();
+        window = WaitForMainWindow(process);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitFor([] { return CountTrayIcons() == 1; })) << "the client shows no tray icon";
+    }
+
+    void TearDown() override
+    {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            CloseClient(window, process);
+    }
+
+    void SysCommand(WPARAM command) { SendMessageW(window, WM_SYSCOMMAND, command, 0); }
+
+    RECT WindowRect() const
+    {
+        RECT rc = {};
+        GetWindowRect(window, &rc);
+        return rc;
+    }
+
+    LRESULT HitTest(int x, int y) const
+    {
+        POINT pt = {x, y};
+        ClientToScreen(window, &pt);
+        return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    }
+
+    bool HasRoundedRegion() const
+    {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        const int kind = GetWindowRgn(window, region);
+        const RECT rc = WindowRect();
+        // A corner pixel lies outside a rounded region, the centre inside.
+        const bool rounded = kind != ERROR && !PtInRegion(region, 0, 0) &&
+                             PtInRegion(region, (rc.right - rc.left) / 2, (rc.bottom - rc.top) / 2);
+        DeleteObject(region);
+        return rounded;
+    }
+
+    ProgramCopy client{L"calverinapp.exe"};
+    HANDLE process = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(MainWndShell, ClosingHidesToTheTrayAndTheIconBringsItBack)
+{
+    for (UINT click : {WM_LBUTTONUP, WM_LBUTTONDBLCLK}) {
+        SCOPED_TRACE(click == WM_LBUTTONUP ? "click" : "double click");
+        SysCommand(SC_CLOSE);
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_EQ(CountTrayIcons(), 1);
+        EXPECT_EQ(WaitForSingleObject(process, 200), static_cast<DWORD>(WAIT_TIMEOUT)) << "a close only hides";
+
+        PostMessageW(FindTrayIconWindow(), click, 0, MAKELPARAM(5, 5));
+        EXPECT_TRUE(WaitFor([this] { return IsWindowVisible(window) != FALSE; }));
+    }
+}
+
+TEST_F(MainWndShell, WhatWouldMaximiseOrOpenTheSystemMenuChangesNothing)
+{
+    const RECT before = WindowRect();
+    SysCommand(SC_MAXIMIZE);
+    SysCommand(SC_KEYMENU);
+    SendMessageW(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    const RECT after = WindowRect();
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(HasRoundedRegion());
+
+    SysCommand(SC_MINIMIZE);
+    EXPECT_TRUE(WaitFor([this] { return IsIconic(window) != FALSE; }));
+    EXPECT_TRUE(HasRoundedRegion()) << "the region survives minimising";
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(WaitFor([this] { return IsIconic(window) == FALSE; }));
+    EXPECT_TRUE(HasRoundedRegion());
+}
+
+TEST_F(MainWndShell, OnlyTheCaptionBandDrags)
+{
+    EXPECT_EQ(HitTest(300, 40), HTCAPTION) << "the band's background";
+    EXPECT_EQ(HitTest(300, 200), HTCLIENT) << "below the band";
+}
+
+TEST_F(MainWndShell, AWmCloseFromOutsideEndsTheClientWithItsIcon)
+{
+    EXPECT_EQ(CloseClient(window, process), 0u);
+    EXPECT_TRUE(WaitFor([] { return CountTrayIcons() == 0; }));
+}
+
+TEST_F(MainWndShell, TheTrayMenuShowsTheWindowOrEndsTheClient)
+{
+    SysCommand(SC_CLOSE);
+    ASSERT_FALSE(IsWindowVisible(window));
+    // The menu runs its own loop on the client's thread; keys posted to the
+    // client's window reach it there. First entry: show the window.
+    PostMessageW(FindTrayIconWindow(), WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; })) << "no tray menu opened";
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([this] { return IsWindowVisible(window) != FALSE; }));
+
+    // Second entry: exit, with no task running: no question, exit code 0.
+    PostMessageW(FindTrayIconWindow(), WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(WaitForExit(process), 0u);
+    EXPECT_TRUE(WaitFor([] { return CountTrayIcons() == 0; }));
+}
+
+}  // namespace
