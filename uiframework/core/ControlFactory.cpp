@@ -4,6 +4,7 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/LabelUI.h"
 #include "controls/ScrollBarUI.h"
 #include "core/TabLayoutUI.h"
 
@@ -23,13 +24,17 @@ struct ControlClassEntry
     CControlUI* (*create)();
 };
 
-// One row per element name; a class with two names has two rows.
+// One row per element name; a class with two names has two rows. One row a
+// line, so that rows added on different branches merge cleanly.
+// clang-format off
 constexpr ControlClassEntry kControlClasses[] = {
     {L"Control", &Make<CControlUI>},
     {L"Container", &Make<CContainerUI>},
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Label", &Make<CLabelUI>},
 };
+// clang-format on
 
 }  // namespace
 
