@@ -5,7 +5,9 @@
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "controls/LabelUI.h"
+#include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/SliderUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -33,6 +35,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
     {L"Label", &Make<CLabelUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
 };
 // clang-format on
 
