@@ -263,6 +263,9 @@ TEST_F(SliderInWindow, TheThumbShowsItsHotAndPushedImagesFallingBackToThePlainOn
         {"over s", WM_MOUSEMOVE, 100, 50, kBlue, kGreen, kGreen},
         {"pressing s", WM_LBUTTONDOWN, 55, 50, kRed, kGreen, kGreen},
         {"released over s", WM_LBUTTONUP, 55, 50, kBlue, kGreen, kGreen},
+        // Focused now, and the value stays: the press alone repaints the thumb.
+        {"pressing s again", WM_LBUTTONDOWN, 55, 50, kRed, kGreen, kGreen},
+        {"released again", WM_LBUTTONUP, 55, 50, kBlue, kGreen, kGreen},
         {"away", WM_MOUSEMOVE, 300, 250, kGreen, kGreen, kGreen},
         {"over plain", WM_MOUSEMOVE, 100, 90, kGreen, kGreen, kGreen},
         {"pressing plain", WM_LBUTTONDOWN, 55, 90, kGreen, kGreen, kGreen},
