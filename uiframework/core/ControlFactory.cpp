@@ -6,6 +6,7 @@
 #include "core/ControlUI.h"
 #include "controls/LabelUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/TextUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -33,6 +34,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
     {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
 };
 // clang-format on
 
