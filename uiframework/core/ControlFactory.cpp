@@ -8,6 +8,7 @@
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
+#include "controls/TextUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -37,6 +38,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Label", &Make<CLabelUI>},
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
+    {L"Text", &Make<CTextUI>},
 };
 // clang-format on
 
