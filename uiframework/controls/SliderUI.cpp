@@ -65,8 +65,8 @@ void CSliderUI::SetThumbPushedImage(LPCWSTR image) { SetImageText(m_thumbPushedI
 
 void CSliderUI::SetImageText(ImageDrawInfo& image, LPCWSTR text)
 {
-    if (image.attributeText == text)
-        return;
+    if (image.image != nullptr && image.attributeText == text)
+        return;  // a text that failed to load is tried again
     image.Clear();
     image.attributeText = text;
     Invalidate();
