@@ -124,15 +124,6 @@ public:
         window.Pump();
     }
 
-    // The notifications of one type the window received so far.
-    int CountOf(const wchar_t* type) const
-    {
-        int count = 0;
-        for (const ReceivedNotify& received : window.notifications)
-            count += received.type == type ? 1 : 0;
-        return count;
-    }
-
     ManagedWindow window;
     bool held = false;  // the left button went down and is not up yet
 };
