@@ -11,6 +11,22 @@
 
 namespace CalUI {
 
+namespace {
+
+// A rectangle's edges in 64 bits, so that no sum of edges and thumb sizes
+// overflows.
+struct Edges
+{
+    long long left;
+    long long top;
+    long long right;
+    long long bottom;
+};
+
+Edges EdgesOf(const RECT& rc) { return Edges{rc.left, rc.top, rc.right, rc.bottom}; }
+
+}  // namespace
+
 CSliderUI::CSliderUI() { m_textStyle = DT_CENTER | DT_SINGLELINE; }
 
 LPCWSTR CSliderUI::GetClass() const { return L"Slider"; }
@@ -79,7 +95,7 @@ RECT CSliderUI::GetThumbRect()
     RepairRange();
     const long long span = static_cast<long long>(m_max) - m_min;
     const long long done = static_cast<long long>(m_value) - m_min;
-    const RECT& rc = m_pos;
+    const Edges rc = EdgesOf(m_pos);
     const long long thumbWidth = m_thumbSize.cx;
     const long long thumbHeight = m_thumbSize.cy;
     long long left = 0;
@@ -101,23 +117,23 @@ int CSliderUI::ValueAt(POINT pt)
 {
     RepairRange();
     const long long span = static_cast<long long>(m_max) - m_min;
-    const RECT& rc = m_pos;
+    const Edges rc = EdgesOf(m_pos);
     if (m_horizontal) {
+        const long long x = pt.x;
         const long long half = m_thumbSize.cx / 2;
-        if (pt.x >= rc.right - half)
+        if (x >= rc.right - half)
             return m_max;
-        if (pt.x <= rc.left + half)
+        if (x <= rc.left + half)
             return m_min;
-        return static_cast<int>(
-            m_min + Scale(span, pt.x - rc.left - half, static_cast<long long>(rc.right) - rc.left - m_thumbSize.cx));
+        return static_cast<int>(m_min + Scale(span, x - rc.left - half, rc.right - rc.left - m_thumbSize.cx));
     }
+    const long long y = pt.y;
     const long long half = m_thumbSize.cy / 2;
-    if (pt.y >= rc.bottom - half)
+    if (y >= rc.bottom - half)
         return m_min;
-    if (pt.y <= rc.top + half)
+    if (y <= rc.top + half)
         return m_max;
-    return static_cast<int>(
-        m_min + Scale(span, rc.bottom - pt.y - half, static_cast<long long>(rc.bottom) - rc.top - m_thumbSize.cy));
+    return static_cast<int>(m_min + Scale(span, rc.bottom - y - half, rc.bottom - rc.top - m_thumbSize.cy));
 }
 
 // ---- Events ---------------------------------------------------------------------
