@@ -111,14 +111,19 @@ TEST_F(SliderInWindow, APressSetsTheValueUnderThePointerAndItsReleaseReportsIt)
         int y;
         int value;
     } cases[] = {
-        {L"h", 55, 50, 0},     // half a thumb from the left end
-        {L"h", 145, 50, 100},  // half a thumb from the right end
-        {L"h", 100, 50, 50},   // the middle
-        {L"h", 56, 50, 1},       {L"h", 149, 50, 100},   {L"h", 50, 50, 0},
-        {L"v", 210, 115, 0},  // the bottom is the minimum
-        {L"v", 210, 25, 100},    {L"v", 210, 70, 50},    {L"big", 100, 90, 1000000000},
-        {L"flat", 100, 130, 10},  // equal limits work as 10 to 11
-        {L"flat", 145, 130, 11}, {L"flat", 55, 130, 10},
+        {L"h", 55, 50, 0},              // half a thumb from the left end
+        {L"h", 145, 50, 100},           // half a thumb from the right end
+        {L"h", 100, 50, 50},            // the middle
+        {L"h", 56, 50, 1},              // one pixel into the proportional part
+        {L"h", 149, 50, 100},           // the right edge
+        {L"h", 50, 50, 0},              // the left edge
+        {L"v", 210, 115, 0},            // the bottom is the minimum
+        {L"v", 210, 25, 100},           // the top the maximum
+        {L"v", 210, 70, 50},            // the middle
+        {L"big", 100, 90, 1000000000},  // range times length beyond 32 bits
+        {L"flat", 100, 130, 10},        // equal limits work as 10 to 11
+        {L"flat", 145, 130, 11},        // the repaired maximum
+        {L"flat", 55, 130, 10},         // the minimum
     };
     std::vector<std::wstring> reported;
     for (const Case& c : cases) {
@@ -175,10 +180,13 @@ TEST_F(SliderInWindow, ADragReportsOnReleaseOnlyUnlessImmReportsEveryMove)
         int plainReports;  // "valuechanged" so far without "imm"
         int immReports;    // and with it
     } steps[] = {
-        {WM_LBUTTONDOWN, 55, 0, 0, 0}, {WM_MOUSEMOVE, 100, 50, 0, 1},
-        {WM_MOUSEMOVE, 127, 80, 0, 2}, {WM_MOUSEMOVE, 300, 100, 0, 3},  // beyond the end: the maximum
-        {WM_MOUSEMOVE, 127, 80, 0, 4}, {WM_LBUTTONUP, 127, 80, 1, 5},
-        {WM_MOUSEMOVE, 60, 80, 1, 5},  // released: moves change nothing
+        {WM_LBUTTONDOWN, 55, 0, 0, 0},   // the press reports nothing
+        {WM_MOUSEMOVE, 100, 50, 0, 1},   // the thumb follows the pointer
+        {WM_MOUSEMOVE, 127, 80, 0, 2},   // further along
+        {WM_MOUSEMOVE, 300, 100, 0, 3},  // beyond the end: the maximum
+        {WM_MOUSEMOVE, 127, 80, 0, 4},   // and back
+        {WM_LBUTTONUP, 127, 80, 1, 5},   // the release reports
+        {WM_MOUSEMOVE, 60, 80, 1, 5},    // released: moves change nothing
     };
     for (const wchar_t* name : {L"plain", L"imm"}) {
         CSliderUI* slider = Slider(name);
@@ -189,7 +197,7 @@ TEST_F(SliderInWindow, ADragReportsOnReleaseOnlyUnlessImmReportsEveryMove)
             SCOPED_TRACE(testing::Message() << Narrow(name) << ": message " << step.message << " at " << step.x);
             shown->Mouse(step.message, step.x, y);
             EXPECT_EQ(slider->GetValue(), step.value);
-            const size_t reports = slider == Slider(L"imm") ? step.immReports : step.plainReports;
+            const size_t reports = slider->GetName() == L"imm" ? step.immReports : step.plainReports;
             EXPECT_EQ(ValueChanges(), std::vector<std::wstring>(reports, name));
         }
     }
