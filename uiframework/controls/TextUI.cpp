@@ -2,6 +2,7 @@
 
 #include "controls/TextUI.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "core/SkinPainter.h"
@@ -137,6 +138,8 @@ void CTextUI::PaintText(HDC hdc)
     m_linkCount = kMaxLinks;
     CSkinPainter::DrawMarkupText(hdc, m_manager, rc, m_text, color, m_linkRects, m_linkTexts, m_linkCount, m_font,
                                  m_textStyle);
+    // The count is of every link met, also those beyond the entries filled.
+    m_linkCount = std::min(m_linkCount, kMaxLinks);
 }
 
 // Empties the entries past the link count, which older paints left behind.
