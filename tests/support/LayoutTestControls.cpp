@@ -1,7 +1,5 @@
 #include "LayoutTestControls.h"
 
-#include <algorithm>
-
 #include "core/WindowManagerUI.h"
 
 using namespace CalUI;
@@ -26,31 +24,6 @@ void CountedControl::OnEvent(UIEvent& event)
         return;
     }
     CControlUI::OnEvent(event);
-}
-
-void StackLayout::SetPos(RECT rc, bool invalidate)
-{
-    ResetBarsForNewSize(rc);
-    CControlUI::SetPos(rc, invalidate);
-    RECT client = GetClientPos();
-    const SIZE scroll = GetScrollPos();
-    int neededWidth = 0;
-    int y = client.top - scroll.cy;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        const int width = child->GetFixedWidth() != 0 ? child->GetFixedWidth() : client.right - client.left;
-        const int left = client.left - scroll.cx;
-        child->SetPos(RECT{left, y, left + width, y + child->GetFixedHeight()}, false);
-        y += child->GetFixedHeight();
-        neededWidth = std::max(neededWidth, width);
-    }
-    UpdateScrollBars(client, neededWidth, y + scroll.cy - client.top);
 }
 
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type)

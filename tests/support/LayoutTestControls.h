@@ -1,12 +1,10 @@
 #pragma once
 // Controls for tests of containers and the skin builder: a leaf that counts
-// its live instances and reports clicks, and a stacking layout standing in
-// for the vertical layout until that control exists.
+// its live instances and reports clicks, and a recorder of painting.
 
 #include <string>
 #include <vector>
 
-#include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "GeometryText.h"
 #include "ManagedWindow.h"
@@ -23,15 +21,6 @@ public:
     void OnEvent(CalUI::UIEvent& event) override;
 
     static int live;
-};
-
-// A container that places its visible children one under the other, each
-// with its fixed width (0: the client width) and fixed height, float
-// children where they float, and sizes the scroll bars to what they need.
-class StackLayout : public CalUI::CContainerUI
-{
-public:
-    void SetPos(RECT rc, bool invalidate = true) override;
 };
 
 // The notifications of one type the window received, in order.
