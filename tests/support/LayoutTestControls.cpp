@@ -1,5 +1,8 @@
 #include "LayoutTestControls.h"
 
+#include "core/ControlInterfaces.h"
+#include "core/SkinBuilder.h"
+#include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 
 using namespace CalUI;
@@ -24,6 +27,24 @@ void CountedControl::OnEvent(UIEvent& event)
         return;
     }
     CControlUI::OnEvent(event);
+}
+
+CControlUI* BuildDetached(ManagedWindow& window, LPCWSTR xml)
+{
+    CSkinBuilder builder;
+    CControlUI* control = builder.Create(xml, nullptr, nullptr, &window.manager);
+    if (control != nullptr)
+        window.manager.InitControls(control);
+    return control;
+}
+
+std::vector<RECT> ChildRects(CControlUI& container)
+{
+    std::vector<RECT> rects;
+    auto* items = static_cast<IContainerUI*>(container.GetInterface(kContainerInterface));
+    for (int i = 0; items != nullptr && i < items->GetCount(); ++i)
+        rects.push_back(items->GetItemAt(i)->GetPos());
+    return rects;
 }
 
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type)

@@ -23,6 +23,14 @@ public:
     static int live;
 };
 
+// The first control of a skin document given as text ("<Window>...</Window>"),
+// built for the window's manager and initialised there, but outside the
+// window's tree: the caller places it by hand and deletes it.
+CalUI::CControlUI* BuildDetached(ManagedWindow& window, LPCWSTR xml);
+
+// The positions of a container's children, in child order.
+std::vector<RECT> ChildRects(CalUI::CControlUI& container);
+
 // The notifications of one type the window received, in order.
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type);
 

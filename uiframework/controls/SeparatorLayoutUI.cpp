@@ -38,10 +38,7 @@ void CSeparatorLayoutUI::SetSepImmMode(bool immediate)
     m_immediate = immediate;
 }
 
-bool CSeparatorLayoutUI::IsDraggingSeparator() const
-{
-    return HasAny(m_separatorState, UIControlState::Captured);
-}
+bool CSeparatorLayoutUI::IsDraggingSeparator() const { return HasAny(m_separatorState, UIControlState::Captured); }
 
 void CSeparatorLayoutUI::SetAttribute(LPCWSTR name, LPCWSTR value)
 {
@@ -59,25 +56,16 @@ LONG CSeparatorLayoutUI::Along(POINT pt) const { return m_axis == UISeparatorAxi
 
 LONG& CSeparatorLayoutUI::NearEdge(RECT& rc) const { return m_axis == UISeparatorAxis::Height ? rc.top : rc.left; }
 
-LONG& CSeparatorLayoutUI::FarEdge(RECT& rc) const
-{
-    return m_axis == UISeparatorAxis::Height ? rc.bottom : rc.right;
-}
+LONG& CSeparatorLayoutUI::FarEdge(RECT& rc) const { return m_axis == UISeparatorAxis::Height ? rc.bottom : rc.right; }
 
 int CSeparatorLayoutUI::Extent(const RECT& rc) const
 {
     return m_axis == UISeparatorAxis::Height ? rc.bottom - rc.top : rc.right - rc.left;
 }
 
-int CSeparatorLayoutUI::MinExtent() const
-{
-    return m_axis == UISeparatorAxis::Height ? GetMinHeight() : GetMinWidth();
-}
+int CSeparatorLayoutUI::MinExtent() const { return m_axis == UISeparatorAxis::Height ? GetMinHeight() : GetMinWidth(); }
 
-int CSeparatorLayoutUI::MaxExtent() const
-{
-    return m_axis == UISeparatorAxis::Height ? GetMaxHeight() : GetMaxWidth();
-}
+int CSeparatorLayoutUI::MaxExtent() const { return m_axis == UISeparatorAxis::Height ? GetMaxHeight() : GetMaxWidth(); }
 
 LPCWSTR CSeparatorLayoutUI::SizeAttributeName() const
 {

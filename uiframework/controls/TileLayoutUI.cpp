@@ -109,7 +109,10 @@ bool CTileLayoutUI::AddAt(CControlUI* control, int index)
 
 // ---- Layout ---------------------------------------------------------------------
 
-SIZE CTileLayoutUI::CellSize() const { return SIZE{std::max<LONG>(m_itemSize.cx, 0), std::max<LONG>(m_itemSize.cy, 0)}; }
+SIZE CTileLayoutUI::CellSize() const
+{
+    return SIZE{std::max<LONG>(m_itemSize.cx, 0), std::max<LONG>(m_itemSize.cy, 0)};
+}
 
 int CTileLayoutUI::CountPlacedChildren() const
 {
