@@ -111,7 +111,9 @@ TEST_F(HorizontalLayout, PlacesChildrenByTheirSizesPaddingAndAlignment)
          LR"(<Window><HBox childvalign="bottom"><Control width="20" height="20" padding="0,4,0,2"/></HBox></Window>)",
          {0, 0, 100, 50},
          {{0, 28, 20, 48}}},
-        {"the inset", LR"(<Window><HBox inset="5,6,7,8"><Control/></HBox></Window>)", {0, 0, 100, 50},
+        {"the inset",
+         LR"(<Window><HBox inset="5,6,7,8"><Control/></HBox></Window>)",
+         {0, 0, 100, 50},
          {{5, 6, 93, 42}}},
     };
     for (const PlacementCase& c : cases) {

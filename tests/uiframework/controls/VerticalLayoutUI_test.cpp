@@ -149,7 +149,9 @@ TEST_F(VerticalLayout, PlacesChildrenByTheirSizesPaddingAndAlignment)
          LR"(<Window><VBox childalign="right"><Control width="100" height="20" padding="10,0,30,0"/></VBox></Window>)",
          {0, 0, 400, 100},
          {{270, 0, 370, 20}}},
-        {"the inset", LR"(<Window><VBox inset="5,6,7,8"><Control/></VBox></Window>)", {0, 0, 400, 100},
+        {"the inset",
+         LR"(<Window><VBox inset="5,6,7,8"><Control/></VBox></Window>)",
+         {0, 0, 400, 100},
          {{5, 6, 393, 92}}},
     };
     for (const PlacementCase& c : cases) {
@@ -172,11 +174,9 @@ TEST_F(VerticalLayout, SeparatorStripLiesAlongTheEdgeItsSignNames)
         RECT strip;
     };
     const Case cases[] = {
-        {L"4", {10, 116, 110, 120}},
-        {L"-4", {10, 20, 110, 24}},
-        {L"0", {10, 120, 110, 120}},
-        {L"500", {10, 20, 110, 120}},  // never beyond the layout
-        {L"x", {10, 120, 110, 120}},   // no number: no strip
+        {L"4", {10, 116, 110, 120}}, {L"-4", {10, 20, 110, 24}},
+        {L"0", {10, 120, 110, 120}}, {L"500", {10, 20, 110, 120}},  // never beyond the layout
+        {L"x", {10, 120, 110, 120}},                                // no number: no strip
     };
     CVerticalLayoutUI layout;
     layout.SetPos(RECT{10, 20, 110, 120}, false);
