@@ -9,13 +9,20 @@
 
 namespace CalUI {
 
+namespace {
+
+// The room a child is offered down: the given height less its top and bottom padding.
+LONG HeightFor(LayoutSum height, const RECT& pad) { return ToRectRange(height - pad.top - pad.bottom); }
+
+}  // namespace
+
 // What the first pass learns of the visible, non-float children.
 struct CHorizontalLayoutUI::Measure
 {
     int placed = 0;
-    int adjustable = 0;  // children that share the width left over
-    int fixedTotal = 0;  // widths and paddings of the others, and the gaps
-    int neededHeight = 0;
+    int adjustable = 0;        // children that share the width left over
+    LayoutSum fixedTotal = 0;  // widths and paddings of the others, and the gaps
+    LayoutSum neededHeight = 0;
 };
 
 CHorizontalLayoutUI::CHorizontalLayoutUI() : CSeparatorLayoutUI(UISeparatorAxis::Width) {}
@@ -45,8 +52,7 @@ CHorizontalLayoutUI::Measure CHorizontalLayoutUI::MeasureChildren(SIZE available
         if (!child->IsVisible() || child->IsFloat())
             continue;
         const RECT pad = child->GetPadding();
-        const SIZE limit = LimitByFixedOrMax(child, SIZE{available.cx, available.cy - pad.top - pad.bottom});
-        SIZE size = child->EstimateSize(limit);
+        SIZE size = child->EstimateSize(LimitByFixedOrMax(child, SIZE{available.cx, HeightFor(available.cy, pad)}));
         if (child->GetFixedWidth() == 0) {
             // A child that calculates its width keeps the estimate as it is.
             if (!child->IsAutoCalcWidth()) {
@@ -59,36 +65,36 @@ CHorizontalLayoutUI::Measure CHorizontalLayoutUI::MeasureChildren(SIZE available
         } else {
             size.cx = RaiseThenLower(size.cx, child->GetMinWidth(), child->GetMaxWidth());
         }
-        m.fixedTotal += size.cx + pad.left + pad.right;
+        m.fixedTotal += LayoutSum{size.cx} + pad.left + pad.right;
         size.cy = RaiseThenLower(std::max<LONG>(size.cy, 0), child->GetMinHeight(), child->GetMaxHeight());
-        m.neededHeight = std::max<int>(m.neededHeight, size.cy + pad.top + pad.bottom);
+        m.neededHeight = std::max(m.neededHeight, LayoutSum{size.cy} + pad.top + pad.bottom);
         ++m.placed;
     }
-    m.fixedTotal += std::max(m.placed - 1, 0) * m_childPadding;
+    m.fixedTotal += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
     return m;
 }
 
-// The child's top and bottom as "childvalign" places them; left and right
-// are left 0.
-RECT CHorizontalLayoutUI::ChildRowSpan(const LayoutArea& area, const RECT& padding, int height) const
+// The child's top and bottom as "childvalign" places them.
+std::pair<long long, long long> CHorizontalLayoutUI::ChildRowSpan(const LayoutArea& area, const RECT& padding,
+                                                                  int height) const
 {
     const RECT& client = area.client;
-    const int scrollPos = area.scrollPos.cy;
-    const int scrollRange = area.scrollRange.cy;
+    const LayoutSum scrollPos = area.scrollPos.cy;
+    const LayoutSum scrollRange = area.scrollRange.cy;
     switch (m_childVAlign) {
     case UIChildVAlign::Center: {
         // Centred children move by the difference of their top and bottom padding.
-        const int y = (client.top + client.bottom) / 2 + scrollRange / 2 - scrollPos;
-        const int shift = padding.top - padding.bottom;
-        return RECT{0, y - height / 2 + shift, 0, y + height - height / 2 + shift};
+        const LayoutSum y = (LayoutSum{client.top} + client.bottom) / 2 + scrollRange / 2 - scrollPos;
+        const LayoutSum shift = LayoutSum{padding.top} - padding.bottom;
+        return {y - height / 2 + shift, y + height - height / 2 + shift};
     }
     case UIChildVAlign::Bottom: {
-        const int y = client.bottom + scrollRange - scrollPos;
-        return RECT{0, y - padding.bottom - height, 0, y - padding.bottom};
+        const LayoutSum y = client.bottom + scrollRange - scrollPos;
+        return {y - padding.bottom - height, y - padding.bottom};
     }
     default: {
-        const int y = client.top - scrollPos;
-        return RECT{0, y + padding.top, 0, y + padding.top + height};
+        const LayoutSum y = client.top - scrollPos;
+        return {y + padding.top, y + padding.top + height};
     }
     }
 }
@@ -105,14 +111,15 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool invalidate)
     const SIZE available = area.available;
 
     const Measure m = MeasureChildren(available);
-    const int expand = m.adjustable > 0 ? std::max<int>(0, (available.cx - m.fixedTotal) / m.adjustable) : 0;
+    const LayoutSum expand =
+        m.adjustable > 0 ? std::max<LayoutSum>(0, (available.cx - m.fixedTotal) / m.adjustable) : 0;
 
-    SIZE remaining = available;
-    int x = area.client.left - area.scrollPos.cx;
-    int fixedLeft = m.fixedTotal;
+    LayoutSum remainingWidth = available.cx;
+    LayoutSum x = LayoutSum{area.client.left} - area.scrollPos.cx;
+    LayoutSum fixedLeft = m.fixedTotal;
     int placedSoFar = 0;
     int adjustableSoFar = 0;
-    int neededWidth = 0;
+    LayoutSum neededWidth = 0;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
@@ -123,20 +130,20 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool invalidate)
         }
         const RECT pad = child->GetPadding();
         ++placedSoFar;
-        remaining.cx -= pad.left;
-        const SIZE limit = LimitByFixedOrMax(child, SIZE{remaining.cx, remaining.cy - pad.top - pad.bottom});
-        fixedLeft -= pad.left + pad.right;
+        remainingWidth -= pad.left;
+        const SIZE limit = LimitByFixedOrMax(child, SIZE{ToRectRange(remainingWidth), HeightFor(available.cy, pad)});
+        fixedLeft -= LayoutSum{pad.left} + pad.right;
         if (placedSoFar > 1)
             fixedLeft -= m_childPadding;
 
         SIZE size = child->EstimateSize(limit);
         if (TakesASharedWidth(child, size)) {
             ++adjustableSoFar;
-            size.cx = expand;
+            LayoutSum width = expand;
             // The last one takes what the division left over.
             if (adjustableSoFar == m.adjustable)
-                size.cx = std::max<LONG>(0, remaining.cx - pad.right - fixedLeft);
-            size.cx = RaiseThenLower(size.cx, child->GetMinWidth(), child->GetMaxWidth());
+                width = std::max<LayoutSum>(0, remainingWidth - pad.right - fixedLeft);
+            size.cx = RaiseThenLower(ToRectRange(width), child->GetMinWidth(), child->GetMaxWidth());
         } else {
             size.cx = RaiseThenLower(size.cx, child->GetMinWidth(), child->GetMaxWidth());
             fixedLeft -= size.cx;
@@ -145,20 +152,19 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool invalidate)
         if (!child->IsAutoCalcHeight())
             size.cy = child->GetMaxHeight();
         if (size.cy == 0)
-            size.cy = available.cy - pad.top - pad.bottom;
+            size.cy = HeightFor(available.cy, pad);
         size.cy = std::max<LONG>(std::min(std::max<LONG>(size.cy, 0), limit.cy), child->GetMinHeight());
 
-        RECT place = ChildRowSpan(area, pad, size.cy);
-        place.left = x + pad.left;
-        place.right = place.left + size.cx;
-        child->SetPos(place, false);
+        const auto [top, bottom] = ChildRowSpan(area, pad, size.cy);
+        const LayoutSum left = x + pad.left;
+        child->SetPos(RectInRange(left, top, left + size.cx, bottom), false);
 
-        x += size.cx + m_childPadding + pad.left + pad.right;
-        neededWidth += size.cx + pad.left + pad.right;
-        remaining.cx -= size.cx + m_childPadding + pad.right;
+        x += LayoutSum{size.cx} + m_childPadding + pad.left + pad.right;
+        neededWidth += LayoutSum{size.cx} + pad.left + pad.right;
+        remainingWidth -= LayoutSum{size.cx} + m_childPadding + pad.right;
     }
-    neededWidth += std::max(m.placed - 1, 0) * m_childPadding;
-    UpdateScrollBars(area.client, neededWidth, m.neededHeight);
+    neededWidth += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
+    UpdateScrollBars(area.client, ToRectRange(neededWidth), ToRectRange(m.neededHeight));
 }
 
 }  // namespace CalUI

@@ -9,6 +9,8 @@
 // horizontal scroll bar. A "sepwidth" strip lets the user drag the layout's
 // own width (see SeparatorLayoutUI.h).
 
+#include <utility>
+
 #include "controls/SeparatorLayoutUI.h"
 
 namespace CalUI {
@@ -31,7 +33,8 @@ private:
     struct Measure;
     Measure MeasureChildren(SIZE available) const;
     bool TakesASharedWidth(const CControlUI* child, SIZE estimate) const;
-    RECT ChildRowSpan(const LayoutArea& area, const RECT& padding, int height) const;
+    // The child's top and bottom.
+    std::pair<long long, long long> ChildRowSpan(const LayoutArea& area, const RECT& padding, int height) const;
 };
 
 }  // namespace CalUI

@@ -1,5 +1,8 @@
 #include "controls/LayoutArea.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace CalUI {
 
 LayoutArea LayoutAreaOf(const CContainerUI& layout)
@@ -11,6 +14,13 @@ LayoutArea LayoutAreaOf(const CContainerUI& layout)
     area.available = {area.client.right - area.client.left + area.scrollRange.cx,
                       area.client.bottom - area.client.top + area.scrollRange.cy};
     return area;
+}
+
+LONG ToRectRange(LayoutSum value) { return static_cast<LONG>(std::clamp<LayoutSum>(value, INT_MIN, INT_MAX)); }
+
+RECT RectInRange(LayoutSum left, LayoutSum top, LayoutSum right, LayoutSum bottom)
+{
+    return RECT{ToRectRange(left), ToRectRange(top), ToRectRange(right), ToRectRange(bottom)};
 }
 
 }  // namespace CalUI

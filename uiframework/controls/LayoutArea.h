@@ -1,6 +1,7 @@
 #pragma once
 // The room a layout of this folder places its children in, as every one of
-// them works it out at the start of SetPos, once its own position is stored.
+// them works it out at the start of SetPos, once its own position is stored,
+// and the arithmetic they place the children with.
 
 #include "core/ContainerUI.h"
 
@@ -15,5 +16,12 @@ struct LayoutArea
 };
 
 LayoutArea LayoutAreaOf(const CContainerUI& layout);
+
+// Sums and products of sizes from a skin are formed in 64 bits, where no
+// value of any skin wraps, and brought back into a RECT's range where they
+// are stored.
+using LayoutSum = long long;
+LONG ToRectRange(LayoutSum value);
+RECT RectInRange(LayoutSum left, LayoutSum top, LayoutSum right, LayoutSum bottom);
 
 }  // namespace CalUI

@@ -36,7 +36,7 @@ public:
     void PostPaint(HDC hdc) override;
 
     // The strip on the current rectangle or, with `useNew` during a drag, on
-    // the rectangle the drag would make; never wider than that rectangle.
+    // the rectangle the drag would make; it never reaches beyond that rectangle.
     RECT GetSeparatorRect(bool useNew) const;
     bool IsSepImmMode() const;
     // Switching in the middle of a tracker drag takes the layout off the

@@ -3,7 +3,6 @@
 #include "controls/TileLayoutUI.h"
 
 #include <algorithm>
-#include <climits>
 #include <cwchar>
 
 #include "controls/LayoutArea.h"
@@ -13,14 +12,12 @@ namespace CalUI {
 
 namespace {
 
-using Wide = long long;
-
-// A coordinate or size worked out in 64 bits, brought back into a RECT's range.
-LONG Narrow(Wide value) { return static_cast<LONG>(std::clamp<Wide>(value, INT_MIN, INT_MAX)); }
-
 // The share of `free` room that each of the `count` - 1 gaps between `count`
 // cells gets; 0 when there is no gap or no room.
-Wide SharedGap(Wide free, Wide count) { return count < 2 ? 0 : std::max<Wide>(free / (count - 1), 0); }
+LayoutSum SharedGap(LayoutSum free, LayoutSum count)
+{
+    return count < 2 ? 0 : std::max<LayoutSum>(free / (count - 1), 0);
+}
 
 }  // namespace
 
@@ -96,7 +93,7 @@ void CTileLayoutUI::SetAttribute(LPCWSTR name, LPCWSTR value)
 // grid after it was filled.
 bool CTileLayoutUI::IsFull() const
 {
-    const Wide cells = Wide{m_columns} * m_rows;
+    const LayoutSum cells = LayoutSum{m_columns} * m_rows;
     return cells >= 1 && GetCount() >= cells;
 }
 
@@ -142,43 +139,43 @@ void CTileLayoutUI::SetPos(RECT rc, bool invalidate)
 
 void CTileLayoutUI::LayOutFillingRows(const LayoutArea& area)
 {
-    const Wide width = area.client.right - area.client.left;
+    const LayoutSum width = area.client.right - area.client.left;
     const SIZE cell = CellSize();
-    const Wide hg = m_childPadding;
-    const Wide vg = m_childVPadding;
-    const Wide placed = CountPlacedChildren();
+    const LayoutSum hg = m_childPadding;
+    const LayoutSum vg = m_childVPadding;
+    const LayoutSum placed = CountPlacedChildren();
 
-    Wide columns = m_columns;
-    Wide neededWidth = width;
+    LayoutSum columns = m_columns;
+    LayoutSum neededWidth = width;
     if (m_columns == 0) {
         if (width < cell.cx) {
             columns = 1;
             neededWidth = cell.cx;
         } else {
             // Cells of no width with no padding: as many columns as pixels.
-            columns = (width + hg) / std::max<Wide>(cell.cx + hg, 1);
+            columns = (width + hg) / std::max<LayoutSum>(cell.cx + hg, 1);
         }
     }
-    columns = std::max<Wide>(columns, 1);
+    columns = std::max<LayoutSum>(columns, 1);
 
-    Wide gap = 0;
+    LayoutSum gap = 0;
     if (columns >= 2 && hg >= 1) {
         gap = hg;
     } else if (columns >= 2) {
-        const Wide cellsWidth = columns * cell.cx;
+        const LayoutSum cellsWidth = columns * cell.cx;
         const bool wholeContent = m_columns != 0 && (!IsBarShown(m_horizontalScrollBar) || width < cellsWidth);
         gap = SharedGap((wholeContent ? area.available.cx : width) - cellsWidth, columns);
     }
     if (m_columns != 0) {
-        const Wide shown = std::min(placed, columns);
-        neededWidth = std::max<Wide>(shown * cell.cx + (shown - 1) * gap, 0);
+        const LayoutSum shown = std::min(placed, columns);
+        neededWidth = std::max<LayoutSum>(shown * cell.cx + (shown - 1) * gap, 0);
     }
-    const Wide rows = std::max<Wide>((placed - 1) / columns + 1, 1);
-    const Wide neededHeight = rows * cell.cy + (rows - 1) * vg;
-    m_columnCount = Narrow(columns);
-    m_rowCount = Narrow(rows);
+    const LayoutSum rows = std::max<LayoutSum>((placed - 1) / columns + 1, 1);
+    const LayoutSum neededHeight = rows * cell.cy + (rows - 1) * vg;
+    m_columnCount = ToRectRange(columns);
+    m_rowCount = ToRectRange(rows);
 
-    Wide k = 0;
+    LayoutSum k = 0;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
@@ -187,42 +184,42 @@ void CTileLayoutUI::LayOutFillingRows(const LayoutArea& area)
             SetFloatPos(i);
             continue;
         }
-        const Wide row = k / columns;
-        const Wide column = k % columns;
+        const LayoutSum row = k / columns;
+        const LayoutSum column = k % columns;
         PlaceInCell(child, area.client.left + (cell.cx + gap) * column - area.scrollPos.cx,
                     area.client.top + (cell.cy + vg) * row - area.scrollPos.cy);
         ++k;
     }
-    UpdateScrollBars(area.client, Narrow(neededWidth), Narrow(neededHeight));
+    UpdateScrollBars(area.client, ToRectRange(neededWidth), ToRectRange(neededHeight));
 }
 
 void CTileLayoutUI::LayOutFillingColumns(const LayoutArea& area)
 {
-    const Wide width = area.client.right - area.client.left;
-    const Wide height = area.client.bottom - area.client.top;
+    const LayoutSum width = area.client.right - area.client.left;
+    const LayoutSum height = area.client.bottom - area.client.top;
     const SIZE cell = CellSize();
-    const Wide hg = m_childPadding;
-    const Wide vg = m_childVPadding;
-    const Wide rows = m_rows;
+    const LayoutSum hg = m_childPadding;
+    const LayoutSum vg = m_childVPadding;
+    const LayoutSum rows = m_rows;
 
-    Wide rowGap = 0;
+    LayoutSum rowGap = 0;
     if (rows >= 2 && vg >= 1) {
         rowGap = vg;
     } else if (rows >= 2) {
-        const Wide cellsHeight = rows * cell.cy;
+        const LayoutSum cellsHeight = rows * cell.cy;
         const bool wholeContent = !IsBarShown(m_verticalScrollBar) || height < cellsHeight;
         rowGap = SharedGap((wholeContent ? area.available.cy : height) - cellsHeight, rows);
     }
     // Hidden children keep their cells, so every child counts.
-    const Wide columns = std::max<Wide>(m_columns != 0 ? m_columns : (GetCount() - 1 + rows) / rows, 1);
-    const Wide neededWidth = columns * cell.cx + (columns - 1) * hg;
-    Wide gap = 0;
+    const LayoutSum columns = std::max<LayoutSum>(m_columns != 0 ? m_columns : (GetCount() - 1 + rows) / rows, 1);
+    const LayoutSum neededWidth = columns * cell.cx + (columns - 1) * hg;
+    LayoutSum gap = 0;
     if (columns >= 2 && hg >= 1)
         gap = hg;
     else if (columns >= 2 && width >= columns * cell.cx)
         gap = SharedGap(width - columns * cell.cx, columns);
-    m_columnCount = Narrow(columns);
-    m_rowCount = Narrow(rows);
+    m_columnCount = ToRectRange(columns);
+    m_rowCount = ToRectRange(rows);
 
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
@@ -236,30 +233,31 @@ void CTileLayoutUI::LayOutFillingColumns(const LayoutArea& area)
                     area.client.top + (cell.cy + rowGap) * (i % rows) - area.scrollPos.cy);
     }
     // The grid never needs more height than it has.
-    UpdateScrollBars(area.client, Narrow(neededWidth), Narrow(height));
+    UpdateScrollBars(area.client, ToRectRange(neededWidth), ToRectRange(height));
 }
 
 // The child's padding narrows the cell and then, once more, its rectangle.
-void CTileLayoutUI::PlaceInCell(CControlUI* child, Wide cellLeft, Wide cellTop) const
+void CTileLayoutUI::PlaceInCell(CControlUI* child, LayoutSum cellLeft, LayoutSum cellTop) const
 {
     const SIZE cell = CellSize();
     const RECT pad = child->GetPadding();
-    const Wide width = std::max<Wide>(std::min<Wide>(Wide{cell.cx} - pad.left - pad.right, child->GetMaxWidth()), 0);
-    const Wide height = std::max<Wide>(std::min<Wide>(Wide{cell.cy} - pad.top - pad.bottom, child->GetMaxHeight()), 0);
-    Wide offsetX = 0;
+    const LayoutSum width =
+        std::max<LayoutSum>(std::min<LayoutSum>(LayoutSum{cell.cx} - pad.left - pad.right, child->GetMaxWidth()), 0);
+    const LayoutSum height =
+        std::max<LayoutSum>(std::min<LayoutSum>(LayoutSum{cell.cy} - pad.top - pad.bottom, child->GetMaxHeight()), 0);
+    LayoutSum offsetX = 0;
     if (m_childAlign == UIChildAlign::Center)
         offsetX = (cell.cx - width) / 2;
     else if (m_childAlign == UIChildAlign::Right)
         offsetX = cell.cx - width;
-    Wide offsetY = 0;
+    LayoutSum offsetY = 0;
     if (m_childVAlign == UIChildVAlign::Center)
         offsetY = (cell.cy - height) / 2;
     else if (m_childVAlign == UIChildVAlign::Bottom)
         offsetY = cell.cy - height;
-    const Wide left = cellLeft + offsetX;
-    const Wide top = cellTop + offsetY;
-    child->SetPos(RECT{Narrow(left + pad.left), Narrow(top + pad.top), Narrow(left + width - pad.right),
-                       Narrow(top + height - pad.bottom)},
+    const LayoutSum left = cellLeft + offsetX;
+    const LayoutSum top = cellTop + offsetY;
+    child->SetPos(RectInRange(left + pad.left, top + pad.top, left + width - pad.right, top + height - pad.bottom),
                   false);
 }
 

@@ -47,7 +47,6 @@ private:
     void LayOutFillingRows(const LayoutArea& area);
     // With "rows": columns of that many cells, growing to the right.
     void LayOutFillingColumns(const LayoutArea& area);
-    // Origins are worked out in 64 bits, as a skin may give any cell size.
     void PlaceInCell(CControlUI* child, long long cellLeft, long long cellTop) const;
     SIZE CellSize() const;
     int CountPlacedChildren() const;

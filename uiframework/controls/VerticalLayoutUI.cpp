@@ -13,9 +13,9 @@ namespace CalUI {
 struct CVerticalLayoutUI::Measure
 {
     int placed = 0;
-    int adjustable = 0;  // children whose estimated height is 0
-    int fixedTotal = 0;  // heights and paddings of the others, and the gaps
-    int neededWidth = 0;
+    int adjustable = 0;        // children whose estimated height is 0
+    LayoutSum fixedTotal = 0;  // heights and paddings of the others, and the gaps
+    LayoutSum neededWidth = 0;
 };
 
 CVerticalLayoutUI::CVerticalLayoutUI() : CSeparatorLayoutUI(UISeparatorAxis::Height) {}
@@ -32,6 +32,13 @@ void* CVerticalLayoutUI::GetInterface(LPCWSTR name)
 int CVerticalLayoutUI::GetSepHeight() const { return GetSeparatorSize(); }
 void CVerticalLayoutUI::SetSepHeight(int height) { SetSeparatorSize(height); }
 
+namespace {
+
+// The room a child is offered across: the whole width less its side padding.
+LONG WidthFor(SIZE available, const RECT& pad) { return ToRectRange(LayoutSum{available.cx} - pad.left - pad.right); }
+
+}  // namespace
+
 CVerticalLayoutUI::Measure CVerticalLayoutUI::MeasureChildren(SIZE available) const
 {
     Measure m;
@@ -40,33 +47,32 @@ CVerticalLayoutUI::Measure CVerticalLayoutUI::MeasureChildren(SIZE available) co
         if (!child->IsVisible() || child->IsFloat())
             continue;
         const RECT pad = child->GetPadding();
-        const SIZE limit = LimitByFixedOrMax(child, SIZE{available.cx - pad.left - pad.right, available.cy});
-        SIZE size = child->EstimateSize(limit);
+        SIZE size = child->EstimateSize(LimitByFixedOrMax(child, SIZE{WidthFor(available, pad), available.cy}));
         if (size.cy == 0)
             ++m.adjustable;
         else
             size.cy = RaiseThenLower(size.cy, child->GetMinHeight(), child->GetMaxHeight());
-        m.fixedTotal += size.cy + pad.top + pad.bottom;
+        m.fixedTotal += LayoutSum{size.cy} + pad.top + pad.bottom;
         size.cx = RaiseThenLower(std::max<LONG>(size.cx, 0), child->GetMinWidth(), child->GetMaxWidth());
-        m.neededWidth = std::max<int>(m.neededWidth, size.cx + pad.left + pad.right);
+        m.neededWidth = std::max(m.neededWidth, LayoutSum{size.cx} + pad.left + pad.right);
         ++m.placed;
     }
-    m.fixedTotal += std::max(m.placed - 1, 0) * m_childPadding;
+    m.fixedTotal += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
     return m;
 }
 
-int CVerticalLayoutUI::ChildLeft(const LayoutArea& area, const RECT& padding, int width) const
+LayoutSum CVerticalLayoutUI::ChildLeft(const LayoutArea& area, const RECT& padding, int width) const
 {
     const RECT& client = area.client;
-    const int scrollPos = area.scrollPos.cx;
+    const LayoutSum scrollPos = area.scrollPos.cx;
     switch (m_childAlign) {
     case UIChildAlign::Center:
         // Centred children leave their left and right padding out.
-        return (client.left + client.right) / 2 + area.scrollRange.cx / 2 - scrollPos - width / 2;
+        return (LayoutSum{client.left} + client.right) / 2 + area.scrollRange.cx / 2 - scrollPos - width / 2;
     case UIChildAlign::Right:
-        return client.right + area.scrollRange.cx - scrollPos - padding.right - width;
+        return LayoutSum{client.right} + area.scrollRange.cx - scrollPos - padding.right - width;
     default:
-        return client.left - scrollPos + padding.left;
+        return LayoutSum{client.left} - scrollPos + padding.left;
     }
 }
 
@@ -82,14 +88,15 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
     const SIZE available = area.available;
 
     const Measure m = MeasureChildren(available);
-    const int expand = m.adjustable > 0 ? std::max<int>(0, (available.cy - m.fixedTotal) / m.adjustable) : 0;
+    const LayoutSum expand =
+        m.adjustable > 0 ? std::max<LayoutSum>(0, (available.cy - m.fixedTotal) / m.adjustable) : 0;
 
-    SIZE remaining = available;
-    int y = area.client.top - area.scrollPos.cy;
-    int fixedLeft = m.fixedTotal;
+    LayoutSum remainingHeight = available.cy;
+    LayoutSum y = LayoutSum{area.client.top} - area.scrollPos.cy;
+    LayoutSum fixedLeft = m.fixedTotal;
     int placedSoFar = 0;
     int adjustableSoFar = 0;
-    int neededHeight = 0;
+    LayoutSum neededHeight = 0;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
@@ -100,20 +107,20 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
         }
         const RECT pad = child->GetPadding();
         ++placedSoFar;
-        remaining.cy -= pad.top;
-        const SIZE limit = LimitByFixedOrMax(child, SIZE{remaining.cx - pad.left - pad.right, remaining.cy});
-        fixedLeft -= pad.top + pad.bottom;
+        remainingHeight -= pad.top;
+        const SIZE limit = LimitByFixedOrMax(child, SIZE{WidthFor(available, pad), ToRectRange(remainingHeight)});
+        fixedLeft -= LayoutSum{pad.top} + pad.bottom;
         if (placedSoFar > 1)
             fixedLeft -= m_childPadding;
 
         SIZE size = child->EstimateSize(limit);
         if (size.cy == 0) {
             ++adjustableSoFar;
-            size.cy = expand;
+            LayoutSum height = expand;
             // The last one takes what the division left over.
             if (adjustableSoFar == m.adjustable)
-                size.cy = std::max<LONG>(0, remaining.cy - pad.bottom - fixedLeft);
-            size.cy = RaiseThenLower(size.cy, child->GetMinHeight(), child->GetMaxHeight());
+                height = std::max<LayoutSum>(0, remainingHeight - pad.bottom - fixedLeft);
+            size.cy = RaiseThenLower(ToRectRange(height), child->GetMinHeight(), child->GetMaxHeight());
         } else {
             size.cy = RaiseThenLower(size.cy, child->GetMinHeight(), child->GetMaxHeight());
             fixedLeft -= size.cy;
@@ -122,19 +129,19 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
         if (!child->IsAutoCalcWidth())
             size.cx = child->GetMaxWidth();
         if (size.cx == 0)
-            size.cx = available.cx - pad.left - pad.right;
+            size.cx = WidthFor(available, pad);
         size.cx = std::max<LONG>(std::min(std::max<LONG>(size.cx, 0), limit.cx), child->GetMinWidth());
 
-        const int left = ChildLeft(area, pad, size.cx);
-        const int top = y + pad.top;
-        child->SetPos(RECT{left, top, left + size.cx, top + size.cy}, false);
+        const LayoutSum left = ChildLeft(area, pad, size.cx);
+        const LayoutSum top = y + pad.top;
+        child->SetPos(RectInRange(left, top, left + size.cx, top + size.cy), false);
 
-        y += size.cy + m_childPadding + pad.top + pad.bottom;
-        neededHeight += size.cy + pad.top + pad.bottom;
-        remaining.cy -= size.cy + m_childPadding + pad.bottom;
+        y += LayoutSum{size.cy} + m_childPadding + pad.top + pad.bottom;
+        neededHeight += LayoutSum{size.cy} + pad.top + pad.bottom;
+        remainingHeight -= LayoutSum{size.cy} + m_childPadding + pad.bottom;
     }
-    neededHeight += std::max(m.placed - 1, 0) * m_childPadding;
-    UpdateScrollBars(area.client, m.neededWidth, neededHeight);
+    neededHeight += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
+    UpdateScrollBars(area.client, ToRectRange(m.neededWidth), ToRectRange(neededHeight));
 }
 
 }  // namespace CalUI

@@ -29,7 +29,7 @@ public:
 private:
     struct Measure;
     Measure MeasureChildren(SIZE available) const;
-    int ChildLeft(const LayoutArea& area, const RECT& padding, int width) const;
+    long long ChildLeft(const LayoutArea& area, const RECT& padding, int width) const;
 };
 
 }  // namespace CalUI
