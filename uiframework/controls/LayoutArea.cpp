@@ -11,8 +11,10 @@ LayoutArea LayoutAreaOf(const CContainerUI& layout)
     area.client = layout.GetClientPos();
     area.scrollPos = layout.GetScrollPos();
     area.scrollRange = layout.GetScrollRange();
-    area.available = {area.client.right - area.client.left + area.scrollRange.cx,
-                      area.client.bottom - area.client.top + area.scrollRange.cy};
+    area.available = {
+        ToRectRange(LayoutSum{area.client.right} - area.client.left + area.scrollRange.cx),
+        ToRectRange(LayoutSum{area.client.bottom} - area.client.top + area.scrollRange.cy),
+    };
     return area;
 }
 

@@ -139,7 +139,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool invalidate)
 
 void CTileLayoutUI::LayOutFillingRows(const LayoutArea& area)
 {
-    const LayoutSum width = area.client.right - area.client.left;
+    const LayoutSum width = LayoutSum{area.client.right} - area.client.left;
     const SIZE cell = CellSize();
     const LayoutSum hg = m_childPadding;
     const LayoutSum vg = m_childVPadding;
@@ -195,8 +195,8 @@ void CTileLayoutUI::LayOutFillingRows(const LayoutArea& area)
 
 void CTileLayoutUI::LayOutFillingColumns(const LayoutArea& area)
 {
-    const LayoutSum width = area.client.right - area.client.left;
-    const LayoutSum height = area.client.bottom - area.client.top;
+    const LayoutSum width = LayoutSum{area.client.right} - area.client.left;
+    const LayoutSum height = LayoutSum{area.client.bottom} - area.client.top;
     const SIZE cell = CellSize();
     const LayoutSum hg = m_childPadding;
     const LayoutSum vg = m_childVPadding;
