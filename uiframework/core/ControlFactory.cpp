@@ -4,11 +4,15 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ChildLayoutUI.h"
+#include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
+#include "controls/TileLayoutUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -39,6 +43,12 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
     {L"Text", &Make<CTextUI>},
+    {L"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {L"VBox", &Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {L"HBox", &Make<CHorizontalLayoutUI>},
+    {L"TileLayout", &Make<CTileLayoutUI>},
+    {L"ChildLayout", &Make<CChildLayoutUI>},
 };
 // clang-format on
 
