@@ -32,14 +32,6 @@ RECT RelativeTo(const RECT& rc, const RECT& origin)
 
 CScrollBarUI::CScrollBarUI() { m_fixedWidth = kDefaultThickness; }
 
-CScrollBarUI::~CScrollBarUI()
-{
-    // The manager forgets timers and focus of a deleted control, but not its
-    // wish for mouse-leave events.
-    if (m_manager != nullptr)
-        m_manager->RemoveMouseLeaveNeeded(this);
-}
-
 LPCWSTR CScrollBarUI::GetClass() const { return L"ScrollBar"; }
 
 void* CScrollBarUI::GetInterface(LPCWSTR name)

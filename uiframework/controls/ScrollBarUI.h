@@ -29,7 +29,6 @@ class CScrollBarUI : public CControlUI
 {
 public:
     CScrollBarUI();
-    ~CScrollBarUI() override;
 
     LPCWSTR GetClass() const override;
     void* GetInterface(LPCWSTR name) override;  // this for "ScrollBar"

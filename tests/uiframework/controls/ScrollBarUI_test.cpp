@@ -474,7 +474,8 @@ TEST_F(LayoutBar, ScrollIsQueuedOnceForABurstAndNeverForAnUnchangedPosition)
 // Bars floating in a container that sits at 40,30 of a layered window:
 // "free" at 50,40 to 66,240 (its thumb 28 long), "huge" at 90,40 with a
 // range of two thousand million, "looks" at 140,40 with an image for every
-// part and state, and "across", horizontal, at 190,40 to 390,56.
+// part and state, "across", horizontal, at 190,40 to 390,56, and "stub", 40
+// long, with buttons at 240,70 and 240,94 and no thumb.
 class SkinBars : public testing::Test
 {
 protected:
@@ -495,6 +496,7 @@ protected:
             L"thumbpushedimage=\"color='FF800000'\" thumbdisabledimage=\"color='FF606060'\" "
             L"railnormalimage=\"color='FFFFFF00'\" raildisabledimage=\"color='FF808000'\"/>"
             L"<ScrollBar name=\"across\" float=\"true\" hor=\"true\" pos=\"150,10,350,26\" linesize=\"5\"/>"
+            L"<ScrollBar name=\"stub\" float=\"true\" pos=\"200,40,216,80\"/>"
             L"</Container></Container></Window>",
             nullptr, nullptr, &window->manager);
         if (root == nullptr)
@@ -603,6 +605,13 @@ TEST_F(SkinBars, AStandAloneBarMovesItsOwnPositionByLinesAndItsOwnLength)
     EXPECT_EQ(100, across->GetScrollPos()) << "a page of its width, clamped to the range";
     Click(POINT{250, 48});
     EXPECT_EQ(0, across->GetScrollPos()) << "the rail before the thumb";
+
+    CScrollBarUI* stub = Bar(L"stub");
+    ASSERT_NE(nullptr, stub);
+    Click(POINT{248, 90});
+    EXPECT_EQ(0, stub->GetScrollPos()) << "between the buttons of a bar without a thumb";
+    Click(POINT{248, 105});
+    EXPECT_EQ(8, stub->GetScrollPos()) << "its button 2";
 }
 
 TEST_F(SkinBars, ADragOverAHugeRangeMovesInProportion)
@@ -653,6 +662,9 @@ TEST_F(SkinBars, PartsShowTheImageOfTheirStateOrElseTheNormalOne)
     PlaceCursor(*window, POINT{148, 70});
     Post(WM_MOUSEMOVE, POINT{148, 70});
     expectLooks("hot", {0xFF0000C0, 0xFF00FF00, 0xFFFF0000, 0xFFFFFF00, 0xFF202020});
+    PlaceCursor(*window, POINT{300, 200});
+    Post(WM_MOUSEMOVE, POINT{300, 200});
+    expectLooks("left by the mouse", {0xFF0000C0, 0xFF00C000, 0xFFC00000, 0xFFFFFF00, 0xFF202020});
 
     // Held on button 2: pushed; the thumb, left by the mouse, is no longer hot
     // (a line moved it 4 pixels down).
