@@ -129,57 +129,37 @@ void CScrollBarUI::LayOutAgain() { SetPos(IsFloat() ? GetRelativePos() : GetPos(
 
 // ---- Images and colours ---------------------------------------------------------------
 
-void CScrollBarUI::SetButton1NormalImage(LPCWSTR image)
-{
-    SetPartImage(m_button1.images[Look(PartLook::Normal)], image);
-}
-void CScrollBarUI::SetButton1HotImage(LPCWSTR image) { SetPartImage(m_button1.images[Look(PartLook::Hot)], image); }
-void CScrollBarUI::SetButton1PushedImage(LPCWSTR image)
-{
-    SetPartImage(m_button1.images[Look(PartLook::Pushed)], image);
-}
-void CScrollBarUI::SetButton1DisabledImage(LPCWSTR image)
-{
-    SetPartImage(m_button1.images[Look(PartLook::Disabled)], image);
-}
+void CScrollBarUI::SetButton1NormalImage(LPCWSTR image) { SetPartImage(m_button1.images, PartLook::Normal, image); }
+void CScrollBarUI::SetButton1HotImage(LPCWSTR image) { SetPartImage(m_button1.images, PartLook::Hot, image); }
+void CScrollBarUI::SetButton1PushedImage(LPCWSTR image) { SetPartImage(m_button1.images, PartLook::Pushed, image); }
+void CScrollBarUI::SetButton1DisabledImage(LPCWSTR image) { SetPartImage(m_button1.images, PartLook::Disabled, image); }
 void CScrollBarUI::SetButton1Color(DWORD color) { SetPartColor(m_button1.color, color); }
 
-void CScrollBarUI::SetButton2NormalImage(LPCWSTR image)
-{
-    SetPartImage(m_button2.images[Look(PartLook::Normal)], image);
-}
-void CScrollBarUI::SetButton2HotImage(LPCWSTR image) { SetPartImage(m_button2.images[Look(PartLook::Hot)], image); }
-void CScrollBarUI::SetButton2PushedImage(LPCWSTR image)
-{
-    SetPartImage(m_button2.images[Look(PartLook::Pushed)], image);
-}
-void CScrollBarUI::SetButton2DisabledImage(LPCWSTR image)
-{
-    SetPartImage(m_button2.images[Look(PartLook::Disabled)], image);
-}
+void CScrollBarUI::SetButton2NormalImage(LPCWSTR image) { SetPartImage(m_button2.images, PartLook::Normal, image); }
+void CScrollBarUI::SetButton2HotImage(LPCWSTR image) { SetPartImage(m_button2.images, PartLook::Hot, image); }
+void CScrollBarUI::SetButton2PushedImage(LPCWSTR image) { SetPartImage(m_button2.images, PartLook::Pushed, image); }
+void CScrollBarUI::SetButton2DisabledImage(LPCWSTR image) { SetPartImage(m_button2.images, PartLook::Disabled, image); }
 void CScrollBarUI::SetButton2Color(DWORD color) { SetPartColor(m_button2.color, color); }
 
-void CScrollBarUI::SetThumbNormalImage(LPCWSTR image) { SetPartImage(m_thumb.images[Look(PartLook::Normal)], image); }
-void CScrollBarUI::SetThumbHotImage(LPCWSTR image) { SetPartImage(m_thumb.images[Look(PartLook::Hot)], image); }
-void CScrollBarUI::SetThumbPushedImage(LPCWSTR image) { SetPartImage(m_thumb.images[Look(PartLook::Pushed)], image); }
-void CScrollBarUI::SetThumbDisabledImage(LPCWSTR image)
-{
-    SetPartImage(m_thumb.images[Look(PartLook::Disabled)], image);
-}
+void CScrollBarUI::SetThumbNormalImage(LPCWSTR image) { SetPartImage(m_thumb.images, PartLook::Normal, image); }
+void CScrollBarUI::SetThumbHotImage(LPCWSTR image) { SetPartImage(m_thumb.images, PartLook::Hot, image); }
+void CScrollBarUI::SetThumbPushedImage(LPCWSTR image) { SetPartImage(m_thumb.images, PartLook::Pushed, image); }
+void CScrollBarUI::SetThumbDisabledImage(LPCWSTR image) { SetPartImage(m_thumb.images, PartLook::Disabled, image); }
 void CScrollBarUI::SetThumbColor(DWORD color) { SetPartColor(m_thumb.color, color); }
 
-void CScrollBarUI::SetRailNormalImage(LPCWSTR image) { SetPartImage(m_railImages[Look(PartLook::Normal)], image); }
-void CScrollBarUI::SetRailHotImage(LPCWSTR image) { SetPartImage(m_railImages[Look(PartLook::Hot)], image); }
-void CScrollBarUI::SetRailPushedImage(LPCWSTR image) { SetPartImage(m_railImages[Look(PartLook::Pushed)], image); }
-void CScrollBarUI::SetRailDisabledImage(LPCWSTR image) { SetPartImage(m_railImages[Look(PartLook::Disabled)], image); }
+void CScrollBarUI::SetRailNormalImage(LPCWSTR image) { SetPartImage(m_railImages, PartLook::Normal, image); }
+void CScrollBarUI::SetRailHotImage(LPCWSTR image) { SetPartImage(m_railImages, PartLook::Hot, image); }
+void CScrollBarUI::SetRailPushedImage(LPCWSTR image) { SetPartImage(m_railImages, PartLook::Pushed, image); }
+void CScrollBarUI::SetRailDisabledImage(LPCWSTR image) { SetPartImage(m_railImages, PartLook::Disabled, image); }
 
-void CScrollBarUI::SetBkNormalImage(LPCWSTR image) { SetPartImage(m_bkImages[Look(PartLook::Normal)], image); }
-void CScrollBarUI::SetBkHotImage(LPCWSTR image) { SetPartImage(m_bkImages[Look(PartLook::Hot)], image); }
-void CScrollBarUI::SetBkPushedImage(LPCWSTR image) { SetPartImage(m_bkImages[Look(PartLook::Pushed)], image); }
-void CScrollBarUI::SetBkDisabledImage(LPCWSTR image) { SetPartImage(m_bkImages[Look(PartLook::Disabled)], image); }
+void CScrollBarUI::SetBkNormalImage(LPCWSTR image) { SetPartImage(m_bkImages, PartLook::Normal, image); }
+void CScrollBarUI::SetBkHotImage(LPCWSTR image) { SetPartImage(m_bkImages, PartLook::Hot, image); }
+void CScrollBarUI::SetBkPushedImage(LPCWSTR image) { SetPartImage(m_bkImages, PartLook::Pushed, image); }
+void CScrollBarUI::SetBkDisabledImage(LPCWSTR image) { SetPartImage(m_bkImages, PartLook::Disabled, image); }
 
-void CScrollBarUI::SetPartImage(ImageDrawInfo& record, LPCWSTR image)
+void CScrollBarUI::SetPartImage(PartImages& images, PartLook look, LPCWSTR image)
 {
+    ImageDrawInfo& record = images[Look(look)];
     if (record.image != nullptr && record.attributeText == image)
         return;
     record.Clear();

@@ -106,9 +106,9 @@ public:
 
 private:
     static constexpr int kDefaultThickness = 16;
-    // The manager's timer of held presses and thumb drags (the id every bar
-    // uses, so skins and tools can tell its ticks), its period, and the ticks
-    // a held press waits before it repeats.
+    // The manager's timer of held presses and thumb drags (the id the
+    // framework keeps for the bars), its period, and the ticks a held press
+    // waits before it repeats.
     static constexpr UINT kRepeatTimerId = 10;
     static constexpr UINT kRepeatPeriodMs = 50;
     static constexpr int kRepeatDelayTicks = 5;
@@ -167,7 +167,7 @@ private:
     bool IsInRail(POINT pt) const;
     void DragTo(POINT pt);
 
-    void SetPartImage(ImageDrawInfo& record, LPCWSTR image);
+    void SetPartImage(PartImages& images, PartLook look, LPCWSTR image);
     void SetPartColor(DWORD& field, DWORD color);
     void PaintPart(HDC hdc, Part& part);
     // The image the state asks for, else the normal one.

@@ -47,6 +47,14 @@ RECT BoundsOf(const DibCanvas& canvas, DWORD rgb)
     return bounds;
 }
 
+// The test programs run side by side and share one cursor. Their windows
+// open at 100,100; these bars follow the real cursor (a held press on the
+// rail reads it), so their windows move where no other program points.
+void MoveAside(ManagedWindow& window)
+{
+    SetWindowPos(window.GetWindowHandle(), nullptr, 1150, 650, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 POINT ScreenPoint(const ManagedWindow& window, POINT client)
 {
     ClientToScreen(window.GetWindowHandle(), &client);
@@ -269,6 +277,7 @@ protected:
     static void SetUpTestSuite()
     {
         window = new ManagedWindow;
+        MoveAside(*window);
         rows = new StackLayout;
         rows->SetName(L"rows");
         rows->SetAttribute(L"vscrollbar", L"true");
@@ -431,6 +440,9 @@ TEST_F(LayoutBar, WheelAndKeysOnTheBarScrollTheContainer)
     window->Send(WM_KEYDOWN, VK_DOWN);
     EXPECT_EQ(310, bar->GetScrollPos());
 
+    // The wheel goes to the window with the keyboard focus, which other
+    // programs' windows may have taken meanwhile.
+    SetFocus(window->GetWindowHandle());
     const POINT onBar = ScreenPoint(*window, POINT{392, 150});
     window->Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(onBar.x, onBar.y));
     EXPECT_EQ(320, bar->GetScrollPos()) << "the wheel over the bar scrolls its container";
@@ -482,6 +494,7 @@ protected:
     static void SetUpTestSuite()
     {
         window = new ManagedWindow;
+        MoveAside(*window);
         CSkinBuilder builder;
         CControlUI* root = builder.Create(
             L"<Window><Container inset=\"40,30,0,0\"><Container>"
@@ -680,13 +693,16 @@ TEST_F(SkinBars, PartsShowTheImageOfTheirStateOrElseTheNormalOne)
     expectLooks("enabled again", {0xFF0000C0, 0xFF00C000, 0xFFC00000, 0xFFFFFF00, 0xFF202020});
 }
 
-// ---- The owner decides where its bars go ------------------------------------------------------
+// ---- A layout's horizontal bar ---------------------------------------------------------------
 
-// Hiding a bar asks no one for a layout, so the container lays its children
-// out again itself when content stops overflowing sideways.
-TEST(OwnedBars, ContentThatFitsAgainHidesTheHorizontalBarAndIsPlacedAgain)
+// Two rows and one of 1000 pixels: the horizontal bar alone, at the bottom,
+// 400 long with a range of 600 and a thumb of 147 at first. When the wide
+// row goes, the bar goes: hiding a bar asks no one for a layout, so the
+// container places its children again itself.
+TEST(LayoutHorizontalBar, ClicksScrollSidewaysAndTheBarGoesWhenTheContentFits)
 {
     ManagedWindow window;
+    MoveAside(window);
     auto* rows = new StackLayout;
     rows->SetAttributeList(L"vscrollbar=\"true\" hscrollbar=\"true\"");
     for (int i = 0; i < 2; ++i)
@@ -698,8 +714,16 @@ TEST(OwnedBars, ContentThatFitsAgainHidesTheHorizontalBarAndIsPlacedAgain)
     CScrollBarUI* across = rows->GetHorizontalScrollBar();
     ASSERT_TRUE(across->IsVisible());
     ASSERT_FALSE(rows->GetVerticalScrollBar()->IsVisible());
-    rows->SetScrollPos(SIZE{100, 0});
-    ASSERT_EQ(-100, rows->GetItemAt(0)->GetPos().left);
+    ASSERT_EQ(600, across->GetScrollRange());
+
+    for (POINT pt : {POINT{392, 292}, POINT{300, 292}}) {  // button 2, then the rail after the thumb
+        PlaceCursor(window, pt);
+        PostMessageW(window.GetWindowHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        PostMessageW(window.GetWindowHandle(), WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        window.Pump();
+    }
+    EXPECT_EQ(408, across->GetScrollPos()) << "a line of 8, then a page of the client width";
+    EXPECT_EQ(-408, rows->GetItemAt(0)->GetPos().left);
 
     rows->Remove(wide);
     InvalidateRect(window.GetWindowHandle(), nullptr, FALSE);
