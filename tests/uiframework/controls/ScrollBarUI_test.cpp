@@ -15,6 +15,7 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/SkinBuilder.h"
 
 using namespace CalUI;
@@ -267,7 +268,7 @@ TEST(ScrollBarAttributes, SkinValuesSetTheModel)
 
 // ---- A layout's bar -----------------------------------------------------------------
 
-// Thirty rows of 100 in a 400 x 300 stacking layout whose vertical bar steps
+// Thirty rows of 100 in a 400 x 300 vertical layout whose vertical bar steps
 // 10 a line: the bar takes x 384 to 400, its range is 2700, its rail 268
 // long, its thumb 26 long and placed at 16 + 242 x position / 2700. One
 // window serves every case (a window takes seconds to go).
@@ -278,7 +279,7 @@ protected:
     {
         window = new ManagedWindow;
         MoveAside(*window);
-        rows = new StackLayout;
+        rows = new CVerticalLayoutUI;
         rows->SetName(L"rows");
         rows->SetAttribute(L"vscrollbar", L"true");
         rows->SetAttribute(L"vscrollbarstyle", L"scrollunit=\"10\"");
@@ -332,13 +333,13 @@ protected:
     std::vector<ReceivedNotify> Scrolls() const { return NotificationsOfType(*window, L"scroll"); }
 
     static ManagedWindow* window;
-    static StackLayout* rows;  // owned by the window
+    static CVerticalLayoutUI* rows;  // owned by the window
     static CScrollBarUI* bar;  // owned by rows
     static TickRecorder* recorder;
 };
 
 ManagedWindow* LayoutBar::window = nullptr;
-StackLayout* LayoutBar::rows = nullptr;
+CVerticalLayoutUI* LayoutBar::rows = nullptr;
 CScrollBarUI* LayoutBar::bar = nullptr;
 TickRecorder* LayoutBar::recorder = nullptr;
 
@@ -721,7 +722,7 @@ TEST(LayoutHorizontalBar, ClicksScrollSidewaysAndTheBarGoesWhenTheContentFits)
 {
     ManagedWindow window;
     MoveAside(window);
-    auto* rows = new StackLayout;
+    auto* rows = new CVerticalLayoutUI;
     rows->SetAttributeList(L"vscrollbar=\"true\" hscrollbar=\"true\"");
     for (int i = 0; i < 2; ++i)
         rows->Add(new CountedControl(0, 100));
