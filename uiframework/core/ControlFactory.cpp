@@ -4,7 +4,9 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ButtonUI.h"
 #include "controls/LabelUI.h"
+#include "controls/OptionUI.h"
 #include "controls/ScrollBarUI.h"
 #include "core/TabLayoutUI.h"
 
@@ -33,6 +35,9 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
     {L"Label", &Make<CLabelUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
 };
 // clang-format on
 
