@@ -60,7 +60,9 @@ std::wstring Skin(const std::wstring& stripPath)
                                 L"\" pushedimage=\"" + Colour(kRed) + L"\" focusedimage=\"" + Colour(kYellow) + L"\"";
     const std::wstring strip = L" fivestatusimage=\"file='" + stripPath + L"'\"";
     return L"<Button name=\"plain\" float=\"true\" pos=\"10,10,110,40\"" + images +
+           L" hotforeimage=\"color='#FFFF00FF' dest='0,0,10,10'\" foreimage=\"color='#FF00FFFF' dest='90,20,100,30'\""
            L"/>"
+           L"<Control name=\"over\" float=\"true\" pos=\"80,15,100,35\"/>"
            L"<Button name=\"off\" float=\"true\" pos=\"120,10,220,40\" enabled=\"false\"" +
            images + L" disabledimage=\"" + Colour(kGrey) +
            L"\"/>"
@@ -245,6 +247,22 @@ TEST_F(Button, EnteringAndLeavingAreReportedOnce)
     EXPECT_FALSE(Has(ButtonNamed(L"plain"), UIControlState::Hot));
 }
 
+// A control lying over the button takes the hover without taking the
+// button's: the button waits for the mouse to leave its own rectangle.
+TEST_F(Button, StaysHotUnderAControlLyingOverIt)
+{
+    CButtonUI* plain = ButtonNamed(L"plain");
+    ui->MoveTo(60, 25);
+    ui->MoveTo(90, 25);
+    EXPECT_TRUE(Has(plain, UIControlState::Hot)) << "over the control on top";
+    EXPECT_EQ(ui->TakeNotifications(), (Notes{L"mouseenter plain"}));
+    ui->MoveTo(kParking.x, kParking.y);
+    EXPECT_FALSE(Has(plain, UIControlState::Hot));
+    EXPECT_EQ(ui->TakeNotifications(), (Notes{L"mouseleave plain"}));
+    ui->MoveTo(kParking.x - 5, kParking.y);
+    EXPECT_TRUE(ui->TakeNotifications().empty()) << "left once, and no longer listening";
+}
+
 // The manager hands the context menu to the control the right button went
 // down on.
 TEST_F(Button, ContextMenuIsReportedOnlyWithMenuOn)
@@ -302,6 +320,21 @@ TEST_F(Button, StateImagesFollowHoverPressAndFocus)
     ui->Press(170, 25);
     EXPECT_EQ(Shown(170, 25), kGrey) << "disabled, pressed";
     ui->Release(170, 25);
+}
+
+// The hot fore image goes over the hot image and takes the place of the
+// fore image, which every other state draws last.
+TEST_F(Button, ForeImagesOverTheStateImages)
+{
+    EXPECT_EQ(Shown(105, 35), kCyan) << "the fore image";
+    EXPECT_EQ(Shown(12, 12), kBlue);
+    ui->MoveTo(60, 25);
+    EXPECT_EQ(Shown(12, 12), kMagenta) << "the hot fore image";
+    EXPECT_EQ(Shown(105, 35), kGreen) << "no fore image while the hot fore image shows";
+    ui->Press(60, 25);
+    EXPECT_EQ(Shown(105, 35), kCyan) << "pushed";
+    EXPECT_EQ(Shown(12, 12), kRed);
+    ui->Release(60, 25);
 }
 
 TEST_F(Button, StateColoursOfBackgroundTextAndBorder)
