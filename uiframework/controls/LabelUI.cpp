@@ -340,9 +340,11 @@ void CLabelUI::SetDisabledBkColor(DWORD color)
 
 bool CLabelUI::IsEnabledEffect() const { return m_enabledEffect; }
 
+// The GDI+ text is wider, so the measured size changes with the path.
 void CLabelUI::SetEnabledEffect(bool enable)
 {
     m_enabledEffect = enable;
+    NeedMeasure();
     Invalidate();
 }
 

@@ -8,6 +8,7 @@
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/TextUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -35,6 +36,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
     {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
