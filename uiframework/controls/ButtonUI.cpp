@@ -145,7 +145,7 @@ void CButtonUI::OnEvent(UIEvent& event)
             return;
         break;
     case UIEventType::SetCursor:
-        ShowCursor();
+        ApplyCursor();
         return;
     case UIEventType::Timer:
         if (event.wParam == kButtonFadeTimerId) {
@@ -217,7 +217,7 @@ void CButtonUI::StepFade()
     Invalidate();
 }
 
-void CButtonUI::ShowCursor() const
+void CButtonUI::ApplyCursor() const
 {
     const bool arrow = m_cursorName == L"arrow";
     ::SetCursor(::LoadCursorW(nullptr, arrow ? IDC_ARROW : IDC_HAND));
@@ -334,19 +334,25 @@ void CButtonUI::FillStateBkColor(HDC hdc, DWORD color)
     CSkinPainter::FillSolidColor(hdc, area, AdjustColor(color));
 }
 
+bool CButtonUI::PaintFocusedOrHotBkColor(HDC hdc)
+{
+    if (!IsEnabled())
+        return false;
+    if (IsFocused() && m_focusedBkColor != 0) {
+        FillStateBkColor(hdc, m_focusedBkColor);
+        return true;
+    }
+    if (HasState(UIControlState::Hot) && m_hotBkColor != 0) {
+        FillStateBkColor(hdc, m_hotBkColor);
+        return true;
+    }
+    return false;
+}
+
 void CButtonUI::PaintBkColor(HDC hdc)
 {
-    if (IsEnabled()) {
-        if (IsFocused() && m_focusedBkColor != 0) {
-            FillStateBkColor(hdc, m_focusedBkColor);
-            return;
-        }
-        if (HasState(UIControlState::Hot) && m_hotBkColor != 0) {
-            FillStateBkColor(hdc, m_hotBkColor);
-            return;
-        }
-    }
-    CLabelUI::PaintBkColor(hdc);
+    if (!PaintFocusedOrHotBkColor(hdc))
+        CLabelUI::PaintBkColor(hdc);
 }
 
 bool CButtonUI::DrawImageFaded(HDC hdc, ImageDrawInfo& image, BYTE fade)

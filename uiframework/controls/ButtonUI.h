@@ -95,6 +95,9 @@ protected:
     // Fills a state's background colour: an opaque one over the part being
     // painted, a translucent one over the whole button.
     void FillStateBkColor(HDC hdc, DWORD color);
+    // The focused, else the hot background colour of an enabled button;
+    // false when neither applies.
+    bool PaintFocusedOrHotBkColor(HDC hdc);
     // Takes the text for the record and repaints; nothing when unchanged.
     void SetStateImage(ImageDrawInfo& record, LPCWSTR image);
 
@@ -109,7 +112,7 @@ protected:
 private:
     bool IsInside(POINT pt) const;
     bool IsUnderMouse() const;
-    void ShowCursor() const;
+    void ApplyCursor() const;
     void StartFade();
     void StepFade();
     void OnMouseEnter(const UIEvent& event);

@@ -170,21 +170,12 @@ void COptionUI::PaintAsUnpushedButton(PaintStep paint)
 
 void COptionUI::PaintBkColor(HDC hdc)
 {
-    if (IsEnabled()) {
-        if (IsFocused() && GetFocusedBkColor() != 0) {
-            FillStateBkColor(hdc, GetFocusedBkColor());
-            return;
-        }
-        if (HasState(UIControlState::Hot) && GetHotBkColor() != 0) {
-            FillStateBkColor(hdc, GetHotBkColor());
-            return;
-        }
-        if (m_selected && m_selectedBkColor != 0) {
-            FillStateBkColor(hdc, m_selectedBkColor);
-            return;
-        }
-    }
-    CLabelUI::PaintBkColor(hdc);
+    if (PaintFocusedOrHotBkColor(hdc))
+        return;
+    if (IsEnabled() && m_selected && m_selectedBkColor != 0)
+        FillStateBkColor(hdc, m_selectedBkColor);
+    else
+        CLabelUI::PaintBkColor(hdc);
 }
 
 void COptionUI::PaintStatusImage(HDC hdc)
