@@ -54,8 +54,14 @@ bool CButtonUI::Activate()
 void CButtonUI::SetEnabled(bool enable)
 {
     CLabelUI::SetEnabled(enable);
-    if (!IsEnabled())
-        m_state = UIControlState::None;
+    if (IsEnabled())
+        return;
+    m_state = UIControlState::None;
+    // The hover goes with the state: a fade left at the hot end would show
+    // the hot image in place of the normal one.
+    m_fadeAlpha = kFadeOpaque;
+    if (m_manager != nullptr)
+        m_manager->KillTimer(this, kButtonFadeTimerId);
 }
 
 UIControlState CButtonUI::GetButtonState() const { return m_state; }

@@ -33,6 +33,7 @@ public:
     // False while hidden or disabled; otherwise "click" goes to the window
     // before this returns.
     bool Activate() override;
+    // Disabling drops the state and the hover's cross-fade.
     void SetEnabled(bool enable = true) override;
     void OnEvent(UIEvent& event) override;
     void SetAttribute(LPCWSTR name, LPCWSTR value) override;

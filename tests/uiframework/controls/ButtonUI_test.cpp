@@ -393,6 +393,26 @@ TEST_F(Button, FadeDeltaCrossFadesOverFiveTicksEachWay)
     EXPECT_EQ(out.back(), kBlue);
 }
 
+// Without a disabled image a disabled button shows its normal image, never
+// the hot one its fade had reached.
+TEST_F(Button, DisablingEndsTheCrossFade)
+{
+    const POINT at = {60, 65};
+    CButtonUI* fade = ButtonNamed(L"fade");
+    ui->MoveTo(at.x, at.y);
+    ASSERT_EQ(FollowFade(at).size(), 5u);
+    ASSERT_EQ(Shown(at.x, at.y), kRed);
+    fade->SetEnabled(false);
+    EXPECT_EQ(Shown(at.x, at.y), kBlue) << "disabled";
+    ui->MoveTo(kParking.x, kParking.y);
+    for (DWORD frame : FollowFade(at))
+        EXPECT_EQ(frame, kBlue) << "leaving while disabled";
+    fade->SetEnabled(true);
+    EXPECT_EQ(Shown(at.x, at.y), kBlue) << "enabled again";
+    ui->MoveTo(at.x, at.y);
+    EXPECT_EQ(FollowFade(at).size(), 5u) << "a new hover fades from the start";
+}
+
 TEST_F(Button, FiveStatusImageSplitsTheStripAndSizesAFloatButton)
 {
     CButtonUI* strip = ButtonNamed(L"strip");
