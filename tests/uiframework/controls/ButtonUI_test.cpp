@@ -136,13 +136,15 @@ protected:
     }
 
     // Runs the window's messages one at a time until the fade timer has been
-    // quiet for a while, and reads the pixel after each tick.
+    // quiet for twenty of its periods (room for a loaded machine), and reads
+    // the pixel after each tick.
     static std::vector<DWORD> FollowFade(POINT at)
     {
+        constexpr DWORD kQuietMs = 20 * kButtonFadeTimerMs;
         std::vector<DWORD> frames;
         int seen = fadeTicks.count;
         DWORD lastTick = GetTickCount();
-        while (GetTickCount() - lastTick < 300 && frames.size() < 20) {
+        while (GetTickCount() - lastTick < kQuietMs && frames.size() < 20) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
