@@ -27,6 +27,7 @@ constexpr DWORD kGrey = 0x808080;
 constexpr DWORD kCyan = 0x00FFFF;
 constexpr DWORD kMagenta = 0xFF00FF;
 constexpr POINT kParking = {390, 290};  // over the container only
+constexpr POINT kScreenPlace = {600, 60};
 
 // The five frames of the strip, left to right: normal, pushed, hot,
 // focused, disabled.
@@ -107,7 +108,7 @@ protected:
     {
         scratch = new ScratchFolder;
         const std::wstring strip = scratch->WriteFile(L"strip.png", FiveFrameStripPng());
-        ui = new ClickableTestWindow(Skin(strip), kFonts);
+        ui = new ClickableTestWindow(kScreenPlace, Skin(strip), kFonts);
         ui->Find(L"fade")->eventDelegates.Add(CDelegate<FadeTicks, FadeTicks>(&fadeTicks, &FadeTicks::OnEvent));
     }
     static void TearDownTestSuite()

@@ -1,9 +1,15 @@
 #pragma once
 // A layered test window built from a skin text and driven the way a user
 // drives it: the real cursor is placed where each posted mouse message
-// points, so the mouse tracking of the window agrees with the messages.
+// points, so the window's reading of the cursor agrees with the messages.
 // Pixels are read from the window's own off-screen picture (Xvfb composes
 // no layered window on the screen).
+//
+// Every test program on the display shares one pointer, and programs run
+// side by side. So each program gives its windows a screen place of their
+// own, kept above the others, and the window lets no leave of the pointer
+// through: such a leave comes from another program moving the pointer,
+// never from the posted messages that drive the test.
 
 #include <windows.h>
 
@@ -17,13 +23,30 @@
 
 class ClickableTestWindow
 {
+    // Before the window, which outlives it.
+    class PointerLeaveFilter : public CalUI::IMessageFilterUI
+    {
+    public:
+        LRESULT FilterMessage(UINT message, WPARAM, LPARAM, bool& handled) override
+        {
+            handled = message == WM_MOUSELEAVE;
+            return 0;
+        }
+    };
+
+    PointerLeaveFilter m_leaveFilter;
+
 public:
     static constexpr UINT kRepaintTimer = 0x2000;
 
     // `controls` go into a black container that fills the window; `fonts`
-    // are window-level elements such as <Font .../>.
-    explicit ClickableTestWindow(const std::wstring& controls, const std::wstring& fonts = L"")
+    // are window-level elements such as <Font .../>. `screenPlace` is the
+    // window's top-left corner on the screen.
+    ClickableTestWindow(POINT screenPlace, const std::wstring& controls, const std::wstring& fonts = L"")
     {
+        SetWindowPos(window.GetWindowHandle(), HWND_TOPMOST, screenPlace.x, screenPlace.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE);
+        window.manager.AddMessageFilter(&m_leaveFilter);
         const std::wstring xml =
             L"<Window>" + fonts + L"<Container bkcolor=\"#FF000000\">" + controls + L"</Container></Window>";
         CalUI::CSkinBuilder builder;

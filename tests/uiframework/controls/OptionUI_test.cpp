@@ -27,6 +27,8 @@ constexpr DWORD kYellow = 0xFFFF00;
 constexpr DWORD kCyan = 0x00FFFF;
 constexpr DWORD kGrey = 0x808080;
 constexpr POINT kParking = {390, 290};
+constexpr POINT kScreenPlace = {600, 420};
+constexpr POINT kSecondScreenPlace = {1050, 420};
 
 // Normal blue, hot cyan, pushed red, selected green, selected and hot
 // yellow, disabled grey.
@@ -62,7 +64,7 @@ class Option : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ui = new ClickableTestWindow(kSkin, kFonts);
+        ui = new ClickableTestWindow(kScreenPlace, kSkin, kFonts);
         notesWhileBuilt = new Notes(ui->TakeNotifications());
     }
     static void TearDownTestSuite()
@@ -223,10 +225,9 @@ TEST_F(Option, DestroyedMemberLeavesItsGroup)
 
 TEST_F(Option, GroupsBelongToOneWindow)
 {
-    ClickableTestWindow second(OptionAt(L"Option", L"p1", 10, 10, L"group=\"g\" selected=\"true\"") +
-                               OptionAt(L"Option", L"p2", 120, 10, L"group=\"g\""));
-    // Beside the first window, so that each one's mouse stays its own.
-    SetWindowPos(second.window.GetWindowHandle(), nullptr, 600, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ClickableTestWindow second(kSecondScreenPlace,
+                               OptionAt(L"Option", L"p1", 10, 10, L"group=\"g\" selected=\"true\"") +
+                                   OptionAt(L"Option", L"p2", 120, 10, L"group=\"g\""));
     EXPECT_EQ(second.window.manager.GetOptionGroup(L"g")->GetCount(), 2);
     EXPECT_EQ(ui->window.manager.GetOptionGroup(L"g")->GetCount(), 3);
     second.Click(170, 25);
