@@ -4,9 +4,11 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
+#include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
@@ -49,6 +51,9 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"HBox", &Make<CHorizontalLayoutUI>},
     {L"TileLayout", &Make<CTileLayoutUI>},
     {L"ChildLayout", &Make<CChildLayoutUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
 };
 // clang-format on
 

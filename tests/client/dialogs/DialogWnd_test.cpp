@@ -16,11 +16,10 @@ using namespace CalUI;
 
 namespace {
 
-const std::string kStandInSkin =
-    "<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FF242A35\">"
-    "<Label name=\"msg_lab\" visible=\"false\" height=\"30\"/>"
-    "<Button name=\"code_btn\" text=\"获取验证码\" height=\"32\"/>"
-    "<Control/></VerticalLayout></Window>";
+const std::string kStandInSkin = "<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FF242A35\">"
+                                 "<Label name=\"msg_lab\" visible=\"false\" height=\"30\"/>"
+                                 "<Button name=\"code_btn\" text=\"获取验证码\" height=\"32\"/>"
+                                 "<Control/></VerticalLayout></Window>";
 
 class StandInDialog : public CDialogWnd
 {

@@ -334,7 +334,7 @@ protected:
 
     static ManagedWindow* window;
     static CVerticalLayoutUI* rows;  // owned by the window
-    static CScrollBarUI* bar;  // owned by rows
+    static CScrollBarUI* bar;        // owned by rows
     static TickRecorder* recorder;
 };
 

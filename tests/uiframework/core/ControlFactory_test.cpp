@@ -68,6 +68,9 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Text", L"Text", {L"Text", L"Label", L"Control"}},
         {L"Progress", L"Progress", {L"Progress", L"Label", L"Control"}},
         {L"Slider", L"Slider", {L"Slider", L"Progress", L"Label", L"Control"}},
+        {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
+        {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
+        {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
     };
     const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
