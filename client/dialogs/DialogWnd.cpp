@@ -17,24 +17,16 @@ constexpr int kCountdownSeconds = 60;
 constexpr WCHAR kMessageLabel[] = L"msg_lab";
 constexpr WCHAR kRequestCodeText[] = L"获取验证码";
 
-bool HasClass(CControlUI* control, LPCWSTR className)
-{
-    return std::wcscmp(control->GetClass(), className) == 0;
-}
+bool HasClass(CControlUI* control, LPCWSTR className) { return std::wcscmp(control->GetClass(), className) == 0; }
 
 std::wstring SecondsText(int seconds) { return std::to_wstring(seconds) + L"s"; }
 
 }  // namespace
 
-bool IsNotifyFrom(const NotifyMsg& msg, LPCWSTR name)
-{
-    return msg.sender != nullptr && msg.sender->GetName() == name;
-}
+bool IsNotifyFrom(const NotifyMsg& msg, LPCWSTR name) { return msg.sender != nullptr && msg.sender->GetName() == name; }
 
-CDialogWnd::CDialogWnd(LPCWSTR skinFile, CaptionClickables clickables)
-    : m_skinFile(skinFile), m_clickables(clickables)
-{
-}
+CDialogWnd::CDialogWnd(LPCWSTR skinFile, CaptionClickables clickables) : m_skinFile(skinFile), m_clickables(clickables)
+{}
 
 HWND CDialogWnd::CreateOver(HWND owner)
 {
@@ -140,8 +132,8 @@ LRESULT CDialogWnd::OnNcHitTest(LPARAM lParam)
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
     const RECT caption = m_manager.GetCaptionRect();
-    const bool inBand = pt.x >= caption.left && pt.x < client.right - caption.right && pt.y >= caption.top &&
-                        pt.y < caption.bottom;
+    const bool inBand =
+        pt.x >= caption.left && pt.x < client.right - caption.right && pt.y >= caption.top && pt.y < caption.bottom;
     if (!inBand)
         return HTCLIENT;
     CControlUI* control = m_manager.FindControlAt(pt);

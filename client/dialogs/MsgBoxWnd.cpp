@@ -11,11 +11,13 @@ std::wstring TextOrEmpty(LPCWSTR text) { return text != nullptr ? text : L""; }
 }  // namespace
 
 CMsgBoxWnd::CMsgBoxWnd(LPCWSTR title, LPCWSTR text, MsgBoxButtons buttons, LPCWSTR okCaption, LPCWSTR cancelCaption)
-    : CDialogWnd(L"msgbox.xml", CaptionClickables::ButtonsOnly), m_title(TextOrEmpty(title)),
-      m_text(TextOrEmpty(text)), m_buttons(buttons), m_okCaption(TextOrEmpty(okCaption)),
+    : CDialogWnd(L"msgbox.xml", CaptionClickables::ButtonsOnly),
+      m_title(TextOrEmpty(title)),
+      m_text(TextOrEmpty(text)),
+      m_buttons(buttons),
+      m_okCaption(TextOrEmpty(okCaption)),
       m_cancelCaption(TextOrEmpty(cancelCaption))
-{
-}
+{}
 
 LPCWSTR CMsgBoxWnd::GetWindowClassName() const { return L"CMsgBoxWnd"; }
 UINT CMsgBoxWnd::GetClassStyle() const { return CS_DBLCLKS; }

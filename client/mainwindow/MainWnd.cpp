@@ -3,6 +3,7 @@
 #include "mainwindow/MainWnd.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
@@ -102,7 +103,20 @@ void CMainWnd::ExitApp(UINT_PTR, UINT_PTR)
     }
     ShowWindow(false, true);
     m_tray.Remove();
+    CloseModalWindows();
     Close(0);
+}
+
+// Each loop ends on its own window's WM_CLOSE; posted before the main
+// window's, innermost first, they end with 0 before the main window goes, so
+// that no code after them runs against a destroyed main window.
+void CMainWnd::CloseModalWindows()
+{
+    const std::vector<HWND> loops = GetModalWindows();
+    for (auto it = loops.rbegin(); it != loops.rend(); ++it) {
+        if (*it != m_hWnd)
+            ::PostMessageW(*it, WM_CLOSE, 0, 0);
+    }
 }
 
 bool CMainWnd::HasRunningTasks() const { return g_sessionData.GetTaskCount() > 0; }

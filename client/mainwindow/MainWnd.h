@@ -54,6 +54,8 @@ private:
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     void OnTrayIcon(LPARAM mouseMessage);
     void ShowInFront();
+    // Ends every modal loop running over the main window's, each with 0.
+    void CloseModalWindows();
 
     CalUI::CWindowManagerUI m_manager;
     CTrayIcon m_tray;

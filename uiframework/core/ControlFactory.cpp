@@ -4,7 +4,11 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/LabelUI.h"
+#include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/SliderUI.h"
+#include "controls/TextUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -23,13 +27,20 @@ struct ControlClassEntry
     CControlUI* (*create)();
 };
 
-// One row per element name; a class with two names has two rows.
+// One row per element name; a class with two names has two rows. One row a
+// line, so that rows added on different branches merge cleanly.
+// clang-format off
 constexpr ControlClassEntry kControlClasses[] = {
     {L"Control", &Make<CControlUI>},
     {L"Container", &Make<CContainerUI>},
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Label", &Make<CLabelUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
+    {L"Text", &Make<CTextUI>},
 };
+// clang-format on
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "core/WindowWnd.h"
 
+#include <vector>
+
 #include "core/ControlUI.h"
 #include "core/WindowManagerUI.h"
 
@@ -19,6 +21,19 @@ int ShowCommandFor(bool show, bool takeFocus)
 }
 
 int RoundUpTo16(int value) { return (value + 15) / 16 * 16; }
+
+// The windows whose modal loops run on this thread, outermost first.
+thread_local std::vector<HWND> t_modalWindows;
+
+// Keeps a window on the list for exactly as long as its loop runs.
+class ModalLoopEntry
+{
+public:
+    explicit ModalLoopEntry(HWND window) { t_modalWindows.push_back(window); }
+    ~ModalLoopEntry() { t_modalWindows.pop_back(); }
+    ModalLoopEntry(const ModalLoopEntry&) = delete;
+    ModalLoopEntry& operator=(const ModalLoopEntry&) = delete;
+};
 
 }  // namespace
 
@@ -87,6 +102,7 @@ int CWindowWnd::RunModalLoop(int showCommand)
     const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
     ::ShowWindow(m_hWnd, showCommand);
     ::EnableWindow(owner, FALSE);
+    ModalLoopEntry entry(m_hWnd);
 
     MSG msg = {};
     while (::IsWindow(m_hWnd)) {
@@ -112,6 +128,8 @@ int CWindowWnd::RunModalLoop(int showCommand)
         ::PostQuitMessage(static_cast<int>(msg.wParam));
     return m_modalResult;
 }
+
+std::vector<HWND> CWindowWnd::GetModalWindows() { return t_modalWindows; }
 
 void CWindowWnd::Close(int result)
 {

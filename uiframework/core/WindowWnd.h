@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace CalUI {
 
 class CControlUI;
@@ -31,6 +33,9 @@ public:
     int ShowModal(bool show, bool takeFocus);
     // Posts WM_CLOSE carrying `result`, which becomes the modal result.
     void Close(int result);
+    // The windows whose modal loops run on the calling thread, outermost
+    // first; each loop ends on the WM_CLOSE of its own window.
+    static std::vector<HWND> GetModalWindows();
     void CenterWindow();
     void SetIcon(UINT resourceId);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 
@@ -120,6 +121,20 @@ TEST_F(MainWndShell, AWmCloseFromOutsideEndsTheClientWithItsIcon)
 {
     EXPECT_EQ(CloseClient(window, process), 0u);
     EXPECT_TRUE(WaitFor([] { return CountTrayIcons() == 0; }));
+}
+
+TEST_F(MainWndShell, TheIconComesBackWhenTheTaskbarIsCreatedAgain)
+{
+    // As a restarting shell does: the icon is gone, then "TaskbarCreated"
+    // goes to every top-level window.
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window;
+    icon.uID = 1000;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_TRUE(WaitFor([] { return CountTrayIcons() == 0; }));
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitFor([] { return CountTrayIcons() == 1; }));
 }
 
 TEST_F(MainWndShell, TheTrayMenuShowsTheWindowOrEndsTheClient)

@@ -258,14 +258,18 @@ TEST_F(WindowWndTest, NestedModalLoopsLeaveTheMainWindowDisabledUntilTheLastClos
         TestWnd box;
         bool mainEnabledAfterBox = true;
         bool dialogEnabledAfterBox = false;
+        std::vector<HWND> loopsInTheBox, expectedLoops;
         dialog.onMessage = [&](UINT message, WPARAM, LPARAM) {
             if (message != WM_APP)
                 return;
             HWND boxOwner = boxOwnedByDialog ? dialog.GetWindowHandle() : mainWnd.GetWindowHandle();
             ASSERT_NE(box.CreatePopup(boxOwner), nullptr);
-            box.onMessage = [&box](UINT m, WPARAM, LPARAM) {
-                if (m == WM_APP)
-                    box.Close(2);
+            box.onMessage = [&](UINT m, WPARAM, LPARAM) {
+                if (m != WM_APP)
+                    return;
+                loopsInTheBox = CWindowWnd::GetModalWindows();
+                expectedLoops = {dialog.GetWindowHandle(), box.GetWindowHandle()};
+                box.Close(2);
             };
             box.PostMessage(WM_APP);
             EXPECT_EQ(box.ShowModal(), 2);
@@ -276,6 +280,8 @@ TEST_F(WindowWndTest, NestedModalLoopsLeaveTheMainWindowDisabledUntilTheLastClos
         dialog.PostMessage(WM_APP);
 
         EXPECT_EQ(dialog.ShowModal(), 1);
+        EXPECT_EQ(loopsInTheBox, expectedLoops) << "outermost first";
+        EXPECT_TRUE(CWindowWnd::GetModalWindows().empty());
         EXPECT_FALSE(mainEnabledAfterBox);
         EXPECT_TRUE(dialogEnabledAfterBox);
         EXPECT_TRUE(::IsWindowEnabled(mainWnd.GetWindowHandle()));
