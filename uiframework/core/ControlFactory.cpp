@@ -4,7 +4,9 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ButtonUI.h"
 #include "controls/LabelUI.h"
+#include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
@@ -39,6 +41,9 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
     {L"Text", &Make<CTextUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
 };
 // clang-format on
 
