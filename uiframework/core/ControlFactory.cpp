@@ -5,12 +5,16 @@
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "controls/ButtonUI.h"
+#include "controls/ChildLayoutUI.h"
+#include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
+#include "controls/TileLayoutUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -44,6 +48,12 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {L"VBox", &Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {L"HBox", &Make<CHorizontalLayoutUI>},
+    {L"TileLayout", &Make<CTileLayoutUI>},
+    {L"ChildLayout", &Make<CChildLayoutUI>},
 };
 // clang-format on
 
