@@ -41,39 +41,61 @@ mkdir -p "$shots"
 rm -f "$shots/main.png" "$shots/msgbox.png"
 
 # Runs inside the X server: the prefix's server and system processes start
-# there too (see demo.sh). Each shot is cropped to the window titled
-# "Calverin"; the client is ended with a WM_CLOSE-like kill once shot.
+# there too (see demo.sh). Each shot is cut to the window titled "Calverin".
+# Xvfb has no compositor, so a layered window's translucent pixels show
+# without blending: the box's mask (black at alpha 0x99) comes out opaque
+# black. The box shot therefore lays the mask over the main window as a
+# compositing desktop does: where the screen shows the bare mask, the main
+# window as shot just before the box opened, darkened by the mask's alpha.
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -s -- "$here" "$WINEPREFIX" "$scratch" "$archive" "$shots" <<'SHOTS'
 set -euo pipefail
 here=$1 prefix=$2 scratch=$3 archive=$4 shots=$5
 source "$here/wine.sh"
 "$here/wineprefix.sh" "$prefix"
 
-# The screen, cut to the window of that title; the whole screen when none shows.
+# The geometries (WxH+X+Y) of the shown windows titled "Calverin".
+client_windows() {
+  xwininfo -root -tree | awk '/"Calverin"/ {
+      for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) print $i }'
+}
+
+# Waits up to 60 s until that many client windows show, then lets them paint.
+wait_for_windows() { # count
+  for _ in $(seq 1 300); do
+    if [ "$(client_windows | wc -l)" -ge "$1" ]; then
+      sleep 2
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "screenshot-main: no window showed" >&2
+  return 1
+}
+
 shoot() { # output file
   local geometry
-  geometry=$(xwininfo -root -tree | awk '/"Calverin"/ && /[0-9]+x[0-9]+\+/ {
-      for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) { print $i; exit } }')
-  if [ -n "$geometry" ]; then
-    import -window root -crop "${geometry%%+*}+$(echo "$geometry" | cut -d+ -f2)+$(echo "$geometry" | cut -d+ -f3)" +repage "$1"
-  else
-    import -window root "$1"
-  fi
+  geometry=$(client_windows | head -n 1)
+  import -window root -crop "$geometry" +repage "$1"
 }
 
 calverin_wine "$scratch/main/calverinapp.exe" &
 pid=$!
-sleep "${CALVERIN_SHOT_SECONDS:-8}"
+wait_for_windows 1
 shoot "$shots/main.png"
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 "$WINESERVER" -k 2>/dev/null || true
 
-calverin_wine "$scratch/msgbox/msgbox_shot.exe" "$archive" 20 &
+# The program opens the box 5 s after its main window and ends by itself.
+calverin_wine "$scratch/msgbox/msgbox_shot.exe" "$archive" 10 &
 pid=$!
-sleep "${CALVERIN_SHOT_SECONDS:-8}"
-shoot "$shots/msgbox.png"
+wait_for_windows 1
+shoot "$scratch/owner.png"
+wait_for_windows 2
+shoot "$scratch/box.png"
 wait "$pid" 2>/dev/null || true
+convert "$scratch/owner.png" -fill black -colorize 60% "$scratch/masked.png"
+convert "$scratch/masked.png" \( "$scratch/box.png" -transparent black \) -composite "$shots/msgbox.png"
 SHOTS
 
 for shot in main msgbox; do

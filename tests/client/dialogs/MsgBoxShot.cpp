@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr UINT kBoxDelayMs = 1000;  // the main window's first paint is on screen by then
+constexpr UINT kBoxDelayMs = 5000;  // the script shoots the main window alone before it
 constexpr UINT kDefaultSeconds = 10;
 // As the client's entry creates its main window.
 constexpr DWORD kMainWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW;

@@ -16,7 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "controls/ButtonUI.h"
+#include "controls/LabelUI.h"
+#include "controls/OptionUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/TileLayoutUI.h"
 #include "core/ContainerUI.h"
 #include "core/ControlFactory.h"
 #include "core/ImageDecode.h"
@@ -220,14 +224,22 @@ void ExpectControl(const std::vector<MarkupElement>& markup, CWindowManagerUI& m
     EXPECT_EQ(control->IsEnabled(), c.enabled);
 }
 
+// The named control as the class that answers to `interfaceName`; null when
+// it is missing or of another class.
+template <class T>
+T* FindAs(CWindowManagerUI& manager, LPCWSTR name, LPCWSTR interfaceName)
+{
+    CControlUI* control = manager.FindControl(name);
+    return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
+}
+
 // A list's bar as the code's scrolling expects it: 2 pixels, one row or tile
 // per unit.
 void ExpectThinBar(CWindowManagerUI& manager, LPCWSTR name, int unit)
 {
     SCOPED_TRACE(testing::Message() << "bar of " << std::string(name, name + wcslen(name)));
-    auto* list = static_cast<CContainerUI*>(manager.FindControl(name));
-    if (list == nullptr)
-        return;  // its class has not landed
+    auto* list = FindAs<CContainerUI>(manager, name, L"Container");
+    ASSERT_NE(list, nullptr);
     CScrollBarUI* bar = list->GetVerticalScrollBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->GetFixedWidth(), 2);
@@ -296,7 +308,7 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     }
     EXPECT_EQ(manager.GetDefaultFontInfo()->size, 14);
 
-    auto* tabs = static_cast<CTabLayoutUI*>(manager.FindControl(L"maintable"));
+    auto* tabs = FindAs<CTabLayoutUI>(manager, L"maintable", L"TabLayout");
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->GetSelectedIndex(), 1);
     auto expectAll = [&](Where where) {
@@ -323,66 +335,81 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     expectAll(Where::WidePanel);
     expectAll(Where::UserMenu);
 
-    // What the navigation, the tiles and the rows rely on.
-    const MarkupElement* maintable = Named(markup, L"maintable");
-    EXPECT_EQ(maintable->Attribute(L"selectedid"), L"1");
-    EXPECT_EQ(Named(markup, L"game_opt")->Attribute(L"text"), L"游戏下载");
-    EXPECT_EQ(Named(markup, L"plugin_opt")->Attribute(L"text"), L"插件下载");
-    for (LPCWSTR option : {L"game_opt", L"plugin_opt", L"article_opt"})
-        EXPECT_EQ(Named(markup, option)->Attribute(L"group"), L"game_child_page_group");
+    // What the navigation, the tiles, the page's tabs and the search rely on.
+    auto* gameTab = FindAs<COptionUI>(manager, L"game_opt", L"Option");
+    auto* pluginTab = FindAs<COptionUI>(manager, L"plugin_opt", L"Option");
+    auto* articleTab = FindAs<COptionUI>(manager, L"article_opt", L"Option");
+    ASSERT_TRUE(gameTab != nullptr && pluginTab != nullptr && articleTab != nullptr);
+    EXPECT_STREQ(gameTab->GetText().GetData(), L"游戏下载");
+    EXPECT_STREQ(pluginTab->GetText().GetData(), L"插件下载");
+    for (COptionUI* tab : {gameTab, pluginTab, articleTab})
+        EXPECT_STREQ(tab->GetGroup().GetData(), L"game_child_page_group");
+    EXPECT_TRUE(gameTab->IsSelected());
+    EXPECT_FALSE(pluginTab->IsSelected());
+
     const MarkupElement* search = Named(markup, L"search_key");
     for (LPCWSTR flag : {L"multiline", L"wanttab", L"wantreturn", L"wantctrlreturn"})
         EXPECT_EQ(search->Attribute(flag), L"false") << std::string(flag, flag + wcslen(flag));
     EXPECT_FALSE(search->Attribute(L"tipvalue").empty());
-    EXPECT_EQ(Named(markup, L"username")->Attribute(L"textpadding"), L"40");
+
+    auto* username = FindAs<CLabelUI>(manager, L"username", L"Label");
+    ASSERT_NE(username, nullptr);
+    EXPECT_EQ(username->GetTextPadding().left, 40);
+
+    // The add entries as the code makes them again after each rebuild.
+    auto* addMyGame = FindAs<CButtonUI>(manager, L"add_my_game", L"Button");
+    ASSERT_NE(addMyGame, nullptr);
+    EXPECT_STREQ(addMyGame->GetText().GetData(), L"添加游戏");
+    EXPECT_STREQ(addMyGame->GetToolTip().GetData(), L"点击然后选择要添加的游戏分类添加我的游戏");
+    EXPECT_EQ(addMyGame->GetTextColor(), 0xFFA1A1A1u);
+    EXPECT_EQ(addMyGame->GetTextStyle() & (DT_CENTER | DT_RIGHT), 0u) << "left-aligned";
+    const RECT padding = addMyGame->GetTextPadding();
+    EXPECT_EQ(padding.left, 50);
+    EXPECT_EQ(padding.right, 10);
+    EXPECT_EQ(addMyGame->GetFixedWidth(), 195);
+    EXPECT_EQ(addMyGame->GetFixedHeight(), 40);
     const MarkupElement* add = Named(markup, L"add_my_game");
-    EXPECT_EQ(add->Attribute(L"text"), L"添加游戏");
-    EXPECT_EQ(add->Attribute(L"tooltip"), L"点击然后选择要添加的游戏分类添加我的游戏");
-    EXPECT_EQ(add->Attribute(L"textcolor"), L"#FFA1A1A1");
-    EXPECT_EQ(add->Attribute(L"align"), L"left");
-    EXPECT_EQ(add->Attribute(L"textpadding"), L"50,0,10,0");
     EXPECT_EQ(add->Attribute(L"foreimage"), L"file='img/gameadd.png' dest='10,5,40,35'");
     EXPECT_EQ(add->Attribute(L"hotimage"), L"img/ellipseh.png");
+    CControlUI* addButton = manager.FindControl(L"add_btn");
+    ASSERT_NE(addButton, nullptr);
+    EXPECT_EQ(addButton->GetFixedWidth(), 30);
+    EXPECT_EQ(addButton->GetFixedHeight(), 30);
     EXPECT_EQ(Named(markup, L"add_btn")->Attribute(L"normalimage"), L"img/gameadd.png");
-    const MarkupElement* tiles = Named(markup, L"all_game_tilelayout");
-    EXPECT_EQ(tiles->Attribute(L"itemsize"), L"139,251");
-    EXPECT_EQ(tiles->Attribute(L"childpadding"), L"40");
-    EXPECT_EQ(tiles->Attribute(L"childvpadding"), L"33");
+
+    auto* narrow = FindAs<CContainerUI>(manager, L"mygamelist", L"Container");
+    ASSERT_NE(narrow, nullptr);
+    EXPECT_EQ(narrow->GetFixedWidth(), 50);
+    EXPECT_EQ(narrow->GetChildPadding(), 22);
+    const RECT inset = narrow->GetInset();
+    EXPECT_EQ(inset.left, 10);
+    EXPECT_EQ(inset.top, 14);
+    EXPECT_EQ(inset.right, 10);
+    EXPECT_EQ(inset.bottom, 14);
+    EXPECT_EQ(narrow->GetItemAt(narrow->GetCount() - 1), addButton) << "the add entry ends the list";
+    auto* wide = FindAs<CContainerUI>(manager, L"mygamelist_expand", L"Container");
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->GetFixedWidth(), 195);
+    EXPECT_EQ(wide->GetChildPadding(), 14);
+    EXPECT_EQ(wide->GetItemAt(wide->GetCount() - 1), addMyGame);
+
+    auto* tiles = FindAs<CTileLayoutUI>(manager, L"all_game_tilelayout", L"TileLayout");
+    ASSERT_NE(tiles, nullptr);
+    ExpectFloatAt(tiles, 107, 125, 1040, 690);
+    EXPECT_EQ(tiles->GetItemSize().cx, 139);
+    EXPECT_EQ(tiles->GetItemSize().cy, 251);
+    EXPECT_EQ(tiles->GetChildPadding(), 40);
+    EXPECT_EQ(tiles->GetChildVPadding(), 33);
+    ExpectThinBar(manager, L"all_game_tilelayout", 251);
+    ExpectThinBar(manager, L"mygamelist_expand", 40);
+    for (LPCWSTR list : {L"game_list", L"plugin_list", L"jiasuqi_list"})
+        ExpectThinBar(manager, list, 64);
+
     for (const MarkupElement& element : markup) {
         EXPECT_NE(element.Attribute(L"name"), L"login_btn");
         EXPECT_NE(element.Attribute(L"name"), L"version_lab");
         EXPECT_NE(element.tag, L"Combo") << "the lists show unfiltered";
     }
-
-    if (CControlUI* add = manager.FindControl(L"add_my_game")) {
-        EXPECT_EQ(add->GetFixedWidth(), 195);
-        EXPECT_EQ(add->GetFixedHeight(), 40);
-    }
-    if (CControlUI* add = manager.FindControl(L"add_btn")) {
-        EXPECT_EQ(add->GetFixedWidth(), 30);
-        EXPECT_EQ(add->GetFixedHeight(), 30);
-    }
-    if (auto* list = static_cast<CContainerUI*>(manager.FindControl(L"mygamelist"))) {
-        EXPECT_EQ(list->GetFixedWidth(), 50);
-        EXPECT_EQ(list->GetChildPadding(), 22);
-        const RECT inset = list->GetInset();
-        EXPECT_EQ(inset.left, 10);
-        EXPECT_EQ(inset.top, 14);
-        EXPECT_EQ(inset.right, 10);
-        EXPECT_EQ(inset.bottom, 14);
-        EXPECT_EQ(list->GetItemAt(list->GetCount() - 1), manager.FindControl(L"add_btn")) << "the add entry ends it";
-    }
-    if (auto* list = static_cast<CContainerUI*>(manager.FindControl(L"mygamelist_expand"))) {
-        EXPECT_EQ(list->GetFixedWidth(), 195);
-        EXPECT_EQ(list->GetChildPadding(), 14);
-        EXPECT_EQ(list->GetItemAt(list->GetCount() - 1), manager.FindControl(L"add_my_game"));
-    }
-    if (CControlUI* tilesControl = manager.FindControl(L"all_game_tilelayout"))
-        ExpectFloatAt(tilesControl, 107, 125, 1040, 690);
-    ExpectThinBar(manager, L"all_game_tilelayout", 251);
-    ExpectThinBar(manager, L"mygamelist_expand", 40);
-    for (LPCWSTR list : {L"game_list", L"plugin_list", L"jiasuqi_list"})
-        ExpectThinBar(manager, list, 64);
 }
 
 TEST_F(MainSkin, TheMessageBoxHasItsPanelTextAndButtonRow)
@@ -404,33 +431,37 @@ TEST_F(MainSkin, TheMessageBoxHasItsPanelTextAndButtonRow)
     for (const ControlCase& c : kMsgBoxControls)
         ExpectControl(markup, manager, c);
 
-    EXPECT_EQ(Named(markup, L"msgbox_text")->Attribute(L"multiline"), L"true");
-    EXPECT_EQ(Named(markup, L"msgbox_cancel")->Attribute(L"text"), L"取消");
-    EXPECT_EQ(Named(markup, L"msgbox_ok")->Attribute(L"text"), L"确定");
     CControlUI* close = manager.FindControl(L"close_btn");
-    if (close != nullptr)
-        ExpectFloatAt(close->GetParent(), 401, 292, 397, 216);
-    if (CControlUI* text = manager.FindControl(L"msgbox_text")) {
-        EXPECT_EQ(text->GetFixedWidth(), 317);
-        EXPECT_EQ(text->GetFixedHeight(), 96);
-        EXPECT_EQ(text->GetParent(), close->GetParent());
-    }
+    ASSERT_NE(close, nullptr);
+    CControlUI* panel = close->GetParent();
+    ExpectFloatAt(panel, 401, 292, 397, 216);
+    EXPECT_STREQ(panel->GetClass(), L"VerticalLayout");
+    auto* text = FindAs<CLabelUI>(manager, L"msgbox_text", L"Label");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetParent(), panel);
+    EXPECT_TRUE(text->IsMultiLine());
+    EXPECT_EQ(text->GetFixedWidth(), 317);
+    EXPECT_EQ(text->GetFixedHeight(), 96);
+    EXPECT_EQ(manager.FindControl(L"msgbox_title")->GetParent(), panel);
+
     CControlUI* cancel = manager.FindControl(L"msgbox_cancel");
     CControlUI* ok = manager.FindControl(L"msgbox_ok");
-    if (cancel != nullptr && ok != nullptr) {
-        EXPECT_EQ(cancel->GetFixedWidth(), 100);
-        EXPECT_EQ(ok->GetFixedWidth(), 100);
-        EXPECT_EQ(cancel->GetPadding().right, 50);
-        // Flexible controls on both sides keep the shown buttons centred.
-        IContainerUI* row = static_cast<IContainerUI*>(cancel->GetParent()->GetInterface(L"IContainer"));
-        ASSERT_NE(row, nullptr);
-        ASSERT_EQ(row->GetCount(), 4);
-        EXPECT_EQ(row->GetItemAt(1), cancel);
-        EXPECT_EQ(row->GetItemAt(2), ok);
-        for (int side : {0, 3}) {
-            EXPECT_STREQ(row->GetItemAt(side)->GetClass(), L"Control");
-            EXPECT_EQ(row->GetItemAt(side)->GetFixedWidth(), 0);
-        }
+    ASSERT_TRUE(cancel != nullptr && ok != nullptr);
+    EXPECT_STREQ(cancel->GetText().GetData(), L"取消");
+    EXPECT_STREQ(ok->GetText().GetData(), L"确定");
+    EXPECT_EQ(cancel->GetFixedWidth(), 100);
+    EXPECT_EQ(ok->GetFixedWidth(), 100);
+    EXPECT_EQ(cancel->GetPadding().right, 50);
+    // Flexible controls on both sides keep the shown buttons centred.
+    auto* row = static_cast<IContainerUI*>(cancel->GetParent()->GetInterface(L"IContainer"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_STREQ(cancel->GetParent()->GetClass(), L"HorizontalLayout");
+    ASSERT_EQ(row->GetCount(), 4);
+    EXPECT_EQ(row->GetItemAt(1), cancel);
+    EXPECT_EQ(row->GetItemAt(2), ok);
+    for (int side : {0, 3}) {
+        EXPECT_STREQ(row->GetItemAt(side)->GetClass(), L"Control");
+        EXPECT_EQ(row->GetItemAt(side)->GetFixedWidth(), 0);
     }
 }
 
