@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int kSkinWidth = 960;  // the size that main.xml gives the window
-constexpr int kSkinHeight = 620;
+constexpr int kSkinWidth = 1200;  // the size that main.xml gives the window
+constexpr int kSkinHeight = 800;
 constexpr unsigned long kLogCapBytes = 1024 * 1024;
 const std::string kBom = "\xFF\xFE";
 
