@@ -26,8 +26,8 @@ public:
 class ProbedMsgBox : public CMsgBoxWnd
 {
 public:
-    using CMsgBoxWnd::CMsgBoxWnd;
     using CDialogWnd::FindControl;
+    using CMsgBoxWnd::CMsgBoxWnd;
 };
 
 void ClickAt(HWND window, const RECT& rc)
@@ -75,8 +75,7 @@ TEST_F(MsgBoxTest, ButtonsByKindAndTheResultOfEachWayOut)
         {"OK only, clicked", MsgBoxButtons::Ok, true, false, L"msgbox_ok", MsgBoxResult::Ok},
         {"both, cancel clicked", MsgBoxButtons::OkCancel, true, true, L"msgbox_cancel", MsgBoxResult::Cancel},
         {"both, OK clicked", MsgBoxButtons::OkCancel, true, true, L"msgbox_ok", MsgBoxResult::Ok},
-        {"neither, closed by its close button", MsgBoxButtons::None, false, false, L"close_btn",
-         MsgBoxResult::Closed},
+        {"neither, closed by its close button", MsgBoxButtons::None, false, false, L"close_btn", MsgBoxResult::Closed},
         {"both, Escape", MsgBoxButtons::OkCancel, true, true, nullptr, MsgBoxResult::Closed},
     };
     for (const Case& c : cases) {
@@ -132,8 +131,7 @@ TEST_F(MsgBoxTest, SystemCloseGivesZero)
         box = FindWindowW(L"CMsgBoxWnd", nullptr);
         PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    EXPECT_EQ(ShowMsgBox(owner.GetWindowHandle(), L"t", L"x", MsgBoxButtons::Ok, L"OK", L"取消"),
-              MsgBoxResult::Closed);
+    EXPECT_EQ(ShowMsgBox(owner.GetWindowHandle(), L"t", L"x", MsgBoxButtons::Ok, L"OK", L"取消"), MsgBoxResult::Closed);
     EXPECT_NE(box, nullptr);
 }
 

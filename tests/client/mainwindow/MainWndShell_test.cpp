@@ -111,9 +111,19 @@ TEST_F(MainWndShell, WhatWouldMaximiseOrOpenTheSystemMenuChangesNothing)
     EXPECT_TRUE(HasRoundedRegion());
 }
 
-TEST_F(MainWndShell, OnlyTheCaptionBandDrags)
+TEST_F(MainWndShell, ComesUpWithItsCacheFolderAndOneTrayIcon)
+{
+    const DWORD cache = GetFileAttributesW(client.Folder().File(L"cache").c_str());
+    EXPECT_TRUE(cache != INVALID_FILE_ATTRIBUTES && (cache & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(CountTrayIcons(), 1);
+}
+
+TEST_F(MainWndShell, OnlyTheCaptionBandsBackgroundAndLogoDrag)
 {
     EXPECT_EQ(HitTest(300, 40), HTCAPTION) << "the band's background";
+    EXPECT_EQ(HitTest(30, 43), HTCAPTION) << "the logo";
+    EXPECT_EQ(HitTest(1164, 43), HTCLIENT) << "the close button";
+    EXPECT_EQ(HitTest(1124, 43), HTCLIENT) << "the minimise button";
     EXPECT_EQ(HitTest(300, 200), HTCLIENT) << "below the band";
 }
 
