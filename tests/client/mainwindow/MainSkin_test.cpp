@@ -400,6 +400,9 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     EXPECT_EQ(tiles->GetItemSize().cy, 251);
     EXPECT_EQ(tiles->GetChildPadding(), 40);
     EXPECT_EQ(tiles->GetChildVPadding(), 33);
+    // Placed where the code fixes it, the layout reaches 15 pixels past the
+    // window's bottom: its inset keeps the last row above the rounded corner.
+    EXPECT_LE(125 + 690 - tiles->GetInset().bottom, 800 - manager.GetRoundCorner().cy / 2);
     ExpectThinBar(manager, L"all_game_tilelayout", 251);
     ExpectThinBar(manager, L"mygamelist_expand", 40);
     for (LPCWSTR list : {L"game_list", L"plugin_list", L"jiasuqi_list"})
