@@ -57,15 +57,15 @@ HWND VisibleWindowOf(DWORD processId, LPCWSTR className)
 }
 
 // Starts the program, waits for its window, takes the figures and ends it.
-bool TimeOneStart(const std::wstring& exe, const std::wstring& arguments, LPCWSTR className,
-                  const std::wstring& folder, Figures& figures, bool measureMemory)
+bool TimeOneStart(const std::wstring& exe, const std::wstring& arguments, LPCWSTR className, const std::wstring& folder,
+                  Figures& figures, bool measureMemory)
 {
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     const double start = NowMs();
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process))
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
         return false;
     HWND window = nullptr;
     while (window == nullptr && NowMs() - start < kStartLimitMs &&
@@ -178,8 +178,9 @@ int wmain(int argc, wchar_t** argv)
     std::printf("time to a visible window, median: client %.0f ms, bare Win32 program %.0f ms, difference %.0f ms "
                 "(aim: within 500 ms)\n",
                 clientMs, bareMs, clientMs - bareMs);
-    std::printf("client after start, largest of the runs: working set %.1f MB, private bytes %.1f MB (aim: under 40 MB)\n",
-                static_cast<double>(client.workingSet) / (1024.0 * 1024.0),
-                static_cast<double>(client.privateBytes) / (1024.0 * 1024.0));
+    std::printf(
+        "client after start, largest of the runs: working set %.1f MB, private bytes %.1f MB (aim: under 40 MB)\n",
+        static_cast<double>(client.workingSet) / (1024.0 * 1024.0),
+        static_cast<double>(client.privateBytes) / (1024.0 * 1024.0));
     return 0;
 }

@@ -5,8 +5,6 @@
 #include <cwchar>
 #include <string>
 
-#include "core/SkinBuilder.h"
-
 using namespace CalUI;
 
 namespace {
@@ -22,8 +20,6 @@ bool HasClass(CControlUI* control, LPCWSTR className) { return std::wcscmp(contr
 std::wstring SecondsText(int seconds) { return std::to_wstring(seconds) + L"s"; }
 
 }  // namespace
-
-bool IsNotifyFrom(const NotifyMsg& msg, LPCWSTR name) { return msg.sender != nullptr && msg.sender->GetName() == name; }
 
 CDialogWnd::CDialogWnd(LPCWSTR skinFile, CaptionClickables clickables) : m_skinFile(skinFile), m_clickables(clickables)
 {}
@@ -112,34 +108,14 @@ CControlUI* CDialogWnd::FindControl(LPCWSTR name) { return m_manager.FindControl
 
 bool CDialogWnd::BuildSkin()
 {
-    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
-    m_manager.Init(m_hWnd);
-    CSkinBuilder builder;
-    CControlUI* root = builder.Create(m_skinFile, nullptr, GetBuilderCallback(), &m_manager);
-    if (root == nullptr)
-        return false;
-    m_manager.AttachRoot(root);
-    m_manager.AddNotifyReceiver(this);
-    return true;
+    MakeFrameless(m_hWnd, WS_CAPTION);
+    return BuildWindowSkin(m_hWnd, m_manager, m_skinFile, GetBuilderCallback(), this);
 }
 
 LRESULT CDialogWnd::OnNcHitTest(LPARAM lParam)
 {
-    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ::ScreenToClient(m_hWnd, &pt);
-    RECT client = {};
-    ::GetClientRect(m_hWnd, &client);
-    const RECT caption = m_manager.GetCaptionRect();
-    const bool inBand =
-        pt.x >= caption.left && pt.x < client.right - caption.right && pt.y >= caption.top && pt.y < caption.bottom;
-    if (!inBand)
-        return HTCLIENT;
-    CControlUI* control = m_manager.FindControlAt(pt);
-    if (control == nullptr || IsClickable(control))
-        return HTCLIENT;
-    return HTCAPTION;
+    CControlUI* control = ControlInCaptionBand(m_hWnd, m_manager, lParam);
+    return control == nullptr || IsClickable(control) ? HTCLIENT : HTCAPTION;
 }
 
 bool CDialogWnd::IsClickable(CControlUI* control)

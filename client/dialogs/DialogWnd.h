@@ -16,6 +16,7 @@
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
+#include "dialogs/ClientWindowShape.h"
 
 // The control timers of dialogs; the paint manager reports them as "timer"
 // with the id in wParam.
@@ -32,10 +33,6 @@ enum class CaptionClickables
     ButtonsOnly,
     FlaggedControls,  // what the window base does not count as caption
 };
-
-// True when the notification comes from the control of that name; every
-// window of the client tells its controls apart by name.
-bool IsNotifyFrom(const CalUI::NotifyMsg& msg, LPCWSTR name);
 
 class CDialogWnd : public CalUI::CWindowWnd, public CalUI::INotifyUI
 {

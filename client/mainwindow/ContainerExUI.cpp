@@ -21,10 +21,7 @@ void* CContainerExUI::GetInterface(LPCWSTR name)
 void CContainerExUI::OnEvent(UIEvent& event)
 {
     if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent != nullptr)
-            m_parent->OnEvent(event);
-        else
-            CControlUI::OnEvent(event);
+        CContainerUI::OnEvent(event);  // passes it on, as for any container
         return;
     }
     // A child that passes its mouse events up brings its own enter and leave

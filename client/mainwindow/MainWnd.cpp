@@ -9,8 +9,7 @@
 #include "services/FileUtil.h"
 #include "services/SessionData.h"
 
-#include "core/SkinBuilder.h"
-
+#include "dialogs/ClientWindowShape.h"
 #include "dialogs/MsgBoxWnd.h"
 #include "mainwindow/ContainerExUI.h"
 
@@ -142,17 +141,8 @@ void CMainWnd::OnSize()
 
 bool CMainWnd::BuildSkin()
 {
-    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME)) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
-    m_manager.Init(m_hWnd);
-    CSkinBuilder builder;
-    CControlUI* root = builder.Create(L"main.xml", nullptr, this, &m_manager);
-    if (!root)
-        return false;
-    m_manager.AttachRoot(root);
-    m_manager.AddNotifyReceiver(this);
-    return true;
+    MakeFrameless(m_hWnd, WS_CAPTION | WS_THICKFRAME);
+    return BuildWindowSkin(m_hWnd, m_manager, L"main.xml", this, this);
 }
 
 void CMainWnd::OnWindowInit()
@@ -167,16 +157,7 @@ void CMainWnd::OnWindowInit()
 // Only the caption band drags, and only where no control reacts to the mouse.
 LRESULT CMainWnd::OnNcHitTest(LPARAM lParam)
 {
-    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ::ScreenToClient(m_hWnd, &pt);
-    RECT client = {};
-    ::GetClientRect(m_hWnd, &client);
-    const RECT caption = m_manager.GetCaptionRect();
-    const bool inBand = pt.x >= client.left + caption.left && pt.x < client.right - caption.right &&
-                        pt.y >= caption.top && pt.y < caption.bottom;
-    if (!inBand)
-        return HTCLIENT;
-    CControlUI* control = m_manager.FindControlAt(pt);
+    CControlUI* control = ControlInCaptionBand(m_hWnd, m_manager, lParam);
     return control != nullptr && IsCaptionControl(control) ? HTCAPTION : HTCLIENT;
 }
 

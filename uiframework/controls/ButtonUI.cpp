@@ -269,18 +269,12 @@ void CButtonUI::SetAttribute(LPCWSTR name, LPCWSTR value)
         CLabelUI::SetAttribute(name, value);
 }
 
-void CButtonUI::SetStateImage(ImageDrawInfo& record, LPCWSTR image)
-{
-    if (record.TakeAttributeText(image))
-        Invalidate();
-}
-
-void CButtonUI::SetNormalImage(LPCWSTR image) { SetStateImage(m_normalImage, image); }
-void CButtonUI::SetHotImage(LPCWSTR image) { SetStateImage(m_hotImage, image); }
-void CButtonUI::SetPushedImage(LPCWSTR image) { SetStateImage(m_pushedImage, image); }
-void CButtonUI::SetFocusedImage(LPCWSTR image) { SetStateImage(m_focusedImage, image); }
-void CButtonUI::SetDisabledImage(LPCWSTR image) { SetStateImage(m_disabledImage, image); }
-void CButtonUI::SetHotForeImage(LPCWSTR image) { SetStateImage(m_hotForeImage, image); }
+void CButtonUI::SetNormalImage(LPCWSTR image) { SetImageRecord(m_normalImage, image); }
+void CButtonUI::SetHotImage(LPCWSTR image) { SetImageRecord(m_hotImage, image); }
+void CButtonUI::SetPushedImage(LPCWSTR image) { SetImageRecord(m_pushedImage, image); }
+void CButtonUI::SetFocusedImage(LPCWSTR image) { SetImageRecord(m_focusedImage, image); }
+void CButtonUI::SetDisabledImage(LPCWSTR image) { SetImageRecord(m_disabledImage, image); }
+void CButtonUI::SetHotForeImage(LPCWSTR image) { SetImageRecord(m_hotForeImage, image); }
 
 void CButtonUI::SetFiveStatusImage(LPCWSTR image)
 {

@@ -90,8 +90,8 @@ protected:
     // The text in `color`: plain or markup, or with "enabledeffect" in one
     // solid GDI+ brush, without gradient, glow, stroke or shadow.
     void DrawStateText(HDC hdc, DWORD color);
-    // Loads the record before it takes `fade`: a first load reads the fade
-    // of the attribute text.
+    // Loads the record before it takes `fade`: a first load applies the
+    // fade the attribute text may name, which must not win over this one.
     bool DrawImageFaded(HDC hdc, ImageDrawInfo& image, BYTE fade);
     // Fills a state's background colour: an opaque one over the part being
     // painted, a translucent one over the whole button.
@@ -100,7 +100,6 @@ protected:
     // false when neither applies.
     bool PaintFocusedOrHotBkColor(HDC hdc);
     // Takes the text for the record and repaints; nothing when unchanged.
-    void SetStateImage(ImageDrawInfo& record, LPCWSTR image);
 
     UIControlState m_state = UIControlState::None;
     ImageDrawInfo m_normalImage;

@@ -148,9 +148,9 @@ void COptionUI::LeaveGroup()
 
 // ---- Images and colours ---------------------------------------------------------
 
-void COptionUI::SetSelectedImage(LPCWSTR image) { SetStateImage(m_selectedImage, image); }
-void COptionUI::SetSelectedHotImage(LPCWSTR image) { SetStateImage(m_selectedHotImage, image); }
-void COptionUI::SetForeImage(LPCWSTR image) { SetStateImage(m_optionForeImage, image); }
+void COptionUI::SetSelectedImage(LPCWSTR image) { SetImageRecord(m_selectedImage, image); }
+void COptionUI::SetSelectedHotImage(LPCWSTR image) { SetImageRecord(m_selectedHotImage, image); }
+void COptionUI::SetForeImage(LPCWSTR image) { SetImageRecord(m_optionForeImage, image); }
 
 DWORD COptionUI::GetSelectedBkColor() const { return m_selectedBkColor; }
 void COptionUI::SetSelectedBkColor(DWORD color) { m_selectedBkColor = color; }

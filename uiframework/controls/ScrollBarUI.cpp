@@ -159,12 +159,7 @@ void CScrollBarUI::SetBkDisabledImage(LPCWSTR image) { SetPartImage(m_bkImages, 
 
 void CScrollBarUI::SetPartImage(PartImages& images, PartLook look, LPCWSTR image)
 {
-    ImageDrawInfo& record = images[Look(look)];
-    if (record.image != nullptr && record.attributeText == image)
-        return;
-    record.Clear();
-    record.attributeText = image;
-    Invalidate();
+    SetImageRecord(images[Look(look)], image);
 }
 
 void CScrollBarUI::SetPartColor(DWORD& field, DWORD color)

@@ -75,18 +75,9 @@ void CSliderUI::SetThumbSize(SIZE size) { m_thumbSize = SIZE{std::max(size.cx, 0
 
 void CSliderUI::SetCanSendMove(bool canSend) { m_sendMove = canSend; }
 
-void CSliderUI::SetThumbImage(LPCWSTR image) { SetImageText(m_thumbImage, image); }
-void CSliderUI::SetThumbHotImage(LPCWSTR image) { SetImageText(m_thumbHotImage, image); }
-void CSliderUI::SetThumbPushedImage(LPCWSTR image) { SetImageText(m_thumbPushedImage, image); }
-
-void CSliderUI::SetImageText(ImageDrawInfo& image, LPCWSTR text)
-{
-    if (image.image != nullptr && image.attributeText == text)
-        return;  // a text that failed to load is tried again
-    image.Clear();
-    image.attributeText = text;
-    Invalidate();
-}
+void CSliderUI::SetThumbImage(LPCWSTR image) { SetImageRecord(m_thumbImage, image); }
+void CSliderUI::SetThumbHotImage(LPCWSTR image) { SetImageRecord(m_thumbHotImage, image); }
+void CSliderUI::SetThumbPushedImage(LPCWSTR image) { SetImageRecord(m_thumbPushedImage, image); }
 
 // ---- Geometry -------------------------------------------------------------------
 

@@ -48,7 +48,6 @@ private:
     // either end, else in proportion along the bar. Repairs the range first.
     int ValueAt(POINT pt);
     bool HasState(UIControlState bit) const;
-    void SetImageText(ImageDrawInfo& image, LPCWSTR text);
     void NotifyValueChanged();
 
     void OnPress(POINT pt);

@@ -45,15 +45,15 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
     {L"Text", &Make<CTextUI>},
-    {L"Button", &Make<CButtonUI>},
-    {L"Option", &Make<COptionUI>},
-    {L"CheckBox", &Make<CCheckBoxUI>},
     {L"VerticalLayout", &Make<CVerticalLayoutUI>},
     {L"VBox", &Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
     {L"HBox", &Make<CHorizontalLayoutUI>},
     {L"TileLayout", &Make<CTileLayoutUI>},
     {L"ChildLayout", &Make<CChildLayoutUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
 };
 // clang-format on
 

@@ -772,11 +772,13 @@ void CControlUI::SetBkImage(LPCWSTR image)
     Invalidate();
 }
 
-void CControlUI::SetForeImage(LPCWSTR image)
+void CControlUI::SetImageRecord(ImageDrawInfo& record, LPCWSTR text)
 {
-    if (m_foreImage.TakeAttributeText(image))
+    if (record.TakeAttributeText(text))
         Invalidate();
 }
+
+void CControlUI::SetForeImage(LPCWSTR image) { SetImageRecord(m_foreImage, image); }
 
 bool CControlUI::DrawImage(HDC hdc, ImageDrawInfo& image)
 {

@@ -232,6 +232,9 @@ protected:
     // Invalidates `area` clipped by every ancestor, unless one is hidden or
     // the clipped area becomes empty.
     void InvalidateClipped(RECT area);
+    // Gives one of the control's image records a new attribute text and
+    // repaints, unless it already shows that loaded image.
+    void SetImageRecord(ImageDrawInfo& record, LPCWSTR text);
     // A control that is hidden must not keep the window's focus.
     void ReleaseFocus();
 

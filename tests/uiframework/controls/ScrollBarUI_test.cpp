@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/SkinBuilder.h"
 
 using namespace CalUI;
@@ -267,7 +268,7 @@ TEST(ScrollBarAttributes, SkinValuesSetTheModel)
 
 // ---- A layout's bar -----------------------------------------------------------------
 
-// Thirty rows of 100 in a 400 x 300 stacking layout whose vertical bar steps
+// Thirty rows of 100 in a 400 x 300 vertical layout whose vertical bar steps
 // 10 a line: the bar takes x 384 to 400, its range is 2700, its rail 268
 // long, its thumb 26 long and placed at 16 + 242 x position / 2700. One
 // window serves every case (a window takes seconds to go).
@@ -278,7 +279,7 @@ protected:
     {
         window = new ManagedWindow;
         MoveAside(*window);
-        rows = new StackLayout;
+        rows = new CVerticalLayoutUI;
         rows->SetName(L"rows");
         rows->SetAttribute(L"vscrollbar", L"true");
         rows->SetAttribute(L"vscrollbarstyle", L"scrollunit=\"10\"");
@@ -332,13 +333,13 @@ protected:
     std::vector<ReceivedNotify> Scrolls() const { return NotificationsOfType(*window, L"scroll"); }
 
     static ManagedWindow* window;
-    static StackLayout* rows;  // owned by the window
-    static CScrollBarUI* bar;  // owned by rows
+    static CVerticalLayoutUI* rows;  // owned by the window
+    static CScrollBarUI* bar;        // owned by rows
     static TickRecorder* recorder;
 };
 
 ManagedWindow* LayoutBar::window = nullptr;
-StackLayout* LayoutBar::rows = nullptr;
+CVerticalLayoutUI* LayoutBar::rows = nullptr;
 CScrollBarUI* LayoutBar::bar = nullptr;
 TickRecorder* LayoutBar::recorder = nullptr;
 
@@ -487,7 +488,8 @@ TEST_F(LayoutBar, ScrollIsQueuedOnceForABurstAndNeverForAnUnchangedPosition)
 // "free" at 50,40 to 66,240 (its thumb 28 long), "huge" at 90,40 with a
 // range of two thousand million, "looks" at 140,40 with an image for every
 // part and state, "across", horizontal, at 190,40 to 390,56, and "stub", 40
-// long, with buttons at 240,70 and 240,94 and no thumb.
+// long, with buttons at 240,70 and 240,94 and no thumb, and "flat" at 290,70
+// with a range of 0, its thumb filling the rail from 86 to 154.
 class SkinBars : public testing::Test
 {
 protected:
@@ -510,6 +512,7 @@ protected:
             L"railnormalimage=\"color='FFFFFF00'\" raildisabledimage=\"color='FF808000'\"/>"
             L"<ScrollBar name=\"across\" float=\"true\" hor=\"true\" pos=\"150,10,350,26\" linesize=\"5\"/>"
             L"<ScrollBar name=\"stub\" float=\"true\" pos=\"200,40,216,80\"/>"
+            L"<ScrollBar name=\"flat\" float=\"true\" pos=\"250,40,266,140\" range=\"0\"/>"
             L"</Container></Container></Window>",
             nullptr, nullptr, &window->manager);
         if (root == nullptr)
@@ -627,20 +630,36 @@ TEST_F(SkinBars, AStandAloneBarMovesItsOwnPositionByLinesAndItsOwnLength)
     EXPECT_EQ(8, stub->GetScrollPos()) << "its button 2";
 }
 
-TEST_F(SkinBars, ADragOverAHugeRangeMovesInProportion)
+TEST_F(SkinBars, ADragMovesInProportionOverAHugeRangeAndNotAtAllOverNone)
 {
-    CScrollBarUI* huge = Bar(L"huge");
-    ASSERT_NE(nullptr, huge);
-    const POINT thumb = {98, 60};  // the thumb, as long as the bar is thick, at 56 to 72
-    PlaceCursor(*window, thumb);
-    window->Pump();
-    window->Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(thumb.x, thumb.y));
-    PlaceCursor(*window, POINT{98, 110});
-    window->Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(98, 110));
-    ASSERT_TRUE(window->PumpUntil([&] { return huge->GetScrollPos() != 0; }));
-    // 50 of the 152 pixels the thumb can travel.
-    EXPECT_EQ(657894736, huge->GetScrollPos());
-    window->Send(WM_LBUTTONUP, 0, MAKELPARAM(98, 110));
+    struct Case
+    {
+        LPCWSTR bar;
+        POINT press;
+        POINT to;
+        int expected;
+    };
+    const Case cases[] = {
+        // 50 of the 152 pixels the thumb, as long as the bar is thick, can travel.
+        {L"huge", {98, 60}, {98, 110}, 657894736},
+        // The thumb fills the rail: it can travel nowhere.
+        {L"flat", {298, 100}, {298, 150}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::wstring(c.bar).c_str());
+        CScrollBarUI* bar = Bar(c.bar);
+        ASSERT_NE(nullptr, bar);
+        PlaceCursor(*window, c.press);
+        window->Pump();
+        window->Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.press.x, c.press.y));
+        PlaceCursor(*window, c.to);
+        window->Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.to.x, c.to.y));
+        // The move itself divides by the travel; the next tick applies it.
+        EXPECT_TRUE(window->PumpUntil([&] { return bar->GetScrollPos() == c.expected; }));
+        window->PumpUntil([] { return false; }, 120);
+        EXPECT_EQ(c.expected, bar->GetScrollPos()) << "later ticks keep it";
+        window->Send(WM_LBUTTONUP, 0, MAKELPARAM(c.to.x, c.to.y));
+    }
 }
 
 TEST_F(SkinBars, PartsShowTheImageOfTheirStateOrElseTheNormalOne)
@@ -703,7 +722,7 @@ TEST(LayoutHorizontalBar, ClicksScrollSidewaysAndTheBarGoesWhenTheContentFits)
 {
     ManagedWindow window;
     MoveAside(window);
-    auto* rows = new StackLayout;
+    auto* rows = new CVerticalLayoutUI;
     rows->SetAttributeList(L"vscrollbar=\"true\" hscrollbar=\"true\"");
     for (int i = 0; i < 2; ++i)
         rows->Add(new CountedControl(0, 100));

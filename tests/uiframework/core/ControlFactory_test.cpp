@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <cwctype>
+#include <string>
+#include <vector>
+
 #include "core/ControlFactory.h"
 #include "core/ControlUI.h"
 #include "controls/ScrollBarUI.h"
@@ -28,6 +33,67 @@ TEST(ControlFactory, ElementNamesMatchIgnoringCase)
         }
         ASSERT_NE(control, nullptr);
         EXPECT_STREQ(control->GetClass(), c.expectedClass);
+        control->Delete();
+    }
+}
+
+// Every element name the skins may use, the class it builds and the exact,
+// case-sensitive interface names it answers: its own and its bases'. Each
+// name is refused in any other case, and names of other families are refused.
+TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
+{
+    struct Case
+    {
+        LPCWSTR element;
+        LPCWSTR className;
+        std::vector<LPCWSTR> answers;  // "IContainer" answers with the item interface, the rest with the control
+    };
+    const std::vector<LPCWSTR> container = {L"Container", L"IContainer", L"Control"};
+    auto with = [](std::vector<LPCWSTR> own, const std::vector<LPCWSTR>& bases) {
+        own.insert(own.end(), bases.begin(), bases.end());
+        return own;
+    };
+    const Case cases[] = {
+        {L"Control", L"Control", {L"Control"}},
+        {L"Container", L"Container", container},
+        {L"TabLayout", L"TabLayout", with({L"TabLayout"}, container)},
+        {L"ScrollBar", L"ScrollBar", {L"ScrollBar", L"Control"}},
+        {L"VerticalLayout", L"VerticalLayout", with({L"VerticalLayout"}, container)},
+        {L"VBox", L"VerticalLayout", with({L"VerticalLayout"}, container)},
+        {L"HorizontalLayout", L"HorizontalLayout", with({L"HorizontalLayout"}, container)},
+        {L"HBox", L"HorizontalLayout", with({L"HorizontalLayout"}, container)},
+        {L"TileLayout", L"TileLayout", with({L"TileLayout"}, container)},
+        {L"ChildLayout", L"ChildLayout", with({L"ChildLayout"}, container)},
+        {L"Label", L"Label", {L"Label", L"Control"}},
+        {L"Text", L"Text", {L"Text", L"Label", L"Control"}},
+        {L"Progress", L"Progress", {L"Progress", L"Label", L"Control"}},
+        {L"Slider", L"Slider", {L"Slider", L"Progress", L"Label", L"Control"}},
+        {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
+        {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
+        {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+    };
+    const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
+        CControlUI* control = CreateControlByElementName(c.element);
+        ASSERT_NE(control, nullptr);
+        EXPECT_STREQ(control->GetClass(), c.className);
+        for (LPCWSTR name : c.answers) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+            if (std::wcscmp(name, L"IContainer") == 0)
+                EXPECT_NE(control->GetInterface(name), nullptr);
+            else
+                EXPECT_EQ(control->GetInterface(name), control);
+            std::wstring lower(name), upper(name);
+            for (wchar_t& ch : lower)
+                ch = towlower(ch);
+            for (wchar_t& ch : upper)
+                ch = towupper(ch);
+            EXPECT_EQ(control->GetInterface(lower.c_str()), nullptr);
+            EXPECT_EQ(control->GetInterface(upper.c_str()), nullptr);
+        }
+        for (LPCWSTR name : otherFamilies)
+            EXPECT_EQ(control->GetInterface(name), nullptr) << testing::PrintToString(std::wstring(name));
         control->Delete();
     }
 }
