@@ -308,6 +308,13 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     }
     EXPECT_EQ(manager.GetDefaultFontInfo()->size, 14);
 
+    // The caption band's logo and title take no input, so the window drags by them.
+    for (LPCWSTR name : {L"logo", L"title"}) {
+        CControlUI* control = manager.FindControl(name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->GetControlFlags(), UIControlFlag::None);
+    }
+
     auto* tabs = FindAs<CTabLayoutUI>(manager, L"maintable", L"TabLayout");
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->GetSelectedIndex(), 1);
