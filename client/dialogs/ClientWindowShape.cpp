@@ -38,7 +38,4 @@ CControlUI* ControlInCaptionBand(HWND window, CWindowManagerUI& manager, LPARAM 
     return inBand ? manager.FindControlAt(pt) : nullptr;
 }
 
-bool IsNotifyFrom(const NotifyMsg& msg, LPCWSTR name)
-{
-    return msg.sender != nullptr && msg.sender->GetName() == name;
-}
+bool IsNotifyFrom(const NotifyMsg& msg, LPCWSTR name) { return msg.sender != nullptr && msg.sender->GetName() == name; }

@@ -10,6 +10,8 @@
 #include "core/ControlUI.h"
 #include "core/UIEvent.h"
 #include "dialogs/DialogWnd.h"
+#include "dialogs/MsgBoxWnd.h"
+#include "ThreadTimerAction.h"
 #include "ZipWriter.h"
 
 using namespace CalUI;
@@ -21,10 +23,17 @@ const std::string kStandInSkin = "<Window size=\"400,300\"><VerticalLayout bkcol
                                  "<Button name=\"code_btn\" text=\"获取验证码\" height=\"32\"/>"
                                  "<Control/></VerticalLayout></Window>";
 
+// A message box skin that lacks the title and the cancel button.
+const std::string kBoxWithoutCancelOrTitle =
+    "<Window size=\"1200,800\"><VerticalLayout><Label name=\"msgbox_text\"/>"
+    "<Button name=\"msgbox_ok\" height=\"40\"/><Control/></VerticalLayout></Window>";
+
 class StandInDialog : public CDialogWnd
 {
 public:
-    StandInDialog() : CDialogWnd(L"standin.xml", CaptionClickables::ButtonsAndOptions) {}
+    explicit StandInDialog(LPCWSTR skinFile = L"standin.xml")
+        : CDialogWnd(skinFile, CaptionClickables::ButtonsAndOptions)
+    {}
     LPCWSTR GetWindowClassName() const override { return L"CalverinStandInDialog"; }
 
     using CDialogWnd::ShowMessage;
@@ -57,7 +66,8 @@ class DialogWndTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static const std::string archive = BuildZip({{"standin.xml", kStandInSkin, true}});
+        static const std::string archive =
+            BuildZip({{"standin.xml", kStandInSkin, true}, {"msgbox.xml", kBoxWithoutCancelOrTitle, true}});
         CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
         CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
     }
@@ -139,6 +149,36 @@ TEST_F(DialogWndTest, TheCodeButtonCountsDownFromSixtySeconds)
     EXPECT_TRUE(button->IsEnabled());
     dialog.PumpFor(1300);
     EXPECT_EQ(button->GetText(), L"获取验证码") << "the timer stopped with the countdown";
+}
+
+// A dialog whose skin does not build is never created: its modal loop
+// returns 0 at once instead of leaving an empty mask nothing can reach.
+TEST_F(DialogWndTest, WithoutItsSkinADialogReturnsZeroAtOnce)
+{
+    StandInDialog lost(L"missing.xml");
+    EXPECT_EQ(lost.CreateOver(dialog.GetWindowHandle()), nullptr);
+    EXPECT_EQ(lost.ShowModal(true, false), 0);
+    EXPECT_TRUE(IsWindowEnabled(dialog.GetWindowHandle()));
+}
+
+TEST_F(DialogWndTest, ABoxMissingSomeControlsStillWorksWithTheOthers)
+{
+    struct ProbedMsgBox : CMsgBoxWnd
+    {
+        using CDialogWnd::FindControl;
+        using CMsgBoxWnd::CMsgBoxWnd;
+    } box(L"title", L"正文 text", MsgBoxButtons::OkCancel, L"OK", L"取消");
+    ASSERT_NE(box.CreateOver(dialog.GetWindowHandle()), nullptr);
+    std::wstring text;
+    RunFromTheLoopIn(400, [&] {
+        text = box.FindControl(L"msgbox_text")->GetText().GetData();
+        const RECT ok = box.FindControl(L"msgbox_ok")->GetPos();
+        const LPARAM at = MAKELPARAM((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+        box.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        box.PostMessage(WM_LBUTTONUP, 0, at);
+    });
+    EXPECT_EQ(static_cast<MsgBoxResult>(box.ShowModal(true, false)), MsgBoxResult::Ok);
+    EXPECT_EQ(text, L"正文 text");
 }
 
 }  // namespace

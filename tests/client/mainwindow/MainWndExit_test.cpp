@@ -1,0 +1,129 @@
+// Ending the client from its main window, in process: with a download
+// running the tray's exit asks first and Escape changes nothing; an exit that
+// comes while a box is open closes the box with 0 and ends the main loop
+// with 0, nothing running against a destroyed main window.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "mainwindow/MainWnd.h"
+#include "services/AppFolder.h"
+#include "services/SessionData.h"
+#include "ScratchFolder.h"
+#include "TestPaths.h"
+#include "ThreadTimerAction.h"
+#include "WineTray.h"
+
+namespace {
+
+// A worker as the task registry knows it: it runs until its flag drops.
+class StandInTask
+{
+public:
+    StandInTask()
+        : m_thread([this] {
+              m_threadId = GetCurrentThreadId();
+              g_sessionData.SetTask(m_threadId, &m_runFlag);
+              m_registered = true;
+              while (m_runFlag != 0)
+                  Sleep(10);
+              g_sessionData.RemoveTask(m_threadId);
+          })
+    {
+        while (!m_registered)
+            Sleep(1);
+    }
+    ~StandInTask()
+    {
+        m_runFlag = 0;
+        m_thread.join();
+    }
+    bool IsRunning() const { return m_runFlag != 0; }
+    void Stop() { g_sessionData.ClearTaskFlag(m_threadId); }
+
+private:
+    volatile uint8_t m_runFlag = 1;
+    std::atomic<bool> m_registered{false};
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+
+HWND OpenBox() { return FindWindowW(L"CMsgBoxWnd", nullptr); }
+
+class MainWndExit : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        archive = ScratchFolder::ReadFile(BuildTreePath(L"client\\skin\\client.zip"));
+        CalUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        CalUI::CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
+    }
+
+    void SetUp() override
+    {
+        g_appFolder = folder.File(L"");
+        ASSERT_NE(mainWnd.Create(nullptr, L"Calverin", 0x96CF0000, 0, 0, 0, 0, 0, nullptr), nullptr);
+        mainWnd.CenterWindow();
+    }
+
+    static std::string archive;
+    ScratchFolder folder;
+    CMainWnd mainWnd;
+};
+
+std::string MainWndExit::archive;
+
+TEST_F(MainWndExit, WithATaskRunningExitAsksAndEscapeChangesNothing)
+{
+    StandInTask task;
+    bool asked = false, stillRunning = false, visibleAfter = false;
+    int iconsAfter = 0;
+    RunFromTheLoopIn(1500, [&] {
+        mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::ExitApp, 0, 0);
+        RunFromTheLoopIn(800, [&] {
+            HWND box = OpenBox();
+            asked = box != nullptr;
+            PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+            RunFromTheLoopIn(800, [&] {
+                stillRunning = task.IsRunning();
+                visibleAfter = IsWindowVisible(mainWnd.GetWindowHandle()) != FALSE;
+                iconsAfter = CountTrayIcons();
+                mainWnd.Close(0);
+            });
+        });
+    });
+    EXPECT_EQ(mainWnd.ShowModal(), 0);
+    EXPECT_TRUE(asked) << "no question while a task runs";
+    EXPECT_TRUE(stillRunning);
+    EXPECT_TRUE(visibleAfter);
+    EXPECT_EQ(iconsAfter, 1);
+}
+
+TEST_F(MainWndExit, AnExitWhileABoxIsOpenClosesItAndEndsTheLoopWithZero)
+{
+    StandInTask task;
+    bool boxWasOpen = false;
+    RunFromTheLoopIn(1500, [&] {
+        mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::ExitApp, 0, 0);
+        RunFromTheLoopIn(800, [&] {
+            boxWasOpen = OpenBox() != nullptr;
+            task.Stop();
+            while (mainWnd.HasRunningTasks())  // the worker leaves the registry on its own
+                Sleep(5);
+            mainWnd.ExitApp(0, 0);  // as the tray menu would, with the box still open
+        });
+    });
+    EXPECT_EQ(mainWnd.ShowModal(), 0);
+    EXPECT_TRUE(boxWasOpen);
+    EXPECT_EQ(OpenBox(), nullptr);
+    EXPECT_FALSE(IsWindow(mainWnd.GetWindowHandle()));
+    EXPECT_EQ(CountTrayIcons(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#include "ThreadTimerAction.h"
+
+namespace {
+
+std::function<void()>& Pending()
+{
+    static std::function<void()> pending;
+    return pending;
+}
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    std::function<void()> action = std::move(Pending());
+    Pending() = nullptr;
+    if (action)
+        action();
+}
+
+}  // namespace
+
+void RunFromTheLoopIn(DWORD delayMs, std::function<void()> action)
+{
+    Pending() = std::move(action);
+    SetTimer(nullptr, 0, delayMs, RunPending);
+}
