@@ -30,7 +30,6 @@ HOT = 0xFF2F3745
 HOT_LIGHT = 0xFF3A4454
 TEXT = 0xFFFFFFFF
 SECONDARY = 0xFFA1A1A1
-TIP = 0xFF8E8E8E
 ACCENT = 0xFF43CF7C
 ACCENT_HOT = 0xFF5AD98F
 ACCENT_PUSHED = 0xFF34B368
@@ -86,7 +85,7 @@ class Canvas:
                 if coverage > 0.0:
                     self.blend(x, y, shade(x + 0.5, y + 0.5), coverage)
 
-    def png(self, name):
+    def png(self):
         rows = bytearray()
         for y in range(self.h):
             rows.append(0)
@@ -177,10 +176,6 @@ def stroke(shape, width):
     return lambda x, y: abs(shape(x, y)) - width / 2.0
 
 
-def union(*shapes):
-    return lambda x, y: min(s(x, y) for s in shapes)
-
-
 def cut(shape, away):
     """The shape less another."""
     return lambda x, y: max(shape(x, y), -away(x, y))
@@ -263,7 +258,7 @@ def exit_door(c, ox, oy, colour):
 
 def save(canvas, name):
     with open(os.path.join(IMG, name), "wb") as f:
-        f.write(canvas.png(name))
+        f.write(canvas.png())
 
 
 # The window, its panels and its fields.

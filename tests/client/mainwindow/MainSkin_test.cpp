@@ -308,6 +308,13 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     }
     EXPECT_EQ(manager.GetDefaultFontInfo()->size, 14);
 
+    // The caption band's logo and title take no input, so the window drags by them.
+    for (LPCWSTR name : {L"logo", L"title"}) {
+        CControlUI* control = manager.FindControl(name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->GetControlFlags(), UIControlFlag::None);
+    }
+
     auto* tabs = FindAs<CTabLayoutUI>(manager, L"maintable", L"TabLayout");
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->GetSelectedIndex(), 1);
@@ -400,6 +407,9 @@ TEST_F(MainSkin, TheMainWindowHasEveryControlTheCodeLooksUpInItsStartState)
     EXPECT_EQ(tiles->GetItemSize().cy, 251);
     EXPECT_EQ(tiles->GetChildPadding(), 40);
     EXPECT_EQ(tiles->GetChildVPadding(), 33);
+    // Placed where the code fixes it, the layout reaches 15 pixels past the
+    // window's bottom: its inset keeps the last row above the rounded corner.
+    EXPECT_LE(125 + 690 - tiles->GetInset().bottom, 800 - manager.GetRoundCorner().cy / 2);
     ExpectThinBar(manager, L"all_game_tilelayout", 251);
     ExpectThinBar(manager, L"mygamelist_expand", 40);
     for (LPCWSTR list : {L"game_list", L"plugin_list", L"jiasuqi_list"})
