@@ -3,7 +3,8 @@
 // states. The skin sets the disabled, selected and focused states; the one
 // state a skin cannot set, the hover, comes from a posted mouse move over the
 // button "button_hot" once the window has laid itself out.
-//   control_gallery [SECONDS]   closes itself after that many seconds
+//   control_gallery [SECONDS]   closes itself after that many seconds;
+//                               Esc and the close button close it too
 
 #include "core/ControlUI.h"
 #include "core/SkinBuilder.h"
@@ -26,6 +27,7 @@ constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverDelayMs = 300;  // after "windowinit", so that the first paint is on screen
 constexpr UINT_PTR kCloseTimer = 2;
 constexpr wchar_t kHotButton[] = L"button_hot";
+constexpr wchar_t kCloseButton[] = L"close_button";
 // A popup with a caption bar of its own in the skin.
 constexpr DWORD kGalleryStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
@@ -96,7 +98,9 @@ public:
 
     void Notify(NotifyMsg& msg) override
     {
-        if (msg.type == L"windowinit") {
+        if (msg.type == L"click" && msg.sender != nullptr && msg.sender->GetName() == kCloseButton) {
+            Close(0);
+        } else if (msg.type == L"windowinit") {
             ::SetTimer(m_hWnd, kHoverTimer, kHoverDelayMs, nullptr);
             if (m_closeAfterMs > 0)
                 ::SetTimer(m_hWnd, kCloseTimer, m_closeAfterMs, nullptr);

@@ -26,6 +26,7 @@ SECONDARY = 0xFFA1A1A1
 ACCENT = 0xFF43CF7C
 ACCENT_HOT = 0xFF5AD98F
 ACCENT_PUSHED = 0xFF34B368
+DANGER = 0xFFE5534B
 DISABLED_SURFACE = 0xFF2A2F3A
 DISABLED_TEXT = 0xFF5C6370
 
@@ -273,19 +274,33 @@ def slider_thumb_strip():
 
 
 def tile_picture():
-    """A stand-in game picture for the tiles: a dusk sky over hills."""
+    """A stand-in game picture for the tiles: hills under an evening sky."""
     canvas = Canvas(96, 64)
+    top, horizon = (0x3B, 0x2F, 0x6B), (0xF0, 0x9A, 0x5B)
     for y in range(64):
-        t = y / 63.0
-        top, bottom = (0x2B, 0x3A, 0x5C), (0x43, 0xCF, 0x7C)
-        colour = 0xFF000000 | (round(top[0] + (bottom[0] - top[0]) * t) << 16) \
-            | (round(top[1] + (bottom[1] - top[1]) * t) << 8) | round(top[2] + (bottom[2] - top[2]) * t)
+        t = min(1.0, y / 44.0)
+        r, g, b = (round(a + (z - a) * t) for a, z in zip(top, horizon))
         for x in range(96):
-            canvas.blend(x, y, colour, 1.0)
-    canvas.paint(0xFFF5D76E, circle(70, 20, 7))
-    canvas.paint(0xFF1B1F27, lambda px, py: py - (46 + 8 * math.sin(px / 11.0)))
-    canvas.paint(0xFF242A35, lambda px, py: py - (52 + 5 * math.sin(px / 7.0 + 2)))
+            canvas.blend(x, y, 0xFF000000 | (r << 16) | (g << 8) | b, 1.0)
+    canvas.paint(0xFFFFE2A8, circle(66, 30, 8))
+    canvas.paint(0xFF2E5E4E, lambda px, py: (42 + 6 * math.sin(px / 12.0)) - py)
+    canvas.paint(0xFF1F3B36, lambda px, py: (50 + 5 * math.sin(px / 8.0 + 2.0)) - py)
     return canvas
+
+
+def close_strip():
+    """Three frames, 16 x 16: normal, hot, pushed; a cross of 2-pixel lines."""
+
+    def frame(colour, backdrop=None):
+        def painter(canvas, x):
+            box = (x, 0, x + 16, 16)
+            if backdrop:
+                canvas.paint(backdrop, rounded_rect(x, 0, x + 16, 16, 4), box)
+            canvas.paint(colour, polyline([(x + 4.5, 4.5), (x + 11.5, 11.5)], 2), box)
+            canvas.paint(colour, polyline([(x + 11.5, 4.5), (x + 4.5, 11.5)], 2), box)
+        return painter
+
+    return strip(16, 16, [frame(SECONDARY), frame(TEXT, HOT_SURFACE), frame(DANGER, HOT_SURFACE)])
 
 
 IMAGES = {
@@ -310,6 +325,7 @@ IMAGES = {
     "progress_track.png": lambda: surface(24, 8, 4, WINDOW),
     "progress_fill.png": progress_fill,
     "slider_thumb.png": slider_thumb_strip,
+    "close.png": close_strip,
 }
 
 
