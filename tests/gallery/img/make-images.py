@@ -249,12 +249,19 @@ def track(horizontal):
     return canvas
 
 
-def progress_fill():
-    """24 x 8, nine-grid corners 4: the accent bar with a light top edge."""
-    canvas = Canvas(24, 8)
-    bar = rounded_rect(0, 0, 24, 8, 4)
-    canvas.paint(ACCENT, bar)
-    canvas.paint(0x40FFFFFF, lambda px, py: max(bar(px, py), py - 3.0))
+def bar(fill):
+    """24 x 24 with nine-grid corners 4: a rounded bar that stretches along
+    either axis (progress bars lie and stand)."""
+    canvas = Canvas(24, 24)
+    canvas.paint(fill, rounded_rect(0, 0, 24, 24, 4))
+    return canvas
+
+
+def groove(fill):
+    """24 x 18, nine-grid corners 4 at the ends: a 6-pixel groove through
+    the middle, for the slider's rail and its filled part."""
+    canvas = Canvas(24, 18)
+    canvas.paint(fill, rounded_rect(0, 6, 24, 12, 3))
     return canvas
 
 
@@ -322,8 +329,10 @@ IMAGES = {
     "scroll_grip_h.png": lambda: grip(True),
     "scroll_track_v.png": lambda: track(False),
     "scroll_track_h.png": lambda: track(True),
-    "progress_track.png": lambda: surface(24, 8, 4, WINDOW),
-    "progress_fill.png": progress_fill,
+    "progress_track.png": lambda: bar(WINDOW),
+    "progress_fill.png": lambda: bar(ACCENT),
+    "slider_track.png": lambda: groove(WINDOW),
+    "slider_fill.png": lambda: groove(ACCENT),
     "slider_thumb.png": slider_thumb_strip,
     "close.png": close_strip,
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/OptionUI.h"
 #include "core/ControlUI.h"
 #include "core/SkinBuilder.h"
 #include "core/SkinMarkup.h"
@@ -214,4 +215,38 @@ TEST_F(GalleryTest, ThePageHoldsEveryElementOfTheControlSet)
     }
     for (const wchar_t* element : kGalleryElements)
         EXPECT_TRUE(names.count(element)) << "the gallery holds no " << testing::PrintToString(std::wstring(element));
+}
+
+// The page promises one focused button, disabled controls of every kind and
+// selected members in each group; nothing but the skin sets them.
+TEST_F(GalleryTest, TheStatesThePageShowsAreTheOnesItsSkinSets)
+{
+    // The first tab stop takes the focus at a paint after the first layout.
+    ASSERT_TRUE(window->PumpUntil([] { return window->manager.GetFocus() != nullptr; }));
+    EXPECT_STREQ(window->manager.GetFocus()->GetName().GetData(), L"button_focused");
+
+    struct Case
+    {
+        LPCWSTR name;
+        bool enabled;
+        int selected;  // -1: no option
+    };
+    const Case cases[] = {
+        {L"button_focused", true, -1}, {L"button_hot", true, -1},      {L"button_disabled", false, -1},
+        {L"tab_games", true, 1},       {L"tab_plugins", true, 0},      {L"tab_articles", true, 0},
+        {L"radio_auto", true, 0},      {L"radio_fast", true, 1},       {L"radio_saver", false, 0},
+        {L"radio_locked", false, 1},   {L"check_startup", true, 1},    {L"check_update", true, 0},
+        {L"check_limit", false, 1},    {L"label_disabled", false, -1}, {L"text_disabled", false, -1},
+        {L"bar_disabled", false, -1},  {L"slider_volume", true, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        CControlUI* control = window->manager.FindControl(c.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->IsEnabled(), c.enabled);
+        auto* option = static_cast<COptionUI*>(control->GetInterface(L"Option"));
+        ASSERT_EQ(option != nullptr, c.selected >= 0);
+        if (option != nullptr)
+            EXPECT_EQ(option->IsSelected(), c.selected == 1);
+    }
 }
