@@ -2,8 +2,8 @@
 // a large grid, and prints the median times beside their aims:
 //   layout_bench [ROUNDS [FIRST_LAYOUT_ROUNDS]]
 // The list is a vertical layout of 5,000 rows, each a horizontal layout of an
-// option, three labels, a button and a progress bar; the grid a tile layout
-// of 2,000 tiles. Both are built from skin markup, as windows build theirs,
+// option, three labels, a button and a progress bar (timed again with no
+// label that measures its text); the grid a tile layout of 2,000 tiles. Both are built from skin markup, as windows build theirs,
 // and scroll with their own vertical bar. For each the bench times:
 //   first layout    the first SetPos of a freshly built tree (texts measured)
 //   width change    a layout after the window's width changed by a pixel
@@ -44,26 +44,25 @@ const wchar_t kSkinHead[] =
     L"<Default name=\"VScrollBar\" value=\"width=&quot;8&quot; thumbcolor=&quot;#FF5C6370&quot; "
     L"showbutton1=&quot;false&quot; showbutton2=&quot;false&quot;\" />";
 
-std::wstring ListMarkup()
+// With `measuredLabel` the size label of each row takes the width of its
+// text, which the label measures whenever its available width changes; without
+// it every label has a fixed width, so the layout alone is timed.
+std::wstring ListMarkup(bool measuredLabel)
 {
+    const std::wstring sizeWidth = measuredLabel ? L"" : L" width=\"90\"";
     std::wstring xml = kSkinHead;
     xml += L"<VerticalLayout vscrollbar=\"true\" inset=\"16,8,16,8\" bkcolor=\"#FF1B1F27\">";
     for (int i = 0; i < kListRows; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        xml += L"<HorizontalLayout height=\"28\" childpadding=\"8\" childvalign=\"vcenter\">"
-               L"<Option width=\"24\" height=\"24\" bkcolor=\"#FF2F3745\" selectedbkcolor=\"#FF43CF7C\" />"
-               L"<Label text=\"游戏 Game " +
-               n +
-               L"\" width=\"180\" textcolor=\"#FFFFFFFF\" />"
-               L"<Label text=\"" +
-               std::to_wstring(i % 97) +
-               L".5 GB\" textcolor=\"#FFA1A1A1\" />"
-               L"<Label text=\"下载中 Downloading\" width=\"140\" endellipsis=\"true\" />"
-               L"<Button text=\"安装 Install\" width=\"96\" height=\"24\" bkcolor=\"#FF43CF7C\" "
-               L"hotbkcolor=\"#FF5AD98F\" />"
-               L"<Progress width=\"160\" height=\"8\" value=\"" +
-               std::to_wstring(i % 101) +
-               L"\" bkcolor=\"#FF2A2F3A\" foreimage=\"color='#FF43CF7C'\" /></HorizontalLayout>";
+        xml += L"<HorizontalLayout height=\"28\" childpadding=\"8\" childvalign=\"vcenter\">";
+        xml += L"<Option width=\"24\" height=\"24\" bkcolor=\"#FF2F3745\" selectedbkcolor=\"#FF43CF7C\" />";
+        xml += L"<Label text=\"游戏 Game " + std::to_wstring(i) + L"\" width=\"180\" />";
+        xml += L"<Label text=\"" + std::to_wstring(i % 97) + L".5 GB\"" + sizeWidth + L" textcolor=\"#FFA1A1A1\" />";
+        xml += L"<Label text=\"下载中 Downloading\" width=\"140\" endellipsis=\"true\" />";
+        xml += L"<Button text=\"安装 Install\" width=\"96\" height=\"24\" bkcolor=\"#FF43CF7C\" "
+               L"hotbkcolor=\"#FF5AD98F\" />";
+        xml += L"<Progress width=\"160\" height=\"8\" value=\"" + std::to_wstring(i % 101) +
+               L"\" bkcolor=\"#FF2A2F3A\" foreimage=\"color='#FF43CF7C'\" />";
+        xml += L"</HorizontalLayout>";
     }
     xml += L"</VerticalLayout></Window>";
     return xml;
@@ -75,10 +74,10 @@ std::wstring GridMarkup()
     xml += L"<TileLayout vscrollbar=\"true\" itemsize=\"139,180\" childpadding=\"16\" childvpadding=\"16\" "
            L"inset=\"16,16,16,16\" bkcolor=\"#FF1B1F27\">";
     for (int i = 0; i < kGridTiles; ++i) {
-        xml += L"<VerticalLayout bkcolor=\"#FF242A35\" inset=\"6,6,6,6\" childpadding=\"6\">"
-               L"<Control height=\"132\" bkcolor=\"#FF2F3745\" />"
-               L"<Label text=\"游戏 Game " +
-               std::to_wstring(i) + L"\" align=\"center\" endellipsis=\"true\" /></VerticalLayout>";
+        xml += L"<VerticalLayout bkcolor=\"#FF242A35\" inset=\"6,6,6,6\" childpadding=\"6\">";
+        xml += L"<Control height=\"132\" bkcolor=\"#FF2F3745\" />";
+        xml += L"<Label text=\"游戏 Game " + std::to_wstring(i) + L"\" align=\"center\" endellipsis=\"true\" />";
+        xml += L"</VerticalLayout>";
     }
     xml += L"</TileLayout></Window>";
     return xml;
@@ -274,11 +273,17 @@ int main(int argc, char** argv)
 
     std::printf("layered window %d x %d, %d rounds (first layouts: %d)\n", kWidth, kHeight, rounds, firstRounds);
     Figures list;
-    if (!Measure(window, ListMarkup(), rounds, firstRounds, list)) {
+    if (!Measure(window, ListMarkup(true), rounds, firstRounds, list)) {
         std::printf("the list's markup built nothing\n");
         return 1;
     }
     Print("vertical layout of 5,000 rows", list);
+    Figures fixedList;
+    if (!Measure(window, ListMarkup(false), rounds, firstRounds, fixedList)) {
+        std::printf("the list's markup built nothing\n");
+        return 1;
+    }
+    Print("the same rows, every label of fixed width (no text measured)", fixedList);
     Figures grid;
     if (!Measure(window, GridMarkup(), rounds, firstRounds, grid)) {
         std::printf("the grid's markup built nothing\n");
