@@ -140,8 +140,11 @@ void CContainerUI::UpdateBothBars(RECT rc, int neededWidth, int neededHeight)
             changed = true;
         }
     } else if (horizontal->IsVisible()) {
+        // A bar leaves the layout to its owner: the children, placed for the
+        // shown bar, are placed again.
         horizontal->SetVisible(false);
         rc.bottom += horizontal->GetFixedHeight();
+        changed = true;
     }
 
     const int overflow = neededHeight - (rc.bottom - rc.top);
