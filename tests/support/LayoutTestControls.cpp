@@ -1,7 +1,8 @@
 #include "LayoutTestControls.h"
 
-#include <algorithm>
-
+#include "core/ControlInterfaces.h"
+#include "core/SkinBuilder.h"
+#include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 
 using namespace CalUI;
@@ -28,29 +29,22 @@ void CountedControl::OnEvent(UIEvent& event)
     CControlUI::OnEvent(event);
 }
 
-void StackLayout::SetPos(RECT rc, bool invalidate)
+CControlUI* BuildDetached(ManagedWindow& window, LPCWSTR xml)
 {
-    ResetBarsForNewSize(rc);
-    CControlUI::SetPos(rc, invalidate);
-    RECT client = GetClientPos();
-    const SIZE scroll = GetScrollPos();
-    int neededWidth = 0;
-    int y = client.top - scroll.cy;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        const int width = child->GetFixedWidth() != 0 ? child->GetFixedWidth() : client.right - client.left;
-        const int left = client.left - scroll.cx;
-        child->SetPos(RECT{left, y, left + width, y + child->GetFixedHeight()}, false);
-        y += child->GetFixedHeight();
-        neededWidth = std::max(neededWidth, width);
-    }
-    UpdateScrollBars(client, neededWidth, y + scroll.cy - client.top);
+    CSkinBuilder builder;
+    CControlUI* control = builder.Create(xml, nullptr, nullptr, &window.manager);
+    if (control != nullptr)
+        window.manager.InitControls(control);
+    return control;
+}
+
+std::vector<RECT> ChildRects(CControlUI& container)
+{
+    std::vector<RECT> rects;
+    auto* items = static_cast<IContainerUI*>(container.GetInterface(kContainerInterface));
+    for (int i = 0; items != nullptr && i < items->GetCount(); ++i)
+        rects.push_back(items->GetItemAt(i)->GetPos());
+    return rects;
 }
 
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type)

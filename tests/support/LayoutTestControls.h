@@ -1,12 +1,10 @@
 #pragma once
 // Controls for tests of containers and the skin builder: a leaf that counts
-// its live instances and reports clicks, and a stacking layout standing in
-// for the vertical layout until that control exists.
+// its live instances and reports clicks, and a recorder of painting.
 
 #include <string>
 #include <vector>
 
-#include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "GeometryText.h"
 #include "ManagedWindow.h"
@@ -25,14 +23,13 @@ public:
     static int live;
 };
 
-// A container that places its visible children one under the other, each
-// with its fixed width (0: the client width) and fixed height, float
-// children where they float, and sizes the scroll bars to what they need.
-class StackLayout : public CalUI::CContainerUI
-{
-public:
-    void SetPos(RECT rc, bool invalidate = true) override;
-};
+// The first control of a skin document given as text ("<Window>...</Window>"),
+// built for the window's manager and initialised there, but outside the
+// window's tree: the caller places it by hand and deletes it.
+CalUI::CControlUI* BuildDetached(ManagedWindow& window, LPCWSTR xml);
+
+// The positions of a container's children, in child order.
+std::vector<RECT> ChildRects(CalUI::CControlUI& container);
 
 // The notifications of one type the window received, in order.
 std::vector<ReceivedNotify> NotificationsOfType(const ManagedWindow& window, LPCWSTR type);

@@ -4,7 +4,11 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ChildLayoutUI.h"
+#include "controls/HorizontalLayoutUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/TileLayoutUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -29,6 +33,12 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Container", &Make<CContainerUI>},
     {L"TabLayout", &Make<CTabLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {L"VBox", &Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {L"HBox", &Make<CHorizontalLayoutUI>},
+    {L"TileLayout", &Make<CTileLayoutUI>},
+    {L"ChildLayout", &Make<CChildLayoutUI>},
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/ContainerUI.h"
 #include "DibCanvas.h"
 #include "LayoutTestControls.h"
+#include "controls/VerticalLayoutUI.h"
 #include "ManagedWindow.h"
 #include "controls/ScrollBarUI.h"
 
@@ -38,11 +39,11 @@ CountedControl* Named(LPCWSTR name, int width = 0, int height = 0)
     return control;
 }
 
-// A stacking layout of `count` rows of 100 pixels named r0, r1, ... as the
+// A vertical layout of `count` rows of 100 pixels named r0, r1, ... as the
 // window's root; the first paint lays it out in 400 x 300.
-StackLayout* AttachRows(ManagedWindow& window, int count, LPCWSTR attributes)
+CVerticalLayoutUI* AttachRows(ManagedWindow& window, int count, LPCWSTR attributes)
 {
-    auto* rows = new StackLayout;
+    auto* rows = new CVerticalLayoutUI;
     rows->SetAttributeList(attributes);
     for (int i = 0; i < count; ++i)
         rows->Add(Named((L"r" + std::to_wstring(i)).c_str(), 0, 100));
@@ -70,9 +71,9 @@ private:
 };
 
 // Four rows and one of 1000 pixels, with both bars.
-StackLayout* AttachWideRows(ManagedWindow& window)
+CVerticalLayoutUI* AttachWideRows(ManagedWindow& window)
 {
-    StackLayout* rows = AttachRows(window, 4, L"vscrollbar=\"true\" hscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 4, L"vscrollbar=\"true\" hscrollbar=\"true\"");
     rows->Add(Named(L"wide", 1000, 100));
     LayOut(window);
     return rows;
@@ -214,7 +215,7 @@ TEST(ContainerLayout, PlacesChildrenOverTheInsetAreaWithinTheirLimits)
 TEST(ContainerScroll, OverflowShowsTheBarAtTheTopAndShrinkingHidesIt)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     CScrollBarUI* bar = rows->GetVerticalScrollBar();
     ASSERT_NE(nullptr, bar);
     EXPECT_TRUE(bar->IsVisible());
@@ -235,7 +236,7 @@ TEST(ContainerScroll, OverflowShowsTheBarAtTheTopAndShrinkingHidesIt)
 TEST(ContainerScroll, AHeightChangeStartsTheBarAgainFromTheTop)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     rows->SetScrollPos(SIZE{0, 150});
     ASSERT_EQ(150, rows->GetScrollPos().cy);
     EXPECT_EQ(-150, rows->GetItemAt(0)->GetPos().top);
@@ -249,7 +250,7 @@ TEST(ContainerScroll, AHeightChangeStartsTheBarAgainFromTheTop)
 TEST(ContainerScroll, SkinScrollUnitIsTheWheelAndArrowStep)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     rows->SetAttribute(L"vscrollbarstyle", L"scrollunit=\"64\"");
     window.manager.SetFocus(rows, true);
     ASSERT_EQ(window.GetWindowHandle(), GetFocus());
@@ -276,7 +277,7 @@ TEST(ContainerScroll, SkinScrollUnitIsTheWheelAndArrowStep)
 TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItIsVisibleAndEnabled)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachWideRows(window);
+    CVerticalLayoutUI* rows = AttachWideRows(window);
     ASSERT_TRUE(rows->GetVerticalScrollBar()->IsVisible());
     ASSERT_TRUE(rows->GetHorizontalScrollBar()->IsVisible());
     EXPECT_EQ((SIZE{616, 216}), rows->GetScrollRange());
@@ -312,7 +313,7 @@ TEST(ContainerScroll, KeysGoToTheVerticalBarWhileItIsVisibleAndEnabled)
 TEST(ContainerScroll, WheelOverTheHorizontalBarScrollsSideways)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachWideRows(window);
+    CVerticalLayoutUI* rows = AttachWideRows(window);
     SetFocus(window.GetWindowHandle());
 
     for (POINT client : {POINT{100, 292}, POINT{100, 100}}) {
@@ -328,7 +329,7 @@ TEST(ContainerScroll, WheelOverTheHorizontalBarScrollsSideways)
 TEST(ContainerScroll, ScrollToBottomWaitsForThePostPaint)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     rows->ScrollToBottom();
     EXPECT_EQ(0, rows->GetScrollPos().cy);
     rows->PostPaint(nullptr);
@@ -390,7 +391,7 @@ TEST(ContainerHitTest, ChildrenAreHitOnlyInsideTheClientArea)
 TEST(ContainerPaint, PaintsWhatShowsInTheClientAreaAndStopsAtTheStopControl)
 {
     ManagedWindow window;
-    StackLayout* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
+    CVerticalLayoutUI* rows = AttachRows(window, 5, L"vscrollbar=\"true\"");
     auto* badge = Named(L"badge");
     badge->SetAttribute(L"float", L"true");
     badge->SetAttribute(L"pos", L"350,0,400,20");  // over the scroll bar

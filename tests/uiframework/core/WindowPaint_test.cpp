@@ -8,6 +8,7 @@
 
 #include "DibCanvas.h"
 #include "LayoutTestControls.h"
+#include "controls/VerticalLayoutUI.h"
 #include "ManagedWindow.h"
 #include "PngBuilder.h"
 #include "ScratchFolder.h"
@@ -68,13 +69,13 @@ private:
 };
 
 // The root: records every rectangle it is asked to paint.
-class RecordingRoot : public StackLayout
+class RecordingRoot : public CVerticalLayoutUI
 {
 public:
     bool Paint(HDC hdc, const RECT& paint, CControlUI* stopControl) override
     {
         paints.push_back(paint);
-        return StackLayout::Paint(hdc, paint, stopControl);
+        return CVerticalLayoutUI::Paint(hdc, paint, stopControl);
     }
 
     std::vector<RECT> paints;
