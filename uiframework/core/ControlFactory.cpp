@@ -6,7 +6,9 @@
 #include "core/ControlUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/HorizontalLayoutUI.h"
+#include "controls/LabelUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
 #include "controls/VerticalLayoutUI.h"
 #include "core/TabLayoutUI.h"
@@ -27,7 +29,9 @@ struct ControlClassEntry
     CControlUI* (*create)();
 };
 
-// One row per element name; a class with two names has two rows.
+// One row per element name; a class with two names has two rows. One row a
+// line, so that rows added on different branches merge cleanly.
+// clang-format off
 constexpr ControlClassEntry kControlClasses[] = {
     {L"Control", &Make<CControlUI>},
     {L"Container", &Make<CContainerUI>},
@@ -39,7 +43,10 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"HBox", &Make<CHorizontalLayoutUI>},
     {L"TileLayout", &Make<CTileLayoutUI>},
     {L"ChildLayout", &Make<CChildLayoutUI>},
+    {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
 };
+// clang-format on
 
 }  // namespace
 
