@@ -4,9 +4,11 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
+#include "controls/OptionUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
@@ -45,6 +47,9 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ChildLayout", &Make<CChildLayoutUI>},
     {L"Label", &Make<CLabelUI>},
     {L"Text", &Make<CTextUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
 };
 // clang-format on
 

@@ -33,17 +33,6 @@ int Clamp(int value, int low, int high) { return std::max(low, std::min(value, h
 
 bool IsRounded(SIZE round) { return round.cx > 0 || round.cy > 0; }
 
-// Gives the record a new attribute text, to be parsed on its next drawing;
-// false when it already holds the loaded image of that text.
-bool ReplaceImageText(ImageDrawInfo& info, LPCWSTR text)
-{
-    if (info.image != nullptr && info.attributeText == text)
-        return false;
-    info.Clear();
-    info.attributeText = text;
-    return true;
-}
-
 }  // namespace
 
 CControlUI::CControlUI() = default;
@@ -773,7 +762,7 @@ void CControlUI::SetBorderStyle(int style)
 
 void CControlUI::SetBkImage(LPCWSTR image)
 {
-    if (!ReplaceImageText(m_bkImage, image))
+    if (!m_bkImage.TakeAttributeText(image))
         return;
     DrawImage(nullptr, m_bkImage);
     if (m_float && m_fixedWidth == 0 && m_fixedHeight == 0 && m_bkImage.image != nullptr) {
@@ -785,7 +774,7 @@ void CControlUI::SetBkImage(LPCWSTR image)
 
 void CControlUI::SetForeImage(LPCWSTR image)
 {
-    if (ReplaceImageText(m_foreImage, image))
+    if (m_foreImage.TakeAttributeText(image))
         Invalidate();
 }
 

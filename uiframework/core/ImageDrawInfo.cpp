@@ -57,6 +57,15 @@ LPCWSTR ImageLoadRequest::Type() const
 
 void ImageDrawInfo::Clear() { *this = ImageDrawInfo(); }
 
+bool ImageDrawInfo::TakeAttributeText(LPCWSTR text)
+{
+    if (image != nullptr && attributeText == text)
+        return false;
+    Clear();
+    attributeText = text;
+    return true;
+}
+
 ImageLoadRequest ImageDrawInfo::Parse()
 {
     ImageLoadRequest request;

@@ -50,6 +50,10 @@ struct ImageDrawInfo
     bool yTiled = false;
 
     void Clear();
+    // Gives the record a new attribute text, to be parsed on its next
+    // drawing; false, leaving it alone, when it already holds the loaded
+    // image of that text.
+    bool TakeAttributeText(LPCWSTR text);
 
     // Reads the attribute text into the image name and the drawing fields.
     ImageLoadRequest Parse();
