@@ -9,7 +9,9 @@
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
+#include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/SliderUI.h"
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
 #include "controls/VerticalLayoutUI.h"
@@ -46,6 +48,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"TileLayout", &Make<CTileLayoutUI>},
     {L"ChildLayout", &Make<CChildLayoutUI>},
     {L"Label", &Make<CLabelUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
     {L"Text", &Make<CTextUI>},
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
