@@ -15,6 +15,7 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "controls/ScrollBarUI.h"
+#include "controls/VerticalLayoutUI.h"
 #include "core/SkinBuilder.h"
 
 using namespace CalUI;
@@ -278,7 +279,7 @@ protected:
     {
         window = new ManagedWindow;
         MoveAside(*window);
-        rows = new StackLayout;
+        rows = new CVerticalLayoutUI;
         rows->SetName(L"rows");
         rows->SetAttribute(L"vscrollbar", L"true");
         rows->SetAttribute(L"vscrollbarstyle", L"scrollunit=\"10\"");
@@ -332,13 +333,13 @@ protected:
     std::vector<ReceivedNotify> Scrolls() const { return NotificationsOfType(*window, L"scroll"); }
 
     static ManagedWindow* window;
-    static StackLayout* rows;  // owned by the window
-    static CScrollBarUI* bar;  // owned by rows
+    static CVerticalLayoutUI* rows;  // owned by the window
+    static CScrollBarUI* bar;        // owned by rows
     static TickRecorder* recorder;
 };
 
 ManagedWindow* LayoutBar::window = nullptr;
-StackLayout* LayoutBar::rows = nullptr;
+CVerticalLayoutUI* LayoutBar::rows = nullptr;
 CScrollBarUI* LayoutBar::bar = nullptr;
 TickRecorder* LayoutBar::recorder = nullptr;
 
@@ -721,7 +722,7 @@ TEST(LayoutHorizontalBar, ClicksScrollSidewaysAndTheBarGoesWhenTheContentFits)
 {
     ManagedWindow window;
     MoveAside(window);
-    auto* rows = new StackLayout;
+    auto* rows = new CVerticalLayoutUI;
     rows->SetAttributeList(L"vscrollbar=\"true\" hscrollbar=\"true\"");
     for (int i = 0; i < 2; ++i)
         rows->Add(new CountedControl(0, 100));
