@@ -157,7 +157,10 @@ SIZE CLabelUI::EstimateSize(SIZE available)
 {
     if (m_fixedWidth > 0 && m_fixedHeight > 0)
         return SIZE{m_fixedWidth, m_fixedHeight};
-    if (available.cx != m_lastAvailable.cx || available.cy != m_lastAvailable.cy)
+    // One line is measured against a fixed extent: only wrapped text depends
+    // on the room the layout offers, which changes between its two passes.
+    const bool wraps = (m_textStyle & DT_SINGLELINE) == 0;
+    if (wraps && (available.cx != m_lastAvailable.cx || available.cy != m_lastAvailable.cy))
         m_needsMeasure = true;
     if (!m_needsMeasure || m_manager == nullptr)
         return m_needsMeasure ? SIZE{m_fixedWidth, m_fixedHeight} : m_measured;

@@ -246,7 +246,8 @@ TEST_F(GalleryTest, TheStatesThePageShowsAreTheOnesItsSkinSets)
         EXPECT_EQ(control->IsEnabled(), c.enabled);
         auto* option = static_cast<COptionUI*>(control->GetInterface(L"Option"));
         ASSERT_EQ(option != nullptr, c.selected >= 0);
-        if (option != nullptr)
+        if (option != nullptr) {
             EXPECT_EQ(option->IsSelected(), c.selected == 1);
+        }
     }
 }
