@@ -95,6 +95,16 @@ public:
         window.PumpUntil([] { return false; }, 100);
     }
 
+    // Moves the real cursor to a client point and lets the move it makes
+    // arrive: a release of the capture then reports the mouse where the
+    // posted messages put it.
+    void PlaceCursor(int x, int y)
+    {
+        const POINT screen = ScreenPoint(x, y);
+        SetCursorPos(screen.x, screen.y);
+        window.PumpUntil([] { return false; }, 100);
+    }
+
     // Posts a mouse message at a client point and runs it.
     void Mouse(UINT message, int x, int y)
     {

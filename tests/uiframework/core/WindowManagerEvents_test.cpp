@@ -37,6 +37,10 @@ class WindowManagerEvents : public testing::Test
 protected:
     void SetUp() override
     {
+        // The real cursor may rest where an earlier program left it, over this
+        // window; the moves it makes would hover a control before the test's.
+        SetCursorPos(1590, 990);
+        window.Pump();
         root = new TestBox;
         root->SetName(L"root");
         a = Add(L"a", {10, 10, 110, 60}, kTabStop);
