@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string>
 
 #include "ClientProgram.h"
 #include "WineTray.h"
@@ -113,8 +114,12 @@ TEST_F(MainWndShell, WhatWouldMaximiseOrOpenTheSystemMenuChangesNothing)
 
 TEST_F(MainWndShell, ComesUpWithItsCacheFolderAndOneTrayIcon)
 {
-    const DWORD cache = GetFileAttributesW(client.Folder().File(L"cache").c_str());
-    EXPECT_TRUE(cache != INVALID_FILE_ATTRIBUTES && (cache & FILE_ATTRIBUTE_DIRECTORY));
+    // The folder comes right after the tray icon, on the client's own thread.
+    const std::wstring cache = client.Folder().File(L"cache");
+    EXPECT_TRUE(WaitFor([&cache] {
+        const DWORD attributes = GetFileAttributesW(cache.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }));
     EXPECT_EQ(CountTrayIcons(), 1);
 }
 
