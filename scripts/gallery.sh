@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Builds the control gallery (tests/gallery) and shows it under Xvfb in a
-# Wine prefix of its own, saving the screen to build/screenshots/controls.png:
-#   scripts/gallery.sh [TARGET]   (x86_64 by default, or i686)
-# With a display it opens the gallery there instead, until it is closed (Esc).
+# Builds the control gallery (tests/gallery) and shows each of its pages under
+# Xvfb in a Wine prefix of its own, saving the screen of each to
+# build/screenshots/ (the table below):
+#   scripts/gallery.sh [TARGET] [PAGE]   (x86_64 by default, or i686)
+# With a display it opens one page there instead (gallery.xml by default),
+# until it is closed (Esc).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 root=${CALVERIN_BUILD_DIR:-$top/build}
 target=${1:-x86_64}
+page=${2:-gallery.xml}
+
+# Page skin file, then the screenshot it gives.
+pages=(
+  "gallery.xml controls.png"
+)
 source "$here/targets.sh"
 source "$here/wine.sh"
 
@@ -29,18 +37,29 @@ trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
 app="$build/tests/gallery/control_gallery.exe"
 if [ -n "${DISPLAY:-}" ]; then
   "$here/wineprefix.sh" "$WINEPREFIX"
-  calverin_wine "$app"
+  calverin_wine "$app" 0 "$page"
 else
-  shot=$root/screenshots/controls.png
-  mkdir -p "$(dirname "$shot")"
-  rm -f "$shot"
-  # The prefix's server starts inside the same X server as the gallery (see demo.sh).
+  mkdir -p "$root/screenshots"
+  shots=()
+  for entry in "${pages[@]}"; do
+    read -r skin shot <<<"$entry"
+    shots+=("$skin" "$root/screenshots/$shot")
+    rm -f "$root/screenshots/$shot"
+  done
+  # The prefix's server starts inside the same X server as the gallery (see
+  # demo.sh); one X server serves every page.
   CALVERIN_DEMO_SECONDS=${CALVERIN_GALLERY_SECONDS:-6} \
-    xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '"$1" "$2" && "$3" "$4" "$5"' gallery \
-    "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "$shot"
-  if [ ! -s "$shot" ]; then
-    echo "gallery: no screenshot was written ($shot)" >&2
-    exit 1
-  fi
-  echo "screenshot: $shot"
+    xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+      set -e
+      "$1" "$2"; shift 2
+      shoot=$1 app=$2; shift 2
+      while [ $# -gt 0 ]; do "$shoot" "$app" "$2" 0 "$1"; shift 2; done' gallery \
+    "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "${shots[@]}"
+  for ((i = 1; i < ${#shots[@]}; i += 2)); do
+    if [ ! -s "${shots[i]}" ]; then
+      echo "gallery: no screenshot was written (${shots[i]})" >&2
+      exit 1
+    fi
+    echo "screenshot: ${shots[i]}"
+  done
 fi

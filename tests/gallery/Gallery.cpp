@@ -1,11 +1,14 @@
-// The control gallery: the gallery skin (gallery.zip beside the program)
-// shown as a real layered window, for looking at every control in its
-// states. The skin sets the disabled, selected and focused states; the one
-// state a skin cannot set, the hover, comes from a posted mouse move over the
-// button "button_hot" once the window has laid itself out.
-//   control_gallery [SECONDS]   closes itself after that many seconds;
-//                               Esc and the close button close it too
+// The control gallery: a page of the gallery skin (gallery.zip beside the
+// program) shown as a real layered window, for looking at every control in
+// its states. The skin sets the disabled, selected and focused states; what a
+// skin cannot set (the hover, typed text, an open popup) a page plays by
+// posting messages once the window has laid itself out (GalleryPages.h).
+//   control_gallery [SECONDS] [PAGE]   closes itself after that many seconds
+//                                      (0: never); PAGE is a skin file in the
+//                                      archive, "gallery.xml" by default;
+//                                      Esc and the close button close it too
 
+#include "GalleryPages.h"
 #include "core/ControlUI.h"
 #include "core/SkinBuilder.h"
 #include "core/UIInterfaces.h"
@@ -17,17 +20,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace CalUI;
 
 namespace {
 
-constexpr UINT_PTR kHoverTimer = 1;
-constexpr UINT kHoverDelayMs = 300;  // after "windowinit", so that the first paint is on screen
+constexpr UINT_PTR kPlayTimer = 1;
+constexpr UINT kPlayDelayMs = 300;  // after "windowinit", so that the first paint is on screen
 constexpr UINT_PTR kCloseTimer = 2;
-constexpr wchar_t kHotButton[] = L"button_hot";
 constexpr wchar_t kCloseButton[] = L"close_button";
+constexpr wchar_t kDefaultPage[] = L"gallery.xml";
 // A popup with a caption bar of its own in the skin.
 constexpr DWORD kGalleryStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
@@ -69,7 +73,7 @@ bool SupplySkinArchive(const std::wstring& path)
 class GalleryWindow : public CWindowWnd, public INotifyUI
 {
 public:
-    explicit GalleryWindow(UINT closeAfterMs) : m_closeAfterMs(closeAfterMs) {}
+    GalleryWindow(std::wstring page, UINT closeAfterMs) : m_page(std::move(page)), m_closeAfterMs(closeAfterMs) {}
 
     LPCWSTR GetWindowClassName() const override { return L"CalverinControlGallery"; }
 
@@ -77,9 +81,9 @@ public:
     {
         if (message == WM_CREATE && !BuildSkin())
             return -1;
-        if (message == WM_TIMER && wParam == kHoverTimer) {
-            ::KillTimer(m_hWnd, kHoverTimer);
-            HoverHotButton();
+        if (message == WM_TIMER && wParam == kPlayTimer) {
+            ::KillTimer(m_hWnd, kPlayTimer);
+            PlayGalleryPage(m_page, m_manager);
             return 0;
         }
         if (message == WM_TIMER && wParam == kCloseTimer) {
@@ -101,7 +105,7 @@ public:
         if (msg.type == L"click" && msg.sender != nullptr && msg.sender->GetName() == kCloseButton) {
             Close(0);
         } else if (msg.type == L"windowinit") {
-            ::SetTimer(m_hWnd, kHoverTimer, kHoverDelayMs, nullptr);
+            ::SetTimer(m_hWnd, kPlayTimer, kPlayDelayMs, nullptr);
             if (m_closeAfterMs > 0)
                 ::SetTimer(m_hWnd, kCloseTimer, m_closeAfterMs, nullptr);
         }
@@ -112,7 +116,7 @@ private:
     {
         m_manager.Init(m_hWnd);
         CSkinBuilder builder;
-        CControlUI* root = builder.Create(L"gallery.xml", nullptr, nullptr, &m_manager);
+        CControlUI* root = builder.Create(m_page.c_str(), nullptr, nullptr, &m_manager);
         if (root == nullptr)
             return false;
         m_manager.AttachRoot(root);
@@ -120,22 +124,8 @@ private:
         return true;
     }
 
-    // The cursor goes there too: the manager checks where it really is when
-    // it tracks the mouse's leaving.
-    void HoverHotButton()
-    {
-        CControlUI* button = m_manager.FindControl(kHotButton);
-        if (button == nullptr)
-            return;
-        const RECT pos = button->GetPos();
-        POINT pt = {(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
-        POINT screen = pt;
-        ClientToScreen(m_hWnd, &screen);
-        SetCursorPos(screen.x, screen.y);
-        PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-    }
-
     CWindowManagerUI m_manager;
+    std::wstring m_page;
     UINT m_closeAfterMs;
 };
 
@@ -150,7 +140,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         return 1;
     }
     const int seconds = __argc > 1 ? std::max(0, _wtoi(__wargv[1])) : 0;
-    GalleryWindow window(static_cast<UINT>(seconds) * 1000);
+    const std::wstring page = __argc > 2 ? __wargv[2] : kDefaultPage;
+    GalleryWindow window(page, static_cast<UINT>(seconds) * 1000);
     if (window.Create(nullptr, L"Control gallery", kGalleryStyle, 0, 0, 0, 0, 0, nullptr) == nullptr)
         return 1;
     window.CenterWindow();
