@@ -24,9 +24,12 @@ std::wstring SecondsText(int seconds) { return std::to_wstring(seconds) + L"s"; 
 CDialogWnd::CDialogWnd(LPCWSTR skinFile, CaptionClickables clickables) : m_skinFile(skinFile), m_clickables(clickables)
 {}
 
-HWND CDialogWnd::CreateOver(HWND owner)
+HWND CDialogWnd::CreateOver(HWND owner, DialogCreation creation)
 {
-    return Create(owner, L"Calverin", WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION, 0, RECT{});
+    // A window created visible is activated on the spot, whatever ShowModal
+    // asks afterwards.
+    const DWORD visible = creation == DialogCreation::Shown ? WS_VISIBLE : 0;
+    return Create(owner, L"Calverin", visible | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION, 0, RECT{});
 }
 
 UINT CDialogWnd::GetClassStyle() const { return CS_GLOBALCLASS | CS_DBLCLKS; }

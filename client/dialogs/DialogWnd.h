@@ -34,11 +34,19 @@ enum class CaptionClickables
     FlaggedControls,  // what the window base does not count as caption
 };
 
+// Whether a dialog's window is visible from its creation, or waits for
+// ShowModal, which can then show it without taking the activation.
+enum class DialogCreation
+{
+    Shown,
+    HiddenUntilShowModal,
+};
+
 class CDialogWnd : public CalUI::CWindowWnd, public CalUI::INotifyUI
 {
 public:
     // The dialog's window over `owner`, the size coming from the skin.
-    HWND CreateOver(HWND owner);
+    HWND CreateOver(HWND owner, DialogCreation creation = DialogCreation::Shown);
 
     UINT GetClassStyle() const override;  // global class, double clicks
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

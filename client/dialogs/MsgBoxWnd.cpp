@@ -70,7 +70,7 @@ MsgBoxResult ShowMsgBox(HWND owner, LPCWSTR title, LPCWSTR text, MsgBoxButtons b
                         LPCWSTR cancelCaption)
 {
     CMsgBoxWnd box(title, text, buttons, okCaption, cancelCaption);
-    if (box.CreateOver(owner) == nullptr)
+    if (box.CreateOver(owner, DialogCreation::HiddenUntilShowModal) == nullptr)
         return MsgBoxResult::Closed;
     return static_cast<MsgBoxResult>(box.ShowModal(true, false));
 }

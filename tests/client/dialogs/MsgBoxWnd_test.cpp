@@ -81,7 +81,7 @@ TEST_F(MsgBoxTest, ButtonsByKindAndTheResultOfEachWayOut)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ProbedMsgBox box(L"标题 Title", L"正文 text", c.buttons, L"好的 OK", L"不要 Cancel");
-        ASSERT_NE(box.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(box.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         bool ownerDisabled = false, centred = false;
         std::wstring title, okText, cancelText;
         bool okVisible = false, cancelVisible = false;
@@ -124,15 +124,26 @@ TEST_F(MsgBoxTest, ButtonsByKindAndTheResultOfEachWayOut)
     }
 }
 
-TEST_F(MsgBoxTest, SystemCloseGivesZero)
+// The box shows over its owner without taking the activation from it: a box
+// raised by a worker's reply must not pull the user out of what they type.
+TEST_F(MsgBoxTest, ShownWithoutTakingTheFocusAndClosedBySystemCloseWithZero)
 {
-    HWND box = nullptr;
+    SetForegroundWindow(owner.GetWindowHandle());
+    SetActiveWindow(owner.GetWindowHandle());
+    HWND box = nullptr, active = nullptr, foreground = nullptr;
+    bool visible = false;
     RunFromTheLoopIn(300, [&] {
         box = FindWindowW(L"CMsgBoxWnd", nullptr);
+        visible = IsWindowVisible(box) != FALSE;
+        active = GetActiveWindow();
+        foreground = GetForegroundWindow();
         PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_EQ(ShowMsgBox(owner.GetWindowHandle(), L"t", L"x", MsgBoxButtons::Ok, L"OK", L"取消"), MsgBoxResult::Closed);
-    EXPECT_NE(box, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(visible);
+    EXPECT_NE(active, box);
+    EXPECT_NE(foreground, box);
 }
 
 }  // namespace
