@@ -321,6 +321,13 @@ TEST_F(Edit, NativeBackgroundTintsWhatLiesBehindOrFills)
     const RECT fill = ClientRectOf(filled);
     ui->Repaint();
     EXPECT_EQ(0x3366CCu, ui->Rgb(fill.right - 5, (fill.top + fill.bottom) / 2));
+
+    // Black text in a coloured field is drawn near-black, never as black.
+    Type(L"WWW");
+    ui->Repaint();
+    EXPECT_GT(ui->CountPixels(fill, [](DWORD rgb) { return rgb == 0x000001; }), 5);
+    EXPECT_EQ(0, ui->CountPixels(fill, [](DWORD rgb) { return rgb == 0; }));
+    EditNamed(L"filled")->SetText(L"");
 }
 
 TEST_F(Edit, StateImageFollowsHoverFocusAndDisabling)
