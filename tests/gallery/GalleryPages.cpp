@@ -19,6 +19,7 @@ struct GalleryPage
 // clang-format off
 const GalleryPage kGalleryPages[] = {
     {L"gallery.xml", PlayControlsPage},
+    {L"text-fields.xml", PlayNativeFields},
 };
 // clang-format on
 

@@ -6,6 +6,8 @@
 #include "core/ControlUI.h"
 #include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
+#include "controls/DateTimeUI.h"
+#include "controls/EditUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
@@ -54,6 +56,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"Edit", &Make<CEditUI>},
+    {L"DateTime", &Make<CDateTimeUI>},
 };
 // clang-format on
 

@@ -56,10 +56,14 @@ bool CWindowManagerUI::RemovePostPaint(CControlUI* control)
 
 bool CWindowManagerUI::AddNativeWindow(CControlUI* control, HWND window)
 {
-    if (control == nullptr || window == nullptr || m_nativeWindows.Find(window) >= 0)
+    if (control == nullptr || window == nullptr)
         return false;
+    // A registered window asks again when its picture changed: the manager
+    // must repaint its place, or a layered window keeps showing the old one.
     RECT rc = GetNativeWindowRect(window);
     Invalidate(rc);
+    if (m_nativeWindows.Find(window) >= 0)
+        return false;
     return m_nativeWindows.Add(window) && m_nativeWindowControls.Add(control);
 }
 

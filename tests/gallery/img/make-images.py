@@ -335,6 +335,10 @@ IMAGES = {
     "slider_fill.png": lambda: groove(ACCENT),
     "slider_thumb.png": slider_thumb_strip,
     "close.png": close_strip,
+    "native_field.png": lambda: surface(16, 16, 4, WINDOW, LINE),
+    "native_field_hot.png": lambda: surface(16, 16, 4, HOT_SURFACE, LINE),
+    "native_field_focused.png": lambda: surface(16, 16, 4, WINDOW, ACCENT),
+    "native_field_disabled.png": lambda: surface(16, 16, 4, DISABLED_SURFACE),
 }
 
 

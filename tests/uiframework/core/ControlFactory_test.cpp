@@ -71,8 +71,10 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+        {L"Edit", L"Edit", {L"Edit", L"Label", L"Control"}},
+        {L"DateTime", L"DateTime", {L"DateTime", L"Label", L"Control"}},
     };
-    const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
+    const LPCWSTR otherFamilies[] = {L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
         CControlUI* control = CreateControlByElementName(c.element);
