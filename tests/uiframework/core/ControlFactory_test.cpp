@@ -71,6 +71,12 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+        {L"GifAnim", L"GifAnim", {L"GifAnim", L"Label", L"Control"}},
+        {L"ApngAnim", L"ApngAnim", {L"ApngAnim", L"GifAnim", L"Label", L"Control"}},
+        {L"GifButton", L"GifButton", {L"GifButton", L"GifAnim", L"Label", L"Control"}},
+        {L"ApngButton", L"ApngButton", {L"ApngButton", L"ApngAnim", L"GifAnim", L"Label", L"Control"}},
+        {L"ChrysanthemumLoading", L"ChrysanthemumLoading", {L"ChrysanthemumLoading", L"Control"}},
+        {L"RotateImage", L"RotateImage", {L"RotateImage", L"Control"}},
     };
     const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
