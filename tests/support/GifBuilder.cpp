@@ -1,14 +1,16 @@
 #include "GifBuilder.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
 constexpr int kPaletteSize = 4;
 constexpr int kMinCodeSize = 2;
-constexpr uint32_t kClearCode = 4;
-constexpr uint32_t kEndCode = 5;
-constexpr int kCodeBits = 3;
+constexpr uint32_t kClearCode = 1u << kMinCodeSize;
+constexpr uint32_t kEndCode = kClearCode + 1;
+constexpr uint32_t kCodeLimit = 4095;  // a clear code comes before the table fills
+constexpr int kMaxCodeBits = 12;
 constexpr size_t kSubBlockBytes = 255;
 
 std::string Le16(int value)
@@ -16,37 +18,79 @@ std::string Le16(int value)
     return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
 }
 
-// Codes of three bits, least significant first, cut into sub-blocks.
+// Codes of growing width, least significant bit first. The decoder learns
+// each entry one code after the encoder, so the width grows one code later.
+class CodeWriter
+{
+public:
+    void Put(uint32_t code, uint32_t nextFree)
+    {
+        if (nextFree - 1 >= (1u << m_bits) && m_bits < kMaxCodeBits)
+            ++m_bits;
+        m_acc |= static_cast<uint64_t>(code) << m_pending;
+        m_pending += m_bits;
+        while (m_pending >= 8) {
+            packed.push_back(static_cast<char>(m_acc & 0xFF));
+            m_acc >>= 8;
+            m_pending -= 8;
+        }
+    }
+    void ResetWidth() { m_bits = kMinCodeSize + 1; }
+    void Flush()
+    {
+        if (m_pending > 0)
+            packed.push_back(static_cast<char>(m_acc & 0xFF));
+        m_acc = 0;
+        m_pending = 0;
+    }
+
+    std::string packed;
+
+private:
+    uint64_t m_acc = 0;
+    int m_pending = 0;
+    int m_bits = kMinCodeSize + 1;
+};
+
+// Plain LZW as GIF decoders expect it.
 std::string PictureData(const std::vector<uint8_t>& indices)
 {
-    std::string packed;
-    uint32_t acc = 0;
-    int bits = 0;
-    auto put = [&](uint32_t code) {
-        acc |= code << bits;
-        bits += kCodeBits;
-        while (bits >= 8) {
-            packed.push_back(static_cast<char>(acc & 0xFF));
-            acc >>= 8;
-            bits -= 8;
+    CodeWriter out;
+    std::unordered_map<uint32_t, uint32_t> table;
+    uint32_t next = kEndCode + 1;
+    out.Put(kClearCode, next);
+    uint32_t prefix = indices.empty() ? 0 : indices[0] & 3u;
+    for (size_t i = 1; i < indices.size(); ++i) {
+        const uint32_t k = indices[i] & 3u;
+        const uint32_t key = prefix << 8 | k;
+        const auto found = table.find(key);
+        if (found != table.end()) {
+            prefix = found->second;
+            continue;
         }
-    };
-    for (size_t i = 0; i < indices.size(); ++i) {
-        if (i % 2 == 0)
-            put(kClearCode);
-        put(indices[i] & 3u);
+        out.Put(prefix, next);
+        table[key] = next++;
+        if (next >= kCodeLimit) {
+            out.Put(kClearCode, next);
+            table.clear();
+            next = kEndCode + 1;
+            out.ResetWidth();
+        }
+        prefix = k;
     }
-    put(kEndCode);
-    if (bits > 0)
-        packed.push_back(static_cast<char>(acc & 0xFF));
-    std::string out(1, static_cast<char>(kMinCodeSize));
-    for (size_t at = 0; at < packed.size(); at += kSubBlockBytes) {
-        const size_t n = std::min(kSubBlockBytes, packed.size() - at);
-        out.push_back(static_cast<char>(n));
-        out.append(packed, at, n);
+    if (!indices.empty())
+        out.Put(prefix, next);
+    out.Put(kEndCode, next);
+    out.Flush();
+
+    std::string data(1, static_cast<char>(kMinCodeSize));
+    for (size_t at = 0; at < out.packed.size(); at += kSubBlockBytes) {
+        const size_t n = std::min(kSubBlockBytes, out.packed.size() - at);
+        data.push_back(static_cast<char>(n));
+        data.append(out.packed, at, n);
     }
-    out.push_back(0);
-    return out;
+    data.push_back(0);
+    return data;
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
 // Builds animated GIF files for tests and benchmarks: up to four palette
 // colours, whole-image frames with their own delays and an optional
-// transparent index. The picture data sends a clear code before every second
-// pixel, so the code size never grows and no compressor is needed.
+// transparent index, compressed as GIF encoders do.
 
 #include <cstdint>
 #include <string>

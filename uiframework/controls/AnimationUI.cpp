@@ -64,26 +64,26 @@ CanvasSpan SpanOf(const ApngFrameRecord& region, int canvasWidth, int canvasHeig
                       static_cast<int>(std::min<int64_t>(bottom, canvasHeight))};
 }
 
-// Canvas pixel (x, y) and the frame pixel over it.
-BYTE* CanvasPixel(BYTE* canvas, int canvasWidth, int x, int y)
-{
-    return canvas + (static_cast<size_t>(y) * canvasWidth + x) * kBytesPerPixel;
-}
-
-const BYTE* FramePixel(const BYTE* frame, const ApngFrameRecord& region, int x, int y)
-{
-    const size_t column = static_cast<size_t>(x) - region.x_offset;
-    const size_t row = static_cast<size_t>(y) - region.y_offset;
-    return frame + (row * region.width + column) * kBytesPerPixel;
-}
-
-template <class PixelStep>
-void ForEachRegionPixel(BYTE* canvas, int canvasWidth, int canvasHeight, const ApngFrameRecord& region, PixelStep step)
+// Calls step(canvas row, frame row or null, pixel count) for each row of the
+// region inside the canvas; the frame pixel for canvas pixel (x, y) is the
+// one at column x - x offset of row y - y offset.
+template <class RowStep>
+void ForEachRegionRow(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, const ApngFrameRecord& region,
+                      RowStep step)
 {
     const CanvasSpan span = SpanOf(region, canvasWidth, canvasHeight);
+    if (span.right <= span.left)
+        return;
+    const auto count = static_cast<size_t>(span.right - span.left);
     for (int y = span.top; y < span.bottom; ++y) {
-        for (int x = span.left; x < span.right; ++x)
-            step(CanvasPixel(canvas, canvasWidth, x, y), x, y);
+        BYTE* to = canvas + (static_cast<size_t>(y) * canvasWidth + span.left) * kBytesPerPixel;
+        const BYTE* from = nullptr;
+        if (frame != nullptr) {
+            const size_t row = static_cast<size_t>(y) - region.y_offset;
+            const size_t column = static_cast<size_t>(span.left) - region.x_offset;
+            from = frame + (row * region.width + column) * kBytesPerPixel;
+        }
+        step(to, from, count);
     }
 }
 
@@ -473,38 +473,38 @@ bool CApngAnimUI::DecodeFrames(const BYTE* data, int size, DWORD mask)
 void CApngAnimUI::BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
                                  const ApngFrameRecord& region)
 {
-    ForEachRegionPixel(canvas, canvasWidth, canvasHeight, region, [&](BYTE* to, int x, int y) {
-        const BYTE* from = FramePixel(frame, region, x, y);
-        const unsigned a = from[3];
-        const unsigned b = to[3];
-        if (a == 0)
-            return;
-        if (a == kOpaqueAlpha || b == 0) {
-            std::copy(from, from + kBytesPerPixel, to);
-            return;
+    ForEachRegionRow(canvas, frame, canvasWidth, canvasHeight, region, [](BYTE* to, const BYTE* from, size_t count) {
+        for (size_t i = 0; i < count; ++i, to += kBytesPerPixel, from += kBytesPerPixel) {
+            const unsigned a = from[3];
+            const unsigned b = to[3];
+            if (a == 0)
+                continue;
+            if (a == kOpaqueAlpha || b == 0) {
+                std::copy(from, from + kBytesPerPixel, to);
+                continue;
+            }
+            const unsigned u = a * 255;
+            const unsigned v = (255 - a) * b;
+            const unsigned t = u + v;
+            for (int c = 0; c < 3; ++c)
+                to[c] = static_cast<BYTE>((from[c] * u + to[c] * v) / t);
+            to[3] = static_cast<BYTE>(t / 255);
         }
-        const unsigned u = a * 255;
-        const unsigned v = (255 - a) * b;
-        const unsigned t = u + v;
-        for (int c = 0; c < 3; ++c)
-            to[c] = static_cast<BYTE>((from[c] * u + to[c] * v) / t);
-        to[3] = static_cast<BYTE>(t / 255);
     });
 }
 
 void CApngAnimUI::CopyFrameRegion(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
                                   const ApngFrameRecord& region)
 {
-    ForEachRegionPixel(canvas, canvasWidth, canvasHeight, region, [&](BYTE* to, int x, int y) {
-        const BYTE* from = FramePixel(frame, region, x, y);
-        std::copy(from, from + kBytesPerPixel, to);
+    ForEachRegionRow(canvas, frame, canvasWidth, canvasHeight, region, [](BYTE* to, const BYTE* from, size_t count) {
+        std::copy(from, from + count * kBytesPerPixel, to);
     });
 }
 
 void CApngAnimUI::ClearFrameRegion(BYTE* canvas, int canvasWidth, int canvasHeight, const ApngFrameRecord& region)
 {
-    ForEachRegionPixel(canvas, canvasWidth, canvasHeight, region,
-                       [](BYTE* to, int, int) { std::fill(to, to + kBytesPerPixel, BYTE{0}); });
+    ForEachRegionRow(canvas, nullptr, canvasWidth, canvasHeight, region,
+                     [](BYTE* to, const BYTE*, size_t count) { std::fill(to, to + count * kBytesPerPixel, BYTE{0}); });
 }
 
 }  // namespace CalUI

@@ -249,19 +249,23 @@ void CChrysanthemumLoadingUI::RenderFrame()
 {
     const int width = m_pos.right - m_pos.left;
     const int height = m_pos.bottom - m_pos.top;
-    DeleteFrame();
-    if (width <= 0 || height <= 0)
-        return;
-    m_centerX = static_cast<float>(width / 2);
-    m_centerY = static_cast<float>(height / 2);
-    BYTE* bits = nullptr;
-    m_frame = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height, &bits);
-    if (m_frame == nullptr || bits == nullptr) {
+    if (width <= 0 || height <= 0) {
         DeleteFrame();
         return;
     }
-    m_frameSize = SIZE{width, height};
-    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, bits);
+    m_centerX = static_cast<float>(width / 2);
+    m_centerY = static_cast<float>(height / 2);
+    // One bitmap serves every tick until the size changes.
+    if (m_frame == nullptr || m_frameSize.cx != width || m_frameSize.cy != height) {
+        DeleteFrame();
+        m_frame = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height, &m_frameBits);
+        if (m_frame == nullptr || m_frameBits == nullptr) {
+            DeleteFrame();
+            return;
+        }
+        m_frameSize = SIZE{width, height};
+    }
+    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, m_frameBits);
     Gdiplus::Graphics graphics(&canvas);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     graphics.Clear(Gdiplus::Color(static_cast<Gdiplus::ARGB>(m_bkColor)));
@@ -323,6 +327,7 @@ void CChrysanthemumLoadingUI::DeleteFrame()
     if (m_frame != nullptr)
         ::DeleteObject(m_frame);
     m_frame = nullptr;
+    m_frameBits = nullptr;
     m_frameSize = SIZE{0, 0};
 }
 

@@ -89,7 +89,8 @@ private:
     int m_font = -1;
     RECT m_textPadding = {0, 0, 0, 0};
     int m_textRenderingHint = 4;
-    HBITMAP m_frame = nullptr;  // owned; premultiplied, top-down
+    HBITMAP m_frame = nullptr;    // owned; premultiplied, top-down
+    BYTE* m_frameBits = nullptr;  // the frame's pixels
     SIZE m_frameSize = {0, 0};
     bool m_joined = false;
 };

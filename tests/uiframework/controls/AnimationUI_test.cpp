@@ -369,7 +369,7 @@ TEST_F(Animation, ApngCompositionAsOneTable)
         anim->SetAttribute(L"bkimage", path.c_str());
         auto* root = static_cast<CContainerUI*>(ui->window.manager.GetRoot()->GetInterface(L"Container"));
         ASSERT_TRUE(root->Add(anim));
-        ASSERT_EQ(anim->GetFrameCount(), static_cast<int>(c.frames.size()));
+        ASSERT_EQ(anim->GetFrameCount(), static_cast<int>(c.frames.size())) << testing::PrintToString(path);
         for (size_t frame = 0; frame < c.shown.size(); ++frame) {
             SCOPED_TRACE(frame);
             if (frame > 0) {
@@ -441,7 +441,7 @@ TEST_F(Animation, AnApngPlayedTwiceRestsOnItsFirstFrame)
         }
         return false;
     };
-    ASSERT_TRUE(ui->window.PumpUntil([&] { return count() || changes == 4; }, 10000));
+    ASSERT_TRUE(ui->window.PumpUntil([&] { return count() || changes == 4; }, 10000)) << changes << " changes";
     ui->window.PumpUntil(count, 800);
     EXPECT_EQ(changes, 4) << "0 1 0 1 0, then rest";
     EXPECT_EQ(anim->GetCurrentFrame(), 0);
