@@ -164,6 +164,8 @@ TEST_P(AnimatedButton, EnterAndLeaveReachTheWindowAlsoWhenDisabled)
     CGifAnimUI* off = Button(L"off");
     const POINT in = Middle(off);
     ui->MoveTo(in.x, in.y);
+    ui->Repaint();
+    EXPECT_EQ(ui->Rgb(off->GetPos().right - 5, in.y), 0x101010u) << "a disabled button does not turn hot";
     ui->MoveTo(kParking.x, kParking.y);
     EXPECT_EQ(ui->TakeNotifications(), Expect({L"mouseenter", L"mouseleave"}, L"off"));
 }
