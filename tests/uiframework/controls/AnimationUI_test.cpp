@@ -170,19 +170,33 @@ TEST_F(Animation, AGifShowsEachFrameForAtLeastItsDelayAndSendsNoTimerNotificatio
     anim->Stop();
     ui->window.notifications.clear();
 
+    // Each tick moves the animation on: the times between ticks are how long
+    // the frames stayed, whenever the test's polling notices the change.
+    static struct TickTimes
+    {
+        bool OnEvent(void* param)
+        {
+            if (static_cast<const UIEvent*>(param)->type == UIEventType::Timer)
+                at.push_back(GetTickCount());
+            return true;
+        }
+        std::vector<DWORD> at;
+    } ticks;
+    anim->eventDelegates.Add(CDelegate<TickTimes, TickTimes>(&ticks, &TickTimes::OnEvent));
+
     const DWORD expectedColour[] = {kRed, kGreen, kBlue};
     const DWORD shownAtLeastMs[] = {100, 500, 700};  // delay 0 shows 100 ms
     EXPECT_EQ(Centre(anim), kRed);
+    ticks.at.assign(1, GetTickCount());
     anim->Play();
-    DWORD since = GetTickCount();
     for (int step = 0; step < 3; ++step) {
         const int next = (step + 1) % 3;
         ASSERT_TRUE(WaitForFrame(anim, next)) << "frame " << next;
-        const DWORD shown = GetTickCount() - since;
-        since = GetTickCount();
-        EXPECT_GE(shown + kTimerSlackMs, shownAtLeastMs[step]) << "frame " << step;
         EXPECT_EQ(Centre(anim), expectedColour[next]) << "frame " << next;
     }
+    ASSERT_GE(ticks.at.size(), 4u);
+    for (int step = 0; step < 3; ++step)
+        EXPECT_GE(ticks.at[step + 1] - ticks.at[step] + kTimerSlackMs, shownAtLeastMs[step]) << "frame " << step;
     for (const ReceivedNotify& n : ui->window.notifications)
         EXPECT_NE(n.type, L"timer");
 }
@@ -432,18 +446,22 @@ TEST_F(Animation, AnApngPlayedTwiceRestsOnItsFirstFrame)
     anim->SetAttribute(L"bkimage", path.c_str());
     auto* root = static_cast<CContainerUI*>(ui->window.manager.GetRoot()->GetInterface(L"Container"));
     ASSERT_TRUE(root->Add(anim));
-    int changes = 0;
-    int last = anim->GetCurrentFrame();
-    auto count = [&] {
-        if (anim->GetCurrentFrame() != last) {
-            last = anim->GetCurrentFrame();
-            ++changes;
+    // Every tick but the last moves a frame on: 0 1 0 1 0, then the fifth
+    // finds both plays done and leaves the animation resting, with no timer.
+    struct Frames
+    {
+        bool OnEvent(void* param)
+        {
+            if (static_cast<const UIEvent*>(param)->type == UIEventType::Timer)
+                ++ticks;
+            return true;
         }
-        return false;
-    };
-    ASSERT_TRUE(ui->window.PumpUntil([&] { return count() || changes == 4; }, 10000)) << changes << " changes";
-    ui->window.PumpUntil(count, 800);
-    EXPECT_EQ(changes, 4) << "0 1 0 1 0, then rest";
+        int ticks = 0;
+    } frames;
+    anim->eventDelegates.Add(CDelegate<Frames, Frames>(&frames, &Frames::OnEvent));
+    EXPECT_TRUE(ui->window.PumpUntil([&] { return frames.ticks >= 5; }, 10000)) << frames.ticks << " ticks";
+    ui->window.PumpUntil([] { return false; }, 800);
+    EXPECT_EQ(frames.ticks, 5);
     EXPECT_EQ(anim->GetCurrentFrame(), 0);
     EXPECT_TRUE(anim->IsPlaying());
     root->Remove(anim);
