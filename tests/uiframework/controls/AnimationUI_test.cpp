@@ -52,7 +52,7 @@ std::string SolidPng(int width, int height, uint32_t rgba)
 }
 
 // One frame of an APNG: a solid rectangle of the 20 x 10 canvas.
-struct ApngFrameSpec
+struct ApngTestFrame
 {
     uint32_t x, y, width, height;
     uint32_t rgba;
@@ -63,7 +63,7 @@ struct ApngFrameSpec
 constexpr uint32_t kCanvasWidth = 20;
 constexpr uint32_t kCanvasHeight = 10;
 
-std::string Scanlines(const ApngFrameSpec& f)
+std::string Scanlines(const ApngTestFrame& f)
 {
     std::vector<uint32_t> pixels(static_cast<size_t>(f.width) * f.height, f.rgba);
     return RgbaScanlines(f.width, f.height, pixels.data());
@@ -71,7 +71,7 @@ std::string Scanlines(const ApngFrameSpec& f)
 
 // The default image is frame 0 unless `separateDefault` is given: then it is
 // that colour and stands outside the animation.
-std::string Apng(const std::vector<ApngFrameSpec>& frames, uint16_t delayNum, uint16_t delayDen, uint32_t plays = 0,
+std::string Apng(const std::vector<ApngTestFrame>& frames, uint16_t delayNum, uint16_t delayDen, uint32_t plays = 0,
                  const uint32_t* separateDefault = nullptr)
 {
     PngBuilder png;
@@ -80,7 +80,7 @@ std::string Apng(const std::vector<ApngFrameSpec>& frames, uint16_t delayNum, ui
     if (separateDefault != nullptr)
         png.ImageData(Scanlines({0, 0, kCanvasWidth, kCanvasHeight, *separateDefault}));
     for (size_t i = 0; i < frames.size(); ++i) {
-        const ApngFrameSpec& f = frames[i];
+        const ApngTestFrame& f = frames[i];
         png.FrameControl(sequence++, f.width, f.height, f.x, f.y, delayNum, delayDen, f.dispose, f.blend);
         if (i == 0 && separateDefault == nullptr)
             png.ImageData(Scanlines(f));
@@ -344,7 +344,7 @@ TEST_F(Animation, ApngCompositionAsOneTable)
     struct Case
     {
         LPCWSTR what;
-        std::vector<ApngFrameSpec> frames;
+        std::vector<ApngTestFrame> frames;
         std::vector<std::pair<DWORD, DWORD>> shown;  // kGrey: transparent
         bool separateDefault = false;
     };
