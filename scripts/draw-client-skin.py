@@ -85,14 +85,17 @@ class Canvas:
                 if coverage > 0.0:
                     self.blend(x, y, shade(x + 0.5, y + 0.5), coverage)
 
-    def png(self):
+    def scanlines(self):
         rows = bytearray()
         for y in range(self.h):
             rows.append(0)
             for x in range(self.w):
                 r, g, b, a = self.px[y * self.w + x]
                 rows += bytes((round(r), round(g), round(b), round(a * 255)))
-        return png_bytes(self.w, self.h, bytes(rows))
+        return bytes(rows)
+
+    def png(self):
+        return png_bytes(self.w, self.h, self.scanlines())
 
 
 def png_bytes(width, height, scanlines):
@@ -103,6 +106,30 @@ def png_bytes(width, height, scanlines):
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(scanlines, 9)) +
             chunk(b"IEND", b""))
+
+
+def apng_bytes(frames, delay_num, delay_den):
+    """An animated PNG that loops for ever: every frame covers the whole image,
+    replaces what was there and stays until the next; the first frame is also
+    the still image."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    width, height = frames[0].w, frames[0].h
+    out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    out += chunk(b"acTL", struct.pack(">II", len(frames), 0))
+    sequence = 0
+    for i, frame in enumerate(frames):
+        out += chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, width, height, 0, 0, delay_num, delay_den, 0, 0))
+        sequence += 1
+        data = zlib.compress(frame.scanlines(), 9)
+        if i == 0:
+            out += chunk(b"IDAT", data)
+        else:
+            out += chunk(b"fdAT", struct.pack(">I", sequence) + data)
+            sequence += 1
+    return out + chunk(b"IEND", b"")
 
 
 # Signed distances: negative inside, in pixels.
@@ -485,6 +512,27 @@ def logo(size):
     return c
 
 
+# The busy mark of the wait overlay: twelve accent dots on a ring, the
+# brightest one running round clockwise, one step per twelfth of a second.
+
+def loading_picture():
+    dots = 12
+    frames = []
+    for step in range(dots):
+        c = Canvas(50, 50)
+        for k in range(dots):
+            angle = 2 * math.pi * k / dots - math.pi / 2
+            x, y = 25 + 18 * math.cos(angle), 25 + 18 * math.sin(angle)
+            behind = (step - k) % dots
+            brightness = 1.0 - 0.8 * behind / (dots - 1)
+            radius = 3.6 if behind == 0 else 3.0
+            shade = lerp_colour(ACCENT & 0x00FFFFFF, ACCENT, brightness)
+            c.fill(circle(x, y, radius), lambda px, py, shade=shade: shade, (x - 5, y - 5, x + 5, y + 5))
+        frames.append(c)
+    with open(os.path.join(IMG, "loading.png"), "wb") as f:
+        f.write(apng_bytes(frames, 1, 12))
+
+
 def icon_file(sizes):
     """An icon file of 32-bit images, each with its all-zero AND mask."""
     images = []
@@ -514,6 +562,7 @@ def main():
     row_pictures()
     default_pictures()
     accelerator_pictures()
+    loading_picture()
     save(logo(32), "logo.png")
     with open(ICON, "wb") as f:
         f.write(icon_file((16, 32, 48)))

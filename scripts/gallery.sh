@@ -12,9 +12,11 @@ root=${CALVERIN_BUILD_DIR:-$top/build}
 target=${1:-x86_64}
 page=${2:-gallery.xml}
 
-# Page skin file, then the screenshot it gives.
+# Page skin file, then the screenshot it gives; a page that moves gives a
+# second one 300 ms after the first.
 pages=(
   "gallery.xml controls.png"
+  "animations.xml animations-1.png animations-2.png"
 )
 source "$here/targets.sh"
 source "$here/wine.sh"
@@ -42,8 +44,13 @@ else
   mkdir -p "$root/screenshots"
   shots=()
   for entry in "${pages[@]}"; do
-    read -r skin shot <<<"$entry"
-    shots+=("$skin" "$root/screenshots/$shot")
+    read -r skin shot later <<<"$entry"
+    second=-
+    if [ -n "${later:-}" ]; then
+      second=$root/screenshots/$later
+      rm -f "$second"
+    fi
+    shots+=("$skin" "$root/screenshots/$shot" "$second")
     rm -f "$root/screenshots/$shot"
   done
   # The prefix's server starts inside the same X server as the gallery (see
@@ -53,13 +60,20 @@ else
       set -e
       "$1" "$2"; shift 2
       shoot=$1 app=$2; shift 2
-      while [ $# -gt 0 ]; do "$shoot" "$app" "$2" 0 "$1"; shift 2; done' gallery \
+      while [ $# -gt 0 ]; do
+        if [ "$3" = - ]; then "$shoot" "$app" "$2" 0 "$1"
+        else CALVERIN_SECOND_SCREENSHOT=$3 "$shoot" "$app" "$2" 0 "$1"; fi
+        shift 3
+      done' gallery \
     "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "${shots[@]}"
-  for ((i = 1; i < ${#shots[@]}; i += 2)); do
-    if [ ! -s "${shots[i]}" ]; then
-      echo "gallery: no screenshot was written (${shots[i]})" >&2
-      exit 1
-    fi
-    echo "screenshot: ${shots[i]}"
+  for ((i = 1; i < ${#shots[@]}; i += 3)); do
+    for shot in "${shots[i]}" "${shots[i + 1]}"; do
+      [ "$shot" = - ] && continue
+      if [ ! -s "$shot" ]; then
+        echo "gallery: no screenshot was written ($shot)" >&2
+        exit 1
+      fi
+      echo "screenshot: $shot"
+    done
   done
 fi

@@ -27,9 +27,10 @@ using namespace CalUI;
 
 namespace {
 
-constexpr UINT_PTR kPlayTimer = 1;
+// Above the ids the paint manager hands its controls' timers on this window.
+constexpr UINT_PTR kPlayTimer = 0x1001;
 constexpr UINT kPlayDelayMs = 300;  // after "windowinit", so that the first paint is on screen
-constexpr UINT_PTR kCloseTimer = 2;
+constexpr UINT_PTR kCloseTimer = 0x1002;
 constexpr wchar_t kCloseButton[] = L"close_button";
 constexpr wchar_t kDefaultPage[] = L"gallery.xml";
 // A popup with a caption bar of its own in the skin.

@@ -20,6 +20,7 @@ struct GalleryPage
 const GalleryPage kGalleryPages[] = {
     {L"gallery.xml", PlayControlsPage},
     {L"text-fields.xml", PlayNativeFields},
+    {L"animations.xml", PlayAnimationsPage},
 };
 // clang-format on
 

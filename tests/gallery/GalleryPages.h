@@ -18,3 +18,5 @@ void HoverGalleryControl(CalUI::CWindowManagerUI& manager, const wchar_t* name);
 
 // The native edits and date field of the text-field page (NativeFieldsPage.cpp).
 void PlayNativeFields(CalUI::CWindowManagerUI& manager);
+// The animations page: hovers its animated button.
+void PlayAnimationsPage(CalUI::CWindowManagerUI& manager);

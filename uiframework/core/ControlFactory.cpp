@@ -4,6 +4,9 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/AnimatedButtonUI.h"
+#include "controls/AnimationUI.h"
+#include "controls/BusyIndicatorUI.h"
 #include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/DateTimeUI.h"
@@ -58,6 +61,12 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"CheckBox", &Make<CCheckBoxUI>},
     {L"Edit", &Make<CEditUI>},
     {L"DateTime", &Make<CDateTimeUI>},
+    {L"GifAnim", &Make<CGifAnimUI>},
+    {L"ApngAnim", &Make<CApngAnimUI>},
+    {L"GifButton", &Make<CGifButtonUI>},
+    {L"ApngButton", &Make<CApngButtonUI>},
+    {L"ChrysanthemumLoading", &Make<CChrysanthemumLoadingUI>},
+    {L"RotateImage", &Make<CRotateImageUI>},
 };
 // clang-format on
 

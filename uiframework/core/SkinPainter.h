@@ -26,6 +26,9 @@ public:
     static void FreeLoadedImage(LoadedImage* image, bool deleteRecord);
     // A 32-bit DIB section; a positive height is bottom-up.
     static HBITMAP CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** pixels);
+    // RGBA to premultiplied BGRA; pixels equal to the mask become transparent.
+    // Returns whether any pixel needs blending.
+    static bool PremultiplyPixels(const unsigned char* rgba, BYTE* bgra, size_t count, DWORD mask);
 
     // ---- Colour (SkinPainterColour.cpp) ---------------------------------------
     // Hue is in degrees offset from 180, saturation and lightness in per cent:

@@ -86,33 +86,6 @@ HBITMAP CreateDib(HDC dc, int width, int height, DWORD imageSize, BYTE** pixels)
     return bitmap;
 }
 
-// RGBA to premultiplied BGRA; pixels equal to the mask become transparent.
-// Returns whether any pixel needs blending.
-bool ConvertPixels(const unsigned char* rgba, BYTE* bgra, size_t count, DWORD mask)
-{
-    bool alpha = false;
-    for (size_t i = 0; i < count; ++i, rgba += 4, bgra += 4) {
-        unsigned a = rgba[3];
-        bgra[3] = BYTE(a);
-        if (a == 255) {
-            bgra[0] = rgba[2];
-            bgra[1] = rgba[1];
-            bgra[2] = rgba[0];
-        } else {
-            bgra[0] = BYTE(rgba[2] * a / 255);
-            bgra[1] = BYTE(rgba[1] * a / 255);
-            bgra[2] = BYTE(rgba[0] * a / 255);
-            alpha = true;
-        }
-        DWORD argb = DWORD(bgra[3]) << 24 | DWORD(bgra[2]) << 16 | DWORD(bgra[1]) << 8 | bgra[0];
-        if (argb == mask) {
-            memset(bgra, 0, 4);
-            alpha = true;
-        }
-    }
-    return alpha;
-}
-
 }  // namespace
 
 LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD mask)
@@ -141,7 +114,7 @@ LoadedImage* CSkinPainter::LoadSkinImage(ResourceRef name, LPCWSTR type, DWORD m
     image->pixels = pixels;
     image->width = width;
     image->height = height;
-    image->alpha = ConvertPixels(rgba.get(), pixels, size_t(width) * height, mask);
+    image->alpha = PremultiplyPixels(rgba.get(), pixels, size_t(width) * height, mask);
     return image;
 }
 
@@ -157,6 +130,31 @@ void CSkinPainter::FreeLoadedImage(LoadedImage* image, bool deleteRecord)
     image->sourcePixels = nullptr;
     if (deleteRecord)
         delete image;
+}
+
+bool CSkinPainter::PremultiplyPixels(const unsigned char* rgba, BYTE* bgra, size_t count, DWORD mask)
+{
+    bool alpha = false;
+    for (size_t i = 0; i < count; ++i, rgba += 4, bgra += 4) {
+        unsigned a = rgba[3];
+        bgra[3] = BYTE(a);
+        if (a == 255) {
+            bgra[0] = rgba[2];
+            bgra[1] = rgba[1];
+            bgra[2] = rgba[0];
+        } else {
+            bgra[0] = BYTE(rgba[2] * a / 255);
+            bgra[1] = BYTE(rgba[1] * a / 255);
+            bgra[2] = BYTE(rgba[0] * a / 255);
+            alpha = true;
+        }
+        DWORD argb = DWORD(bgra[3]) << 24 | DWORD(bgra[2]) << 16 | DWORD(bgra[1]) << 8 | bgra[0];
+        if (argb == mask) {
+            memset(bgra, 0, 4);
+            alpha = true;
+        }
+    }
+    return alpha;
 }
 
 HBITMAP CSkinPainter::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** pixels)

@@ -342,6 +342,118 @@ IMAGES = {
 }
 
 
+# ---- The animations page ----------------------------------------------------
+
+class EncodedImage:
+    """An image file already encoded, for the table below."""
+
+    def __init__(self, data):
+        self.data = data
+
+    def png(self):
+        return self.data
+
+
+def gif_bytes(width, height, palette, frames, delay, transparent=None):
+    """A looping GIF of up to four colours; `frames` are lists of palette
+    indices. A clear code before every second pixel keeps the codes at three
+    bits, so no compressor is needed."""
+    def picture(indices):
+        codes, acc, bits, packed = [], 0, 0, bytearray()
+        for i, index in enumerate(indices):
+            if i % 2 == 0:
+                codes.append(4)
+            codes.append(index)
+        codes.append(5)
+        for code in codes:
+            acc |= code << bits
+            bits += 3
+            while bits >= 8:
+                packed.append(acc & 0xFF)
+                acc >>= 8
+                bits -= 8
+        if bits:
+            packed.append(acc)
+        out = bytearray([2])
+        for at in range(0, len(packed), 255):
+            block = packed[at:at + 255]
+            out += bytes([len(block)]) + block
+        return bytes(out) + b"\0"
+
+    out = b"GIF89a" + struct.pack("<HHBBB", width, height, 0x81, 0, 0)
+    out += b"".join(bytes(((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) for c in palette)
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for indices in frames:
+        flags = 0x08 | (1 if transparent is not None else 0)  # back to transparent after each frame
+        out += b"\x21\xF9\x04" + bytes([flags]) + struct.pack("<H", delay) + bytes([transparent or 0, 0])
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, 0) + picture(indices)
+    return EncodedImage(out + b"\x3B")
+
+
+def marquee_gif():
+    """A 200 x 48 banner: an accent pill runs along a track, leaving dots."""
+    width, height, steps = 200, 48, 8
+    frames = []
+    for step in range(steps):
+        canvas = Canvas(width, height)
+        canvas.paint(PANEL, rounded_rect(0, 0, width, height, 8))
+        canvas.paint(LINE, rounded_rect(16, 22, width - 16, 26, 2))
+        for dot in range(step):
+            canvas.paint(TEXT, circle(26 + dot * 21, 24, 3))
+        x = 16 + step * 21
+        canvas.paint(ACCENT, rounded_rect(x, 16, x + 40, 32, 8))
+        indices = []
+        for r, g, b, a in canvas.pixels:
+            rgb = (round(r * 255) << 16 | round(g * 255) << 8 | round(b * 255)) if a > 0.5 else 0
+            options = [PANEL & 0xFFFFFF, LINE & 0xFFFFFF, ACCENT & 0xFFFFFF, TEXT & 0xFFFFFF]
+            indices.append(min(range(4), key=lambda i: sum(((rgb >> s & 255) - (options[i] >> s & 255)) ** 2
+                                                             for s in (0, 8, 16))))
+        frames.append(indices)
+    return gif_bytes(width, height, [PANEL, LINE, ACCENT, TEXT], frames, 12)
+
+
+def dots_gif():
+    """A 200 x 48 transparent strip: three white dots run along the bottom,
+    under an animated button's caption."""
+    width, height, steps = 200, 48, 10
+    frames = []
+    for step in range(steps):
+        indices = [0] * (width * height)
+        for dot in range(3):
+            cx = 30 + ((step * 14 + dot * 16) % 140)
+            for y in range(38, 44):
+                for x in range(cx - 3, cx + 3):
+                    if (x - cx + 0.5) ** 2 + (y - 41 + 0.5) ** 2 <= 9:
+                        indices[y * width + x] = 1
+        frames.append(indices)
+    return gif_bytes(width, height, [0, TEXT, 0, 0], frames, 8, transparent=0)
+
+
+def arrow_picture():
+    """A 64 x 64 arrow from the centre to the right edge, for the rotating image."""
+    canvas = Canvas(64, 64)
+    canvas.paint(SECONDARY, ring(circle(32, 32, 26), 2))
+    canvas.paint(ACCENT, polyline([(32, 32), (54, 32)], 4))
+    canvas.paint(ACCENT, polyline([(46, 24), (55, 32), (46, 40)], 4))
+    canvas.paint(TEXT, circle(32, 32, 4))
+    return canvas
+
+
+def shipped_loading():
+    """The client's own busy mark, as the wait overlay shows it."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(here, "..", "..", "..", "skins", "client", "img", "loading.png"), "rb") as f:
+        return EncodedImage(f.read())
+
+
+IMAGES.update({
+    "marquee.gif": marquee_gif,
+    "dots.gif": dots_gif,
+    "arrow.png": arrow_picture,
+    "loading.png": shipped_loading,
+})
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: make-images.py OUTPUT_FOLDER")

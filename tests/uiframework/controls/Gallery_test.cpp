@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/AnimationUI.h"
 #include "controls/OptionUI.h"
 #include "core/ControlUI.h"
 #include "core/SkinBuilder.h"
@@ -93,7 +94,8 @@ public:
             return;
         }
         std::vector<CSkinMarkupNode> children = ControlElements(element);
-        if (children.empty())
+        // What an included file adds to the container is that file's to show.
+        if (children.empty() || HoldsInclude(element))
             return;
         if (container == nullptr) {
             Fault(here + L" holds elements but is no container");
@@ -123,6 +125,15 @@ public:
     }
 
 private:
+    static bool HoldsInclude(CSkinMarkupNode element)
+    {
+        for (CSkinMarkupNode child = element.FirstChild(); child.IsSet(); child = child.NextSibling()) {
+            if (std::wstring(child.TagName()) == L"Include")
+                return true;
+        }
+        return false;
+    }
+
     static std::vector<CSkinMarkupNode> ControlElements(CSkinMarkupNode element)
     {
         std::vector<CSkinMarkupNode> children;
@@ -249,5 +260,39 @@ TEST_F(GalleryTest, TheStatesThePageShowsAreTheOnesItsSkinSets)
         if (option != nullptr) {
             EXPECT_EQ(option->IsSelected(), c.selected == 1);
         }
+    }
+}
+
+// The animations page: every element built into its class, every animated
+// element present, and the place kept for the ActiveX controls' own file.
+TEST(GalleryAnimationsPage, EveryElementBuildsAndTheActiveXAreaIsKept)
+{
+    SupplyGalleryArchiveOnce();
+    ManagedWindow window;
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(L"animations.xml", nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    window.Attach(root);
+
+    CSkinMarkup page;
+    ASSERT_TRUE(page.LoadSkinFile(L"animations.xml"));
+    TreeComparison comparison;
+    comparison.Compare(TreeComparison::RootControlElement(page.RootNode()), root, L"animations.xml");
+    for (const std::string& fault : comparison.faults)
+        ADD_FAILURE() << fault;
+
+    std::set<std::wstring> names;
+    CollectElementNames(page.RootNode(), names);
+    for (LPCWSTR element : {L"GifAnim", L"ApngAnim", L"GifButton", L"ChrysanthemumLoading", L"RotateImage", L"Include"})
+        EXPECT_TRUE(names.count(element)) << "the page holds no " << testing::PrintToString(std::wstring(element));
+    CControlUI* area = window.manager.FindControl(L"activex_area");
+    ASSERT_NE(area, nullptr);
+    EXPECT_STREQ(area->GetClass(), L"VerticalLayout");
+    for (LPCWSTR animated : {L"anim_gif", L"anim_loading", L"anim_button"}) {
+        CControlUI* control = window.manager.FindControl(animated);
+        ASSERT_NE(control, nullptr);
+        auto* anim = static_cast<CGifAnimUI*>(control->GetInterface(L"GifAnim"));
+        ASSERT_NE(anim, nullptr);
+        EXPECT_GT(anim->GetFrameCount(), 1) << testing::PrintToString(std::wstring(animated));
     }
 }

@@ -73,6 +73,12 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
         {L"Edit", L"Edit", {L"Edit", L"Label", L"Control"}},
         {L"DateTime", L"DateTime", {L"DateTime", L"Label", L"Control"}},
+        {L"GifAnim", L"GifAnim", {L"GifAnim", L"Label", L"Control"}},
+        {L"ApngAnim", L"ApngAnim", {L"ApngAnim", L"GifAnim", L"Label", L"Control"}},
+        {L"GifButton", L"GifButton", {L"GifButton", L"GifAnim", L"Label", L"Control"}},
+        {L"ApngButton", L"ApngButton", {L"ApngButton", L"ApngAnim", L"GifAnim", L"Label", L"Control"}},
+        {L"ChrysanthemumLoading", L"ChrysanthemumLoading", {L"ChrysanthemumLoading", L"Control"}},
+        {L"RotateImage", L"RotateImage", {L"RotateImage", L"Control"}},
     };
     const LPCWSTR otherFamilies[] = {L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
