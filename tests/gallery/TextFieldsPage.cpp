@@ -43,7 +43,11 @@ void PlayTextFieldsPage(CWindowManagerUI& manager)
                        L"校验 MD5 checked, 解压 unpacked\r"
                        L"快捷方式 Shortcut created\r"
                        L"完成 Done, ready to play\r"
-                       L"日志 Log: log.txt");
+                       L"日志 Log: log.txt\r"
+                       L"版本 Version 1.0.3 · 更新 Up to date\r"
+                       L"账号 Account: 138****0000\r"
+                       L"服务器 Server: 华东一区 East 1\r"
+                       L"缓存 Cache: 1.2 GB");
     }
     CControlUI* password = manager.FindControl(L"field_password");
     CControlUI* typed = manager.FindControl(L"field_typed");
@@ -52,7 +56,8 @@ void PlayTextFieldsPage(CWindowManagerUI& manager)
     PostClickInto(manager, password);
     PostTyping(manager, L"secret2026");
     PostClickInto(manager, typed);
-    PostTyping(manager, L"游戏");
+    // An input method's characters come back as WM_CHAR behind whatever is
+    // queued already, so they are typed last.
+    PostTyping(manager, L"Calverin 2026 游戏");
     PostTyping(manager, L"中心", true);
-    PostTyping(manager, L" Calverin 2026");
 }

@@ -139,6 +139,9 @@ bool CRichEditUI::OnPaint(HDC hdc, const RECT& paint, CControlUI* stopControl)
         const RECT client = m_host->GetClientRect();
         const RECTL bounds = {client.left, client.top, client.right, client.bottom};
         RECT update = paint;
+        // The engine draws a scrolled line's part above the text area too.
+        CClipGuard textClip;
+        CClipGuard::ClipRect(hdc, client, textClip);
         m_host->GetTextServices()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, hdc, nullptr, &bounds, nullptr,
                                           &update, nullptr, 0, TXTVIEW_ACTIVE);
         if (m_vscrollForced && m_verticalScrollBar != nullptr) {
