@@ -17,6 +17,7 @@ page=${2:-gallery.xml}
 pages=(
   "gallery.xml controls.png"
   "animations.xml animations-1.png animations-2.png"
+  "text-fields.xml text-fields.png"
 )
 source "$here/targets.sh"
 source "$here/wine.sh"
@@ -60,9 +61,12 @@ else
       set -e
       "$1" "$2"; shift 2
       shoot=$1 app=$2; shift 2
+      # Each page closes itself a little after its screenshot: killing the
+      # loader leaves the window on the screen, over the next page.
       while [ $# -gt 0 ]; do
-        if [ "$3" = - ]; then "$shoot" "$app" "$2" 0 "$1"
-        else CALVERIN_SECOND_SCREENSHOT=$3 "$shoot" "$app" "$2" 0 "$1"; fi
+        close=$((CALVERIN_DEMO_SECONDS + 2))
+        if [ "$3" = - ]; then "$shoot" "$app" "$2" "$close" "$1"
+        else CALVERIN_SECOND_SCREENSHOT=$3 "$shoot" "$app" "$2" "$close" "$1"; fi
         shift 3
       done' gallery \
     "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "${shots[@]}"

@@ -21,6 +21,7 @@ const GalleryPage kGalleryPages[] = {
     {L"gallery.xml", PlayControlsPage},
     {L"text-fields.xml", PlayNativeFields},
     {L"animations.xml", PlayAnimationsPage},
+    {L"text-fields.xml", PlayTextFieldsPage},
 };
 // clang-format on
 

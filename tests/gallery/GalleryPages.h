@@ -20,3 +20,6 @@ void HoverGalleryControl(CalUI::CWindowManagerUI& manager, const wchar_t* name);
 void PlayNativeFields(CalUI::CWindowManagerUI& manager);
 // The animations page: hovers its animated button.
 void PlayAnimationsPage(CalUI::CWindowManagerUI& manager);
+// Types a password and Chinese and Latin text into the text-field page and
+// leaves the typed field focused.
+void PlayTextFieldsPage(CalUI::CWindowManagerUI& manager);

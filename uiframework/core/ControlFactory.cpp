@@ -15,6 +15,7 @@
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
+#include "controls/RichEditUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
@@ -67,6 +68,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ApngButton", &Make<CApngButtonUI>},
     {L"ChrysanthemumLoading", &Make<CChrysanthemumLoadingUI>},
     {L"RotateImage", &Make<CRotateImageUI>},
+    {L"RichEdit", &Make<CRichEditUI>},
 };
 // clang-format on
 

@@ -339,6 +339,9 @@ IMAGES = {
     "native_field_hot.png": lambda: surface(16, 16, 4, HOT_SURFACE, LINE),
     "native_field_focused.png": lambda: surface(16, 16, 4, WINDOW, ACCENT),
     "native_field_disabled.png": lambda: surface(16, 16, 4, DISABLED_SURFACE),
+    "text_field.png": lambda: surface(32, 32, 4, WINDOW, LINE),
+    "text_field_focused.png": lambda: surface(32, 32, 4, WINDOW, ACCENT),
+    "text_field_disabled.png": lambda: surface(32, 32, 4, DISABLED_SURFACE, LINE),
 }
 
 
