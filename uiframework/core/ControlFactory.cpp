@@ -4,6 +4,7 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
+#include "controls/ActiveXUI.h"
 #include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/HorizontalLayoutUI.h"
@@ -15,6 +16,7 @@
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
 #include "controls/VerticalLayoutUI.h"
+#include "controls/WebBrowserUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -54,6 +56,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"ActiveX", &Make<CActiveXUI>},
+    {L"WebBrowser", &Make<CWebBrowserUI>},
 };
 // clang-format on
 

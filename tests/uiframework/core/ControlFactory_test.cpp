@@ -71,6 +71,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+        {L"ActiveX", L"ActiveX", {L"ActiveX", L"Control"}},
+        {L"WebBrowser", L"WebBrowser", {L"WebBrowser", L"ActiveX", L"Control"}},
     };
     const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
