@@ -669,12 +669,14 @@ void CActiveXWnd::OnTimerTick()
 
 void CActiveXWnd::OnPrint(HDC dc)
 {
-    if (IViewObject* view = m_site->GetViewObject()) {
-        RECT client;
-        ::GetClientRect(m_hWnd, &client);
-        RECTL bounds = {client.left, client.top, client.right, client.bottom};
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    RECTL bounds = {client.left, client.top, client.right, client.bottom};
+    // An object that draws nothing (or cannot) shows as a blank page rather
+    // than as whatever the picture held.
+    ::FillRect(dc, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
+    if (IViewObject* view = m_site->GetViewObject())
         view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
-    }
     if (m_drawCaret)
         DrawCaret(dc);
 }

@@ -321,9 +321,11 @@ public:
             return E_INVALIDARG;
         const RECT rc = {bounds->left, bounds->top, bounds->right, bounds->bottom};
         Note(L"Draw(" + std::to_wstring(aspect) + L"," + RectText(rc) + L")");
-        HBRUSH brush = CreateSolidBrush(m_info.kind == Kind::Windowless ? kWindowlessColor : kWindowedColor);
+        const bool windowless = m_info.kind == Kind::Windowless;
+        HBRUSH brush = CreateSolidBrush(windowless ? kWindowlessColor : kWindowedColor);
         FillRect(dc, &rc, brush);
         DeleteObject(brush);
+        DrawKind(dc, rc, windowless);
         return S_OK;
     }
     STDMETHOD(GetColorSet)(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override { return E_NOTIMPL; }
@@ -438,6 +440,21 @@ private:
         site->Release();
         m_inPlace = SUCCEEDED(hr);
         return hr;
+    }
+
+    void DrawKind(HDC dc, RECT rc, bool windowless) const
+    {
+        HFONT font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"微软雅黑");
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        const int oldMode = SetBkMode(dc, TRANSPARENT);
+        const COLORREF oldColor = SetTextColor(dc, windowless ? RGB(0x1B, 0x1F, 0x27) : RGB(0xFF, 0xFF, 0xFF));
+        const wchar_t* text = windowless ? L"ActiveX 无窗口 · windowless" : L"ActiveX 窗口 · windowed";
+        DrawTextW(dc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SetTextColor(dc, oldColor);
+        SetBkMode(dc, oldMode);
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
     }
 
     HRESULT TakeWindowContext(IOleInPlaceSiteWindowless* site)

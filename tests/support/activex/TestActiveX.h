@@ -36,8 +36,10 @@ constexpr wchar_t kSiteFirstClsid[] = L"{6C1A0005-5E2B-4C71-9A31-0C4D1E7A0F01}";
 constexpr wchar_t kFailInitClsid[] = L"{6C1A0006-5E2B-4C71-9A31-0C4D1E7A0F01}";
 constexpr wchar_t kBrowserClsid[] = L"{6C1A0007-5E2B-4C71-9A31-0C4D1E7A0F01}";
 
-constexpr COLORREF kWindowlessColor = RGB(0x3C, 0xB3, 0x71);
-constexpr COLORREF kWindowedColor = RGB(0x2E, 0x86, 0xC1);
+// The view objects fill their bounds with these and write their kind in the
+// middle.
+constexpr COLORREF kWindowlessColor = RGB(0x43, 0xCF, 0x7C);
+constexpr COLORREF kWindowedColor = RGB(0x2F, 0x37, 0x45);
 
 // Every line recorded since the last clear, each ended by '\n'. The text
 // stays valid until the next call into the library.

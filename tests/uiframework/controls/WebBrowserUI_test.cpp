@@ -33,16 +33,16 @@ constexpr GUID kCgidDocHostCommandHandler = {
     0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
 constexpr IID kIidDownloadManager = {0x988934A4, 0x064B, 0x11D3, {0xBB, 0x80, 0x00, 0x10, 0x4B, 0x35, 0xE7, 0xF9}};
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 int CountThreadWindows()
 {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND, LPARAM param) -> BOOL {
-            ++*reinterpret_cast<int*>(param);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
@@ -355,6 +355,10 @@ TEST(PlatformBrowser, IsCreatedAtTheFirstLayoutWindowedAndNavigatesNothing)
     WCHAR name[32] = {};
     GetClassNameW(web->GetNativeWindow(), name, 32);
     EXPECT_STREQ(name, L"ActiveXWnd");
+    // Seen through WM_PRINT; a browser that draws nothing (no engine here)
+    // shows a blank page.
+    window.Paint();
+    EXPECT_EQ(window.Pixel(200, 150), Rgb(GetSysColor(COLOR_WINDOW)));
     BSTR location = nullptr;
     if (SUCCEEDED(platform->get_LocationURL(&location)) && location != nullptr) {
         EXPECT_EQ(SysStringLen(location), 0u);
