@@ -98,11 +98,12 @@ public:
         Paint();
     }
 
-    // Paints what was invalidated since the last paint, as the layered
-    // window's repaint timer does.
+    // Invalidates the whole window and paints it, as the layered window's
+    // repaint timer does.
+    static constexpr UINT_PTR kRepaintTimer = 0x2000;  // the layered window's
+
     void Paint()
     {
-        constexpr UINT_PTR kRepaintTimer = 0x2000;
         manager.InvalidateAll();
         Send(WM_TIMER, kRepaintTimer, 0);
     }

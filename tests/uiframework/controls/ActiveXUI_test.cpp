@@ -170,6 +170,21 @@ TEST_F(ActiveXHost, AWindowlessObjectIsDrawnOnlyThroughItsViewObject)
     EXPECT_EQ(window->Pixel(kWindowlessPos.left, kWindowlessPos.top), Rgb(TestActiveX::kWindowlessColor));
     EXPECT_EQ(window->Pixel(kWindowlessPos.right - 1, kWindowlessPos.bottom - 1), Rgb(TestActiveX::kWindowlessColor));
     EXPECT_NE(window->Pixel(kWindowlessPos.right, kWindowlessPos.top), Rgb(TestActiveX::kWindowlessColor));
+
+    // The object's own request to be redrawn reaches the layered window's
+    // picture: a pixel spoilt behind the manager's back comes back.
+    const SIZE size = window->manager.GetOffscreenSize();
+    const int spoilt = (size.cy - 1 - (kWindowlessPos.top + 5)) * size.cx + kWindowlessPos.left + 5;
+    const_cast<DWORD*>(window->manager.GetOffscreenPixels())[spoilt] = 0;
+    ASSERT_NE(window->Pixel(kWindowlessPos.left + 5, kWindowlessPos.top + 5), Rgb(TestActiveX::kWindowlessColor));
+    IOleClientSite* site = SiteOf(control);
+    ASSERT_NE(site, nullptr);
+    auto* inPlace = As<IOleInPlaceSiteWindowless>(site, IID_IOleInPlaceSiteWindowless);
+    EXPECT_EQ(inPlace->InvalidateRect(&kWindowlessPos, FALSE), S_OK);
+    window->Send(WM_TIMER, ActiveXTestWindow::kRepaintTimer, 0);  // paints only what was invalidated
+    EXPECT_EQ(window->Pixel(kWindowlessPos.left + 5, kWindowlessPos.top + 5), Rgb(TestActiveX::kWindowlessColor));
+    inPlace->Release();
+    site->Release();
 }
 
 // Mouse messages reach the object where its hit test says so, and all of
@@ -196,6 +211,15 @@ TEST_F(ActiveXHost, AWindowlessObjectGetsTheWindowsMessagesInItsAreaAndKeysOnceC
               (Lines{L"windowless:OnWindowMessage(0x201,20,20)", L"windowless:OnWindowMessage(0x200,300,200)",
                      L"windowless:OnWindowMessage(0x202,300,200)", L"windowless:OnWindowMessage(0x100,0,0)",
                      L"windowless:OnWindowMessage(0x102,0,0)"}));
+
+    // WM_SETCURSOR carries no point: the object is asked where the mouse
+    // last was.
+    library->Clear();
+    Post(WM_MOUSEMOVE, 30, 30);
+    SendMessageW(window->GetWindowHandle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window->GetWindowHandle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(library->Calls(L"windowless:OnWindowMessage"),
+              (Lines{L"windowless:OnWindowMessage(0x200,30,30)", L"windowless:OnWindowMessage(0x20,1,512)"}));
 
     // A control that takes no mouse input passes no mouse message on.
     library->Clear();
