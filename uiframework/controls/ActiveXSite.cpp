@@ -275,9 +275,9 @@ STDMETHODIMP CActiveXCtrl::OnPosRectChange(LPCRECT) { return E_NOTIMPL; }
 
 STDMETHODIMP CActiveXCtrl::OnInPlaceActivateEx(BOOL*, DWORD flags)
 {
-    if (m_owner == nullptr || m_owner->GetObject() == nullptr || m_owner->GetManager() == nullptr)
+    if (m_owner == nullptr || m_owner->GetHostedObject() == nullptr || m_owner->GetManager() == nullptr)
         return E_UNEXPECTED;
-    IOleObject* object = m_owner->GetObject();
+    IOleObject* object = m_owner->GetHostedObject();
     OleLockRunning(object, TRUE, FALSE);
 
     ReleaseInPlaceObject();
@@ -437,9 +437,9 @@ STDMETHODIMP CActiveXCtrl::GetExtendedControl(IDispatch** control)
     if (control == nullptr)
         return E_POINTER;
     *control = nullptr;
-    if (m_owner == nullptr || m_owner->GetObject() == nullptr)
+    if (m_owner == nullptr || m_owner->GetHostedObject() == nullptr)
         return E_UNEXPECTED;
-    return m_owner->GetObject()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(control));
+    return m_owner->GetHostedObject()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(control));
 }
 
 STDMETHODIMP CActiveXCtrl::TransformCoords(POINTL*, POINTF*, DWORD) { return S_OK; }
@@ -490,7 +490,7 @@ STDMETHODIMP CActiveXCtrl::EnumObjects(DWORD, IEnumUnknown** enumerator)
     *enumerator = nullptr;
     if (m_owner == nullptr)
         return E_UNEXPECTED;
-    *enumerator = new CActiveXEnum(m_owner->GetObject());
+    *enumerator = new CActiveXEnum(m_owner->GetHostedObject());
     return S_OK;
 }
 
@@ -646,12 +646,12 @@ void CActiveXWnd::OnFinalMessage(HWND hWnd)
 void CActiveXWnd::DoVerb(LONG verb)
 {
     CActiveXUI* owner = m_site->GetOwner();
-    if (owner == nullptr || owner->GetObject() == nullptr)
+    if (owner == nullptr || owner->GetHostedObject() == nullptr)
         return;
     IOleClientSite* clientSite = nullptr;
     m_site->QueryInterface(IID_IOleClientSite, reinterpret_cast<void**>(&clientSite));
     RECT pos = owner->GetPos();
-    owner->GetObject()->DoVerb(verb, nullptr, clientSite, 0, m_hWnd, &pos);
+    owner->GetHostedObject()->DoVerb(verb, nullptr, clientSite, 0, m_hWnd, &pos);
     if (clientSite != nullptr)
         clientSite->Release();
 }
@@ -659,8 +659,11 @@ void CActiveXWnd::DoVerb(LONG verb)
 void CActiveXWnd::OnTimerTick()
 {
     CActiveXUI* owner = m_site->GetOwner();
-    if (owner != nullptr && m_manager != nullptr && m_manager->IsLayered())
-        m_manager->AddNativeWindow(owner, m_hWnd);
+    // Registering again is refused without a repaint, so the area is asked
+    // for by hand: what the object shows (and the caret) changes unseen.
+    if (owner != nullptr && m_manager != nullptr && m_manager->IsLayered() &&
+        !m_manager->AddNativeWindow(owner, m_hWnd))
+        m_manager->Invalidate(m_manager->GetNativeWindowRect(m_hWnd));
     if (++m_ticks >= kTicksPerCaretBlink) {
         m_ticks = 0;
         m_drawCaret = !m_drawCaret;
@@ -730,10 +733,10 @@ LRESULT CActiveXWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_MOUSEACTIVATE: {
         CActiveXUI* owner = m_site->GetOwner();
-        if (owner == nullptr || owner->GetObject() == nullptr)
+        if (owner == nullptr || owner->GetHostedObject() == nullptr)
             break;
         DWORD misc = 0;
-        owner->GetObject()->GetMiscStatus(DVASPECT_CONTENT, &misc);
+        owner->GetHostedObject()->GetMiscStatus(DVASPECT_CONTENT, &misc);
         if ((misc & OLEMISC_NOUIACTIVATE) != 0)
             return 0;
         if (!m_site->IsInPlaceActive())

@@ -66,7 +66,7 @@ public:
     HRESULT GetControl(REFIID iid, void** out);
 
     // For the site.
-    IOleObject* GetObject() const { return m_object; }  // not counted
+    IOleObject* GetHostedObject() const { return m_object; }  // not counted
     void SetHostWindow(HWND window) { m_hostWindow = window; }
     // Registers the filter with the current manager (once) and remembers
     // that manager, so that release removes it from the one it joined.
@@ -74,6 +74,10 @@ public:
     void LeaveMessageFilter();
     // The position moved to the origin for a windowed object.
     RECT ObjectRect() const;
+
+protected:
+    // A released control is made again at its next layout.
+    void ForgetCreation() { m_created = false; }
 
 private:
     bool MakeObject(IUnknown** object) const;

@@ -100,6 +100,7 @@ bool CWebBrowserUI::CreateControl()
 
 void CWebBrowserUI::ReleaseControl()
 {
+    ForgetCreation();
     if (m_eventCookie != 0)
         ConnectEventSink(false);
     if (m_translatorJoined && m_manager != nullptr)

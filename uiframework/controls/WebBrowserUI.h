@@ -11,8 +11,9 @@
 // COM parts share one count that frees nothing: the control's lifetime
 // belongs to the framework. Release (ReleaseControl, also at destruction,
 // and before every new creation) disconnects the events, removes the
-// translator and lets go of the browser interface; destruction then
-// releases the hosted object through the ActiveX host.
+// translator and lets go of the browser interface before the ActiveX host
+// releases the hosted object; a released browser is made again at the next
+// layout.
 
 #include <docobj.h>
 #include <downloadmgr.h>

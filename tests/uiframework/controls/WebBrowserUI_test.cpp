@@ -319,6 +319,19 @@ TEST_F(StandInBrowser, CreatingAgainReleasesTheFirstBrowserAndAFailedOneLeavesNo
     EXPECT_EQ(browser->TranslateAccelerator(&key), E_NOTIMPL);
     browser->Navigate(kHomePage);
     EXPECT_EQ(library.Calls(L"browser:Navigate2"), Lines{});
+
+    // A released browser is made again at the next layout.
+    ASSERT_TRUE(browser->SetClassIdText(TestActiveX::kBrowserClsid));
+    browser->SetPos(kBrowserPos);
+    ASSERT_NE(browser->GetWebBrowser(), nullptr);
+    library.Clear();
+    browser->ReleaseControl();
+    EXPECT_FALSE(browser->IsCreated());
+    EXPECT_EQ(browser->GetWebBrowser(), nullptr);
+    EXPECT_EQ(library.LiveObjects(), live - 1);
+    browser->SetPos(kBrowserPos);
+    EXPECT_EQ(library.Calls(L"browser:DllGetClassObject").size(), 1u);
+    EXPECT_NE(browser->GetWebBrowser(), nullptr);
 }
 
 // Destruction disconnects the events and the translator and lets go of the
