@@ -7,6 +7,7 @@
 #include "controls/AnimatedButtonUI.h"
 #include "controls/AnimationUI.h"
 #include "controls/BusyIndicatorUI.h"
+#include "controls/ActiveXUI.h"
 #include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
 #include "controls/DateTimeUI.h"
@@ -21,6 +22,7 @@
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
 #include "controls/VerticalLayoutUI.h"
+#include "controls/WebBrowserUI.h"
 #include "core/TabLayoutUI.h"
 
 namespace CalUI {
@@ -69,6 +71,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ChrysanthemumLoading", &Make<CChrysanthemumLoadingUI>},
     {L"RotateImage", &Make<CRotateImageUI>},
     {L"RichEdit", &Make<CRichEditUI>},
+    {L"ActiveX", &Make<CActiveXUI>},
+    {L"WebBrowser", &Make<CWebBrowserUI>},
 };
 // clang-format on
 

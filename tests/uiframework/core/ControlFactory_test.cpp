@@ -81,6 +81,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"ChrysanthemumLoading", L"ChrysanthemumLoading", {L"ChrysanthemumLoading", L"Control"}},
         {L"RotateImage", L"RotateImage", {L"RotateImage", L"Control"}},
         {L"RichEdit", L"RichEdit", with({L"RichEdit", L"WantTab"}, container)},
+        {L"ActiveX", L"ActiveX", {L"ActiveX", L"Control"}},
+        {L"WebBrowser", L"WebBrowser", {L"WebBrowser", L"ActiveX", L"Control"}},
     };
     const LPCWSTR otherFamilies[] = {L"List", L"Combo", L"TreeView", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
