@@ -8,6 +8,10 @@
 #include "controls/ChildLayoutUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
+#include "controls/ListContainerElementUI.h"
+#include "controls/ListElementUI.h"
+#include "controls/ListHeaderUI.h"
+#include "controls/ListUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/ScrollBarUI.h"
@@ -54,6 +58,13 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
+    {L"ListHBoxElement", &Make<CListHBoxElementUI>},
 };
 // clang-format on
 

@@ -46,7 +46,7 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
     {
         LPCWSTR element;
         LPCWSTR className;
-        std::vector<LPCWSTR> answers;  // "IContainer" answers with the item interface, the rest with the control
+        std::vector<LPCWSTR> answers;  // "I..." names answer with that interface, the rest with the control
     };
     const std::vector<LPCWSTR> container = {L"Container", L"IContainer", L"Control"};
     auto with = [](std::vector<LPCWSTR> own, const std::vector<LPCWSTR>& bases) {
@@ -71,8 +71,18 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+        {L"List", L"List", with({L"List", L"IList", L"IListOwner", L"VerticalLayout"}, container)},
+        {L"ListHeader", L"ListHeader", with({L"ListHeader", L"HorizontalLayout"}, container)},
+        {L"ListHeaderItem", L"ListHeaderItem", {L"ListHeaderItem", L"Control"}},
+        {L"ListLabelElement", L"ListLabelElement", {L"ListLabelElement", L"ListElement", L"IListItem", L"Control"}},
+        {L"ListTextElement",
+         L"ListTextElement",
+         {L"ListTextElement", L"ListLabelElement", L"ListElement", L"IListItem", L"Control"}},
+        {L"ListContainerElement", L"ListContainerElement", with({L"ListContainerElement", L"IListItem"}, container)},
+        {L"ListHBoxElement", L"ListHBoxElement",
+         with({L"ListHBoxElement", L"ListContainerElement", L"IListItem"}, container)},
     };
-    const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
+    const LPCWSTR otherFamilies[] = {L"Edit", L"Combo", L"TreeView", L"RichEdit", L"TreeNode"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
         CControlUI* control = CreateControlByElementName(c.element);
@@ -80,7 +90,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         EXPECT_STREQ(control->GetClass(), c.className);
         for (LPCWSTR name : c.answers) {
             SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
-            if (std::wcscmp(name, L"IContainer") == 0)
+            const bool interfaceFace = name[0] == L'I' && iswupper(name[1]);
+            if (interfaceFace)
                 EXPECT_NE(control->GetInterface(name), nullptr);
             else
                 EXPECT_EQ(control->GetInterface(name), control);
