@@ -6,6 +6,7 @@
 #include "core/ControlUI.h"
 #include "controls/ButtonUI.h"
 #include "controls/ChildLayoutUI.h"
+#include "controls/ComboUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
 #include "controls/ListContainerElementUI.h"
@@ -65,6 +66,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ListTextElement", &Make<CListTextElementUI>},
     {L"ListContainerElement", &Make<CListContainerElementUI>},
     {L"ListHBoxElement", &Make<CListHBoxElementUI>},
+    {L"Combo", &Make<CComboUI>},
+    {L"ComboBox", &Make<CComboUI>},
 };
 // clang-format on
 

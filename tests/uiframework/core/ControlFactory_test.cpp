@@ -72,6 +72,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
         {L"List", L"List", with({L"List", L"IList", L"IListOwner", L"VerticalLayout"}, container)},
+        {L"Combo", L"Combo", with({L"Combo", L"IListOwner"}, container)},
+        {L"ComboBox", L"Combo", with({L"Combo", L"IListOwner"}, container)},
         {L"ListHeader", L"ListHeader", with({L"ListHeader", L"HorizontalLayout"}, container)},
         {L"ListHeaderItem", L"ListHeaderItem", {L"ListHeaderItem", L"Control"}},
         {L"ListLabelElement", L"ListLabelElement", {L"ListLabelElement", L"ListElement", L"IListItem", L"Control"}},
@@ -82,7 +84,7 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"ListHBoxElement", L"ListHBoxElement",
          with({L"ListHBoxElement", L"ListContainerElement", L"IListItem"}, container)},
     };
-    const LPCWSTR otherFamilies[] = {L"Edit", L"Combo", L"TreeView", L"RichEdit", L"TreeNode"};
+    const LPCWSTR otherFamilies[] = {L"Edit", L"TreeView", L"RichEdit", L"TreeNode"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
         CControlUI* control = CreateControlByElementName(c.element);
