@@ -19,6 +19,7 @@
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
+#include "controls/TreeViewUI.h"
 #include "controls/VerticalLayoutUI.h"
 #include "core/TabLayoutUI.h"
 
@@ -68,6 +69,8 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ListHBoxElement", &Make<CListHBoxElementUI>},
     {L"Combo", &Make<CComboUI>},
     {L"ComboBox", &Make<CComboUI>},
+    {L"TreeView", &Make<CTreeViewUI>},
+    {L"Tree", &Make<CTreeViewUI>},
 };
 // clang-format on
 

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "controls/TreeViewUI.h"
 #include "core/ControlFactory.h"
 #include "core/ControlInterfaces.h"
 #include "core/ControlUI.h"
@@ -93,6 +94,11 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
             BuildInclude(node, parent, manager);
             continue;
         }
+        if (lstrcmpiW(elementName, L"TreeNode") == 0) {
+            if (!BuildTreeNode(node, parent, manager))
+                return nullptr;  // a node with neither node nor view around it
+            continue;
+        }
         CControlUI* control = CreateControl(elementName);
         if (control == nullptr)
             continue;
@@ -102,6 +108,10 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
         if (parent != nullptr) {
             if (IsCover(node)) {
                 parent->SetCover(control);
+            } else if (auto* treeNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"))) {
+                // Written inside a node, a control goes into the node's row.
+                if (!treeNode->GetRow()->Add(control))
+                    Discard(control, manager);
             } else {
                 if (!containerAsked) {
                     container = static_cast<IContainerUI*>(parent->GetInterface(kContainerInterface));
@@ -125,6 +135,44 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
             Discard(control, manager);  // a second top-level control has no owner
     }
     return result;
+}
+
+// A node inside a node joins it before its own attributes and children, so
+// it is only recorded there; a node under a view joins the view after them,
+// with its whole subtree. Anywhere else the node is an orphan: it is
+// destroyed and the false answer ends the enclosing element's children.
+bool CSkinBuilder::BuildTreeNode(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager)
+{
+    if (parent == nullptr)
+        return false;
+    auto* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
+    auto* node = new CTreeNodeUI;
+    if (parentNode != nullptr && !parentNode->Add(node)) {
+        Discard(node, manager);
+        return true;
+    }
+    ApplyAttributes(node, element, manager);
+    if (element.HasChild())
+        BuildChildren(element, node, manager);
+    if (parentNode != nullptr)
+        return true;
+    auto* view = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
+    if (view == nullptr) {
+        DiscardTreeNode(node, manager);
+        return false;
+    }
+    if (!view->Add(node))
+        DiscardTreeNode(node, manager);
+    return true;
+}
+
+// The nodes written inside a node are only recorded by it until a view
+// takes them: they go with it.
+void CSkinBuilder::DiscardTreeNode(CTreeNodeUI* node, CWindowManagerUI* manager)
+{
+    while (node->HasChildren())
+        DiscardTreeNode(node->GetChildNode(0), manager);
+    Discard(node, manager);
 }
 
 // Names given while the manager was set sit in its name index: the manager

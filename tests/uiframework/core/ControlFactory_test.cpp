@@ -74,6 +74,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"List", L"List", with({L"List", L"IList", L"IListOwner", L"VerticalLayout"}, container)},
         {L"Combo", L"Combo", with({L"Combo", L"IListOwner"}, container)},
         {L"ComboBox", L"Combo", with({L"Combo", L"IListOwner"}, container)},
+        {L"TreeView", L"TreeView", with({L"TreeView", L"List", L"IList", L"IListOwner", L"VerticalLayout"}, container)},
+        {L"Tree", L"TreeView", with({L"TreeView", L"List", L"IList", L"IListOwner", L"VerticalLayout"}, container)},
         {L"ListHeader", L"ListHeader", with({L"ListHeader", L"HorizontalLayout"}, container)},
         {L"ListHeaderItem", L"ListHeaderItem", {L"ListHeaderItem", L"Control"}},
         {L"ListLabelElement", L"ListLabelElement", {L"ListLabelElement", L"ListElement", L"IListItem", L"Control"}},
@@ -84,7 +86,7 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"ListHBoxElement", L"ListHBoxElement",
          with({L"ListHBoxElement", L"ListContainerElement", L"IListItem"}, container)},
     };
-    const LPCWSTR otherFamilies[] = {L"Edit", L"TreeView", L"RichEdit", L"TreeNode"};
+    const LPCWSTR otherFamilies[] = {L"Edit", L"RichEdit", L"TreeNode"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
         CControlUI* control = CreateControlByElementName(c.element);
