@@ -62,20 +62,31 @@ CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* parent)
     CContainerUI::AddAt(m_rowLayout, 0);
 }
 
+// Children that no owner holds as rows (recorded while outside a view, or
+// kept together when their subtree left one) go with this node.
 CTreeNodeUI::~CTreeNodeUI()
 {
     if (m_parentNode != nullptr)
         m_parentNode->ForgetChildNode(this);
-    for (int i = 0; i < m_childNodes.GetCount(); ++i)
-        static_cast<CTreeNodeUI*>(m_childNodes[i])->m_parentNode = nullptr;
+    while (!m_childNodes.IsEmpty()) {
+        auto* child = static_cast<CTreeNodeUI*>(m_childNodes[0]);
+        m_childNodes.RemoveAt(0);
+        child->m_parentNode = nullptr;
+        if (child->GetOwner() == nullptr) {
+            child->SetManager(m_manager, nullptr, false);
+            child->Delete();
+        }
+    }
 }
 
 LPCWSTR CTreeNodeUI::GetClass() const { return L"TreeNode"; }
 
 void* CTreeNodeUI::GetInterface(LPCWSTR name)
 {
-    if (std::wcscmp(name, L"TreeNode") == 0)
+    if (std::wcscmp(name, kTreeNodeInterface) == 0)
         return this;
+    if (std::wcscmp(name, kTreeNodeRowInterface) == 0)
+        return static_cast<IContainerUI*>(m_rowLayout);
     return CListContainerElementUI::GetInterface(name);
 }
 
@@ -269,7 +280,7 @@ LPCWSTR CTreeViewUI::GetClass() const { return L"TreeView"; }
 
 void* CTreeViewUI::GetInterface(LPCWSTR name)
 {
-    if (std::wcscmp(name, L"TreeView") == 0)
+    if (std::wcscmp(name, kTreeViewInterface) == 0)
         return this;
     return CListUI::GetInterface(name);
 }

@@ -71,6 +71,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"ComboBox", &Make<CComboUI>},
     {L"TreeView", &Make<CTreeViewUI>},
     {L"Tree", &Make<CTreeViewUI>},
+    {L"TreeNode", &Make<CTreeNodeUI>},
 };
 // clang-format on
 

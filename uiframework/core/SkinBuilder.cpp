@@ -4,7 +4,6 @@
 
 #include <cwchar>
 
-#include "controls/TreeViewUI.h"
 #include "core/ControlFactory.h"
 #include "core/ControlInterfaces.h"
 #include "core/ControlUI.h"
@@ -108,9 +107,9 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
         if (parent != nullptr) {
             if (IsCover(node)) {
                 parent->SetCover(control);
-            } else if (auto* treeNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"))) {
-                // Written inside a node, a control goes into the node's row.
-                if (!treeNode->GetRow()->Add(control))
+            } else if (auto* row = static_cast<IContainerUI*>(parent->GetInterface(kTreeNodeRowInterface))) {
+                // Written inside a tree node, a control goes into the node's row.
+                if (!row->Add(control))
                     Discard(control, manager);
             } else {
                 if (!containerAsked) {
@@ -140,39 +139,38 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
 // A node inside a node joins it before its own attributes and children, so
 // it is only recorded there; a node under a view joins the view after them,
 // with its whole subtree. Anywhere else the node is an orphan: it is
-// destroyed and the false answer ends the enclosing element's children.
+// destroyed (with the nodes it recorded) and the false answer ends the
+// enclosing element's children.
 bool CSkinBuilder::BuildTreeNode(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager)
 {
     if (parent == nullptr)
         return false;
-    auto* parentNode = static_cast<CTreeNodeUI*>(parent->GetInterface(L"TreeNode"));
-    auto* node = new CTreeNodeUI;
-    if (parentNode != nullptr && !parentNode->Add(node)) {
+    CControlUI* node = CreateControlByElementName(kTreeNodeInterface);
+    if (node == nullptr)
+        return true;
+    const bool inNode = parent->GetInterface(kTreeNodeInterface) != nullptr;
+    if (inNode && !AddToContainer(parent, node)) {
         Discard(node, manager);
         return true;
     }
     ApplyAttributes(node, element, manager);
     if (element.HasChild())
         BuildChildren(element, node, manager);
-    if (parentNode != nullptr)
+    if (inNode)
         return true;
-    auto* view = static_cast<CTreeViewUI*>(parent->GetInterface(L"TreeView"));
-    if (view == nullptr) {
-        DiscardTreeNode(node, manager);
+    if (parent->GetInterface(kTreeViewInterface) == nullptr) {
+        Discard(node, manager);
         return false;
     }
-    if (!view->Add(node))
-        DiscardTreeNode(node, manager);
+    if (!AddToContainer(parent, node))
+        Discard(node, manager);
     return true;
 }
 
-// The nodes written inside a node are only recorded by it until a view
-// takes them: they go with it.
-void CSkinBuilder::DiscardTreeNode(CTreeNodeUI* node, CWindowManagerUI* manager)
+bool CSkinBuilder::AddToContainer(CControlUI* parent, CControlUI* control)
 {
-    while (node->HasChildren())
-        DiscardTreeNode(node->GetChildNode(0), manager);
-    Discard(node, manager);
+    auto* container = static_cast<IContainerUI*>(parent->GetInterface(kContainerInterface));
+    return container != nullptr && container->Add(control);
 }
 
 // Names given while the manager was set sit in its name index: the manager

@@ -12,8 +12,6 @@
 
 namespace CalUI {
 
-class CTreeNodeUI;
-
 class CControlUI;
 class CWindowManagerUI;
 
@@ -53,7 +51,7 @@ private:
     void BuildInclude(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager);
     // False when the node has neither a node nor a view to join.
     bool BuildTreeNode(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager);
-    static void DiscardTreeNode(CTreeNodeUI* node, CWindowManagerUI* manager);
+    static bool AddToContainer(CControlUI* parent, CControlUI* control);
     CControlUI* CreateControl(LPCWSTR elementName) const;
     static void ApplyAttributes(CControlUI* control, CSkinMarkupNode element, CWindowManagerUI* manager);
     static bool IsCover(CSkinMarkupNode element);
