@@ -15,6 +15,7 @@ page=${2:-gallery.xml}
 # Page skin file, then the screenshot it gives.
 pages=(
   "gallery.xml controls.png"
+  "lists.xml lists.png"
 )
 source "$here/targets.sh"
 source "$here/wine.sh"

@@ -20,6 +20,7 @@ struct GalleryPage
 // clang-format off
 const GalleryPage kGalleryPages[] = {
     {L"gallery.xml", PlayControlsPage},
+    {L"lists.xml", PlayListsPage},
 };
 // clang-format on
 

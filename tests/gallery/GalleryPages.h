@@ -15,3 +15,6 @@ void PlayGalleryPage(const std::wstring& page, CalUI::CWindowManagerUI& manager)
 // checks where the cursor really is when it tracks the mouse's leaving.
 // Nothing happens when the page has no such control.
 void HoverGalleryControl(CalUI::CWindowManagerUI& manager, const wchar_t* name);
+
+// The lists page (ListsPage.cpp).
+void PlayListsPage(CalUI::CWindowManagerUI& manager);

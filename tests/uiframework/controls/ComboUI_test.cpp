@@ -189,6 +189,20 @@ TEST_F(Combo, AClickOpensAPopupUnderTheComboSizedByItsRows)
     EXPECT_EQ(tall.right - tall.left, 200) << "\"dropboxsize\" 200,150 sets the width";
     ASSERT_NE(popup->GetBody()->GetVerticalScrollBar(), nullptr);
     popup->CloseNow();
+
+    // Near the work area's bottom the popup opens above, touching the combo.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(ui->window.GetWindowHandle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    HWND window = ui->window.GetWindowHandle();
+    SetWindowPos(window, HWND_TOPMOST, kScreenPlace.x, monitor.rcWork.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    popup = Open(three);
+    ASSERT_NE(popup, nullptr);
+    const RECT above = ScreenRect(popup->GetWindowHandle());
+    EXPECT_EQ(above.bottom, ComboScreenCorner(three, false).y);
+    EXPECT_EQ(above.bottom - above.top, 92);
+    popup->CloseNow();
+    SetWindowPos(window, HWND_TOPMOST, kScreenPlace.x, kScreenPlace.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TEST_F(Combo, ClickingARowSelectsItBeforeTheClickArrivesAndCloses)

@@ -293,6 +293,36 @@ TEST_F(ListWindow, AClickReportsTheRowThenTheSelectionAndPaintsItSelected)
     EXPECT_EQ(list->GetSelectedIndex(), 2) << "a disabled row takes no click";
 }
 
+// A window that removes the clicked row while the row is still handling its
+// click: the row finishes on live memory and is destroyed afterwards.
+struct RemoveOnClick
+{
+    CListUI* list;
+    int clicks = 0;
+    bool Remove(void* param)
+    {
+        auto* msg = static_cast<NotifyMsg*>(param);
+        if (msg->type == L"itemclick") {
+            ++clicks;
+            list->Remove(msg->sender);
+        }
+        return true;
+    }
+};
+
+TEST_F(ListWindow, ARowRemovedByTheHandlerOfItsOwnClickIsDestroyedAfterIt)
+{
+    RemoveOnClick remover{list};
+    CControlUI* row = list->GetItemAt(3);
+    row->notifyDelegates.Add(CDelegate<RemoveOnClick, RemoveOnClick>(&remover, &RemoveOnClick::Remove));
+    ui->Click(240, RowMiddle(3));
+    ui->window.Pump();
+    EXPECT_EQ(remover.clicks, 1);
+    EXPECT_EQ(list->GetCount(), 39);
+    EXPECT_EQ(list->GetSelectedIndex(), -1) << "the removed row reached no list";
+    EXPECT_EQ(Indices(*list), Positions(39));
+}
+
 TEST_F(ListWindow, KeysSkipHiddenAndDisabledRowsAndStopWhereNothingIsAhead)
 {
     list->GetItemAt(0)->SetEnabled(false);
