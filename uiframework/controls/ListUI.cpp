@@ -53,12 +53,19 @@ bool PaintListRows(CContainerUI& body, const ListItemStyle* style, HDC hdc, cons
         CClipGuard rowsClip;
         CClipGuard::ClipRect(hdc, clientPaint, rowsClip);
         int visibleRow = 0;
+        // Rows are stacked top to bottom: past the painted area only float
+        // rows can still show (unless a stop control must be met).
+        bool belowPaint = false;
         for (int i = 0; i < body.GetCount(); ++i) {
             CControlUI* row = body.GetItemAt(i);
             if (row == stopControl)
                 return false;
-            if (!row->IsVisible())
+            if (!row->IsVisible() || (belowPaint && !row->IsFloat()))
                 continue;
+            if (!row->IsFloat() && stopControl == nullptr && row->GetPos().top >= clientPaint.bottom) {
+                belowPaint = true;
+                continue;
+            }
             if (!row->IsFloat()) {
                 if (IListItemUI* item = AsListItem(row))
                     item->SetVisibleRow(visibleRow++);

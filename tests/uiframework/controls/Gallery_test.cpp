@@ -269,7 +269,7 @@ TEST(GalleryListsPage, BuildsItsListCombosAndTree)
 
     auto* list = static_cast<CListUI*>(window.manager.FindControl(L"games")->GetInterface(L"List"));
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->GetCount(), 10);
+    EXPECT_EQ(list->GetCount(), 20);
     EXPECT_EQ(list->GetItemStyle()->columnCount, 4);
     EXPECT_EQ(list->GetSelectedIndex(), 1);
 
