@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,102 @@ TEST(ListRows, ALabelRowWithoutAWindowAnswersItsFixedSizes)
     EXPECT_EQ(row->EstimateSize({500, 500}).cy, 30) << "nothing to measure with, and no crash";
 }
 
+TEST(ListRows, ExpandingKeepsOneRowOpenUnlessMultiExpanding)
+{
+    for (bool multi : {false, true}) {
+        CListUI list;
+        list.SetAttribute(L"multiexpanding", multi ? L"true" : L"false");
+        std::vector<CListContainerElementUI*> rows;
+        for (int i = 0; i < 4; ++i) {
+            rows.push_back(new CListContainerElementUI);
+            rows.back()->SetExpandable(i != 2);
+            list.Add(rows.back());
+        }
+        ASSERT_TRUE(rows[1]->Expand(true));
+        ASSERT_TRUE(rows[3]->Expand(true));
+        EXPECT_EQ(rows[1]->IsExpanded(), multi) << (multi ? "multi" : "single");
+        EXPECT_TRUE(rows[3]->IsExpanded());
+        EXPECT_EQ(list.GetExpandedItem(), 3);
+        EXPECT_TRUE(rows[2]->Expand(true)) << "a row that cannot expand only keeps the flag";
+        EXPECT_EQ(list.GetExpandedItem(), 3);
+        EXPECT_TRUE(list.ExpandItem(-1, false)) << "collapses without an index";
+        EXPECT_EQ(list.GetExpandedItem(), multi ? 3 : -1);
+        auto* loose = new CListContainerElementUI;
+        EXPECT_FALSE(loose->Expand(true)) << "no owner";
+        delete loose;
+    }
+}
+
+TEST(ListRows, HeaderItemAttributesAndSeparatorStrips)
+{
+    struct Case
+    {
+        LPCWSTR name;
+        LPCWSTR value;
+        DWORD textColor;
+        RECT strip;  // for an item at (100, 0, 200, 30)
+        UIControlFlag flags;
+    };
+    const Case cases[] = {
+        {L"textcolor", L"FF0000", 0xFFFF0000, {196, 0, 200, 30}, UIControlFlag::SetCursor},
+        {L"textcolor", L"#80112233", 0x80112233, {196, 0, 200, 30}, UIControlFlag::SetCursor},
+        {L"sepwidth", L"-4", 0, {100, 0, 104, 30}, UIControlFlag::SetCursor},
+        {L"sepwidth", L"0", 0, {200, 0, 200, 30}, UIControlFlag::None},
+        {L"enabled", L"false", 0, {196, 0, 200, 30}, UIControlFlag::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name) + L"=" + c.value));
+        CListHeaderItemUI item;
+        item.SetPos({100, 0, 200, 30});
+        item.SetAttribute(c.name, c.value);
+        EXPECT_EQ(item.GetTextColor(), c.textColor);
+        const RECT strip = item.GetSeparatorRect();
+        EXPECT_EQ((std::vector<LONG>{strip.left, strip.top, strip.right, strip.bottom}),
+                  (std::vector<LONG>{c.strip.left, c.strip.top, c.strip.right, c.strip.bottom}));
+        EXPECT_EQ(item.GetControlFlags(), c.flags);
+    }
+    CListHeaderItemUI item;
+    item.SetAttribute(L"multiline", L"true");
+    item.SetAttribute(L"align", L"right");
+    EXPECT_EQ(item.GetTextStyle(), static_cast<UINT>(DT_RIGHT | DT_VCENTER | DT_WORDBREAK));
+    EXPECT_EQ(item.GetMinWidth(), 16);
+}
+
+// A drag steps the item's width; a step that would leave it at or below the
+// minimum is ignored, and a strip on the left edge moves the left edge.
+TEST(ListRows, SeparatorDragsStopAtTheMinimumWidth)
+{
+    struct Case
+    {
+        int sepWidth;
+        std::vector<int> moves;  // x of each move after a press at the strip
+        int width;
+    };
+    const Case cases[] = {
+        {4, {218, 238}, 140},
+        {4, {110}, 100},      // 12 wide would be under the minimum
+        {4, {118, 100}, 20},  // the second step would leave 2
+        {-4, {80}, 122},      // the left edge goes 22 to the left
+    };
+    for (const Case& c : cases) {
+        CListHeaderItemUI item;
+        item.SetSepWidth(c.sepWidth);
+        item.SetPos({100, 0, 200, 30});
+        const RECT strip = item.GetSeparatorRect();
+        UIEvent press;
+        press.type = UIEventType::ButtonDown;
+        press.mousePoint = {(strip.left + strip.right) / 2, 10};
+        item.OnEvent(press);
+        for (int x : c.moves) {
+            UIEvent move;
+            move.type = UIEventType::MouseMove;
+            move.mousePoint = {x, 10};
+            item.OnEvent(move);
+        }
+        EXPECT_EQ(item.GetFixedWidth() == 0 ? 100 : item.GetFixedWidth(), c.width) << c.sepWidth;
+    }
+}
+
 // ---- In a window ---------------------------------------------------------------------------
 
 namespace {
@@ -361,6 +459,79 @@ TEST_F(ListWindow, SelectingARowBelowScrollsItsBottomOntoTheBodysEdgeWithAQueued
     const int scrolled = list->GetScrollPos().cy;
     list->SelectItem(29, false, false);
     EXPECT_EQ(list->GetScrollPos().cy, scrolled) << "a row in view does not scroll";
+}
+
+// Texts a window supplies for its text rows, one per row and column.
+class ColumnTexts : public IListTextProviderUI
+{
+public:
+    LPCWSTR GetItemText(CControlUI*, int index, int column) override
+    {
+        texts.push_back(L"WWWWWWWWWWWWWWWW" + std::to_wstring(index) + L"/" + std::to_wstring(column));
+        return texts.back().c_str();
+    }
+    std::list<std::wstring> texts;
+};
+
+TEST_F(ListWindow, TextRowsDrawTheProvidersTextsClearOfTheGridAndBoxRowsFillTheColumns)
+{
+    constexpr DWORD kGrid = 0xFF00FF;
+    ColumnTexts provider;
+    list->RemoveAll();
+    list->SetTextProvider(&provider);
+    list->SetAttribute(L"itemvlinesize", L"2");
+    list->SetAttribute(L"itemvlinecolor", L"#FFFF00FF");
+    list->SetAttribute(L"itemtextcolor", L"#FFFFFFFF");
+    for (int i = 0; i < 3; ++i)
+        list->Add(new CListTextElementUI);
+    auto* box = new CListHBoxElementUI;
+    for (int i = 0; i < 5; ++i)
+        box->Add(new CControlUI);
+    list->Add(box);
+    ui->Repaint();
+    ui->Repaint();
+
+    EXPECT_NE(std::find(provider.texts.begin(), provider.texts.end(), L"WWWWWWWWWWWWWWWW2/3"), provider.texts.end());
+    const ListItemStyle& style = *list->GetItemStyle();
+    for (int column = 0; column < 3; ++column) {
+        const int x = style.columns[column].right - 1;
+        EXPECT_EQ(ui->Rgb(x, RowMiddle(0)), kGrid) << "line at the end of column " << column;
+    }
+    std::vector<LONG> cells;
+    for (int i = 0; i < 4; ++i)
+        cells.push_back(box->GetItemAt(i)->GetPos().left - 10);
+    EXPECT_EQ(cells, (std::vector<LONG>{0, 50, 110, 180}));
+    EXPECT_EQ(box->GetItemAt(0)->GetPos().right - 10, 48) << "short of the grid line";
+    EXPECT_EQ(box->GetItemAt(4)->GetPos().right, 0) << "beyond the columns: not placed";
+
+    list->SetTextProvider(nullptr);
+    list->SetAttribute(L"itemvlinesize", L"0");
+}
+
+TEST_F(ListWindow, DoubleClickAndReturnActivateAndTheWheelCanSelect)
+{
+    ui->Click(240, RowMiddle(1));
+    ui->TakeNotifications();
+    ui->Post(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(240, RowMiddle(1)));
+    ui->Post(WM_LBUTTONUP, 0, MAKELPARAM(240, RowMiddle(1)));
+    ui->Key(VK_RETURN);
+    Notes activations;
+    for (const std::wstring& n : ui->TakeNotifications()) {
+        if (n.rfind(L"itemactivate", 0) == 0)
+            activations.push_back(n);
+    }
+    EXPECT_EQ(activations.size(), 2u);
+
+    list->SetAttribute(L"scrollselect", L"true");
+    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+             MAKELPARAM(kScreenPlace.x + 240, kScreenPlace.y + RowMiddle(1)));
+    EXPECT_EQ(list->GetSelectedIndex(), 2) << "a notch down selects the next row";
+    list->SetAttribute(L"scrollselect", L"false");
+    const int before = list->GetScrollPos().cy;
+    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+             MAKELPARAM(kScreenPlace.x + 240, kScreenPlace.y + RowMiddle(1)));
+    EXPECT_EQ(list->GetSelectedIndex(), 2);
+    EXPECT_GT(list->GetScrollPos().cy, before) << "without it the notch scrolls";
 }
 
 TEST_F(ListWindow, HeaderItemsGiveTheColumnsAlsoScrolledAndHidden)
