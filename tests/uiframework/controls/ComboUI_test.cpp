@@ -289,9 +289,21 @@ TEST_F(Combo, KeysOnTheClosedComboStepOverDisabledRowsAndF4Opens)
     EXPECT_EQ(ItemNotes(), (Notes{L"itemselect three", L"itemselect three", L"itemselect three"}));
     EXPECT_EQ(three->GetDropWindow(), nullptr);
 
+    // The wheel steps as the arrows do; "selectedid" selects as a call would.
+    const RECT r = three->GetPos();
+    const LPARAM over = MAKELPARAM(kScreenPlace.x + (r.left + r.right) / 2, kScreenPlace.y + (r.top + r.bottom) / 2);
+    ui->MoveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), over);
+    EXPECT_EQ(three->GetSelectedIndex(), 2);
+    three->SetAttribute(L"selectedid", L"3");
+    EXPECT_EQ(three->GetSelectedIndex(), 3);
+    three->SetAttribute(L"selectedid", L"0");
+    ui->TakeNotifications();
+
     ui->Key(VK_F4);
     ASSERT_NE(three->GetDropWindow(), nullptr);
     EXPECT_EQ(three->GetSelectedIndex(), 0) << "F4 only opens";
+    three->GetDropWindow()->EnsureVisible(99);  // no such row: nothing happens
     three->GetDropWindow()->CloseNow();
 
     three->GetItemAt(4)->SetEnabled(true);
