@@ -473,6 +473,14 @@ public:
     std::list<std::wstring> texts;
 };
 
+// Markup with links in the first column, nothing in the others.
+class MarkupTexts : public IListTextProviderUI
+{
+public:
+    LPCWSTR GetItemText(CControlUI*, int, int column) override { return column == 0 ? markup.c_str() : L""; }
+    std::wstring markup;
+};
+
 TEST_F(ListWindow, TextRowsDrawTheProvidersTextsClearOfTheGridAndBoxRowsFillTheColumns)
 {
     constexpr DWORD kGrid = 0xFF00FF;
@@ -506,6 +514,58 @@ TEST_F(ListWindow, TextRowsDrawTheProvidersTextsClearOfTheGridAndBoxRowsFillTheC
 
     list->SetTextProvider(nullptr);
     list->SetAttribute(L"itemvlinesize", L"0");
+}
+
+// Label rows measure their text unless a fixed size or the item height
+// answers; a text row with markup keeps at most eight links and reports a
+// click on one as "link" with its number.
+TEST_F(ListWindow, RowsMeasureThemselvesAndTextRowsKeepEightLinks)
+{
+    list->RemoveAll();
+    list->SetAttribute(L"itemheight", L"0");
+    list->SetAttribute(L"itemtextpadding", L"6,2,4,3");
+    CListLabelElementUI* measured = LabelRow(L"MMMM");
+    CListLabelElementUI* fixed = LabelRow(L"MMMM");
+    fixed->SetFixedWidth(100);
+    fixed->SetFixedHeight(30);
+    list->Add(measured);
+    list->Add(fixed);
+    const int fontHeight = ui->window.manager.GetDefaultFontInfo()->textMetrics.tmHeight;
+    const SIZE size = measured->EstimateSize({500, 500});
+    EXPECT_EQ(size.cy, fontHeight + 8 + 2 + 3);
+    EXPECT_GT(size.cx, 10 + 4 * 5) << "four wide letters and the padding";
+    measured->SetText(L"MMMMMMMM");
+    EXPECT_GT(measured->EstimateSize({500, 500}).cx, size.cx) << "a new text is measured again";
+    EXPECT_EQ(fixed->EstimateSize({500, 500}).cx, 100);
+    EXPECT_EQ(fixed->EstimateSize({500, 500}).cy, 30);
+
+    list->RemoveAll();
+    list->SetAttribute(L"itemheight", L"20");
+    list->SetAttribute(L"itemtextpadding", L"0,0,0,0");
+    list->SetAttribute(L"itemshowhtml", L"true");
+    auto* links = new CListTextElementUI;
+    ASSERT_TRUE(list->Add(links));
+    EXPECT_EQ(links->GetColumnText(0), nullptr) << "no column texts";
+    EXPECT_EQ(links->GetColumnText(-1), nullptr);
+    // The first column is wide enough for all ten links.
+    auto* first = ui->Find<CListHeaderItemUI>(L"h0", L"ListHeaderItem");
+    first->SetFixedWidth(230);
+    MarkupTexts provider;
+    for (int i = 0; i < 10; ++i)
+        provider.markup += L"{a t" + std::to_wstring(i) + L"}L" + std::to_wstring(i) + L"{/a} ";
+    list->SetTextProvider(&provider);
+    ui->Repaint();
+    ui->Repaint();
+    ASSERT_EQ(links->GetLinkCount(), 8);
+    const RECT third = links->GetLinkRect(2);
+    ui->Click((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+    bool reported = false;
+    for (const ReceivedNotify& n : ui->window.notifications)
+        reported = reported || (n.type == L"link" && n.wParam == 2);
+    EXPECT_TRUE(reported);
+    list->SetTextProvider(nullptr);
+    first->SetFixedWidth(50);
+    list->SetAttribute(L"itemshowhtml", L"false");
 }
 
 TEST_F(ListWindow, DoubleClickAndReturnActivateAndTheWheelCanSelect)
