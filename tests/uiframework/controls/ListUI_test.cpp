@@ -314,7 +314,8 @@ class ListWindow : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ui = new ClickableTestWindow(kScreenPlace, kSkin);
+        ui = new ClickableTestWindow(kScreenPlace, kSkin,
+                                     L"<Font id=\"0\" name=\"微软雅黑\" size=\"14\" default=\"true\"/>");
         list = ui->Find<CListUI>(L"list", L"List");
         ASSERT_NE(list, nullptr);
     }
@@ -325,7 +326,7 @@ protected:
         ui->MoveTo(kParking.x, kParking.y);
         list->RemoveAll();
         for (int i = 0; i < 40; ++i)
-            list->Add(LabelRow(L"row " + std::to_wstring(i)));
+            list->Add(LabelRow(L"第 " + std::to_wstring(i) + L" 行 不限区服"));
         list->GetHeader()->SetVisible(true);
         list->SetScrollPos({0, 0}, false);
         ui->Repaint();
