@@ -554,6 +554,23 @@ def icon_file(sizes):
     return out + b"".join(data for _, data in images)
 
 
+# The combo boxes: a field with a drop arrow in its right 32 pixels, which
+# the nine-grid corner "4,4,32,4" keeps unstretched.
+def combo_pictures():
+    looks = {
+        "normal": (PANEL, LINE, SECONDARY),
+        "hot": (HOT, HOT_LIGHT, TEXT),
+        "pushed": (HOT, ACCENT, ACCENT),
+        "disabled": (DISABLED, DISABLED, DISABLED_TEXT),
+    }
+    for name, (fill, border, arrow) in looks.items():
+        c = Canvas(64, 36)
+        c.fill(rounded_rect(0, 0, 64, 36, 4), fill)
+        c.fill(stroke(rounded_rect(0.5, 0.5, 63.5, 35.5, 3.5), 1), border)
+        c.fill(polyline([(43, 15), (48, 20), (53, 15)], 2.0), arrow)
+        save(c, "combo_%s.png" % name)
+
+
 def main():
     os.makedirs(IMG, exist_ok=True)
     os.makedirs(os.path.dirname(ICON), exist_ok=True)
@@ -563,6 +580,7 @@ def main():
     default_pictures()
     accelerator_pictures()
     loading_picture()
+    combo_pictures()
     save(logo(32), "logo.png")
     with open(ICON, "wb") as f:
         f.write(icon_file((16, 32, 48)))

@@ -18,6 +18,7 @@ pages=(
   "gallery.xml controls.png"
   "animations.xml animations-1.png animations-2.png"
   "text-fields.xml text-fields.png"
+  "lists.xml lists.png"
 )
 source "$here/targets.sh"
 source "$here/wine.sh"

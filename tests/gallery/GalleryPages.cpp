@@ -22,6 +22,7 @@ const GalleryPage kGalleryPages[] = {
     {L"text-fields.xml", PlayNativeFields},
     {L"animations.xml", PlayAnimationsPage},
     {L"text-fields.xml", PlayTextFieldsPage},
+    {L"lists.xml", PlayListsPage},
 };
 // clang-format on
 

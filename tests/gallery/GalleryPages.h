@@ -23,3 +23,5 @@ void PlayAnimationsPage(CalUI::CWindowManagerUI& manager);
 // Types a password and Chinese and Latin text into the text-field page and
 // leaves the typed field focused.
 void PlayTextFieldsPage(CalUI::CWindowManagerUI& manager);
+// The lists page (ListsPage.cpp).
+void PlayListsPage(CalUI::CWindowManagerUI& manager);

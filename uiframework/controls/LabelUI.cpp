@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "controls/TextFormatValues.h"
 #include "core/AttributeValues.h"
 #include "core/SkinPainter.h"
 #include "core/WindowManagerUI.h"
@@ -20,33 +21,6 @@ constexpr int kMeasureExtent = 99999;
 constexpr int kEffectWidthPercent = 103;
 constexpr float kSmallestLuminousFuzzy = 0.0001f;
 constexpr DWORD kOpaque = 0xFF000000;
-
-bool Contains(LPCWSTR value, LPCWSTR word) { return std::wcsstr(value, word) != nullptr; }
-
-// "left", "center" and "right" are each applied when present, in that
-// order, so the last one named in that order wins.
-UINT ApplyHorizontalAlign(UINT style, LPCWSTR value)
-{
-    if (Contains(value, L"left"))
-        style &= ~(DT_CENTER | DT_RIGHT);
-    if (Contains(value, L"center"))
-        style = (style & ~DT_RIGHT) | DT_CENTER;
-    if (Contains(value, L"right"))
-        style = (style & ~DT_CENTER) | DT_RIGHT;
-    return style;
-}
-
-// Only "vcenter" centres vertically; "center" means nothing here.
-UINT ApplyVerticalAlign(UINT style, LPCWSTR value)
-{
-    if (Contains(value, L"top"))
-        style &= ~(DT_VCENTER | DT_BOTTOM);
-    if (Contains(value, L"vcenter"))
-        style = (style & ~DT_BOTTOM) | DT_VCENTER;
-    if (Contains(value, L"bottom"))
-        style = (style & ~DT_VCENTER) | DT_BOTTOM;
-    return style;
-}
 
 UINT WithBit(UINT style, UINT bit, bool on) { return on ? style | bit : style & ~bit; }
 

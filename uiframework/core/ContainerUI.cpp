@@ -200,15 +200,18 @@ void CContainerUI::SetDelayedDestroy(bool delayed) { m_delayedDestroy = delayed;
 bool CContainerUI::IsMouseChildEnabled() const { return m_mouseChildEnabled; }
 void CContainerUI::SetMouseChildEnabled(bool enable) { m_mouseChildEnabled = enable; }
 
+// Through GetCount and GetItemAt, so a control whose rows live in an inner
+// container (the list in its body) finds them there.
 int CContainerUI::FindSelectable(int index, bool forward) const
 {
-    const int count = m_items.GetCount();
+    const int count = GetCount();
     if (count == 0)
         return -1;
     index = Limit(index, 0, count - 1);
     auto selectable = [this](int i) {
-        CControlUI* child = ChildAt(i);
-        return child->GetInterface(kListItemInterface) != nullptr && child->IsVisible() && child->IsEnabled();
+        CControlUI* child = GetItemAt(i);
+        return child != nullptr && child->GetInterface(kListItemInterface) != nullptr && child->IsVisible() &&
+               child->IsEnabled();
     };
     if (forward) {
         for (int i = index; i < count; ++i) {

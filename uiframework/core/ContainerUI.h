@@ -66,7 +66,8 @@ public:
     virtual void SetDelayedDestroy(bool delayed);
     virtual bool IsMouseChildEnabled() const;
     virtual void SetMouseChildEnabled(bool enable = true);
-    // The first selectable list item from `index` on, or -1.
+    // The first selectable list item from `index` on (backward: at or before
+    // it, else the first of all), or -1. Walks GetCount and GetItemAt.
     virtual int FindSelectable(int index, bool forward = true) const;
 
     // ---- Scrolling (ContainerScroll.cpp) -------------------------------------------

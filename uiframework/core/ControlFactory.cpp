@@ -12,8 +12,13 @@
 #include "controls/ChildLayoutUI.h"
 #include "controls/DateTimeUI.h"
 #include "controls/EditUI.h"
+#include "controls/ComboUI.h"
 #include "controls/HorizontalLayoutUI.h"
 #include "controls/LabelUI.h"
+#include "controls/ListContainerElementUI.h"
+#include "controls/ListElementUI.h"
+#include "controls/ListHeaderUI.h"
+#include "controls/ListUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/RichEditUI.h"
@@ -21,6 +26,7 @@
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"
+#include "controls/TreeViewUI.h"
 #include "controls/VerticalLayoutUI.h"
 #include "controls/WebBrowserUI.h"
 #include "core/TabLayoutUI.h"
@@ -73,6 +79,18 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"RichEdit", &Make<CRichEditUI>},
     {L"ActiveX", &Make<CActiveXUI>},
     {L"WebBrowser", &Make<CWebBrowserUI>},
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
+    {L"ListHBoxElement", &Make<CListHBoxElementUI>},
+    {L"Combo", &Make<CComboUI>},
+    {L"ComboBox", &Make<CComboUI>},
+    {L"TreeView", &Make<CTreeViewUI>},
+    {L"Tree", &Make<CTreeViewUI>},
+    {L"TreeNode", &Make<CTreeNodeUI>},
 };
 // clang-format on
 

@@ -93,6 +93,11 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
             BuildInclude(node, parent, manager);
             continue;
         }
+        if (lstrcmpiW(elementName, L"TreeNode") == 0) {
+            if (!BuildTreeNode(node, parent, manager))
+                return nullptr;  // a node with neither node nor view around it
+            continue;
+        }
         CControlUI* control = CreateControl(elementName);
         if (control == nullptr)
             continue;
@@ -102,6 +107,10 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
         if (parent != nullptr) {
             if (IsCover(node)) {
                 parent->SetCover(control);
+            } else if (auto* row = static_cast<IContainerUI*>(parent->GetInterface(kTreeNodeRowInterface))) {
+                // Written inside a tree node, a control goes into the node's row.
+                if (!row->Add(control))
+                    Discard(control, manager);
             } else {
                 if (!containerAsked) {
                     container = static_cast<IContainerUI*>(parent->GetInterface(kContainerInterface));
@@ -125,6 +134,43 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinMarkupNode element, CControlUI* par
             Discard(control, manager);  // a second top-level control has no owner
     }
     return result;
+}
+
+// A node inside a node joins it before its own attributes and children, so
+// it is only recorded there; a node under a view joins the view after them,
+// with its whole subtree. Anywhere else the node is an orphan: it is
+// destroyed (with the nodes it recorded) and the false answer ends the
+// enclosing element's children.
+bool CSkinBuilder::BuildTreeNode(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager)
+{
+    if (parent == nullptr)
+        return false;
+    CControlUI* node = CreateControlByElementName(kTreeNodeInterface);
+    if (node == nullptr)
+        return true;
+    const bool inNode = parent->GetInterface(kTreeNodeInterface) != nullptr;
+    if (inNode && !AddToContainer(parent, node)) {
+        Discard(node, manager);
+        return true;
+    }
+    ApplyAttributes(node, element, manager);
+    if (element.HasChild())
+        BuildChildren(element, node, manager);
+    if (inNode)
+        return true;
+    if (parent->GetInterface(kTreeViewInterface) == nullptr) {
+        Discard(node, manager);
+        return false;
+    }
+    if (!AddToContainer(parent, node))
+        Discard(node, manager);
+    return true;
+}
+
+bool CSkinBuilder::AddToContainer(CControlUI* parent, CControlUI* control)
+{
+    auto* container = static_cast<IContainerUI*>(parent->GetInterface(kContainerInterface));
+    return container != nullptr && container->Add(control);
 }
 
 // Names given while the manager was set sit in its name index: the manager

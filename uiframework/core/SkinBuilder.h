@@ -49,6 +49,9 @@ private:
     static void ApplyWindowAttributes(CSkinMarkupNode root, CWindowManagerUI* manager);
 
     void BuildInclude(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager);
+    // False when the node has neither a node nor a view to join.
+    bool BuildTreeNode(CSkinMarkupNode element, CControlUI* parent, CWindowManagerUI* manager);
+    static bool AddToContainer(CControlUI* parent, CControlUI* control);
     CControlUI* CreateControl(LPCWSTR elementName) const;
     static void ApplyAttributes(CControlUI* control, CSkinMarkupNode element, CWindowManagerUI* manager);
     static bool IsCover(CSkinMarkupNode element);

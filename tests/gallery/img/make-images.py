@@ -295,6 +295,33 @@ def tile_picture():
     return canvas
 
 
+def combo_strip():
+    """Four frames, 64 x 36: normal, hot, pushed, disabled; a field with a
+    drop arrow in its right 32 pixels (nine-grid corner 4,4,32,4)."""
+
+    def frame(fill, edge, arrow):
+        def painter(canvas, x):
+            box = (x, 0, x + 64, 36)
+            canvas.paint(fill, rounded_rect(x, 0, x + 64, 36, 4), box)
+            canvas.paint(edge, ring(rounded_rect(x + 0.5, 0.5, x + 63.5, 35.5, 3.5), 1), box)
+            canvas.paint(arrow, polyline([(x + 43, 15), (x + 48, 20), (x + 53, 15)], 2.0), box)
+        return painter
+
+    return strip(64, 36, [frame(PANEL, LINE, SECONDARY), frame(HOT_SURFACE, 0xFF3A4454, TEXT),
+                          frame(HOT_SURFACE, ACCENT, ACCENT), frame(0xFF2A2F3A, 0xFF2A2F3A, 0xFF5C6370)])
+
+
+def folder_strip():
+    """Two frames, 18 x 18: open (arrow down) and closed (arrow right)."""
+
+    def frame(points):
+        def painter(canvas, x):
+            canvas.paint(SECONDARY, polyline([(x + px, py) for px, py in points], 1.6), (x, 0, x + 18, 18))
+        return painter
+
+    return strip(18, 18, [frame([(5, 7), (9, 11), (13, 7)]), frame([(7, 5), (11, 9), (7, 13)])])
+
+
 def close_strip():
     """Three frames, 16 x 16: normal, hot, pushed; a cross of 2-pixel lines."""
 
@@ -342,6 +369,8 @@ IMAGES = {
     "text_field.png": lambda: surface(32, 32, 4, WINDOW, LINE),
     "text_field_focused.png": lambda: surface(32, 32, 4, WINDOW, ACCENT),
     "text_field_disabled.png": lambda: surface(32, 32, 4, DISABLED_SURFACE, LINE),
+    "combo.png": combo_strip,
+    "folder.png": folder_strip,
 }
 
 

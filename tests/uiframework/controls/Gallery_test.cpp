@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "controls/AnimationUI.h"
+#include "controls/ComboUI.h"
+#include "controls/ListUI.h"
 #include "controls/OptionUI.h"
+#include "controls/TreeViewUI.h"
 #include "core/ControlUI.h"
 #include "core/SkinBuilder.h"
 #include "core/SkinMarkup.h"
@@ -295,4 +298,36 @@ TEST(GalleryAnimationsPage, EveryElementBuildsAndTheActiveXAreaIsKept)
         ASSERT_NE(anim, nullptr);
         EXPECT_GT(anim->GetFrameCount(), 1) << testing::PrintToString(std::wstring(animated));
     }
+}
+
+// The lists page: its list, combo boxes and tree hold what the skin writes,
+// with the tree's nodes flat in depth-first order.
+TEST(GalleryListsPage, BuildsItsListCombosAndTree)
+{
+    SupplyGalleryArchiveOnce();
+    ManagedWindow window;
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(L"lists.xml", nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    window.Attach(root);
+    window.Pump();
+
+    auto* list = static_cast<CListUI*>(window.manager.FindControl(L"games")->GetInterface(L"List"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetCount(), 20);
+    EXPECT_EQ(list->GetItemStyle()->columnCount, 4);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+
+    auto* combo = static_cast<CComboUI*>(window.manager.FindControl(L"server_combo")->GetInterface(L"Combo"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->GetCount(), 8);
+    EXPECT_EQ(std::wstring(combo->GetText()), L"华东一区");
+
+    auto* tree = static_cast<CTreeViewUI*>(window.manager.FindControl(L"tree")->GetInterface(L"TreeView"));
+    ASSERT_NE(tree, nullptr);
+    const wchar_t* order[] = {L"tree_games",   L"tree_action", L"tree_naraka", L"tree_cf",    L"tree_rpg",
+                              L"tree_genshin", L"tree_wow",    L"tree_sim",    L"tree_tools", L"tree_speed"};
+    ASSERT_EQ(tree->GetCount(), 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(std::wstring(tree->GetItemAt(i)->GetName()), order[i]);
 }

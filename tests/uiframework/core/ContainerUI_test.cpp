@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "core/ContainerUI.h"
+#include "core/ControlInterfaces.h"
 #include "DibCanvas.h"
 #include "LayoutTestControls.h"
 #include "controls/VerticalLayoutUI.h"
@@ -180,6 +182,60 @@ TEST(ContainerItems, MoveItemsMovesARunOrRefuses)
     CountedControl stranger;
     EXPECT_FALSE(box.MoveItems(&stranger, 1, 0));
     EXPECT_FALSE(box.MoveItems(nullptr, 1, 0));
+}
+
+namespace {
+
+// A row the list family would select: it answers the list item interface.
+class SelectableRow : public CControlUI
+{
+public:
+    void* GetInterface(LPCWSTR name) override
+    {
+        return std::wcscmp(name, kListItemInterface) == 0 ? this : CControlUI::GetInterface(name);
+    }
+};
+
+// A container whose items live in an inner container, as a list's rows
+// live in its body: only GetCount and GetItemAt show them.
+class RowsInside : public CContainerUI
+{
+public:
+    RowsInside() { CContainerUI::Add(&inner); }
+    ~RowsInside() override { CContainerUI::Remove(&inner, true); }
+    int GetCount() const override { return inner.GetCount(); }
+    CControlUI* GetItemAt(int index) const override { return inner.GetItemAt(index); }
+
+    CContainerUI inner;
+};
+
+}  // namespace
+
+// Rows 1 and 3 cannot be chosen (hidden, disabled); row 0 is no list item.
+TEST(ContainerItems, FindSelectableWalksTheItemsTheControlShows)
+{
+    struct Case
+    {
+        int index;
+        bool forward;
+        int found;
+    };
+    const Case cases[] = {
+        {0, true, 2},  {3, true, 4},  {5, true, 4},  {-7, true, 2},
+        {99, true, 4}, {3, false, 2}, {1, false, 2}, {99, false, 4},
+    };
+    RowsInside box;
+    box.inner.Add(new CControlUI);
+    for (int i = 1; i < 5; ++i)
+        box.inner.Add(new SelectableRow);
+    box.inner.GetItemAt(1)->SetVisible(false);
+    box.inner.GetItemAt(3)->SetEnabled(false);
+    for (const Case& c : cases)
+        EXPECT_EQ(box.FindSelectable(c.index, c.forward), c.found) << c.index << (c.forward ? " forward" : " backward");
+    box.inner.GetItemAt(4)->SetEnabled(false);
+    EXPECT_EQ(box.FindSelectable(3, true), -1) << "nothing from 3 on";
+    RowsInside empty;
+    EXPECT_EQ(empty.FindSelectable(0, true), -1);
 }
 
 // ---- Layout ---------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "ScratchFolder.h"
 #include "core/SharedUIResources.h"
 #include "core/SkinBuilder.h"
+#include "controls/TreeViewUI.h"
 #include "TestPaths.h"
 #include "ZipWriter.h"
 
@@ -324,4 +325,58 @@ TEST(SkinBuilder, LongIncludeAndCoverValuesAreCut)
     EXPECT_EQ(1, items->GetCount());
     EXPECT_EQ(nullptr, host->GetCover());
     host->Delete();
+}
+
+namespace {
+
+std::vector<std::wstring> TreeRows(CTreeViewUI& view)
+{
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < view.GetCount(); ++i) {
+        auto* node = static_cast<CTreeNodeUI*>(view.GetItemAt(i)->GetInterface(L"TreeNode"));
+        rows.push_back(node != nullptr ? std::wstring(node->GetItemButton()->GetText()) : L"?");
+    }
+    return rows;
+}
+
+}  // namespace
+
+// Nodes in nodes join their node, top-level nodes join the view with their
+// subtree, other controls in a node go into its row; "Tree" and "TreeView"
+// build the same.
+TEST(SkinBuilder, TreeNodesJoinTheirNodeOrViewAndOtherControlsTheNodesRow)
+{
+    for (const wchar_t* viewElement : {L"TreeView", L"Tree"}) {
+        const std::wstring xml = std::wstring(L"<Window><") + viewElement +
+                                 L"><TreeNode text=\"A\"><TreeNode text=\"B\"><TreeNode text=\"E\"/></TreeNode>"
+                                 L"<Label name=\"extra\"/><TreeNode text=\"D\"/></TreeNode></" +
+                                 viewElement + L"></Window>";
+        CSkinBuilder builder;
+        CControlUI* root = builder.Create(xml.c_str());
+        ASSERT_NE(root, nullptr);
+        auto* view = static_cast<CTreeViewUI*>(root->GetInterface(L"TreeView"));
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(TreeRows(*view), (std::vector<std::wstring>{L"A", L"B", L"E", L"D"}));
+        auto* a = static_cast<CTreeNodeUI*>(view->GetItemAt(0));
+        EXPECT_EQ(a->GetChildCount(), 2);
+        EXPECT_EQ(a->GetRow()->GetCount(), 5) << "dot line, folder, check box, text and the label";
+        EXPECT_EQ(std::wstring(a->GetRow()->GetItemAt(4)->GetName()), L"extra");
+        root->Delete();
+    }
+}
+
+// A node with neither node nor view around it is destroyed with what it
+// holds, and ends its parent's children there.
+TEST(SkinBuilder, AnOrphanTreeNodeEndsItsParentsChildren)
+{
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window><VerticalLayout><Label name=\"before\"/><TreeNode text=\"lost\"><TreeNode/><Label/></TreeNode>"
+        L"<Label name=\"after\"/></VerticalLayout></Window>");
+    ASSERT_NE(root, nullptr);
+    auto* layout = static_cast<CContainerUI*>(root->GetInterface(L"Container"));
+    ASSERT_NE(layout, nullptr);
+    ASSERT_EQ(layout->GetCount(), 1);
+    EXPECT_EQ(std::wstring(layout->GetItemAt(0)->GetName()), L"before");
+    root->Delete();
 }
