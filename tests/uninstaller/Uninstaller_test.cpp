@@ -1,0 +1,605 @@
+// The built uninstall.exe run against a real installation laid out in a
+// scratch folder: its move to a folder of its own under TEMP, its errors at
+// start, its window and the whole removal. Runs holding the installed
+// client's registry keys and the desktop's "CMainWnd" windows alone.
+#include "uninstaller/ClientProcesses.h"
+#include "uninstaller/UninstallEntry.h"
+
+#include "ScratchFolder.h"
+#include "TestPaths.h"
+#include "services/TextConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kTitle[] = L"Calverin-卸载";
+constexpr DWORD kLimitMs = 30000;
+// Window points of the skin: the buttons' centres and a point of the band.
+constexpr POINT kUninstallButton = {209, 272};
+constexpr POINT kStillUseButton = {337, 272};
+constexpr POINT kFinishButton = {273, 272};
+constexpr POINT kCloseButton = {516, 31};
+constexpr POINT kMinButton = {482, 31};
+constexpr POINT kVersionLabel = {90, 53};
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = kLimitMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + limitMs;
+    while (!condition()) {
+        if (GetTickCount64() > deadline)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+void WriteFileOf(const std::wstring& path, const std::string& bytes)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << WideToUtf8(path);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+std::vector<HWND> UninstallerWindows()
+{
+    std::vector<HWND> windows;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"CMainWnd", kTitle); w;
+         w = FindWindowExW(nullptr, w, L"CMainWnd", kTitle))
+        windows.push_back(w);
+    return windows;
+}
+
+HWND WaitForUninstallerWindow(DWORD limitMs = kLimitMs)
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = FindWindowW(L"CMainWnd", kTitle);
+            return window && IsWindowVisible(window);
+        },
+        limitMs);
+    return window;
+}
+
+int CountProcesses(const wchar_t* name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        count += _wcsicmp(entry.szExeFile, name) == 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The process behind a window, opened to wait on and to read its image path.
+class WindowProcess
+{
+public:
+    explicit WindowProcess(HWND window)
+    {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        m_process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+    }
+    ~WindowProcess()
+    {
+        if (m_process)
+            CloseHandle(m_process);
+    }
+    WindowProcess(const WindowProcess&) = delete;
+    WindowProcess& operator=(const WindowProcess&) = delete;
+
+    std::wstring ImagePath() const
+    {
+        wchar_t path[1024] = {};
+        DWORD size = 1024;
+        QueryFullProcessImageNameW(m_process, 0, path, &size);
+        return path;
+    }
+    DWORD WaitForExit(DWORD limitMs = kLimitMs) const
+    {
+        if (WaitForSingleObject(m_process, limitMs) != WAIT_OBJECT_0)
+            return STILL_ACTIVE;
+        DWORD code = 0;
+        GetExitCodeProcess(m_process, &code);
+        return code;
+    }
+
+private:
+    HANDLE m_process = nullptr;
+};
+
+void Click(HWND window, POINT at)
+{
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, where);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+}
+
+LRESULT HitTest(HWND window, POINT at)
+{
+    ClientToScreen(window, &at);
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+}
+
+bool RegistryKeyExists(HKEY root, const wchar_t* key, REGSAM view)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key, 0, KEY_READ | view, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void SetTextValue(HKEY root, const wchar_t* key, REGSAM view, const wchar_t* name, const std::wstring& text)
+{
+    HKEY opened = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &opened, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(opened);
+}
+
+std::wstring StartMenuFolder()
+{
+    wchar_t startMenu[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, startMenu, CSIDL_STARTMENU, TRUE);
+    return std::wstring(startMenu) + L"\\Calverin";
+}
+
+// A real installation in a scratch folder: both built programs, the list,
+// files and a tree, the uninstall entry, the client's key and the Start-menu
+// folder "Calverin". Everything it made goes with it.
+class Installation
+{
+public:
+    Installation()
+    {
+        fs::create_directories(m_install);
+        fs::create_directories(m_temp);
+        CopyFileW(BuildTreePath(L"uninstaller\\uninstall.exe").c_str(), (m_install + L"uninstall.exe").c_str(), FALSE);
+        CopyFileW(BuildTreePath(L"client\\calverinapp.exe").c_str(), (m_install + L"calverinapp.exe").c_str(), FALSE);
+        for (const wchar_t* file : {L"res\\skin.dat", L"res\\deep\\a.png", L"readme.txt", L"user\\saved.cfg"})
+            WriteFileOf(m_install + file, "x");
+        WriteFileOf(m_scratch.File(L"outside.txt"), "stays");
+        WriteFileOf(m_scratch.File(L"desktop\\Calverin.lnk"), "shortcut");
+        m_startMenu = StartMenuFolder();
+        m_startMenuMade = !fs::exists(m_startMenu);
+        for (const wchar_t* shortcut : {L"\\启动Calverin.lnk", L"\\卸载Calverin.lnk"})
+            WriteFileOf(m_startMenu + shortcut, "shortcut");
+        SetList(R"([{"name":"calverinapp.exe"},{"name":"res"},{"name":"readme.txt"},{"name":"..\\outside.txt"},)"
+                R"({"name":"uninstall.exe"},{"name":"uninstall.dat"}])");
+        SetTextValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_WOW64_32KEY, L"UninstallString",
+                     L"\"" + m_install + L"uninstall.exe\"");
+        SetTextValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_WOW64_32KEY, L"DisplayShortcut",
+                     m_scratch.File(L"desktop\\Calverin.lnk"));
+        SetTextValue(HKEY_CURRENT_USER, L"Software\\calverin", 0, L"token", L"saved-token");
+    }
+    ~Installation()
+    {
+        KillProcessByName(L"uninstall.exe", 10000);
+        KillProcessByName(kClientProgramName, 10000);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+            DeleteUninstallEntry(UninstallEntry{true, view, L"", L""});
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin");
+        for (const wchar_t* shortcut : {L"\\启动Calverin.lnk", L"\\卸载Calverin.lnk", L"\\third.txt"})
+            DeleteFileW((m_startMenu + shortcut).c_str());
+        if (m_startMenuMade)
+            RemoveDirectoryW(m_startMenu.c_str());
+    }
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    void SetList(const std::string& list) { WriteFileOf(m_install + L"uninstall.dat", list); }
+
+    // Starts the program with TEMP set to temp (unset when null); its exit
+    // code once it ended on its own.
+    DWORD Run(const std::wstring& program, const wchar_t* temp)
+    {
+        HANDLE process = Start(program, temp);
+        if (!process)
+            return 1;
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process, kLimitMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process, &code);
+        CloseHandle(process);
+        return code;
+    }
+    DWORD RunFromInstall() { return Run(m_install + L"uninstall.exe", m_temp.c_str()); }
+
+    HANDLE Start(const std::wstring& program, const wchar_t* temp)
+    {
+        wchar_t previous[2048] = {};
+        const bool hadTemp = GetEnvironmentVariableW(L"TEMP", previous, 2048) != 0;
+        SetEnvironmentVariableW(L"TEMP", temp);
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        const BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            m_scratch.File(L"").c_str(), &startup, &process);
+        SetEnvironmentVariableW(L"TEMP", hadTemp ? previous : nullptr);
+        if (!started)
+            return nullptr;
+        CloseHandle(process.hThread);
+        return process.hProcess;
+    }
+
+    bool Exists(const std::wstring& relative) const { return fs::exists(fs::symlink_status(m_install + relative)); }
+    bool ClientKeyExists() const { return RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\calverin", 0); }
+    bool EntryExists() const { return RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_WOW64_32KEY); }
+    // Nothing of the installation is gone.
+    bool Untouched() const
+    {
+        return Exists(L"calverinapp.exe") && Exists(L"res\\deep\\a.png") && Exists(L"readme.txt") &&
+               fs::exists(m_scratch.File(L"desktop\\Calverin.lnk")) && ClientKeyExists() && EntryExists() &&
+               fs::exists(m_startMenu + L"\\卸载Calverin.lnk");
+    }
+
+    ScratchFolder m_scratch;
+    std::wstring m_install = m_scratch.File(L"Calverin\\");
+    std::wstring m_temp = m_scratch.File(L"temp");
+    std::wstring m_startMenu;
+    bool m_startMenuMade = false;
+};
+
+}  // namespace
+
+TEST(UninstallerRelocation, ExactlyOneCopyRunsFromItsOwnFolderForEverySpellingOfTemp)
+{
+    Installation installation;
+    const std::wstring temp = installation.m_temp;
+    std::wstring upper = temp;
+    for (wchar_t& c : upper)
+        c = towupper(c);
+    std::wstring slashes = temp;
+    for (wchar_t& c : slashes)
+        c = c == L'\\' ? L'/' : c;
+    wchar_t shortForm[1024] = {};
+    GetShortPathNameW(temp.c_str(), shortForm, 1024);
+    std::vector<std::wstring> spellings = {temp, upper, slashes, temp + L"\\"};
+    if (shortForm[0] && temp != shortForm)
+        spellings.push_back(shortForm);
+
+    for (const std::wstring& spelling : spellings) {
+        SCOPED_TRACE(WideToUtf8(spelling));
+        EXPECT_EQ(installation.Run(installation.m_install + L"uninstall.exe", spelling.c_str()), 0u);
+        HWND window = WaitForUninstallerWindow();
+        ASSERT_NE(window, nullptr);
+        WindowProcess copy(window);
+        const fs::path image = copy.ImagePath();
+        EXPECT_EQ(_wcsicmp(image.parent_path().parent_path().c_str(), temp.c_str()), 0) << image;
+        EXPECT_EQ(image.parent_path().filename().wstring().rfind(L"CalverinUninstall-", 0), 0u) << image;
+        EXPECT_EQ(ScratchFolder::ReadFile((image.parent_path() / L"uninstall.dat").wstring()),
+                  ScratchFolder::ReadFile(installation.m_install + L"uninstall.dat"));
+        // No relaunch: the copy stays the only uninstaller.
+        Sleep(1000);
+        EXPECT_EQ(CountProcesses(L"uninstall.exe"), 1);
+        EXPECT_EQ(UninstallerWindows().size(), 1u);
+
+        RECT area = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        RECT frame = {};
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.right - frame.left, 546);
+        EXPECT_EQ(frame.bottom - frame.top, 355);
+        EXPECT_NEAR((frame.left + frame.right) / 2, (area.left + area.right) / 2, 2);
+        EXPECT_NEAR((frame.top + frame.bottom) / 2, (area.top + area.bottom) / 2, 2);
+
+        // Closing on the first page removes nothing.
+        Click(window, kCloseButton);
+        EXPECT_EQ(copy.WaitForExit(), 0u);
+        EXPECT_TRUE(installation.Untouched());
+    }
+}
+
+// Text of the system box with the uninstaller's caption, closed once read;
+// empty when none came.
+std::wstring TakeMessageBoxText()
+{
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindWindowW(L"#32770", kTitle)) != nullptr; }))
+        return std::wstring();
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t part[512] = {};
+        GetWindowTextW(child, part, 512);
+        text += part;
+        text += L"|";
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+TEST(UninstallerStart, ErrorsEndWithZeroAndRemoveNothing)
+{
+    struct Case
+    {
+        const char* situation;
+        std::function<void(Installation&)> prepare;
+        std::function<DWORD(Installation&)> run;
+        const wchar_t* box;  // part of the box's text; null: no box
+        bool window;         // a window opens (and is closed by the test)
+    };
+    const Case cases[] = {
+        {"no list", [](Installation& i) { DeleteFileW((i.m_install + L"uninstall.dat").c_str()); },
+         [](Installation& i) { return i.RunFromInstall(); }, L"uninstall.dat文件不存在，无法卸载", false},
+        {"TEMP names a missing folder", [](Installation&) {},
+         [](Installation& i) { return i.Run(i.m_install + L"uninstall.exe", (i.m_temp + L"\\missing").c_str()); },
+         L"uninstall.exe复制到缓存目录失败,err=3", false},
+        {"the list cannot be copied",
+         [](Installation& i) {
+             DeleteFileW((i.m_install + L"uninstall.dat").c_str());
+             fs::create_directories(i.m_install + L"uninstall.dat");
+         },
+         [](Installation& i) { return i.RunFromInstall(); }, L"uninstall.dat复制到缓存目录失败,err=", false},
+        {"no skin resource",
+         [](Installation& i) {
+             CopyFileW(BuildTreePath(L"uninstaller\\uninstall_noskin.exe").c_str(),
+                       (i.m_install + L"uninstall.exe").c_str(), FALSE);
+         },
+         [](Installation& i) { return i.RunFromInstall(); }, nullptr, false},
+        {"TEMP unset", [](Installation&) {},
+         [](Installation& i) { return i.Run(i.m_install + L"uninstall.exe", nullptr); }, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Installation installation;
+        c.prepare(installation);
+        DWORD code = STILL_ACTIVE;
+        std::thread runner([&] { code = c.run(installation); });
+        if (c.box) {
+            const std::wstring text = TakeMessageBoxText();
+            EXPECT_NE(text.find(c.box), std::wstring::npos) << WideToUtf8(text);
+        }
+        if (c.window) {
+            HWND window = WaitForUninstallerWindow();
+            ASSERT_NE(window, nullptr);
+            WindowProcess inPlace(window);
+            EXPECT_EQ(_wcsicmp(inPlace.ImagePath().c_str(), (installation.m_install + L"uninstall.exe").c_str()), 0);
+            Click(window, kStillUseButton);
+        }
+        runner.join();
+        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(UninstallerWindows().empty());
+        EXPECT_TRUE(installation.Untouched());
+        EXPECT_TRUE(fs::is_empty(installation.m_temp));
+    }
+}
+
+namespace {
+
+// A suspended copy of cmd.exe under another name, killed with its job at the
+// latest when the object goes.
+class HeldProcess
+{
+public:
+    HeldProcess(const std::wstring& program)
+    {
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        fs::create_directories(fs::path(program).parent_path());
+        CopyFileW((std::wstring(system) + L"\\cmd.exe").c_str(), program.c_str(), FALSE);
+        m_job = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        std::wstring commandLine = L"\"" + program + L"\" /c exit 7";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            nullptr, &startup, &process))
+            return;
+        CloseHandle(process.hThread);
+        m_process = process.hProcess;
+        AssignProcessToJobObject(m_job, m_process);
+    }
+    ~HeldProcess()
+    {
+        if (m_process) {
+            TerminateProcess(m_process, 1);
+            CloseHandle(m_process);
+        }
+        if (m_job)
+            CloseHandle(m_job);
+    }
+    HeldProcess(const HeldProcess&) = delete;
+    HeldProcess& operator=(const HeldProcess&) = delete;
+
+    bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+
+private:
+    HANDLE m_job = nullptr;
+    HANDLE m_process = nullptr;
+};
+
+// Starts from the install folder and gives the relocated copy's window.
+HWND StartRelocated(Installation& installation)
+{
+    EXPECT_EQ(installation.RunFromInstall(), 0u);
+    return WaitForUninstallerWindow();
+}
+
+}  // namespace
+
+TEST(UninstallerRemoval, EndsTheClientAndRemovesExactlyWhatWasInstalled)
+{
+    Installation installation;
+    ScratchFolder elsewhere;
+    WriteFileOf(elsewhere.File(L"precious\\save.dat"), "keep");
+    ASSERT_TRUE(installation.m_scratch.LinkOnHost(L"Calverin\\res\\saves", HostPathOf(elsewhere.File(L"precious"))));
+    ASSERT_TRUE(installation.m_scratch.LinkOnHost(L"Calverin\\linked", HostPathOf(elsewhere.File(L"precious"))));
+    installation.SetList(R"([{"name":"calverinapp.exe"},{"name":"res"},{"name":"readme.txt"},)"
+                         R"({"name":"linked\\save.dat"},{"name":"linked"},{"name":"..\\outside.txt"},)"
+                         R"({"name":"*.cfg"},{"name":"."},{"name":"uninstall.exe"},{"name":"uninstall.dat"}])");
+
+    // The client with its window up, a copy of another spelling, and a
+    // bystander whose name only begins alike.
+    HANDLE client = installation.Start(installation.m_install + L"calverinapp.exe", installation.m_temp.c_str());
+    ASSERT_NE(client, nullptr);
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"CMainWnd", L"Calverin") != nullptr; }));
+    HeldProcess copy(installation.m_scratch.File(L"copy\\CalverinApp.exe"));
+    HeldProcess bystander(installation.m_scratch.File(L"calverinapp-helper.exe"));
+    ASSERT_TRUE(copy.Running());
+
+    HWND window = StartRelocated(installation);
+    ASSERT_NE(window, nullptr);
+    WindowProcess uninstaller(window);
+    Click(window, kUninstallButton);
+    // The finishing button exists only on the last page: clicking where it
+    // will be ends the program once that page shows.
+    WaitUntil([&] {
+        Click(window, kFinishButton);
+        return uninstaller.WaitForExit(100) != STILL_ACTIVE;
+    });
+    EXPECT_EQ(uninstaller.WaitForExit(0), 0u);
+
+    EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0);
+    CloseHandle(client);
+    EXPECT_FALSE(copy.Running());
+    EXPECT_TRUE(bystander.Running());
+    for (const wchar_t* gone : {L"calverinapp.exe", L"res", L"readme.txt", L"linked", L"uninstall.exe"})
+        EXPECT_FALSE(installation.Exists(gone)) << WideToUtf8(gone);
+    EXPECT_TRUE(installation.Exists(L"user\\saved.cfg"));
+    EXPECT_TRUE(fs::exists(installation.m_scratch.File(L"outside.txt")));
+    EXPECT_TRUE(fs::exists(elsewhere.File(L"precious\\save.dat")));
+    EXPECT_FALSE(fs::exists(installation.m_scratch.File(L"desktop\\Calverin.lnk")));
+    EXPECT_FALSE(installation.EntryExists());
+    EXPECT_FALSE(installation.ClientKeyExists());
+    EXPECT_FALSE(fs::exists(installation.m_startMenu));
+}
+
+TEST(UninstallerRemoval, StartMenuFolderWithAThirdFileStays)
+{
+    Installation installation;
+    WriteFileOf(installation.m_startMenu + L"\\third.txt", "mine");
+    HWND window = StartRelocated(installation);
+    ASSERT_NE(window, nullptr);
+    WindowProcess uninstaller(window);
+    Click(window, kUninstallButton);
+    WaitUntil([&] {
+        Click(window, kFinishButton);
+        return uninstaller.WaitForExit(100) != STILL_ACTIVE;
+    });
+    EXPECT_EQ(uninstaller.WaitForExit(0), 0u);
+    EXPECT_FALSE(fs::exists(installation.m_startMenu + L"\\卸载Calverin.lnk"));
+    EXPECT_TRUE(fs::exists(installation.m_startMenu + L"\\third.txt"));
+}
+
+TEST(UninstallerRemoval, ClosingDuringASlowStepEndsTheProgramAndLeavesTheLaterSteps)
+{
+    Installation installation;
+    for (int folder = 0; folder < 40; ++folder) {
+        for (int file = 0; file < 100; ++file)
+            WriteFileOf(installation.m_install + L"big\\" + std::to_wstring(folder) + L"\\" + std::to_wstring(file), "x");
+    }
+    installation.SetList(R"([{"name":"big"},{"name":"readme.txt"}])");
+    HWND window = StartRelocated(installation);
+    ASSERT_NE(window, nullptr);
+    WindowProcess uninstaller(window);
+    Click(window, kUninstallButton);
+    ASSERT_TRUE(WaitUntil([&] { return !installation.Exists(L"big\\0"); }));
+    Click(window, kCloseButton);
+    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+    EXPECT_TRUE(installation.Exists(L"readme.txt"));
+    EXPECT_TRUE(installation.EntryExists());
+    EXPECT_TRUE(installation.ClientKeyExists());
+    EXPECT_TRUE(fs::exists(installation.m_startMenu + L"\\卸载Calverin.lnk"));
+}
+
+TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
+{
+    Installation installation;
+    HWND window = StartRelocated(installation);
+    ASSERT_NE(window, nullptr);
+    WindowProcess uninstaller(window);
+
+    EXPECT_EQ(HitTest(window, kVersionLabel), HTCAPTION);
+    EXPECT_EQ(HitTest(window, kCloseButton), HTCLIENT);
+    EXPECT_EQ(HitTest(window, kMinButton), HTCLIENT);
+    EXPECT_EQ(HitTest(window, kUninstallButton), HTCLIENT);
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
+
+    // Enter on a button focused by Tab starts nothing.
+    for (int tab = 0; tab < 3; ++tab) {
+        PostMessageW(window, WM_KEYDOWN, VK_TAB, 0);
+        PostMessageW(window, WM_KEYUP, VK_TAB, 0);
+        PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(window, WM_CHAR, VK_RETURN, 0);
+        PostMessageW(window, WM_KEYUP, VK_RETURN, 0);
+    }
+    Sleep(1500);
+    EXPECT_TRUE(installation.Untouched());
+    EXPECT_EQ(uninstaller.WaitForExit(0), STILL_ACTIVE);
+
+    Click(window, kMinButton);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+
+    // Alt+F4 hides; a second start from the install folder shows it again and
+    // ends, as does one of the copy itself.
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_EQ(installation.RunFromInstall(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_EQ(installation.Run(uninstaller.ImagePath(), installation.m_temp.c_str()), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_EQ(UninstallerWindows().size(), 1u);
+
+    Click(window, kStillUseButton);
+    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+    EXPECT_TRUE(installation.Untouched());
+}
+
+TEST(UninstallerWindow, TwoQuickStartsLeaveOneWindow)
+{
+    Installation installation;
+    HANDLE first = installation.Start(installation.m_install + L"uninstall.exe", installation.m_temp.c_str());
+    HANDLE second = installation.Start(installation.m_install + L"uninstall.exe", installation.m_temp.c_str());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(WaitForSingleObject(first, kLimitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(second, kLimitMs), WAIT_OBJECT_0);
+    CloseHandle(first);
+    CloseHandle(second);
+    HWND window = WaitForUninstallerWindow();
+    ASSERT_NE(window, nullptr);
+    // Every start has settled once only the window's own process is left.
+    EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"uninstall.exe") == 1; }));
+    EXPECT_EQ(UninstallerWindows().size(), 1u);
+    WindowProcess uninstaller(window);
+    Click(window, kStillUseButton);
+    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+}
+
+TEST(UninstallerProgram, CarriesNoNetworkCode)
+{
+    const std::string uninstaller = ScratchFolder::ReadFile(BuildTreePath(L"uninstaller\\uninstall.exe"));
+    const std::string client = ScratchFolder::ReadFile(BuildTreePath(L"client\\calverinapp.exe"));
+    ASSERT_FALSE(uninstaller.empty());
+    // The client shows that the search finds them where they are.
+    for (const char* marker : {"libcurl", "OpenSSL "}) {
+        SCOPED_TRACE(marker);
+        EXPECT_NE(client.find(marker), std::string::npos);
+        EXPECT_EQ(uninstaller.find(marker), std::string::npos);
+    }
+}
