@@ -40,7 +40,7 @@ void RunUninstaller()
 {
     if (RaiseUninstallerWindow(0))
         return;
-    const bool isCopy = IsRelocatedCopyFolder(GetModuleFolder(), TempFolderSetting());
+    const bool isCopy = IsRelocatedCopyFolder(GetModuleFolder());
     // A start from the install folder while another uninstaller is starting
     // would only make a second copy.
     if (!isCopy && IsUninstallerStarting() && RaiseUninstallerWindow(kStartingWindowWaitMs))

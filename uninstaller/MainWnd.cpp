@@ -2,7 +2,7 @@
 
 #include "dialogs/ClientWindowShape.h"
 
-#include <cwchar>
+#include <string>
 
 using namespace CalUI;
 
@@ -167,9 +167,7 @@ void CMainWnd::OnProgressTimer()
     int current = m_bar->GetFixedWidth();
     const int percent = current * 100 / total;
     if (m_percent) {
-        wchar_t text[16] = {};
-        swprintf(text, 16, L"%d%%", percent);
-        m_percent->SetText(text);
+        m_percent->SetText((std::to_wstring(percent) + L"%").c_str());
     }
     // The timer runs through a pause, so a pause ends at the first tick after
     // the worker set its flag.

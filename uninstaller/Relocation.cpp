@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -32,9 +33,7 @@ std::wstring OwnProgramPath()
 
 std::wstring CopyError(const wchar_t* fileName, DWORD error)
 {
-    wchar_t text[128] = {};
-    swprintf(text, 128, L"%s复制到缓存目录失败,err=%ld", fileName, static_cast<long>(error));
-    return text;
+    return std::wstring(fileName) + L"复制到缓存目录失败,err=" + std::to_wstring(static_cast<long>(error));
 }
 
 // A new folder under TEMP that no other run uses; empty with the error set
@@ -42,8 +41,8 @@ std::wstring CopyError(const wchar_t* fileName, DWORD error)
 std::wstring MakeCopyFolder(const std::wstring& tempFolder, DWORD& error)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        wchar_t name[64] = {};
-        swprintf(name, 64, L"%s%lx-%x", kCopyFolderPrefix, GetCurrentProcessId(), attempt);
+        const std::wstring name =
+            kCopyFolderPrefix + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
         const std::wstring folder = tempFolder + L"\\" + name + L"\\";
         if (CreateDirectoryW(folder.c_str(), nullptr))
             return folder;
@@ -61,8 +60,8 @@ void RemoveCopyFolder(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace
-
+// The value of TEMP without trailing separators; empty when it is unset or
+// empty.
 std::wstring TempFolderSetting()
 {
     const DWORD length = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
@@ -77,19 +76,17 @@ std::wstring TempFolderSetting()
     return folder;
 }
 
-bool IsRelocatedCopyFolder(const std::wstring& programFolder, const std::wstring& tempFolder)
+}  // namespace
+
+bool IsRelocatedCopyFolder(const std::wstring& programFolder)
 {
     const std::wstring program = LongFullPath(programFolder);
-    const std::wstring temp = LongFullPath(tempFolder);
-    if (program.empty() || temp.empty())
-        return false;
     const size_t last = program.find_last_of(L'\\');
     if (last == std::wstring::npos)
         return false;
     const std::wstring name = program.substr(last + 1);
     const size_t prefixLength = std::wcslen(kCopyFolderPrefix);
-    return SameFileName(program.substr(0, last), temp) && name.size() > prefixLength &&
-           SameFileName(name.substr(0, prefixLength), kCopyFolderPrefix);
+    return name.size() > prefixLength && SameFileName(name.substr(0, prefixLength), kCopyFolderPrefix);
 }
 
 RelocationResult RelocateToTemp(std::wstring& message)
@@ -99,7 +96,7 @@ RelocationResult RelocateToTemp(std::wstring& message)
         return RelocationResult::RunningInPlace;
     const std::wstring program = OwnProgramPath();
     const std::wstring programFolder = GetFolderPart(program);
-    if (IsRelocatedCopyFolder(programFolder, tempFolder))
+    if (IsRelocatedCopyFolder(programFolder))
         return RelocationResult::RunningAsCopy;
 
     const std::wstring list = programFolder + L"\\" + kListName;

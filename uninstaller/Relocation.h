@@ -19,15 +19,12 @@ enum class RelocationResult
     Failed,          // the message says why: show it and end
 };
 
-// The value of TEMP; empty when it is unset or empty.
-std::wstring TempFolderSetting();
-
-// True when the program's folder is a copy's folder: a folder whose name
-// begins with the copies' prefix, directly in the temporary folder. Both are
-// compared as normalised long full paths ignoring case, so another spelling
-// of TEMP ("/" separators, other case, a trailing separator, 8.3 names) still
-// finds the copy.
-bool IsRelocatedCopyFolder(const std::wstring& programFolder, const std::wstring& tempFolder);
+// True when the program's folder is a copy's folder: its name, in its long
+// form and ignoring case, begins with the copies' prefix. Only the name
+// counts, never how TEMP is spelt ("/" separators, other case, a trailing
+// separator, 8.3 names) nor whether TEMP still names the folder's parent, so
+// a copy never makes another copy.
+bool IsRelocatedCopyFolder(const std::wstring& programFolder);
 
 // Makes and starts the copy when this program is not one already. Failed
 // with the message: "uninstall.dat文件不存在，无法卸载" when the program's

@@ -16,10 +16,7 @@ bool IsRefusedCharacter(wchar_t c)
 
 // Windows drops trailing dots and spaces from a step, so "..." or ". ." would
 // become "" or "." there: any such step but "." and ".." is refused.
-bool IsOnlyDotsAndSpaces(const std::wstring& step)
-{
-    return step.find_first_not_of(L". ") == std::wstring::npos;
-}
+bool IsOnlyDotsAndSpaces(const std::wstring& step) { return step.find_first_not_of(L". ") == std::wstring::npos; }
 
 std::vector<std::wstring> SplitSteps(const std::wstring& name)
 {

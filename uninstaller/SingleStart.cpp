@@ -20,10 +20,7 @@ std::string ToAnsi(const std::wstring& text)
 
 }  // namespace
 
-std::string UninstallerSemaphoreName()
-{
-    return "Global\\_ONCE_RUN_" + ToAnsi(kUninstallerTitle) + "uninstall_";
-}
+std::string UninstallerSemaphoreName() { return "Global\\_ONCE_RUN_" + ToAnsi(kUninstallerTitle) + "uninstall_"; }
 
 bool IsUninstallerStarting()
 {

@@ -96,8 +96,9 @@ void DeleteContents(const std::wstring& folder, const std::wstring& resolvedFold
         if (isFolder && IsLink(entry.dwFileAttributes))
             RemoveDirectoryW(path.c_str());  // the link alone; what it points to stays
         else if (isFolder)
-            DeleteContents(path + L"\\", resolvedFolder.empty() ? resolvedFolder : resolvedFolder + L"\\" + entry.cFileName,
-                           keep, failed);
+            DeleteContents(path + L"\\",
+                           resolvedFolder.empty() ? resolvedFolder : resolvedFolder + L"\\" + entry.cFileName, keep,
+                           failed);
         else if (IsFollowedFileLink(resolvedFolder, path, entry.cFileName))
             failed = true;  // the link stays: deleting it here would delete what it points to
         else if (!SamePath(path, keep))
@@ -110,8 +111,9 @@ void DeleteContents(const std::wstring& folder, const std::wstring& resolvedFold
 
 std::wstring ResolvedPath(const std::wstring& path)
 {
-    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::wstring();
     std::vector<wchar_t> buffer(MAX_PATH);
