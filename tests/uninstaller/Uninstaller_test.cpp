@@ -14,6 +14,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -541,6 +542,104 @@ TEST(UninstallerRemoval, ClosingDuringASlowStepEndsTheProgramAndLeavesTheLaterSt
     EXPECT_TRUE(installation.EntryExists());
     EXPECT_TRUE(installation.ClientKeyExists());
     EXPECT_TRUE(fs::exists(installation.m_startMenu + L"\\卸载Calverin.lnk"));
+}
+
+namespace {
+
+// The bar's filled width as the screen shows it: the pixels of its colour
+// ("ffeebe22") along its middle row; 0 where no bar shows (another page).
+int BarWidthOnScreen(HWND window)
+{
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    constexpr int kTrackWidth = 420;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP row = CreateCompatibleBitmap(screen, kTrackWidth, 1);
+    HGDIOBJ previous = SelectObject(memory, row);
+    // The track lies at (58, 259) of the pages, which begin at (10, 40).
+    BitBlt(memory, 0, 0, kTrackWidth, 1, screen, frame.left + 68, frame.top + 300, SRCCOPY);
+    int width = 0;
+    for (int x = 0; x < kTrackWidth; ++x) {
+        const COLORREF c = GetPixel(memory, x, 0);
+        if (GetRValue(c) > 200 && GetGValue(c) > 150 && GetBValue(c) < 80)
+            width = x + 1;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(row);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return width;
+}
+
+// Samples the bar every few milliseconds from the click on "狠心卸载" until
+// it has been full and is gone again (page 2), calling check with each
+// width; the widths seen, in order, without repeats.
+std::vector<int> SampleBar(HWND window, const std::function<void(int)>& check)
+{
+    // Other tests' windows share the screen: this one stays in front.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    std::vector<int> widths;
+    bool full = false;
+    const ULONGLONG deadline = GetTickCount64() + 120000;
+    while (GetTickCount64() < deadline) {
+        if (widths.empty())
+            Click(window, kUninstallButton);
+        const int width = BarWidthOnScreen(window);
+        check(width);
+        full |= width == 411;
+        if (width != 0 && (widths.empty() || widths.back() != width))
+            widths.push_back(width);
+        if (full && width == 0)
+            break;
+        Sleep(3);
+    }
+    return widths;
+}
+
+}  // namespace
+
+TEST(UninstallerProgress, TheBarOnlyGrowsAndIsFullBeforeTheLastPage)
+{
+    // A removal of almost no time still runs the bar through its steps.
+    Installation installation;
+    HWND window = StartRelocated(installation);
+    ASSERT_NE(window, nullptr);
+    WindowProcess uninstaller(window);
+    const std::vector<int> widths = SampleBar(window, [](int) {});
+    ASSERT_FALSE(widths.empty());
+    EXPECT_TRUE(std::is_sorted(widths.begin(), widths.end()));
+    EXPECT_GE(widths.front(), 30);
+    EXPECT_EQ(widths.back(), 411);
+    EXPECT_GE(widths.size(), 10u);
+    Click(window, kFinishButton);
+    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+
+    // A slow first step holds the bar at 51 % (210 of 411) until its files
+    // are gone.
+    Installation slow;
+    for (int folder = 0; folder < 40; ++folder) {
+        for (int file = 0; file < 150; ++file)
+            WriteFileOf(slow.m_install + L"big\\" + std::to_wstring(folder) + L"\\" + std::to_wstring(file), "x");
+    }
+    slow.SetList(R"([{"name":"big"}])");
+    window = StartRelocated(slow);
+    ASSERT_NE(window, nullptr);
+    WindowProcess slowUninstaller(window);
+    bool heldWhileFilesLeft = false;
+    const std::vector<int> slowWidths = SampleBar(window, [&](int width) {
+        const bool filesLeft = slow.Exists(L"big");
+        heldWhileFilesLeft |= width == 210 && filesLeft;
+        // The flag comes after the deletion, so a wider bar means the files
+        // were gone already.
+        if (width > 210)
+            EXPECT_FALSE(filesLeft) << width;
+    });
+    EXPECT_TRUE(heldWhileFilesLeft);
+    EXPECT_TRUE(std::is_sorted(slowWidths.begin(), slowWidths.end()));
+    EXPECT_EQ(slowWidths.empty() ? 0 : slowWidths.back(), 411);
+    Click(window, kFinishButton);
+    EXPECT_EQ(slowUninstaller.WaitForExit(), 0u);
 }
 
 TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
