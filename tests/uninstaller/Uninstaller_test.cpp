@@ -345,6 +345,11 @@ TEST(UninstallerStart, ErrorsEndWithZeroAndRemoveNothing)
         {"TEMP names a missing folder", [](Installation&) {},
          [](Installation& i) { return i.Run(i.m_install + L"uninstall.exe", (i.m_temp + L"\\missing").c_str()); },
          L"uninstall.exe复制到缓存目录失败,err=3", false},
+        {"TEMP longer than any path buffer", [](Installation&) {},
+         [](Installation& i) {
+             return i.Run(i.m_install + L"uninstall.exe", (i.m_temp + L"\\" + std::wstring(600, L't')).c_str());
+         },
+         L"uninstall.exe复制到缓存目录失败,err=", false},
         {"the list cannot be copied",
          [](Installation& i) {
              DeleteFileW((i.m_install + L"uninstall.dat").c_str());
