@@ -654,8 +654,9 @@ TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
     ASSERT_NE(window, nullptr);
     WindowProcess uninstaller(window);
 
+    // Once the first paint has laid the skin out.
+    EXPECT_TRUE(WaitUntil([&] { return HitTest(window, kCloseButton) == HTCLIENT; }));
     EXPECT_EQ(HitTest(window, kVersionLabel), HTCAPTION);
-    EXPECT_EQ(HitTest(window, kCloseButton), HTCLIENT);
     EXPECT_EQ(HitTest(window, kMinButton), HTCLIENT);
     EXPECT_EQ(HitTest(window, kUninstallButton), HTCLIENT);
     HMODULE program = LoadLibraryExW(uninstaller.ImagePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
