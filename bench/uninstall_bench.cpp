@@ -30,7 +30,8 @@ std::wstring MakeRunFolder()
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"calverin-uninstall-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring folder =
+        std::wstring(temp) + L"calverin-uninstall-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     return CreateDirectoryW(folder.c_str(), nullptr) ? folder : std::wstring();
 }
 

@@ -26,6 +26,13 @@ constexpr DWORD kStartingWindowWaitMs = 5000;
 // centring the place.
 constexpr DWORD kWindowStyle = 0x16000000;
 
+void KeepNoInstallFolderCurrent()
+{
+    wchar_t system[MAX_PATH] = {};
+    if (GetSystemDirectoryW(system, MAX_PATH) != 0)
+        SetCurrentDirectoryW(system);
+}
+
 // Returns once the window and, with it, the removal worker are gone.
 void RunWindow()
 {
@@ -57,6 +64,9 @@ void RunUninstaller()
         g_logFile.SetLogPath(GetModuleFolder() + L"uninstall.log", kLogCapKb);
         break;
     case RelocationResult::RunningInPlace:
+        // Started from the install folder itself: a current folder there
+        // would keep the removal from deleting it.
+        KeepNoInstallFolderCurrent();
         break;
     }
 

@@ -68,8 +68,8 @@ TEST(UninstallerWindowWithoutBar, ReachesTheLastPageWithoutTheBarOrItsLabel)
     CalUI::CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
 
     CMainWnd window;
-    HWND handle = window.Create(nullptr, L"no bar", WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, 0,
-                                nullptr);
+    HWND handle =
+        window.Create(nullptr, L"no bar", WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr);
     ASSERT_NE(handle, nullptr);
     PumpFor(300);
     // "狠心卸载", then "卸载成功" where it shows on the last page only.
