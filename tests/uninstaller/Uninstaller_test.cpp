@@ -134,6 +134,19 @@ void Click(HWND window, POINT at)
     PostMessageW(window, WM_LBUTTONUP, 0, where);
 }
 
+// Clicks the point until the program ends (a window may take a click only to
+// come forward); its exit code, STILL_ACTIVE when it did not end in time.
+DWORD ClickUntilExit(HWND window, POINT at, const WindowProcess& process)
+{
+    DWORD code = STILL_ACTIVE;
+    WaitUntil([&] {
+        Click(window, at);
+        code = process.WaitForExit(100);
+        return code != STILL_ACTIVE;
+    });
+    return code;
+}
+
 LRESULT HitTest(HWND window, POINT at)
 {
     ClientToScreen(window, &at);
@@ -305,8 +318,7 @@ TEST(UninstallerRelocation, ExactlyOneCopyRunsFromItsOwnFolderForEverySpellingOf
         EXPECT_NEAR((frame.top + frame.bottom) / 2, (area.top + area.bottom) / 2, 2);
 
         // Closing on the first page removes nothing.
-        Click(window, kCloseButton);
-        EXPECT_EQ(copy.WaitForExit(), 0u);
+        EXPECT_EQ(ClickUntilExit(window, kCloseButton, copy), 0u);
         EXPECT_TRUE(installation.Untouched());
     }
 }
@@ -316,7 +328,8 @@ TEST(UninstallerRelocation, ExactlyOneCopyRunsFromItsOwnFolderForEverySpellingOf
 std::wstring TakeMessageBoxText()
 {
     HWND box = nullptr;
-    if (!WaitUntil([&] { return (box = FindWindowW(L"#32770", kTitle)) != nullptr; }))
+    // Shown only once all its controls hold their texts.
+    if (!WaitUntil([&] { return (box = FindWindowW(L"#32770", kTitle)) != nullptr && IsWindowVisible(box); }))
         return std::wstring();
     std::wstring text;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -380,7 +393,7 @@ TEST(UninstallerStart, ErrorsEndWithZeroAndRemoveNothing)
             ASSERT_NE(window, nullptr);
             WindowProcess inPlace(window);
             EXPECT_EQ(_wcsicmp(inPlace.ImagePath().c_str(), (installation.m_install + L"uninstall.exe").c_str()), 0);
-            Click(window, kStillUseButton);
+            EXPECT_EQ(ClickUntilExit(window, kStillUseButton, inPlace), 0u);
         }
         runner.join();
         EXPECT_EQ(code, 0u);
@@ -526,7 +539,7 @@ TEST(UninstallerRemoval, ClosingDuringASlowStepEndsTheProgramAndLeavesTheLaterSt
 {
     Installation installation;
     for (int folder = 0; folder < 40; ++folder) {
-        for (int file = 0; file < 100; ++file)
+        for (int file = 0; file < 300; ++file)
             WriteFileOf(installation.m_install + L"big\\" + std::to_wstring(folder) + L"\\" + std::to_wstring(file),
                         "x");
     }
@@ -539,7 +552,10 @@ TEST(UninstallerRemoval, ClosingDuringASlowStepEndsTheProgramAndLeavesTheLaterSt
         return fs::exists(big) ? std::distance(fs::directory_iterator(big), fs::directory_iterator()) : 0;
     };
     ASSERT_TRUE(StartRemoval(window, [&] { return foldersLeft() < 40; }));
-    Click(window, kCloseButton);
+    EXPECT_TRUE(WaitUntil([&] {
+        Click(window, kCloseButton);
+        return uninstaller.WaitForExit(100) != STILL_ACTIVE;
+    }));
     EXPECT_EQ(uninstaller.WaitForExit(), 0u);
     // Stopped inside the tree: the next entry and the later steps never ran.
     EXPECT_GT(foldersLeft(), 0);
@@ -617,8 +633,7 @@ TEST(UninstallerProgress, TheBarOnlyGrowsAndIsFullBeforeTheLastPage)
     EXPECT_GE(widths.front(), 30);
     EXPECT_EQ(widths.back(), 411);
     EXPECT_GE(widths.size(), 10u);
-    Click(window, kFinishButton);
-    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+    EXPECT_EQ(ClickUntilExit(window, kFinishButton, uninstaller), 0u);
 
     // A slow first step holds the bar at 51 % (210 of 411) until its files
     // are gone.
@@ -643,8 +658,7 @@ TEST(UninstallerProgress, TheBarOnlyGrowsAndIsFullBeforeTheLastPage)
     EXPECT_TRUE(heldWhileFilesLeft);
     EXPECT_TRUE(std::is_sorted(slowWidths.begin(), slowWidths.end()));
     EXPECT_EQ(slowWidths.empty() ? 0 : slowWidths.back(), 411);
-    Click(window, kFinishButton);
-    EXPECT_EQ(slowUninstaller.WaitForExit(), 0u);
+    EXPECT_EQ(ClickUntilExit(window, kFinishButton, slowUninstaller), 0u);
 }
 
 TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
@@ -655,10 +669,11 @@ TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
     WindowProcess uninstaller(window);
 
     // Once the first paint has laid the skin out.
-    EXPECT_TRUE(WaitUntil([&] { return HitTest(window, kCloseButton) == HTCLIENT; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return HitTest(window, kCloseButton) == HTCLIENT && HitTest(window, kMinButton) == HTCLIENT &&
+               HitTest(window, kUninstallButton) == HTCLIENT;
+    }));
     EXPECT_EQ(HitTest(window, kVersionLabel), HTCAPTION);
-    EXPECT_EQ(HitTest(window, kMinButton), HTCLIENT);
-    EXPECT_EQ(HitTest(window, kUninstallButton), HTCLIENT);
     HMODULE program = LoadLibraryExW(uninstaller.ImagePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(101), RT_GROUP_ICON), nullptr);
     EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(109), L"ZIPRES"), nullptr);
@@ -676,8 +691,10 @@ TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
     EXPECT_TRUE(installation.Untouched());
     EXPECT_EQ(uninstaller.WaitForExit(0), STILL_ACTIVE);
 
-    Click(window, kMinButton);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        Click(window, kMinButton);
+        return WaitUntil([&] { return IsIconic(window) != FALSE; }, 200);
+    }));
 
     // Alt+F4 hides; a second start from the install folder shows it again and
     // ends, as does one of the copy itself.
@@ -691,8 +708,7 @@ TEST(UninstallerWindow, ButtonsKeysAndSecondStarts)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_EQ(UninstallerWindows().size(), 1u);
 
-    Click(window, kStillUseButton);
-    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+    EXPECT_EQ(ClickUntilExit(window, kStillUseButton, uninstaller), 0u);
     EXPECT_TRUE(installation.Untouched());
 }
 
@@ -713,8 +729,7 @@ TEST(UninstallerWindow, TwoQuickStartsLeaveOneWindow)
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"uninstall.exe") == 1; }));
     EXPECT_EQ(UninstallerWindows().size(), 1u);
     WindowProcess uninstaller(window);
-    Click(window, kStillUseButton);
-    EXPECT_EQ(uninstaller.WaitForExit(), 0u);
+    EXPECT_EQ(ClickUntilExit(window, kStillUseButton, uninstaller), 0u);
 }
 
 TEST(UninstallerProgram, CarriesNoNetworkCode)
