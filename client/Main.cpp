@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include "services/AppFolder.h"
+#include "dialogs/SkinResource.h"
 #include "services/FileUtil.h"
 #include "mainwindow/MainWnd.h"
 #include "services/ProductInfo.h"
@@ -16,11 +17,8 @@
 #include <objbase.h>
 #include <ole2.h>
 
-#include <cstring>
-
 namespace {
 constexpr WORD kSkinResourceId = 101;
-constexpr wchar_t kSkinResourceType[] = L"ZIPRES";
 constexpr int kLogCapKb = 1024;
 // WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW:
 // the skin gives the size, centring the place.
@@ -37,30 +35,6 @@ bool ActivateRunningClient()
     // Topmost and back again raises the window without leaving it topmost.
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return true;
-}
-
-// Hands the skin archive carried as a resource to the framework; false when
-// the program has none or it is empty.
-bool SupplySkinArchive()
-{
-    HINSTANCE module = CalUI::CWindowManagerUI::GetResourceInstance();
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
-    if (!resource)
-        return false;
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return false;
-    const DWORD size = SizeofResource(module, resource);
-    if (size == 0)
-        return false;
-    // The framework reads every skin file from this block for as long as the
-    // process runs, so it is handed over for good and never freed.
-    auto* archive = new BYTE[size];
-    memcpy(archive, bytes, size);
-    FreeResource(loaded);
-    CalUI::CWindowManagerUI::SetResourceZip(archive, size, nullptr);
     return true;
 }
 
@@ -93,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     curl_global_init(CURL_GLOBAL_ALL);
 
     CalUI::CWindowManagerUI::SetInstance(instance);
-    if (!SupplySkinArchive())
+    if (!SupplySkinArchive(kSkinResourceId))
         return 0;
     RunMainWindow();
 

@@ -5,6 +5,7 @@
 // back is one call on the main window's queue. Started with
 // &DeleteFolderThread<g_mainWnd> and so on (WindowCalls.h).
 
+#include "services/FolderTree.h"
 #include "services/ItemRecords.h"
 #include "services/WindowCalls.h"
 #include "services/WindowMultiThreadManager.h"
@@ -17,18 +18,6 @@
 
 // {downloaded package to keep, install folder to delete (ending with "\")}.
 typedef std::pair<std::wstring, std::wstring> FolderDeletionParam;
-
-// False for a folder that a deletion must never touch: an empty or relative
-// path, a drive or share root, and the current folder or any folder holding it.
-bool IsDeletableFolder(const std::wstring& folder);
-
-// Deletes the folder's contents and then the folder, except the file whose path
-// equals keep (ignoring case). A file that cannot be deleted stays and sets
-// failed; folders that still hold something stay silently. Links (junctions,
-// symbolic links) are removed themselves, never followed. A refused folder
-// (IsDeletableFolder) is left whole and sets failed. Ends early on a stop
-// request of the worker thread.
-void DeleteFolderTree(const std::wstring& folder, const std::wstring& keep, bool& failed);
 
 // The message of OnDeleteFilesFailed naming the install folder.
 std::wstring DeleteFailedMessage(const std::wstring& folder);
