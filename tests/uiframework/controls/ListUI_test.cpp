@@ -584,13 +584,12 @@ TEST_F(ListWindow, DoubleClickAndReturnActivateAndTheWheelCanSelect)
     EXPECT_EQ(activations.size(), 2u);
 
     list->SetAttribute(L"scrollselect", L"true");
-    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
-             MAKELPARAM(kScreenPlace.x + 240, kScreenPlace.y + RowMiddle(1)));
+    const POINT overRow = ui->ToScreen(240, RowMiddle(1));
+    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(overRow.x, overRow.y));
     EXPECT_EQ(list->GetSelectedIndex(), 2) << "a notch down selects the next row";
     list->SetAttribute(L"scrollselect", L"false");
     const int before = list->GetScrollPos().cy;
-    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
-             MAKELPARAM(kScreenPlace.x + 240, kScreenPlace.y + RowMiddle(1)));
+    ui->Post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(overRow.x, overRow.y));
     EXPECT_EQ(list->GetSelectedIndex(), 2);
     EXPECT_GT(list->GetScrollPos().cy, before) << "without it the notch scrolls";
 }
