@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "core/ControlUI.h"
 
 using namespace CalUI;
