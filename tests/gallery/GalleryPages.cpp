@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+
 #include "core/ControlUI.h"
 
 using namespace CalUI;
