@@ -38,8 +38,8 @@ constexpr WCHAR kSubmittingText[] = L"正在提交...";
 constexpr WCHAR kSignInCodeType[] = L"1";
 
 // The fields in which Enter runs the page's action.
-constexpr LPCWSTR kEnterFields[] = {L"mobile_code_0", L"pwd_code_0", L"area_code_0", L"mobile_code_1",
-                                    L"verify_code",   L"area_code_1", L"pwd1_code",  L"pwd2_code"};
+constexpr LPCWSTR kEnterFields[] = {L"mobile_code_0", L"pwd_code_0",  L"area_code_0", L"mobile_code_1",
+                                    L"verify_code",   L"area_code_1", L"pwd1_code",   L"pwd2_code"};
 
 std::wstring ReadSetting(LPCWSTR name)
 {

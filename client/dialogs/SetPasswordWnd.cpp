@@ -84,4 +84,3 @@ void CSetPsdWnd::SetOkButton(LPCWSTR text, bool enabled)
     button->SetText(text);
     button->SetEnabled(enabled);
 }
-

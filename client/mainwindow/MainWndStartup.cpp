@@ -80,8 +80,8 @@ void CMainWnd::StartUpdater(const std::wstring& parameters)
 {
     const std::wstring source = g_appFolder + L"update.exe";
     if (!FileExists(source)) {
-        ShowMsgBox(m_hWnd, L"Calverin", L"更新组件丢失，请到官网重新下载安装软件！", MsgBoxButtons::Ok,
-                   kGotItCaption, kCancelCaption);
+        ShowMsgBox(m_hWnd, L"Calverin", L"更新组件丢失，请到官网重新下载安装软件！", MsgBoxButtons::Ok, kGotItCaption,
+                   kCancelCaption);
         return;
     }
     const std::wstring folder = g_appFolder + L"update";

@@ -14,6 +14,7 @@
 #include "mainwindow/MainWnd.h"
 #include "services/AppFolder.h"
 #include "services/SessionData.h"
+#include "RefService.h"
 #include "ScratchFolder.h"
 #include "TestPaths.h"
 #include "ThreadTimerAction.h"
@@ -67,6 +68,7 @@ protected:
 
     void SetUp() override
     {
+        RefService::Reset();
         g_appFolder = folder.File(L"");
         ASSERT_NE(mainWnd.Create(nullptr, L"Calverin", 0x96CF0000, 0, 0, 0, 0, 0, nullptr), nullptr);
         mainWnd.CenterWindow();

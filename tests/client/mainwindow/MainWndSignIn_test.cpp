@@ -167,8 +167,8 @@ TEST_F(MainWndSignIn, AnOfferedUpdateEndsTheClientAndStartsOnlyTheCopiedUpdater)
     {
         const char* what;
         bool updaterPresent;
-        LPCWSTR answer;     // the box's button
-        bool missingBox;    // a second box says the updater is missing
+        LPCWSTR answer;   // the box's button
+        bool missingBox;  // a second box says the updater is missing
         bool updaterStarts;
     } cases[] = {
         {"update", true, L"msgbox_ok", false, true},
