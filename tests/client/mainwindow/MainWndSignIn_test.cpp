@@ -63,6 +63,19 @@ HWND WaitForWindow(HANDLE process, LPCWSTR className)
     return found;
 }
 
+int WindowsOf(HANDLE process, LPCWSTR className)
+{
+    int count = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == GetProcessId(process))
+            ++count;
+    }
+    return count;
+}
+
 unsigned Requests(const char* path) { return RefService::Journal(path).size(); }
 
 std::wstring Setting(LPCWSTR name)
@@ -372,6 +385,61 @@ TEST_F(MainWndSignIn, SignOutByTheUserMenu)
         EXPECT_EQ(Setting(L"token"), L"");
         EXPECT_EQ(Setting(L"token2"), L"");
         EXPECT_EQ(Setting(L"username"), L"13800138000");
+        PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(WaitForExit(process), 0u);
+    }
+}
+
+// A catalogue request that fails shows its box and changes nothing, unless
+// the service says the session is gone: then the sign-in is forgotten and
+// one sign-in window comes.
+TEST_F(MainWndSignIn, FailedCatalogueRequestsShowABoxAndAnExpiredSessionSignsInAgain)
+{
+    struct Case
+    {
+        const char* what;
+        const char* path;
+        const char* kind;
+        int code;
+        bool expired;
+    } cases[] = {
+        {"own categories, 10011", "/Box/Game/ownerGamesCategory", "code", 10011, true},
+        {"own categories, 10013", "/Box/Game/ownerGamesCategory", "code", 10013, true},
+        {"own categories, 10016", "/Box/Game/ownerGamesCategory", "code", 10016, true},
+        {"own categories, 10010", "/Box/Game/ownerGamesCategory", "code", 10010, false},
+        {"own categories, 10017", "/Box/Game/ownerGamesCategory", "code", 10017, false},
+        {"all categories refused", "/Box/Game/getGamesCategory", "code", 10006, false},
+        {"accelerator list unreadable", "/Box/Game/getSoftwares", "not_json", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RefService::Reset();
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin");
+        Json::Value fault = RefService::Fault(c.path, c.kind);
+        fault["count"] = 1;
+        if (c.code != 0) {
+            fault["code"] = c.code;
+            fault["message"] = "列表暂时不可用";
+        }
+        RefService::AddFault(fault);
+        ProgramCopy client(L"calverinapp.exe");
+        HANDLE process = StartSignedIn(client);
+        HWND box = WaitForWindow(process, L"CMsgBoxWnd");
+        ASSERT_NE(box, nullptr);
+        PostClick(box, BoxButton(L"msgbox_ok", false));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        if (!c.expired) {
+            Sleep(1000);
+            EXPECT_EQ(VisibleWindowOf(process, L"CLoginWnd"), nullptr);
+            EXPECT_EQ(Setting(L"token"), L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+            EXPECT_EQ(CloseClient(mainWindow, process), 0u);
+            continue;
+        }
+        HWND login = WaitForWindow(process, L"CLoginWnd");
+        ASSERT_NE(login, nullptr);
+        EXPECT_EQ(WindowsOf(process, L"CLoginWnd"), 1);
+        EXPECT_EQ(Setting(L"token"), L"");
+        EXPECT_EQ(Setting(L"token2"), L"");
         PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_EQ(WaitForExit(process), 0u);
     }
