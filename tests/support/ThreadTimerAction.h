@@ -9,3 +9,8 @@
 #include <functional>
 
 void RunFromTheLoopIn(DWORD delayMs, std::function<void()> action);
+
+// From inside the running loop: once `ready` holds (checked every 50 ms, at
+// most `limitMs`), runs `then`; when it never does, runs `timedOut`.
+void RunFromTheLoopWhen(std::function<bool()> ready, std::function<void()> then, std::function<void()> timedOut,
+                        DWORD limitMs = 15000);

@@ -66,22 +66,6 @@ void ClickAt(HWND window, CControlUI* control)
     PostMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-// From inside the running modal loop: once `ready` holds (checked every
-// 50 ms, at most `limitMs`), runs `then`; otherwise runs `timedOut`.
-void WhenReady(std::function<bool()> ready, std::function<void()> then, std::function<void()> timedOut,
-               DWORD limitMs = 15000)
-{
-    if (ready()) {
-        then();
-        return;
-    }
-    if (limitMs < 50) {
-        timedOut();
-        return;
-    }
-    RunFromTheLoopIn(50, [=] { WhenReady(ready, then, timedOut, limitMs - 50); });
-}
-
 // Runs the thread's messages for `ms`.
 void PumpFor(DWORD ms)
 {
@@ -165,9 +149,9 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
         });
     };
     // Shown and laid out: the buttons have their places.
-    WhenReady([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
-              [&] { RunFromTheLoopIn(300, [&] { play(0); }); },
-              [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+                       [&] { RunFromTheLoopIn(300, [&] { play(0); }); },
+                       [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
     EXPECT_EQ(login.ShowModal(false, false), 0);
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].what);
@@ -256,9 +240,9 @@ TEST_F(AccountWindows, ClosingDuringASlowSignInEndsWithZeroAndNothingRunsLater)
         ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
         ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
         HWND window = login.GetWindowHandle();
-        WhenReady([] { return RefService::Journal(kLoginPath).size() == 1; },
-                  [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); },
-                  [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        RunFromTheLoopWhen([] { return RefService::Journal(kLoginPath).size() == 1; },
+                           [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                           [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
         EXPECT_EQ(login.ShowModal(false, false), 0);
     }
     EXPECT_EQ(g_loginWnd, nullptr);
