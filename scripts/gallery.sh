@@ -15,6 +15,7 @@ page=${2:-gallery.xml}
 # Page skin file, then the screenshot it gives.
 pages=(
   "gallery.xml controls.png"
+  "text-fields.xml text-fields.png"
 )
 source "$here/targets.sh"
 source "$here/wine.sh"
@@ -53,7 +54,9 @@ else
       set -e
       "$1" "$2"; shift 2
       shoot=$1 app=$2; shift 2
-      while [ $# -gt 0 ]; do "$shoot" "$app" "$2" 0 "$1"; shift 2; done' gallery \
+      # Each page closes itself a little after its screenshot: killing the
+      # loader leaves the window on the screen, over the next page.
+      while [ $# -gt 0 ]; do "$shoot" "$app" "$2" $((CALVERIN_DEMO_SECONDS + 2)) "$1"; shift 2; done' gallery \
     "$here/wineprefix.sh" "$WINEPREFIX" "$here/run-and-screenshot.sh" "$app" "${shots[@]}"
   for ((i = 1; i < ${#shots[@]}; i += 2)); do
     if [ ! -s "${shots[i]}" ]; then

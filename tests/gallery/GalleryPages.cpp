@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "core/ControlUI.h"
 
 using namespace CalUI;
@@ -20,6 +19,7 @@ struct GalleryPage
 // clang-format off
 const GalleryPage kGalleryPages[] = {
     {L"gallery.xml", PlayControlsPage},
+    {L"text-fields.xml", PlayTextFieldsPage},
 };
 // clang-format on
 

@@ -15,3 +15,7 @@ void PlayGalleryPage(const std::wstring& page, CalUI::CWindowManagerUI& manager)
 // checks where the cursor really is when it tracks the mouse's leaving.
 // Nothing happens when the page has no such control.
 void HoverGalleryControl(CalUI::CWindowManagerUI& manager, const wchar_t* name);
+
+// Types a password and Chinese and Latin text into the text-field page and
+// leaves the typed field focused.
+void PlayTextFieldsPage(CalUI::CWindowManagerUI& manager);

@@ -123,6 +123,9 @@ protected:
     void Relayout(bool invalidate);
     bool IsBarShown(const CScrollBarUI* bar) const;
     bool IsBarActive(const CScrollBarUI* bar) const;
+    // The children as the container paints them: inside the client area, float
+    // children over the whole container; false when the stop control came.
+    bool PaintChildren(HDC hdc, const RECT& paint, CControlUI* stopControl);
 
     CUIPtrArray m_items;  // owned CControlUI* while auto-destroy is on
     RECT m_inset = {0, 0, 0, 0};
@@ -151,7 +154,6 @@ private:
     int HorizontalPage() const;
     bool HandleScrollKey(UINT key);
     bool HandleWheel(const UIEvent& event);
-    bool PaintChildren(HDC hdc, const RECT& paint, CControlUI* stopControl);
     bool PaintFloatChildren(HDC hdc, const RECT& paint, CControlUI* stopControl);
 };
 

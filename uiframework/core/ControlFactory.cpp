@@ -10,6 +10,7 @@
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
+#include "controls/RichEditUI.h"
 #include "controls/ScrollBarUI.h"
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
@@ -54,6 +55,7 @@ constexpr ControlClassEntry kControlClasses[] = {
     {L"Button", &Make<CButtonUI>},
     {L"Option", &Make<COptionUI>},
     {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"RichEdit", &Make<CRichEditUI>},
 };
 // clang-format on
 

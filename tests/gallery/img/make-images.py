@@ -335,6 +335,9 @@ IMAGES = {
     "slider_fill.png": lambda: groove(ACCENT),
     "slider_thumb.png": slider_thumb_strip,
     "close.png": close_strip,
+    "text_field.png": lambda: surface(32, 32, 4, WINDOW, LINE),
+    "text_field_focused.png": lambda: surface(32, 32, 4, WINDOW, ACCENT),
+    "text_field_disabled.png": lambda: surface(32, 32, 4, DISABLED_SURFACE, LINE),
 }
 
 

@@ -46,7 +46,8 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
     {
         LPCWSTR element;
         LPCWSTR className;
-        std::vector<LPCWSTR> answers;  // "IContainer" answers with the item interface, the rest with the control
+        // "IContainer" and "WantTab" answer with their face, the rest with the control
+        std::vector<LPCWSTR> answers;
     };
     const std::vector<LPCWSTR> container = {L"Container", L"IContainer", L"Control"};
     auto with = [](std::vector<LPCWSTR> own, const std::vector<LPCWSTR>& bases) {
@@ -71,8 +72,9 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         {L"Button", L"Button", {L"Button", L"Label", L"Control"}},
         {L"Option", L"Option", {L"Option", L"Button", L"Label", L"Control"}},
         {L"CheckBox", L"CheckBox", {L"CheckBox", L"Option", L"Button", L"Label", L"Control"}},
+        {L"RichEdit", L"RichEdit", with({L"RichEdit", L"WantTab"}, container)},
     };
-    const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"RichEdit", L"IListItem", L"TreeNode"};
+    const LPCWSTR otherFamilies[] = {L"Edit", L"List", L"Combo", L"TreeView", L"IListItem", L"TreeNode"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.element)));
         CControlUI* control = CreateControlByElementName(c.element);
@@ -80,7 +82,7 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         EXPECT_STREQ(control->GetClass(), c.className);
         for (LPCWSTR name : c.answers) {
             SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
-            if (std::wcscmp(name, L"IContainer") == 0)
+            if (std::wcscmp(name, L"IContainer") == 0 || std::wcscmp(name, L"WantTab") == 0)
                 EXPECT_NE(control->GetInterface(name), nullptr);
             else
                 EXPECT_EQ(control->GetInterface(name), control);
