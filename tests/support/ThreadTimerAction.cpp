@@ -25,6 +25,8 @@ void RunFromTheLoopIn(DWORD delayMs, std::function<void()> action)
     SetTimer(nullptr, 0, delayMs, RunPending);
 }
 
+void DropPendingLoopAction() { Pending() = nullptr; }
+
 void RunFromTheLoopWhen(std::function<bool()> ready, std::function<void()> then, std::function<void()> timedOut,
                         DWORD limitMs)
 {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "RefService.h"
 #include "ScratchFolder.h"
@@ -28,6 +30,7 @@ namespace {
 
 const char kLoginPath[] = "/Box/User/login";
 const char kSetPassPath[] = "/Box/User/setPass";
+const char kSendCodePath[] = "/Box/User/sendCode";
 const char kDemoToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
 
 class OwnerWnd : public CWindowWnd
@@ -117,13 +120,31 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
     {
         const char* what;
         int page;
+        std::vector<std::pair<LPCWSTR, LPCWSTR>> fields;  // texts set before the click
         LPCWSTR button;
         LPCWSTR message;
-        LPCWSTR buttonText;  // of login_btn afterwards
     } cases[] = {
-        {"password page, no number", 0, L"login_btn", L"手机号为空，请输入手机号", L"登录"},
-        {"code page, no number", 1, L"login_btn", L"手机号为空，请输入手机号", L"登录"},
-        {"first-password page, no password", 2, L"login_btn", L"密码不能为空", L"登录"},
+        {"password page, no number", 0, {{L"mobile_code_0", L""}}, L"login_btn", L"手机号为空，请输入手机号"},
+        {"password page, no password", 0, {{L"mobile_code_0", L"13800138000"}}, L"login_btn", L"密码为空，请输入密码"},
+        {"code page, no number", 1, {{L"mobile_code_1", L""}}, L"login_btn", L"手机号为空，请输入手机号"},
+        {"code page, no code", 1, {{L"mobile_code_1", L"13800138000"}}, L"login_btn", L"验证码为空，请输入验证码"},
+        {"code request, no number", 1, {{L"mobile_code_1", L""}}, L"send_verify_btn", L"手机号不能为空!"},
+        {"code request, area code +86",
+         1,
+         {{L"area_code_1", L"+86"}, {L"mobile_code_1", L"13800138000"}},
+         L"send_verify_btn",
+         L"手机区号请勿使用特殊字符"},
+        {"code request, letters in the number",
+         1,
+         {{L"area_code_1", L"86"}, {L"mobile_code_1", L"1380013800a"}},
+         L"send_verify_btn",
+         L"账号请勿使用特殊字符"},
+        {"first password, none", 2, {}, L"login_btn", L"密码不能为空"},
+        {"first password, two different",
+         2,
+         {{L"pwd1_code", L"abc12345"}, {L"pwd2_code", L"abc12346"}},
+         L"login_btn",
+         L"两次输入的密码不一致"},
     };
     int reports = 0;
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
@@ -133,13 +154,15 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
     {
         std::wstring message, buttonText;
         bool messageShown = false, buttonEnabled = false;
-    } seen[3];
+    } seen[std::size(cases)];
     std::function<void(size_t)> play = [&](size_t i) {
         if (i == std::size(cases)) {
             PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
             return;
         }
         static_cast<CTabLayoutUI*>(login.FindControl(L"child_page"))->SelectItem(cases[i].page, true);
+        for (const auto& [name, text] : cases[i].fields)
+            login.FindControl(name)->SetText(text);
         ClickAt(window, login.FindControl(cases[i].button));
         RunFromTheLoopIn(400, [&, i] {
             CControlUI* label = login.FindControl(L"msg_lab");
@@ -157,12 +180,137 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
         SCOPED_TRACE(cases[i].what);
         EXPECT_EQ(seen[i].message, cases[i].message);
         EXPECT_TRUE(seen[i].messageShown);
-        EXPECT_EQ(seen[i].buttonText, cases[i].buttonText);
+        EXPECT_EQ(seen[i].buttonText, L"登录");
         EXPECT_TRUE(seen[i].buttonEnabled);
     }
     EXPECT_EQ(reports, 0);
     EXPECT_EQ(RefService::Journal(kLoginPath).size(), 0u);
     EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 0u);
+    EXPECT_EQ(RefService::Journal(kSendCodePath).size(), 0u);
+}
+
+// A wrong password shows the service's message and gives the button back; the
+// right one signs in with the first-sign-in flag of the service.
+TEST_F(AccountWindows, PasswordSignIn)
+{
+    struct Case
+    {
+        const char* what;
+        LPCWSTR password;
+        int result;
+    } cases[] = {
+        {"wrong password", L"wrong-one", 0},
+        {"right password", L"demo1234", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RefService::Reset();
+        int reports = 0;
+        ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND window = login.GetWindowHandle();
+        std::wstring message, buttonText;
+        bool buttonEnabled = false;
+        RunFromTheLoopWhen(
+            [&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+            [&] {
+                login.FindControl(L"mobile_code_0")->SetText(L"13800138000");
+                login.FindControl(L"pwd_code_0")->SetText(c.password);
+                ClickAt(window, login.FindControl(L"login_btn"));
+                // The answer has come when the request is in and the button is back.
+                RunFromTheLoopWhen(
+                    [&] {
+                        return RefService::Journal(kLoginPath).size() == 1 &&
+                               login.FindControl(L"login_btn")->IsEnabled();
+                    },
+                    [&] {
+                        message = TextOf(login.FindControl(L"msg_lab"));
+                        buttonText = TextOf(login.FindControl(L"login_btn"));
+                        buttonEnabled = true;
+                        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    },
+                    [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+            },
+            [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        EXPECT_EQ(login.ShowModal(false, false), c.result);
+        DropPendingLoopAction();  // a sign-in closes the window while the test still waits
+        EXPECT_EQ(reports, c.result);
+        EXPECT_EQ(RefService::Journal(kLoginPath).size(), 1u);
+        if (c.result == 0) {
+            EXPECT_FALSE(message.empty());
+            EXPECT_NE(message, L"用户信息过期，请重新登录！");
+            EXPECT_EQ(buttonText, L"登录");
+            EXPECT_TRUE(buttonEnabled);
+        }
+    }
+}
+
+// A new number: the code request counts down and is counted, the code signs
+// the new user in onto the password page, and the password closes the window
+// with the user's password marked as set.
+TEST_F(AccountWindows, ANewUserSignsInByCodeAndSetsAPassword)
+{
+    const std::string mobile = "13700137000";
+    int reports = 0;
+    ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    HWND window = login.GetWindowHandle();
+    std::wstring countdown, sentMessage, lastMessage;
+    int pageAfterCode = -1;
+    auto close = [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    RunFromTheLoopWhen(
+        [&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+        [&] {
+            ClickAt(window, login.FindControl(L"go_verify_btn"));
+            RunFromTheLoopIn(300, [&] {
+                login.FindControl(L"mobile_code_1")->SetText(L"13700137000");
+                ClickAt(window, login.FindControl(L"send_verify_btn"));
+                RunFromTheLoopWhen(
+                    [&] { return TextOf(login.FindControl(L"msg_lab")) == L"发送成功!"; },
+                    [&] {
+                        countdown = TextOf(login.FindControl(L"send_verify_btn"));
+                        sentMessage = TextOf(login.FindControl(L"msg_lab"));
+                        const std::string code = RefService::SmsCode(mobile);
+                        login.FindControl(L"verify_code")->SetText(std::wstring(code.begin(), code.end()).c_str());
+                        ClickAt(window, login.FindControl(L"login_btn"));
+                        auto* pages = static_cast<CTabLayoutUI*>(login.FindControl(L"child_page"));
+                        RunFromTheLoopWhen([&, pages] { return pages->GetSelectedIndex() == 2; },
+                                           [&, pages] {
+                                               pageAfterCode = pages->GetSelectedIndex();
+                                               login.FindControl(L"pwd1_code")->SetText(L"newpass99");
+                                               login.FindControl(L"pwd2_code")->SetText(L"newpass99");
+                                               ClickAt(window, login.FindControl(L"login_btn"));
+                                               // Success closes the window; a failure shows its message.
+                                               RunFromTheLoopWhen(
+                                                   [&] { return login.FindControl(L"msg_lab")->IsVisible(); },
+                                                   [&] {
+                                                       lastMessage = TextOf(login.FindControl(L"msg_lab"));
+                                                       close();
+                                                   },
+                                                   close);
+                                           },
+                                           close);
+                    },
+                    close);
+            });
+        },
+        close);
+    EXPECT_EQ(login.ShowModal(false, false), 1) << testing::PrintToString(lastMessage);
+    DropPendingLoopAction();
+    EXPECT_NE(countdown.find(L"s"), std::wstring::npos) << "counting down: " << testing::PrintToString(countdown);
+    EXPECT_EQ(sentMessage, L"发送成功!");
+    EXPECT_EQ(pageAfterCode, 2);
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(login.OffersBinding()) << "a first sign-in goes on to the binding";
+    std::wstring count, userMark;
+    ReadRegValue(HKEY_CURRENT_USER, L"Software\\calverin", L"send_count", REG_SZ, count);
+    EXPECT_EQ(count, L"1");
+    std::wstring userId;
+    ReadRegValue(HKEY_CURRENT_USER, L"Software\\calverin", L"token2", REG_SZ, userId);
+    ASSERT_FALSE(userId.empty());
+    ReadRegValue(HKEY_CURRENT_USER, L"Software\\calverin", userId, REG_SZ, userMark);
+    EXPECT_EQ(userMark, L"1");
+    EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 1u);
 }
 
 TEST_F(AccountWindows, ASavedTokenSignsInHiddenAndARefusedOneShowsTheWindow)
@@ -282,14 +430,16 @@ TEST_F(AccountWindows, SetPasswordRefusesEmptyEntriesWithoutARequest)
     ASSERT_NE(window.CreateOver(owner.GetWindowHandle()), nullptr);
     HWND handle = window.GetWindowHandle();
     std::wstring message, okText;
-    RunFromTheLoopIn(400, [&] {
-        ClickAt(handle, window.FindControl(L"ok_btn"));
-        RunFromTheLoopIn(400, [&] {
-            message = TextOf(window.FindControl(L"msg_lab"));
-            okText = TextOf(window.FindControl(L"ok_btn"));
-            ClickAt(handle, window.FindControl(L"close_btn"));
-        });
-    });
+    RunFromTheLoopWhen([&] { return IsWindowVisible(handle) && window.FindControl(L"ok_btn")->GetPos().right > 0; },
+                       [&] {
+                           ClickAt(handle, window.FindControl(L"ok_btn"));
+                           RunFromTheLoopIn(400, [&] {
+                               message = TextOf(window.FindControl(L"msg_lab"));
+                               okText = TextOf(window.FindControl(L"ok_btn"));
+                               ClickAt(handle, window.FindControl(L"close_btn"));
+                           });
+                       },
+                       [&] { ClickAt(handle, window.FindControl(L"close_btn")); });
     EXPECT_EQ(window.ShowModal(true, true), 0);
     EXPECT_EQ(message, L"密码不能为空");
     EXPECT_EQ(okText, L"确定");
