@@ -43,6 +43,7 @@ class ProbedLoginWnd : public CLoginWnd
 {
 public:
     using CDialogWnd::FindControl;
+    using CDialogWnd::m_manager;
     using CLoginWnd::CLoginWnd;
 };
 
@@ -50,6 +51,7 @@ class ProbedSetPsdWnd : public CSetPsdWnd
 {
 public:
     using CDialogWnd::FindControl;
+    using CDialogWnd::m_manager;
 };
 
 void PutSetting(const char* name, const std::string& value)
@@ -81,6 +83,22 @@ void PumpFor(DWORD ms)
             DispatchMessageW(&msg);
         }
     }
+}
+
+// The window's own pixels inside the control's rectangle, row by row.
+std::vector<DWORD> PixelsOf(CWindowManagerUI& manager, CControlUI* control)
+{
+    std::vector<DWORD> pixels;
+    const DWORD* all = manager.GetOffscreenPixels();
+    if (all == nullptr || control == nullptr)
+        return pixels;
+    const SIZE size = manager.GetOffscreenSize();
+    const RECT rc = control->GetPos();
+    for (int y = rc.top; y < rc.bottom && y < size.cy; ++y) {
+        for (int x = rc.left; x < rc.right && x < size.cx; ++x)
+            pixels.push_back(all[(size.cy - 1 - y) * size.cx + x]);
+    }
+    return pixels;
 }
 
 class AccountWindows : public testing::Test
@@ -444,6 +462,106 @@ TEST_F(AccountWindows, SetPasswordRefusesEmptyEntriesWithoutARequest)
     EXPECT_EQ(message, L"密码不能为空");
     EXPECT_EQ(okText, L"确定");
     EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 0u);
+}
+
+// While a sign-in runs its button is disabled, and Enter in a field starts
+// nothing more; Enter while the button is enabled signs in.
+TEST_F(AccountWindows, EnterSignsInOnlyWhileTheButtonIsEnabled)
+{
+    Json::Value slow = RefService::Fault(kLoginPath, "slow");
+    slow["seconds"] = 2;
+    RefService::AddFault(slow);
+    int reports = 0;
+    ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    HWND window = login.GetWindowHandle();
+    bool disabledWhileRunning = false;
+    RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+                       [&] {
+                           login.FindControl(L"mobile_code_0")->SetText(L"13800138000");
+                           login.FindControl(L"pwd_code_0")->SetText(L"demo1234");
+                           login.FindControl(L"pwd_code_0")->SetFocus();
+                           PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+                           RunFromTheLoopIn(300, [&] {
+                               disabledWhileRunning = !login.FindControl(L"login_btn")->IsEnabled();
+                               PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+                               PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+                           });
+                       },
+                       [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(login.ShowModal(false, false), 1);
+    DropPendingLoopAction();
+    EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(RefService::Journal(kLoginPath).size(), 1u);
+}
+
+// Two passwords of one length look the same in both windows, and something
+// is drawn for them: the mask shows, never the text.
+TEST_F(AccountWindows, PasswordFieldsPaintTheSameForPasswordsOfOneLength)
+{
+    struct Looks
+    {
+        std::vector<DWORD> first, second, empty;
+    };
+    auto compare = [](const Looks& looks) {
+        ASSERT_FALSE(looks.first.empty());
+        size_t differing = 0;
+        for (size_t i = 0; i < looks.first.size() && i < looks.second.size(); ++i)
+            differing += looks.first[i] != looks.second[i] ? 1 : 0;
+        EXPECT_EQ(differing, 0u) << "two passwords of one length differ on screen, of " << looks.first.size();
+        EXPECT_FALSE(looks.first == looks.empty) << "a password draws nothing";
+    };
+    // Each step sets the text, lets the window repaint and reads the field.
+    auto sample = [](CWindowManagerUI& manager, CControlUI* field, HWND window, Looks& looks,
+                     std::function<void()> done) {
+        field->SetText(L"abc123");
+        RunFromTheLoopIn(500, [&manager, field, window, &looks, done] {
+            looks.first = PixelsOf(manager, field);
+            field->SetText(L"xyz789");
+            RunFromTheLoopIn(500, [&manager, field, window, &looks, done] {
+                looks.second = PixelsOf(manager, field);
+                field->SetText(L"");
+                RunFromTheLoopIn(500, [&manager, field, &looks, done] {
+                    looks.empty = PixelsOf(manager, field);
+                    done();
+                });
+            });
+        });
+    };
+    {
+        SCOPED_TRACE("sign-in window");
+        Looks looks;
+        ProbedLoginWnd login([](UINT_PTR) {});
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND window = login.GetWindowHandle();
+        RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.m_manager.GetOffscreenPixels() != nullptr; },
+                           [&] {
+                               // No blinking caret in any field while the pixels are read.
+                               login.FindControl(L"login_btn")->SetFocus();
+                               sample(login.m_manager, login.FindControl(L"pwd_code_0"), window, looks,
+                                      [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+                           },
+                           [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        login.ShowModal(false, false);
+        compare(looks);
+    }
+    {
+        SCOPED_TRACE("set-password window");
+        Looks looks;
+        ProbedSetPsdWnd setPsd;
+        ASSERT_NE(setPsd.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND window = setPsd.GetWindowHandle();
+        // The second entry: the first may hold the focus and its caret.
+        RunFromTheLoopWhen([&] { return IsWindowVisible(window) && setPsd.m_manager.GetOffscreenPixels() != nullptr; },
+                           [&] {
+                               sample(setPsd.m_manager, setPsd.FindControl(L"pwd2_code"), window, looks,
+                                      [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+                           },
+                           [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        setPsd.ShowModal(true, true);
+        compare(looks);
+    }
 }
 
 }  // namespace
