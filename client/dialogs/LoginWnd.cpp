@@ -292,11 +292,13 @@ void CLoginWnd::SetLoginButton(LPCWSTR text, bool enabled)
     button->SetEnabled(enabled);
 }
 
+// The number field takes the focus at the next paint: a focus set before
+// the window's first paint would be moved on by that paint's own.
 void CLoginWnd::ShowWithFocus()
 {
     ShowWindow(true, true);
     if (CControlUI* number = FindControl(L"mobile_code_0"))
-        number->SetFocus();
+        m_manager.SetFocusNeeded(number);
 }
 
 int CLoginWnd::SelectedPage()

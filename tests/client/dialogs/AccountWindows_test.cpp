@@ -168,6 +168,7 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
     ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
     HWND window = login.GetWindowHandle();
+    std::wstring focusAtStart;
     struct Seen
     {
         std::wstring message, buttonText;
@@ -191,9 +192,16 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
     };
     // Shown and laid out: the buttons have their places.
     RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
-                       [&] { RunFromTheLoopIn(300, [&] { play(0); }); },
+                       [&] {
+                           RunFromTheLoopIn(300, [&] {
+                               CControlUI* focus = login.m_manager.GetFocus();
+                               focusAtStart = focus != nullptr ? focus->GetName().GetData() : L"";
+                               play(0);
+                           });
+                       },
                        [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
     EXPECT_EQ(login.ShowModal(false, false), 0);
+    EXPECT_EQ(focusAtStart, L"mobile_code_0");
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].what);
         EXPECT_EQ(seen[i].message, cases[i].message);

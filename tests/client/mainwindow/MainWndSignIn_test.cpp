@@ -18,6 +18,7 @@
 #include "ScratchFolder.h"
 #include "SkinPlaces.h"
 #include "TestPaths.h"
+#include "WineTray.h"
 #include "core/WindowManagerUI.h"
 #include "services/RegistryUtil.h"
 
@@ -443,6 +444,55 @@ TEST_F(MainWndSignIn, FailedCatalogueRequestsShowABoxAndAnExpiredSessionSignsInA
         PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_EQ(WaitForExit(process), 0u);
     }
+}
+
+// The whole way in and out as a user goes it: a password typed into the
+// sign-in window, the tray's exit, a start with the saved token, sign-out by
+// the user menu and the sign-in window closed.
+TEST_F(MainWndSignIn, OneScriptedRoadInAndOut)
+{
+    const char* const loginCount = kLoginPath;
+    PutSetting("username", kDemoMobile);
+    {
+        ProgramCopy client(L"calverinapp.exe");
+        HANDLE process = Start(client);
+        HWND login = WaitForWindow(process, L"CLoginWnd");
+        ASSERT_NE(login, nullptr);
+        Sleep(500);
+        PostClick(login, SkinControlCentre(L"login.xml", L"pwd_code_0"));
+        for (wchar_t c : std::wstring(L"demo1234"))
+            PostMessageW(login, WM_CHAR, c, 1);
+        PostMessageW(login, WM_KEYDOWN, VK_RETURN, 1);
+        ASSERT_TRUE(WaitFor([] { return Requests("/Box/Game/getSoftwares") == 1; })) << "no sign-in by password";
+        EXPECT_EQ(Requests(loginCount), 1u);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(login); }));
+        EXPECT_EQ(Setting(L"token"), L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+        EXPECT_EQ(Setting(L"token2"), L"1001");
+
+        // The tray menu's second entry ends the client.
+        ASSERT_TRUE(WaitFor([] { return FindTrayIconWindow() != nullptr; }));
+        PostMessageW(FindTrayIconWindow(), WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
+        ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; })) << "no tray menu opened";
+        PostMessageW(mainWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(mainWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(mainWindow, WM_KEYDOWN, VK_RETURN, 0);
+        ASSERT_EQ(WaitForExit(process), 0u);
+    }
+    ProgramCopy client(L"calverinapp.exe");
+    HANDLE process = Start(client);
+    ASSERT_TRUE(WaitFor([] { return Requests("/Box/Game/getSoftwares") == 2; })) << "no sign-in by the saved token";
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(mainWindow) != FALSE; }));
+    PostClick(mainWindow, SkinControlCentre(L"main.xml", L"user_btn"));
+    Sleep(300);
+    PostClick(mainWindow, SkinControlCentre(L"main.xml", L"usermenu_logout"));
+    HWND confirmation = WaitForWindow(process, L"CLogoutWnd");
+    ASSERT_NE(confirmation, nullptr);
+    PostClick(confirmation, SkinControlCentre(L"logout.xml", L"ok_logout"));
+    HWND login = WaitForWindow(process, L"CLoginWnd");
+    ASSERT_NE(login, nullptr);
+    EXPECT_EQ(Setting(L"token"), L"");
+    PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(WaitForExit(process), 0u);
 }
 
 }  // namespace
