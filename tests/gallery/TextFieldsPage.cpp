@@ -53,6 +53,9 @@ void PlayTextFieldsPage(CWindowManagerUI& manager)
     CControlUI* typed = manager.FindControl(L"field_typed");
     if (password == nullptr || typed == nullptr)
         return;
+    // The caret blinks only in the window that holds the keyboard.
+    SetForegroundWindow(manager.GetPaintWindow());
+    SetFocus(manager.GetPaintWindow());
     PostClickInto(manager, password);
     PostTyping(manager, L"secret2026");
     PostClickInto(manager, typed);

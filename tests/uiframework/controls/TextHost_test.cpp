@@ -325,6 +325,70 @@ TEST_F(TextHost, CaretRequestedResizeAndCursor)
     EXPECT_EQ(pos, -1);
 }
 
+// ---- Attributes ------------------------------------------------------------------------------
+
+// Attributes on a control of no window, read back through the control.
+TEST(RichEditAttributes, EachValueSetsExactlyItsSetting)
+{
+    struct Case
+    {
+        LPCWSTR name;
+        LPCWSTR value;
+        DWORD style;  // the style word after it, from the default ES_MULTILINE
+        RECT padding;
+        DWORD textColor;
+        DWORD tipColor;
+        int limit;
+    };
+    constexpr DWORD multi = ES_MULTILINE;
+    constexpr RECT none = {0, 0, 0, 0};
+    constexpr DWORD tip = 0xFF8E8E8E;
+    const Case cases[] = {
+        {L"textpadding", L"7,7", multi, {7, 7, 0, 0}, 0, tip, 32767},
+        {L"textpadding", L"7", multi, {7, 0, 0, 0}, 0, tip, 32767},
+        {L"textpadding", L"1,2,3,4", multi, {1, 2, 3, 4}, 0, tip, 32767},
+        {L"multiline", L"false", 0, none, 0, tip, 32767},
+        {L"multiline", L"yes", multi, none, 0, tip, 32767},
+        {L"readonly", L"false", multi, none, 0, tip, 32767},
+        {L"readonly", L"true", multi | ES_READONLY, none, 0, tip, 32767},
+        {L"password", L"true", multi | ES_PASSWORD, none, 0, tip, 32767},
+        {L"align", L"center", multi | ES_CENTER, none, 0, tip, 32767},
+        {L"align", L"right", multi | ES_RIGHT, none, 0, tip, 32767},
+        {L"align", L"center right", multi | ES_RIGHT, none, 0, tip, 32767},
+        {L"align", L"left", multi, none, 0, tip, 32767},
+        {L"vscrollbar", L"true", multi | WS_VSCROLL | ES_DISABLENOSCROLL, none, 0, tip, 32767},
+        {L"autohscroll", L"true", multi | ES_AUTOHSCROLL, none, 0, tip, 32767},
+        {L"textcolor", L"#102030", multi, none, 0xFF102030, tip, 32767},
+        {L"textcolor", L"#80102030", multi, none, 0x80102030, tip, 32767},
+        {L"tipcolor", L" #FF8A8A8A", multi, none, 0, 0xFF8A8A8A, 32767},
+        {L"tipcolor", L"ffffff", multi, none, 0, 0xFFFFFFFF, 32767},
+        {L"maxchar", L"10", multi, none, 0, tip, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name) + L"=" + c.value));
+        CRichEditUI field;
+        field.SetAttribute(c.name, c.value);
+        EXPECT_EQ(field.GetWinStyle(), c.style);
+        const RECT padding = field.GetTextPadding();
+        EXPECT_TRUE(EqualRect(&padding, &c.padding));
+        EXPECT_EQ(field.GetTextColor(), c.textColor);
+        EXPECT_EQ(field.GetTipValueColor(), c.tipColor);
+        EXPECT_EQ(field.GetLimitText(), c.limit);
+    }
+    CRichEditUI field;
+    for (const auto& [name, want] :
+         {std::pair{L"wanttab", &CRichEditUI::IsWantTab}, std::pair{L"wantreturn", &CRichEditUI::IsWantReturn},
+          std::pair{L"wantctrlreturn", &CRichEditUI::IsWantCtrlReturn},
+          std::pair{L"transparent", &CRichEditUI::IsTransparent}, std::pair{L"rich", &CRichEditUI::IsRich},
+          std::pair{L"showcaret", &CRichEditUI::IsShowCaret}}) {
+        EXPECT_TRUE((field.*want)()) << testing::PrintToString(std::wstring(name)) << " is on by default";
+        field.SetAttribute(name, L"TRUE");
+        EXPECT_FALSE((field.*want)()) << "only \"true\" is true";
+        field.SetAttribute(name, L"true");
+        EXPECT_TRUE((field.*want)());
+    }
+}
+
 // ---- Notification records ----------------------------------------------------------------
 
 // A record of exactly `size` bytes that ends where an inaccessible page
