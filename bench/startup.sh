@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the start-up benchmark of one target's build in its Wine prefix inside
-# Xvfb and prints its figures:
+# Xvfb, against the reference web service on the loopback addresses (started
+# here; the signed-in start uses its first demo user's token), and prints its
+# figures:
 #   bench/startup.sh BUILD_FOLDER [ROUNDS]   (e.g. build/x86_64)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,7 +14,15 @@ use_wine_of_build "$build"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
+rounds=${1:-10}
+# The reference service's first demo user.
+token=5f0c2a9e7b1d4c38a6e2f9d1b0c7a345
+username=13800138000
+
 cmake --build "$build" --target startup_bench calverinapp >/dev/null
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+service_state=$build/refservice-bench
+"$top/scripts/refservice.sh" start "$service_state" >/dev/null
+trap '"$WINESERVER" -k 2>/dev/null || true; "$top/scripts/refservice.sh" stop "$service_state"' EXIT
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '"$1" "$2" && shift 2 && "$CALVERIN_WINE" "$@"' startup \
-  "$top/scripts/wineprefix.sh" "$WINEPREFIX" "$build/bench/startup_bench.exe" "$build/client/calverinapp.exe" "$@"
+  "$top/scripts/wineprefix.sh" "$WINEPREFIX" "$build/bench/startup_bench.exe" "$build/client/calverinapp.exe" \
+  "$rounds" "$token" "$username"

@@ -2,8 +2,11 @@
 // repeated starts from a scratch program folder, beside the same for a bare
 // Win32 program (this program itself, started with "--bare", which shows one
 // plain window and nothing else); then the client's working set and private
-// bytes once its window is up:
-//   startup_bench CLIENT_EXE [ROUNDS]
+// bytes once its window is up. Given a saved sign-in (a token and its user
+// name, which a web service must accept), also the time to the signed-in
+// main window (its hidden sign-in window gone, the window usable again) and
+// the working set then:
+//   startup_bench CLIENT_EXE [ROUNDS [TOKEN USERNAME]]
 #include <windows.h>
 #include <psapi.h>
 
@@ -56,9 +59,29 @@ HWND VisibleWindowOf(DWORD processId, LPCWSTR className)
     return nullptr;
 }
 
+// Whether the client's start has come as far as the bench waits for.
+enum class StartGoal
+{
+    VisibleWindow,
+    SignedIn,  // its sign-in window came and went, the main window is usable
+};
+
+// The sign-in window of the process, shown or not.
+bool HasSignInWindow(DWORD processId)
+{
+    for (HWND window = FindWindowExW(nullptr, nullptr, L"CLoginWnd", nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, L"CLoginWnd", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return true;
+    }
+    return false;
+}
+
 // Starts the program, waits for its window, takes the figures and ends it.
 bool TimeOneStart(const std::wstring& exe, const std::wstring& arguments, LPCWSTR className, const std::wstring& folder,
-                  Figures& figures, bool measureMemory)
+                  Figures& figures, bool measureMemory, StartGoal goal = StartGoal::VisibleWindow)
 {
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
@@ -68,9 +91,17 @@ bool TimeOneStart(const std::wstring& exe, const std::wstring& arguments, LPCWST
                         &process))
         return false;
     HWND window = nullptr;
+    bool signInSeen = false;
     while (window == nullptr && NowMs() - start < kStartLimitMs &&
-           WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT)
+           WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
         window = VisibleWindowOf(process.dwProcessId, className);
+        if (goal != StartGoal::SignedIn || window == nullptr)
+            continue;
+        const bool signInOpen = HasSignInWindow(process.dwProcessId);
+        signInSeen = signInSeen || signInOpen;
+        if (!signInSeen || signInOpen || !IsWindowEnabled(window))
+            window = nullptr;
+    }
     if (window != nullptr) {
         figures.startMs.push_back(NowMs() - start);
         if (measureMemory) {
@@ -104,6 +135,24 @@ std::wstring MakeScratchFolder(const std::wstring& client, std::wstring& copy)
     copy = folder + L"\\calverinapp.exe";
     CopyFileW(client.c_str(), copy.c_str(), FALSE);
     return folder;
+}
+
+// The saved sign-in in the client's registry key; an empty token removes it.
+void SaveSignIn(const std::wstring& token, const std::wstring& username)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\calverin", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (token.empty()) {
+        RegDeleteValueW(key, L"token");
+    } else {
+        RegSetValueExW(key, L"token", 0, REG_SZ, reinterpret_cast<const BYTE*>(token.c_str()),
+                       static_cast<DWORD>((token.size() + 1) * sizeof(WCHAR)));
+        RegSetValueExW(key, L"username", 0, REG_SZ, reinterpret_cast<const BYTE*>(username.c_str()),
+                       static_cast<DWORD>((username.size() + 1) * sizeof(WCHAR)));
+    }
+    RegCloseKey(key);
 }
 
 void RemoveScratchFolder(const std::wstring& folder)
@@ -155,7 +204,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc > 1 && std::wstring(argv[1]) == L"--bare")
         return RunBareWindow();
     if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_bench CLIENT_EXE [ROUNDS]\n");
+        std::fprintf(stderr, "usage: startup_bench CLIENT_EXE [ROUNDS [TOKEN USERNAME]]\n");
         return 2;
     }
     const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 10;
@@ -164,7 +213,9 @@ int wmain(int argc, wchar_t** argv)
 
     std::wstring clientCopy;
     const std::wstring folder = MakeScratchFolder(argv[1], clientCopy);
-    Figures client, bare;
+    Figures client, bare, signedIn;
+    // The plain start comes up without a saved sign-in.
+    SaveSignIn(L"", L"");
     for (int round = 0; round < rounds; ++round) {
         if (!TimeOneStart(clientCopy, L"", L"CMainWnd", folder, client, true)) {
             std::fprintf(stderr, "the client showed no main window within %lu ms\n", kStartLimitMs);
@@ -172,6 +223,20 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         }
         TimeOneStart(self, L"--bare", kBareClass, folder, bare, false);
+    }
+    const bool withSignIn = argc > 4;
+    if (withSignIn) {
+        for (int round = 0; round < rounds; ++round) {
+            // Every start signs in again: the token is saved anew each time.
+            SaveSignIn(argv[3], argv[4]);
+            if (!TimeOneStart(clientCopy, L"", L"CMainWnd", folder, signedIn, true, StartGoal::SignedIn)) {
+                std::fprintf(stderr, "the client did not sign in with the saved token within %lu ms\n", kStartLimitMs);
+                SaveSignIn(L"", L"");
+                RemoveScratchFolder(folder);
+                return 1;
+            }
+        }
+        SaveSignIn(L"", L"");
     }
     RemoveScratchFolder(folder);
 
@@ -185,5 +250,15 @@ int wmain(int argc, wchar_t** argv)
         "client after start, largest of the runs: working set %.1f MB, private bytes %.1f MB (aim: under 40 MB)\n",
         static_cast<double>(client.workingSet) / (1024.0 * 1024.0),
         static_cast<double>(client.privateBytes) / (1024.0 * 1024.0));
+    if (withSignIn) {
+        const double signedInMs = Median(signedIn.startMs);
+        std::printf("time to the signed-in main window with a saved token, median: %.0f ms, %.0f ms after the bare "
+                    "program's window (aim: within 1000 ms)\n",
+                    signedInMs, signedInMs - bareMs);
+        std::printf("client signed in, largest of the runs: working set %.1f MB, private bytes %.1f MB (aim: under "
+                    "40 MB)\n",
+                    static_cast<double>(signedIn.workingSet) / (1024.0 * 1024.0),
+                    static_cast<double>(signedIn.privateBytes) / (1024.0 * 1024.0));
+    }
     return 0;
 }

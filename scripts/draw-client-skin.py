@@ -571,6 +571,37 @@ def combo_pictures():
         save(c, "combo_%s.png" % name)
 
 
+# The sign-in, password and sign-out windows.
+
+def dialog_pictures():
+    # Field looks beside field.png: the accent border while focused, the
+    # disabled surface without one.
+    c = Canvas(32, 36)
+    c.fill(rounded_rect(0, 0, 32, 36, 4), PANEL)
+    c.fill(stroke(rounded_rect(0.5, 0.5, 31.5, 35.5, 3.5), 1), ACCENT)
+    save(c, "field_focused.png")
+
+    c = Canvas(32, 36)
+    c.fill(rounded_rect(0, 0, 32, 36, 4), DISABLED)
+    save(c, "field_disabled.png")
+
+    # A link button's hover: a quiet surface behind its text.
+    c = Canvas(16, 16)
+    c.fill(rounded_rect(0, 0, 16, 16, 4), HOT)
+    save(c, "link_hot.png")
+
+    # The sign-out picture over its panel: a door in an accent ring.
+    c = Canvas(96, 96)
+    c.fill(circle(48, 48, 47), PANEL)
+    c.fill(stroke(circle(48, 48, 46), 2), ACCENT)
+    k, ox, oy = 3.0, 24, 24
+    c.fill(polyline([(ox + 8 * k, oy + 2.5 * k), (ox + 3 * k, oy + 2.5 * k), (ox + 3 * k, oy + 13.5 * k),
+                     (ox + 8 * k, oy + 13.5 * k)], 4), ACCENT)
+    c.fill(segment(ox + 6.5 * k, oy + 8 * k, ox + 14 * k, oy + 8 * k, 4), ACCENT)
+    c.fill(polyline([(ox + 11 * k, oy + 5 * k), (ox + 14 * k, oy + 8 * k), (ox + 11 * k, oy + 11 * k)], 4), ACCENT)
+    save(c, "logout_pic.png")
+
+
 def main():
     os.makedirs(IMG, exist_ok=True)
     os.makedirs(os.path.dirname(ICON), exist_ok=True)
@@ -581,6 +612,7 @@ def main():
     accelerator_pictures()
     loading_picture()
     combo_pictures()
+    dialog_pictures()
     save(logo(32), "logo.png")
     with open(ICON, "wb") as f:
         f.write(icon_file((16, 32, 48)))

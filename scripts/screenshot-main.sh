@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Screenshots of the client's main window and of a message box over it, made
+# Screenshots of the client's main window and of its dialogs over it, made
 # under Xvfb in a Wine prefix of their own:
 #   scripts/screenshot-main.sh [TARGET]   (x86_64 by default, or i686)
 # writes build/screenshots/main.png (calverinapp as it starts, without a web
-# service) and build/screenshots/msgbox.png (tests/client/dialogs/MsgBoxShot:
-# the real main window with the exit question open over it). Each program
-# runs from a scratch copy, since the client keeps its log and picture cache
-# beside itself.
+# service) and, each laid over that shot of the main window, the dialogs of
+# tests/client/dialogs/DialogShot: msgbox.png (the exit question, two
+# buttons), msgbox1.png (one button), login0.png to login2.png (the sign-in
+# window's pages), setpsd.png and logout.png. Each program runs from a
+# scratch copy, since the client keeps its log and picture cache beside
+# itself.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -17,9 +19,9 @@ source "$here/wine.sh"
 
 build=$(target_build_dir "$root" "$target")
 if [ -f "$build/CMakeCache.txt" ]; then
-  cmake --build "$build" -j4 --target calverinapp msgbox_shot
+  cmake --build "$build" -j4 --target calverinapp dialog_shot
 else
-  "$here/build.sh" "$root" "$target" --target calverinapp msgbox_shot
+  "$here/build.sh" "$root" "$target" --target calverinapp dialog_shot
 fi
 
 use_wine "$target"
@@ -31,14 +33,18 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 scratch=$(mktemp -d)
 trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/main" "$scratch/msgbox"
+mkdir -p "$scratch/main" "$scratch/dialog"
 cp "$build/client/calverinapp.exe" "$scratch/main/"
-cp "$build/tests/msgbox_shot.exe" "$scratch/msgbox/"
+cp "$build/tests/dialog_shot.exe" "$scratch/dialog/"
 archive="Z:$(printf '%s' "$build/client/skin/client.zip" | tr / '\\')"
 
 shots=$root/screenshots
 mkdir -p "$shots"
-rm -f "$shots/main.png" "$shots/msgbox.png"
+# Each dialog kind of dialog_shot and the file its shot goes to.
+dialogs=("msgbox2 msgbox" "msgbox1 msgbox1" "login0 login0" "login1 login1" "login2 login2" "setpsd setpsd"
+  "logout logout")
+rm -f "$shots/main.png"
+for row in "${dialogs[@]}"; do rm -f "$shots/${row#* }.png"; done
 
 # Runs inside the X server: the prefix's server and system processes start
 # there too (see demo.sh). Each shot is cut to the window titled "Calverin".
@@ -47,9 +53,11 @@ rm -f "$shots/main.png" "$shots/msgbox.png"
 # black. The box shot therefore lays the mask over the main window as a
 # compositing desktop does: where the screen shows the bare mask, the main
 # window as shot just before the box opened, darkened by the mask's alpha.
-xvfb-run -a -s "-screen 0 1600x1000x24" bash -s -- "$here" "$WINEPREFIX" "$scratch" "$archive" "$shots" <<'SHOTS'
+xvfb-run -a -s "-screen 0 1600x1000x24" bash -s -- "$here" "$WINEPREFIX" "$scratch" "$archive" "$shots" \
+  "${dialogs[@]}" <<'SHOTS'
 set -euo pipefail
 here=$1 prefix=$2 scratch=$3 archive=$4 shots=$5
+shift 5
 source "$here/wine.sh"
 "$here/wineprefix.sh" "$prefix"
 
@@ -86,19 +94,21 @@ kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 "$WINESERVER" -k 2>/dev/null || true
 
-# The program opens the box 5 s after its main window and ends by itself.
-calverin_wine "$scratch/msgbox/msgbox_shot.exe" "$archive" 10 &
-pid=$!
-wait_for_windows 1
-shoot "$scratch/owner.png"
-wait_for_windows 2
-shoot "$scratch/box.png"
-wait "$pid" 2>/dev/null || true
-convert "$scratch/owner.png" -fill black -colorize 60% "$scratch/masked.png"
-convert "$scratch/masked.png" \( "$scratch/box.png" -transparent black \) -composite "$shots/msgbox.png"
+# Each dialog comes up over a stand-in owner at the main window's place and
+# ends by itself; its shot goes over the main window's, darkened.
+convert "$shots/main.png" -fill black -colorize 60% "$scratch/masked.png"
+for row in "$@"; do
+  kind=${row% *} name=${row#* }
+  calverin_wine "$scratch/dialog/dialog_shot.exe" "$archive" "$kind" 6 &
+  pid=$!
+  wait_for_windows 1
+  shoot "$scratch/dialog.png"
+  wait "$pid" 2>/dev/null || true
+  convert "$scratch/masked.png" \( "$scratch/dialog.png" -transparent black \) -composite "$shots/$name.png"
+done
 SHOTS
 
-for shot in main msgbox; do
+for shot in main "${dialogs[@]#* }"; do
   if [ ! -s "$shots/$shot.png" ]; then
     echo "screenshot-main: no $shot screenshot was written" >&2
     exit 1

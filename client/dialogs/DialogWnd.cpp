@@ -109,6 +109,18 @@ void CDialogWnd::StartCodeCountdown(CControlUI* button)
 
 CControlUI* CDialogWnd::FindControl(LPCWSTR name) { return m_manager.FindControl(name); }
 
+std::wstring CDialogWnd::TextOf(LPCWSTR name)
+{
+    CControlUI* control = FindControl(name);
+    return control != nullptr ? std::wstring(control->GetText().GetData()) : std::wstring();
+}
+
+void CDialogWnd::SetTextOf(LPCWSTR name, const std::wstring& text)
+{
+    if (CControlUI* control = FindControl(name))
+        control->SetText(text.c_str());
+}
+
 bool CDialogWnd::BuildSkin()
 {
     MakeFrameless(m_hWnd, WS_CAPTION);

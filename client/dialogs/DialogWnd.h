@@ -12,6 +12,8 @@
 // SC_CLOSE closes with 0; the self-hiding message label "msg_lab" and the
 // SMS-code countdown of a button, both driven by control timers.
 
+#include <string>
+
 #include "core/ControlUI.h"
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
@@ -73,6 +75,10 @@ protected:
     // enables it again as "获取验证码".
     void StartCodeCountdown(CalUI::CControlUI* button);
     CalUI::CControlUI* FindControl(LPCWSTR name);
+    // The text of the named control; empty when the skin has no such control.
+    std::wstring TextOf(LPCWSTR name);
+    // Nothing when the skin has no such control.
+    void SetTextOf(LPCWSTR name, const std::wstring& text);
 
     CalUI::CWindowManagerUI m_manager;
 

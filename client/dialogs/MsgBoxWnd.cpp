@@ -50,12 +50,6 @@ bool CMsgBoxWnd::OnKeyDown(WPARAM key)
 }
 
 // A control missing from the skin leaves the others working.
-void CMsgBoxWnd::SetTextOf(LPCWSTR name, const std::wstring& text)
-{
-    if (CControlUI* control = FindControl(name))
-        control->SetText(text.c_str());
-}
-
 void CMsgBoxWnd::ShowButton(LPCWSTR name, bool show, const std::wstring& caption)
 {
     CControlUI* button = FindControl(name);

@@ -37,7 +37,6 @@ private:
     void OnNotify(CalUI::NotifyMsg& msg) override;
     // Every key is consumed; Escape closes.
     bool OnKeyDown(WPARAM key) override;
-    void SetTextOf(LPCWSTR name, const std::wstring& text);
     void ShowButton(LPCWSTR name, bool show, const std::wstring& caption);
 
     std::wstring m_title;

@@ -78,10 +78,34 @@ void CMainWnd::Notify(NotifyMsg& msg)
 {
     if (msg.type == L"windowinit")
         OnWindowInit();
-    else if (msg.type == L"click" && IsNotifyFrom(msg, L"close_btn"))
+    else if (msg.type == L"click")
+        OnClick(msg);
+    else if (msg.type == L"setfocus")
+        OnSetFocus(msg);
+}
+
+void CMainWnd::OnClick(const NotifyMsg& msg)
+{
+    if (IsNotifyFrom(msg, L"close_btn"))
         ShowWindow(false, true);
-    else if (msg.type == L"click" && IsNotifyFrom(msg, L"min_btn"))
+    else if (IsNotifyFrom(msg, L"min_btn"))
         ::ShowWindow(m_hWnd, SW_MINIMIZE);
+    else if (IsNotifyFrom(msg, L"user_btn") || IsNotifyFrom(msg, L"expand_user_btn"))
+        ShowUserMenu();
+    else if (IsNotifyFrom(msg, L"usermenu_setpsd"))
+        OpenSetPassword();
+    else if (IsNotifyFrom(msg, L"usermenu_logout"))
+        OpenLogoutConfirmation();
+}
+
+// The user menu closes as soon as the focus goes anywhere outside it.
+void CMainWnd::OnSetFocus(const NotifyMsg& msg)
+{
+    if (msg.sender == nullptr || IsNotifyFrom(msg, L"user_menu"))
+        return;
+    CControlUI* parent = msg.sender->GetParent();
+    if (parent != nullptr && parent->GetName() != L"user_menu")
+        HideUserMenu();
 }
 
 CControlUI* CMainWnd::CreateControl(LPCWSTR name)
@@ -100,6 +124,7 @@ void CMainWnd::ExitApp(UINT_PTR, UINT_PTR)
             return;
         StopAllTasks();
     }
+    m_ending = true;
     ShowWindow(false, true);
     m_tray.Remove();
     CloseModalWindows();
@@ -117,6 +142,8 @@ void CMainWnd::CloseModalWindows()
             ::PostMessageW(*it, WM_CLOSE, 0, 0);
     }
 }
+
+bool CMainWnd::IsAlive() const { return !m_ending && ::IsWindow(m_hWnd); }
 
 bool CMainWnd::HasRunningTasks() const { return g_sessionData.GetTaskCount() > 0; }
 
@@ -152,6 +179,7 @@ void CMainWnd::OnWindowInit()
     ::SetForegroundWindow(m_hWnd);
     ::BringWindowToTop(m_hWnd);
     CreateFolderTree(g_appFolder + L"cache");
+    PostMsg(m_hWnd, &CMainWnd::StartChecks, 0, 0);
 }
 
 // Only the caption band drags, and only where no control reacts to the mouse.

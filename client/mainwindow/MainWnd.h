@@ -7,6 +7,8 @@
 // reach the window through g_mainWnd and hand it their results on its call
 // queue.
 
+#include <string>
+
 #include "services/MsgDispatch.h"
 #include "services/WindowMultiThreadManager.h"
 
@@ -42,6 +44,45 @@ public:
     // Clears every registered task's run flag; the workers end on their own.
     void StopAllTasks();
 
+    // The sign-in window, hidden until it needs the user; a sign-in shows the
+    // user buttons, closing it otherwise ends the client. Nothing while a
+    // sign-in window is already open, so that one window serves every road.
+    void ShowLogin();
+    // After the confirmation: asks first while downloads run (declined: the
+    // user stays signed in), forgets the saved sign-in, signs in again.
+    void Logout();
+
+    // Worker results. Both parameters are plain values or heap payloads that
+    // the handler frees on every path, as each comment says.
+    // (1, heap UTF-8 update text): offer the update; the client ends whatever
+    // the answer. (0, none): fetch the configuration.
+    void OnCheckVersionReply(UINT_PTR newerVersion, UINT_PTR updateText);
+    // (ignored, heap message): a box; the client stays up without a user.
+    void OnCheckVersionFailed(UINT_PTR, UINT_PTR message);
+    void OnGetConfigDone(UINT_PTR, UINT_PTR);
+    // (ignored, heap message): a box, then the end.
+    void OnGetConfigFailed(UINT_PTR, UINT_PTR message);
+    // (first-sign-in flag, ignored): starts the three catalogue requests.
+    void OnLoginDone(UINT_PTR firstSignIn, UINT_PTR);
+    // (heap category list, request tag), (heap list text, ignored) and (heap
+    // list text, first-sign-in flag): freed until the lists are shown.
+    void OnCategoryListReply(UINT_PTR categories, UINT_PTR);
+    void OnMyGamesReply(UINT_PTR listText, UINT_PTR);
+    void OnJiasuqiListReply(UINT_PTR listText, UINT_PTR);
+    // The service dropped the session: downloads stop without a question,
+    // the saved sign-in is forgotten, the sign-in window comes.
+    void OnSessionExpired(UINT_PTR, UINT_PTR);
+    // (service code or 0, heap message): a box; a session code then drops
+    // the session.
+    void OnServerError(UINT_PTR code, UINT_PTR message);
+    // (ignored, heap message): a box with the list's title, nothing else.
+    void OnCategoryListFailed(UINT_PTR, UINT_PTR message);
+    void OnMyGamesFailed(UINT_PTR, UINT_PTR message);
+    void OnAddMyGameFailed(UINT_PTR, UINT_PTR message);
+    void OnGameListFailed(UINT_PTR, UINT_PTR message);
+    void OnPluginListFailed(UINT_PTR, UINT_PTR message);
+    void OnJiasuqiListFailed(UINT_PTR, UINT_PTR message);
+
 protected:
     // The rounded window region follows the size, kept while minimised.
     virtual void OnSize();
@@ -50,6 +91,32 @@ private:
     // False when the skin yields no control tree.
     bool BuildSkin();
     void OnWindowInit();
+    void OnClick(const CalUI::NotifyMsg& msg);
+    void OnSetFocus(const CalUI::NotifyMsg& msg);
+    // The start-up chain after the window's first paint.
+    void StartChecks(UINT_PTR, UINT_PTR);
+    // A program folder under "\Favorites\" is refused: a box, then the end.
+    void RefuseFavorites(UINT_PTR, UINT_PTR);
+    // Copies "update.exe" into "update\" and starts the copy with the text
+    // as its parameters; a box when the program folder has none.
+    void StartUpdater(const std::wstring& parameters);
+    void ShowSignedInButtons();
+    // The binding window that follows a first sign-in, opened once the
+    // sign-in window has gone; it comes with the binding window itself.
+    void OpenBindingAfterFirstSignIn();
+    // Removes the token and user id from the session and the registry.
+    void ForgetSignIn();
+    // Every row of the three lists cancelled at sign-out; the rows and their
+    // cancelling come with the lists.
+    void CancelAllRows();
+    void ShowUserMenu();
+    void HideUserMenu();
+    void OpenSetPassword();
+    void OpenLogoutConfirmation();
+    // An OK box over the main window; frees the heap message.
+    void ShowListFailure(LPCWSTR title, UINT_PTR message);
+    // False once the window is ending: nothing more may run against it.
+    bool IsAlive() const;
     LRESULT OnNcHitTest(LPARAM lParam);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     void OnTrayIcon(LPARAM mouseMessage);
@@ -60,6 +127,7 @@ private:
     CalUI::CWindowManagerUI m_manager;
     CTrayIcon m_tray;
     CWindowMultiThreadManager m_threads;
+    bool m_ending = false;  // ExitApp has gone past its question
 };
 
 // The one main window; null before it is constructed and after it is gone.

@@ -1,8 +1,9 @@
 // The client program itself, started as a separate process from a scratch
-// program folder: its main window, its log, a second start and a build that
-// carries no skin archive.
+// program folder against the reference service: its main window, its log, a
+// second start and a build that carries no skin archive.
 
 #include "ClientProgram.h"
+#include "RefService.h"
 #include "ScratchFolder.h"
 #include "services/SingleInstance.h"
 #include "TestPaths.h"
@@ -69,6 +70,7 @@ private:
 
 TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZero)
 {
+    RefService::Reset();
     ProgramCopy client(L"calverinapp.exe");
     HANDLE process = client.Start();
     HWND window = WaitForMainWindow(process);
@@ -106,6 +108,7 @@ TEST(StartupTest, MainWindowComesUpCentredWithTheSkinsSizeAndClosesWithExitCodeZ
 // What start-up does with the log it finds in the program folder.
 TEST(StartupTest, LogBeginsWithTheVersionUnlessASmallLogIsThere)
 {
+    RefService::Reset();
     const std::wregex versionEntry(LR"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]\[[^\]]*Main\.cpp \d+\]当前版本：200\r\n)");
     const std::string earlier = kBom + std::string("e\0a\0r\0l\0i\0e\0r\0\r\0\n\0", 18);
     struct Case
@@ -143,6 +146,7 @@ TEST(StartupTest, LogBeginsWithTheVersionUnlessASmallLogIsThere)
 // writing to the log.
 TEST(StartupTest, SecondStartBringsTheRunningWindowToTheFront)
 {
+    RefService::Reset();
     struct Case
     {
         const char* name;
@@ -180,6 +184,7 @@ TEST(StartupTest, SecondStartBringsTheRunningWindowToTheFront)
 
 TEST(StartupTest, ProgramWithoutSkinArchiveEndsWithExitCodeZeroAndNoWindow)
 {
+    RefService::Reset();
     ProgramCopy client(L"calverinapp_noskin.exe");
     HANDLE process = client.Start();
     // Had it made its window, it would run modally until closed.

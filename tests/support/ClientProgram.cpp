@@ -4,9 +4,14 @@
 
 #include "TestPaths.h"
 
-ProgramCopy::ProgramCopy(const wchar_t* builtName)
+ProgramCopy::ProgramCopy(const wchar_t* builtName, const std::wstring& subfolder)
 {
-    m_exe = m_folder.File(L"calverinapp.exe");
+    m_programFolder = m_folder.File(L"");
+    for (size_t start = 0, end; (end = subfolder.find(L'\\', start)) != std::wstring::npos; start = end + 1) {
+        m_programFolder += subfolder.substr(start, end + 1 - start);
+        CreateDirectoryW(m_programFolder.c_str(), nullptr);
+    }
+    m_exe = m_programFolder + L"calverinapp.exe";
     if (!CopyFileW(BuildTreePath(std::wstring(L"client\\") + builtName).c_str(), m_exe.c_str(), FALSE))
         throw std::runtime_error("cannot copy the program");
 }
@@ -27,7 +32,7 @@ HANDLE ProgramCopy::Start(const std::wstring& arguments)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    std::wstring folder = m_folder.File(L"");
+    const std::wstring& folder = m_programFolder;
     if (!CreateProcessW(m_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &process))
         throw std::runtime_error("cannot start the program");

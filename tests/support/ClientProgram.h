@@ -16,20 +16,25 @@ constexpr DWORD kStartLimitMs = 30000;
 class ProgramCopy
 {
 public:
-    // `builtName` in the build's client folder; throws when it cannot be copied.
-    explicit ProgramCopy(const wchar_t* builtName);
+    // `builtName` in the build's client folder, copied into `subfolder` of
+    // the scratch folder ("a\\b\\", made here; empty: the scratch folder
+    // itself); throws when it cannot be copied.
+    explicit ProgramCopy(const wchar_t* builtName, const std::wstring& subfolder = L"");
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
     const ScratchFolder& Folder() const { return m_folder; }
-    std::wstring LogPath() const { return m_folder.File(L"log.txt"); }
+    // The program's own folder, with a trailing backslash.
+    const std::wstring& ProgramFolder() const { return m_programFolder; }
+    std::wstring LogPath() const { return m_programFolder + L"log.txt"; }
 
     // Starts the program with the arguments; returns its process handle.
     HANDLE Start(const std::wstring& arguments = L"");
 
 private:
     ScratchFolder m_folder;
+    std::wstring m_programFolder;
     std::wstring m_exe;
     std::vector<PROCESS_INFORMATION> m_processes;
 };

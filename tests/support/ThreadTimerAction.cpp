@@ -24,3 +24,19 @@ void RunFromTheLoopIn(DWORD delayMs, std::function<void()> action)
     Pending() = std::move(action);
     SetTimer(nullptr, 0, delayMs, RunPending);
 }
+
+void DropPendingLoopAction() { Pending() = nullptr; }
+
+void RunFromTheLoopWhen(std::function<bool()> ready, std::function<void()> then, std::function<void()> timedOut,
+                        DWORD limitMs)
+{
+    if (ready()) {
+        then();
+        return;
+    }
+    if (limitMs < 50) {
+        timedOut();
+        return;
+    }
+    RunFromTheLoopIn(50, [=] { RunFromTheLoopWhen(ready, then, timedOut, limitMs - 50); });
+}

@@ -9,3 +9,12 @@
 #include <functional>
 
 void RunFromTheLoopIn(DWORD delayMs, std::function<void()> action);
+
+// Forgets the pending action, for a loop that ended before its action ran:
+// nothing it captured may run later in another loop.
+void DropPendingLoopAction();
+
+// From inside the running loop: once `ready` holds (checked every 50 ms, at
+// most `limitMs`), runs `then`; when it never does, runs `timedOut`.
+void RunFromTheLoopWhen(std::function<bool()> ready, std::function<void()> then, std::function<void()> timedOut,
+                        DWORD limitMs = 15000);

@@ -475,10 +475,102 @@ TEST_F(MainSkin, TheMessageBoxHasItsPanelTextAndButtonRow)
     }
 }
 
+// The sign-in, set-password and sign-out windows: each control the code
+// looks up, the panels where the windows expect them and every field as the
+// code reads it: one line, no Tab or Return of its own, a tip, the focused
+// look; the password fields masked, page 0's fields bounded.
+TEST_F(MainSkin, TheAccountWindowsHaveTheirControlsAndFields)
+{
+    struct SkinCase
+    {
+        LPCWSTR skin;
+        RECT panel;  // x, y, width, height
+        std::vector<ControlCase> controls;
+    } skins[] = {
+        {L"login.xml",
+         {346, 216, 559, 373},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"child_page", L"TabLayout", Where::Window, true, true},
+          {L"area_code_0", L"RichEdit", Where::Window, true, true},
+          {L"mobile_code_0", L"RichEdit", Where::Window, true, true},
+          {L"pwd_code_0", L"RichEdit", Where::Window, true, true},
+          {L"go_verify_btn", L"Button", Where::Window, true, true},
+          {L"login_btn", L"Button", Where::Window, true, true},
+          {L"msg_lab", L"Label", Where::Window, false, true}}},
+        {L"setpsd.xml",
+         {412, 272, 378, 281},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"pwd1_code", L"RichEdit", Where::Window, true, true},
+          {L"pwd2_code", L"RichEdit", Where::Window, true, true},
+          {L"ok_btn", L"Button", Where::Window, true, true},
+          {L"msg_lab", L"Label", Where::Window, false, true}}},
+        {L"logout.xml",
+         {450, 272, 340, 223},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"cancel_logout", L"Button", Where::Window, true, true},
+          {L"ok_logout", L"Button", Where::Window, true, true}}},
+    };
+    const std::set<std::wstring> passwords = {L"pwd_code_0", L"pwd1_code", L"pwd2_code"};
+    for (const SkinCase& c : skins) {
+        SCOPED_TRACE(testing::Message() << "skin " << std::string(c.skin, c.skin + wcslen(c.skin)));
+        const std::vector<MarkupElement> markup = SkinElements(c.skin);
+        ASSERT_FALSE(markup.empty());
+        EXPECT_TRUE(markup.front().Attribute(L"caption").empty()) << "a dialog cannot be dragged";
+        EXPECT_NE(markup.front().Attribute(L"layeredimage").find(L"img/bkmask.png"), std::wstring::npos);
+        ManagedWindow window;
+        CSkinBuilder builder;
+        CControlUI* root = builder.Create(c.skin, nullptr, nullptr, &window.manager);
+        ASSERT_NE(root, nullptr);
+        window.Attach(root);
+        window.Pump();
+        EXPECT_EQ(window.manager.GetInitSize().cx, 1200);
+        EXPECT_EQ(window.manager.GetInitSize().cy, 800);
+        for (const ControlCase& control : c.controls)
+            ExpectControl(markup, window.manager, control);
+        CControlUI* panel = window.manager.FindControl(L"close_btn")->GetParent();
+        ExpectFloatAt(panel, c.panel.left, c.panel.top, c.panel.right, c.panel.bottom);
+        EXPECT_STREQ(panel->GetClass(), L"VerticalLayout");
+        for (const MarkupElement& field : markup) {
+            if (field.tag != L"RichEdit")
+                continue;
+            const std::wstring name = field.Attribute(L"name");
+            SCOPED_TRACE(testing::Message() << "field " << std::string(name.begin(), name.end()));
+            EXPECT_EQ(field.Attribute(L"multiline"), L"false");
+            EXPECT_EQ(field.Attribute(L"autohscroll"), L"true");
+            EXPECT_EQ(field.Attribute(L"wanttab"), L"false");
+            EXPECT_EQ(field.Attribute(L"wantreturn"), L"false");
+            EXPECT_EQ(field.Attribute(L"wantctrlreturn"), L"false");
+            EXPECT_FALSE(field.Attribute(L"tipvalue").empty());
+            EXPECT_FALSE(field.Attribute(L"focusedimage").empty());
+            EXPECT_EQ(field.Attribute(L"password") == L"true", passwords.count(name) == 1);
+        }
+    }
+    // Pages 1 and 2 are hidden at start, and the code button lives inside
+    // its field: their markup.
+    const std::vector<MarkupElement> login = SkinElements(L"login.xml");
+    const std::pair<LPCWSTR, LPCWSTR> laterPages[] = {
+        {L"area_code_1", L"RichEdit"},   {L"mobile_code_1", L"RichEdit"}, {L"verify_code", L"RichEdit"},
+        {L"send_verify_btn", L"Button"}, {L"go_pwd_btn", L"Button"},      {L"pwd1_code", L"RichEdit"},
+        {L"pwd2_code", L"RichEdit"},     {L"go_close_btn", L"Button"},
+    };
+    for (const auto& [name, element] : laterPages) {
+        const MarkupElement* found = Named(login, name);
+        ASSERT_NE(found, nullptr) << std::string(name, name + wcslen(name));
+        EXPECT_EQ(found->tag, element);
+    }
+    EXPECT_EQ(Named(login, L"mobile_code_0")->Attribute(L"maxchar"), L"11");
+    EXPECT_EQ(Named(login, L"area_code_0")->Attribute(L"maxchar"), L"5");
+    EXPECT_EQ(Named(login, L"area_code_0")->Attribute(L"text"), L"86");
+    EXPECT_EQ(Named(login, L"area_code_1")->Attribute(L"text"), L"86");
+    EXPECT_EQ(Named(login, L"child_page")->Attribute(L"selectedid"), L"0");
+    EXPECT_EQ(Named(login, L"login_btn")->Attribute(L"text"), L"登录");
+    EXPECT_FALSE(Named(login, L"login_btn")->Attribute(L"disabledimage").empty());
+}
+
 TEST_F(MainSkin, EveryImageTheSkinsAndTheCodeNameDecodes)
 {
     std::set<std::wstring> images;
-    for (LPCWSTR skin : {L"main.xml", L"msgbox.xml"}) {
+    for (LPCWSTR skin : {L"main.xml", L"msgbox.xml", L"login.xml", L"setpsd.xml", L"logout.xml"}) {
         const std::set<std::wstring> named = ImagesNamedIn(SkinElements(skin));
         EXPECT_FALSE(named.empty());
         images.insert(named.begin(), named.end());

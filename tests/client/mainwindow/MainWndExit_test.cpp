@@ -14,44 +14,14 @@
 #include "mainwindow/MainWnd.h"
 #include "services/AppFolder.h"
 #include "services/SessionData.h"
+#include "RefService.h"
 #include "ScratchFolder.h"
+#include "StandInTask.h"
 #include "TestPaths.h"
 #include "ThreadTimerAction.h"
 #include "WineTray.h"
 
 namespace {
-
-// A worker as the task registry knows it: it runs until its flag drops.
-class StandInTask
-{
-public:
-    StandInTask()
-        : m_thread([this] {
-              m_threadId = GetCurrentThreadId();
-              g_sessionData.SetTask(m_threadId, &m_runFlag);
-              m_registered = true;
-              while (m_runFlag != 0)
-                  Sleep(10);
-              g_sessionData.RemoveTask(m_threadId);
-          })
-    {
-        while (!m_registered)
-            Sleep(1);
-    }
-    ~StandInTask()
-    {
-        m_runFlag = 0;
-        m_thread.join();
-    }
-    bool IsRunning() const { return m_runFlag != 0; }
-    void Stop() { g_sessionData.ClearTaskFlag(m_threadId); }
-
-private:
-    volatile uint8_t m_runFlag = 1;
-    std::atomic<bool> m_registered{false};
-    DWORD m_threadId = 0;
-    std::thread m_thread;
-};
 
 HWND OpenBox() { return FindWindowW(L"CMsgBoxWnd", nullptr); }
 
@@ -67,6 +37,7 @@ protected:
 
     void SetUp() override
     {
+        RefService::Reset();
         g_appFolder = folder.File(L"");
         ASSERT_NE(mainWnd.Create(nullptr, L"Calverin", 0x96CF0000, 0, 0, 0, 0, 0, nullptr), nullptr);
         mainWnd.CenterWindow();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "ClientProgram.h"
+#include "RefService.h"
 #include "WineTray.h"
 
 namespace {
@@ -33,6 +34,7 @@ class MainWndShell : public testing::Test
 protected:
     void SetUp() override
     {
+        RefService::Reset();
         process = client.Start();
         window = WaitForMainWindow(process);
         ASSERT_NE(window, nullptr);

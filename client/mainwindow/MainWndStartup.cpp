@@ -1,0 +1,159 @@
+// The start-up chain of the main window: Favorites refusal, version check and
+// update, configuration, sign-in and the catalogue requests that follow it.
+
+#include "mainwindow/MainWnd.h"
+
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "services/AppFolder.h"
+#include "services/CatalogueWorkers.h"
+#include "services/FileUtil.h"
+#include "services/StartupWorkers.h"
+#include "services/TextConvert.h"
+
+#include "dialogs/LoginWnd.h"
+#include "dialogs/MsgBoxWnd.h"
+
+using namespace CalUI;
+
+namespace {
+
+constexpr WCHAR kCancelCaption[] = L"取消";
+constexpr WCHAR kGotItCaption[] = L"我知道了";
+// The catalogue request's tag for the full category list at sign-in.
+constexpr UINT_PTR kAllCategoriesAtSignIn = 1;
+
+std::unique_ptr<std::wstring> AdoptText(UINT_PTR message)
+{
+    return std::unique_ptr<std::wstring>(reinterpret_cast<std::wstring*>(message));
+}
+
+LPCWSTR TextOrEmpty(const std::unique_ptr<std::wstring>& text) { return text ? text->c_str() : L""; }
+
+}  // namespace
+
+// Runs as a queued call after "windowinit": the boxes of the chain must not
+// open inside the window's first paint.
+void CMainWnd::StartChecks(UINT_PTR, UINT_PTR)
+{
+    // Exact case, as the folder name is written.
+    if (g_appFolder.find(L"\\Favorites\\") != std::wstring::npos) {
+        RefuseFavorites(0, 0);
+        return;
+    }
+    if (CControlUI* version = m_manager.FindControl(L"version_lab"))
+        version->SetText(L"v2.0.1");
+    m_threads.StartThread(&CheckVersionThread<g_mainWnd>, nullptr);
+}
+
+void CMainWnd::RefuseFavorites(UINT_PTR, UINT_PTR)
+{
+    ShowMsgBox(m_hWnd, L"Calverin", L"无法在收藏夹中运行！", MsgBoxButtons::Ok, L"确定", kCancelCaption);
+    PostMsg(m_hWnd, &CMainWnd::ExitApp, 0, 0);
+}
+
+void CMainWnd::OnCheckVersionReply(UINT_PTR newerVersion, UINT_PTR updateText)
+{
+    const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(updateText));
+    if (newerVersion == 0) {
+        m_threads.StartThread(&GetConfigThread<g_mainWnd>, nullptr);
+        return;
+    }
+    if (newerVersion != 1)
+        return;
+    const std::wstring parameters = text ? Utf8ToWide(*text) : std::wstring();
+    const MsgBoxResult answer = ShowMsgBox(m_hWnd, L"检测到新版本", L"发现最新版本，是否立即更新？",
+                                           MsgBoxButtons::OkCancel, L"立即更新", L"退出");
+    if (!IsAlive())
+        return;
+    if (answer == MsgBoxResult::Ok)
+        StartUpdater(parameters);
+    PostMsg(m_hWnd, &CMainWnd::ExitApp, 0, 0);
+}
+
+// The program started is always the copy: the service's text only ever
+// becomes its parameters.
+void CMainWnd::StartUpdater(const std::wstring& parameters)
+{
+    const std::wstring source = g_appFolder + L"update.exe";
+    if (!FileExists(source)) {
+        ShowMsgBox(m_hWnd, L"Calverin", L"更新组件丢失，请到官网重新下载安装软件！", MsgBoxButtons::Ok, kGotItCaption,
+                   kCancelCaption);
+        return;
+    }
+    const std::wstring folder = g_appFolder + L"update";
+    CreateFolderTree(folder);
+    const std::wstring copy = folder + L"\\update.exe";
+    ::CopyFileW(source.c_str(), copy.c_str(), FALSE);
+    ::ShellExecuteW(nullptr, L"open", copy.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void CMainWnd::OnCheckVersionFailed(UINT_PTR, UINT_PTR message)
+{
+    const std::unique_ptr<std::wstring> text = AdoptText(message);
+    ShowMsgBox(m_hWnd, L"Calverin", TextOrEmpty(text), MsgBoxButtons::Ok, kGotItCaption, kCancelCaption);
+}
+
+void CMainWnd::OnGetConfigDone(UINT_PTR, UINT_PTR) { ShowLogin(); }
+
+void CMainWnd::OnGetConfigFailed(UINT_PTR, UINT_PTR message)
+{
+    const std::unique_ptr<std::wstring> text = AdoptText(message);
+    ShowMsgBox(m_hWnd, L"初始化失败", TextOrEmpty(text), MsgBoxButtons::Ok, kGotItCaption, kCancelCaption);
+    if (IsAlive())
+        ExitApp(0, 0);
+}
+
+void CMainWnd::ShowLogin()
+{
+    if (g_loginWnd != nullptr)
+        return;
+    int result = 0;
+    bool offersBinding = false;
+    {
+        CLoginWnd login([this](UINT_PTR firstSignIn) { PostMsg(m_hWnd, &CMainWnd::OnLoginDone, firstSignIn, 0); });
+        login.CreateOver(m_hWnd);
+        result = login.ShowModal(false, false);
+        offersBinding = login.OffersBinding();
+    }
+    if (!IsAlive())
+        return;
+    if (result != 1) {
+        ExitApp(0, 0);
+        return;
+    }
+    ShowSignedInButtons();
+    if (offersBinding)
+        OpenBindingAfterFirstSignIn();
+}
+
+void CMainWnd::ShowSignedInButtons()
+{
+    if (CControlUI* login = m_manager.FindControl(L"login_btn"))
+        login->SetVisible(false);
+    for (LPCWSTR name : {L"user_btn", L"expand_user_btn"}) {
+        if (CControlUI* button = m_manager.FindControl(name))
+            button->SetVisible(true);
+    }
+}
+
+void CMainWnd::OpenBindingAfterFirstSignIn() {}
+
+void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
+{
+    m_threads.StartThread(&GetGamesCategoryThread<g_mainWnd>, reinterpret_cast<void*>(kAllCategoriesAtSignIn));
+    m_threads.StartThread(&OwnerGamesCategoryThread<g_mainWnd>, nullptr);
+    m_threads.StartThread(&GetSoftwaresThread<g_mainWnd>, reinterpret_cast<void*>(firstSignIn));
+}
+
+void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR)
+{
+    const CategoryListPtr list(reinterpret_cast<CategoryList*>(categories));
+}
+
+void CMainWnd::OnMyGamesReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }
+
+void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }
