@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Throughput of the client's package steps next to the usual Linux tools on the
-# same 200 MB password-protected ZIP package:
+# Throughput of the client's package steps next to the usual tools on the same
+# 200 MB password-protected ZIP package:
 #   bench/package_throughput.sh BUILD_FOLDER [RUNS]     (RUNS defaults to 5)
-# (BUILD_FOLDER is one target's build, e.g. build/i686)
+# (BUILD_FOLDER is one target's build, e.g. build/x86_64; the script says which
+# target it measures and refuses one that this machine cannot run.)
 # It builds package_throughput_bench in the configured build folder, makes the
 # package once (cached in BUILD_FOLDER/bench-cache), serves it on free loopback
-# ports, and prints for download over HTTPS and over HTTP
-# (CHttpClient::DownloadFile against curl), digest (CMd5A::GetFileMd5
-# against md5sum) and extraction (CUnzipper against unzip -P) the median
-# seconds of each side and the ratio ours / theirs in throughput (higher is
-# better). Our side runs under Wine in the build's own Wine prefix.
+# ports, and prints the median seconds of each side:
+# - download over HTTPS and over HTTP: native curl, curl.exe under Wine (built
+#   by scripts/build-deps.sh from the same libcurl and OpenSSL as the client)
+#   and CHttpClient::DownloadFile, with the ratios client / curl.exe (the
+#   client's own costs) and client / native curl (what the platform costs);
+# - digest (CMd5A::GetFileMd5 against md5sum) and extraction (CUnzipper
+#   against unzip -P).
+# Every ratio compares throughput: higher is better for the client. Windows
+# programs run under Wine in the build's own Wine prefix.
 set -euo pipefail
 shopt -s inherit_errexit
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +31,14 @@ program=$build/bench/package_throughput_bench.exe
 
 source "$top/scripts/wine.sh"
 use_wine_of_build "$build"
+target=$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=.*mingw-\(.*\)\.cmake$/\1/p' "$build/CMakeCache.txt")
+if [[ $target == i686 ]] && ! machine_runs_32bit_programs; then
+  echo "this machine runs no 32-bit programs: measure an x86_64 build instead of $build" >&2
+  exit 1
+fi
+deps_prefix=$(sed -n 's/^CALVERIN_DEPS_PREFIX:[A-Z]*=//p' "$build/CMakeCache.txt")
+peer=$deps_prefix/bin/curl.exe
+[[ -f $peer ]] || { echo "no $peer: run scripts/build-deps.sh $target" >&2; exit 1; }
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_NUMERIC=C
 
@@ -140,7 +153,28 @@ compare() {
   report "$name" "$(printf '%s\n' "${theirs[@]}" | median)" "$(printf '%s\n' "${ours[@]}" | median)" "$tool"
 }
 
-clear_downloads() { rm -f "$scratch/curl.zip" "$scratch/ours.zip"; }
+# Downloads the URL RUNS times with each of the three, in turn; prints the
+# medians and both ratios on one line, and checks every copy. Both Windows
+# programs are timed from outside, Wine's start included, as native curl is.
+compare_download() {
+  local url=$1 scheme=${1%%:*}
+  local native=() peer_times=() ours=()
+  for _ in $(seq "$runs"); do
+    clear_downloads
+    native+=("$(time_native curl -k -s -o "$scratch/curl.zip" "$url")")
+    peer_times+=("$(time_native calverin_wine "$peer" -k -s -o "$(windows_path "$scratch/peer.zip")" "$url")")
+    ours+=("$(time_native calverin_wine "$program" download "$url" "$(windows_path "$scratch/ours.zip")")")
+    local copy
+    for copy in curl peer ours; do
+      cmp -s "$package" "$scratch/$copy.zip" || { echo "the $copy download over $scheme differs from the package" >&2; exit 1; }
+    done
+  done
+  awk -v name="$scheme" -v native="$(printf '%s\n' "${native[@]}" | median)" \
+    -v peer="$(printf '%s\n' "${peer_times[@]}" | median)" -v ours="$(printf '%s\n' "${ours[@]}" | median)" 'BEGIN {
+    printf "download %-6s %8.3f s %11.3f s %10.3f s %13.2f %14.2f\n", name, native, peer, ours, peer / ours, native / ours }'
+}
+
+clear_downloads() { rm -f "$scratch/curl.zip" "$scratch/peer.zip" "$scratch/ours.zip"; }
 clear_folders() { rm -rf "$scratch/unzip" "$scratch/ours"; }
 
 cmake --build "$build" --target package_throughput_bench >/dev/null
@@ -154,12 +188,11 @@ expected_md5=$(md5sum "$package" | cut -d' ' -f1)
 ours_md5=$(calverin_wine "$program" md5 "$package_win" | tr -d '\r' | awk '{ print $2 }')
 [[ $ours_md5 == "$expected_md5" ]] || { echo "our digest $ours_md5 differs from md5sum's $expected_md5" >&2; exit 1; }
 
-echo "package: $(stat -c %s "$package") bytes, $runs runs each, medians (ratio = our throughput / theirs)"
+echo "target $target (this machine runs $(machine_runs_32bit_programs && echo "both i686 and x86_64" || echo "only x86_64") Windows programs)"
+echo "package: $(stat -c %s "$package") bytes, $runs runs each, medians (ratio = the client's throughput / the other's)"
+echo "                  curl    curl.exe/Wine     client   client/curl.exe   client/curl"
 for url in "$https_url" "$http_url"; do
-  compare "download ${url%%:*}" curl clear_downloads \
-    'curl -k -s -o "$scratch/curl.zip" "$url"' \
-    'download "$url" "$(windows_path "$scratch/ours.zip")"'
-  cmp -s "$package" "$scratch/ours.zip" || { echo "our download differs from the package" >&2; exit 1; }
+  compare_download "$url"
 done
 clear_downloads
 compare md5 md5sum true 'md5sum "$package"' 'md5 "$package_win"'

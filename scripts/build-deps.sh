@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds OpenSSL, libcurl, jsoncpp and minizip for one target from
-# Debian's source packages:  build-deps.sh TARGET  (i686 or x86_64).
+# Cross-builds OpenSSL, libcurl (with the patches in deps-patches/), jsoncpp
+# and minizip for one target from Debian's source packages, and curl.exe from
+# the same libcurl and OpenSSL (the benchmarks' Windows peer of the client):
+#   build-deps.sh TARGET  (i686 or x86_64; CALVERIN_DEPS_JOBS parallel jobs,
+#   default all processors).
 # The prefix is keyed by the target, the versions built and this recipe; a
 # complete one (it holds the stamp file) is left alone.
 set -euo pipefail
@@ -17,7 +20,7 @@ if [ -f "$pinned_prefix/.complete" ]; then
 fi
 
 CC=$triple-gcc-posix AR=$triple-ar
-jobs=$(nproc)
+jobs=${CALVERIN_DEPS_JOBS:-$(nproc)}
 work=$(mktemp -d "${TMPDIR:-/tmp}/calverin-deps.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -57,15 +60,21 @@ build_openssl() {
 }
 
 build_curl() {
-  local src=$src_curl
+  local src=$src_curl patch
   echo "[deps] curl"
+  for patch in "$here"/deps-patches/curl-*.patch; do
+    patch -d "$src" -p1 --quiet <"$patch" >>"$work/curl.build.log" 2>&1 ||
+      { echo "[deps] $patch does not apply to curl $built_curl" >&2; return 1; }
+  done
   (cd "$src" && ./configure --host=$triple CC="$CC" --prefix="$prefix" --with-openssl="$prefix" --with-zlib=/usr/$triple \
      --disable-shared --enable-static --disable-ldap --disable-ldaps --disable-rtsp --disable-dict --disable-telnet \
      --disable-tftp --disable-pop3 --disable-imap --disable-smtp --disable-gopher --disable-mqtt --disable-smb \
      --disable-manual --without-libpsl --without-brotli --without-zstd --without-libidn2 --without-nghttp2 \
      --without-librtmp --without-libssh2 LIBS="-lcrypt32 -lws2_32 -lbcrypt" >"$work/curl.build.log" 2>&1 &&
    make -j"$jobs" -C lib >>"$work/curl.build.log" 2>&1 && make -C lib install >>"$work/curl.build.log" 2>&1 &&
-   make -C include install >>"$work/curl.build.log" 2>&1) ||
+   make -C include install >>"$work/curl.build.log" 2>&1 &&
+   make -j"$jobs" -C src AM_LDFLAGS=-all-static >>"$work/curl.build.log" 2>&1 &&
+   mkdir -p "$prefix/bin" && cp src/curl.exe "$prefix/bin/curl.exe") ||
     { tail -n 40 "$work/curl.build.log" >&2; return 1; }
 }
 

@@ -10,13 +10,14 @@ ZLIB_VERSIONS="1:1.2.13.dfsg-1"
 
 DEPS_CACHE_ROOT=${CALVERIN_DEPS_CACHE:-/var/cache/calverin-deps}
 
-# Hash of the target, the given versions and the build recipe: a changed
-# version, recipe or toolchain file never reuses a stale prefix.
+# Hash of the target, the given versions and the build recipe (with its
+# patches): a changed version, recipe, patch or toolchain file never reuses a
+# stale prefix.
 deps_key() { # target, versions...
   local here target=$1
   shift
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-  { echo "$target $*"; cat "$here/build-deps.sh" "$here/../cmake/mingw-common.cmake" "$here/../cmake/mingw-$target.cmake"; } |
+  { echo "$target $*"; cat "$here/build-deps.sh" "$here"/deps-patches/*.patch "$here/../cmake/mingw-common.cmake" "$here/../cmake/mingw-$target.cmake"; } |
     sha256sum | cut -c1-16
 }
 

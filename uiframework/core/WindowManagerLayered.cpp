@@ -15,6 +15,7 @@ constexpr UINT_PTR kRepaintTimerId = 0x2000;
 constexpr UINT kRepaintIntervalMs = 10;
 
 using UpdateLayeredWindowProc = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+using UpdateLayeredWindowIndirectProc = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
 using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 // Looked up at run time: a system without them keeps every window plain.
@@ -22,6 +23,14 @@ UpdateLayeredWindowProc PlatformUpdateLayeredWindow()
 {
     static const auto proc = reinterpret_cast<UpdateLayeredWindowProc>(
         GetProcAddress(GetModuleHandleW(L"User32.dll"), "UpdateLayeredWindow"));
+    return proc;
+}
+
+// Pushes only a changed part of the picture; null where the platform lacks it.
+UpdateLayeredWindowIndirectProc PlatformUpdateLayeredWindowIndirect()
+{
+    static const auto proc = reinterpret_cast<UpdateLayeredWindowIndirectProc>(
+        GetProcAddress(GetModuleHandleW(L"User32.dll"), "UpdateLayeredWindowIndirect"));
     return proc;
 }
 
@@ -144,7 +153,9 @@ void CWindowManagerUI::SetShadowFocusScales(float scale)
 
 void CWindowManagerUI::MarkShadowDirty() { m_shadowDirty = true; }
 
-void CWindowManagerUI::PaintShadow()
+void CWindowManagerUI::PaintShadow() { PresentLayeredPicture(nullptr); }
+
+void CWindowManagerUI::PresentLayeredPicture(const RECT* changed)
 {
     RECT window;
     GetWindowRect(m_paintWindow, &window);
@@ -152,12 +163,19 @@ void CWindowManagerUI::PaintShadow()
     if (m_shadowDirty && m_offscreen.GetPixels() != nullptr) {
         PaintShadowRing(m_offscreen.GetPixels(), m_offscreen.GetSize(), size, m_shadow);
         m_shadowDirty = false;
+        changed = nullptr;
     }
-    UpdateLayeredWindowFromOffscreen(size);
+    UpdateLayeredWindowFromOffscreen(size, changed);
+}
+
+bool CWindowManagerUI::ScreenHoldsPictureOf(SIZE size) const
+{
+    return m_screenHoldsPicture && m_screenPictureSize.cx == size.cx && m_screenPictureSize.cy == size.cy &&
+           m_screenOpacity == m_opacity && IsWindowVisible(m_paintWindow);
 }
 
 // The screen shows no more than the off-screen picture holds.
-void CWindowManagerUI::UpdateLayeredWindowFromOffscreen(SIZE size)
+void CWindowManagerUI::UpdateLayeredWindowFromOffscreen(SIZE size, const RECT* changed)
 {
     UpdateLayeredWindowProc update = PlatformUpdateLayeredWindow();
     if (update == nullptr || !m_offscreen.Exists())
@@ -172,7 +190,19 @@ void CWindowManagerUI::UpdateLayeredWindowFromOffscreen(SIZE size)
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_opacity, AC_SRC_ALPHA};
     const bool selectedHere = !m_offscreen.IsSelected();
     m_offscreen.Select();
-    update(m_paintWindow, m_paintDC, &destination, &size, m_offscreen.GetDC(), &source, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindowIndirectProc updatePart = PlatformUpdateLayeredWindowIndirect();
+    BOOL pushed = FALSE;
+    if (changed != nullptr && updatePart != nullptr && ScreenHoldsPictureOf(size)) {
+        const UPDATELAYEREDWINDOWINFO info = {sizeof info, m_paintDC, &destination, &size,     m_offscreen.GetDC(),
+                                              &source,     0,         &blend,       ULW_ALPHA, changed};
+        pushed = updatePart(m_paintWindow, &info);
+    }
+    if (!pushed)
+        pushed =
+            update(m_paintWindow, m_paintDC, &destination, &size, m_offscreen.GetDC(), &source, 0, &blend, ULW_ALPHA);
+    m_screenHoldsPicture = pushed != FALSE && IsWindowVisible(m_paintWindow);
+    m_screenPictureSize = size;
+    m_screenOpacity = m_opacity;
     if (selectedHere)
         m_offscreen.Deselect();
 }
@@ -180,6 +210,10 @@ void CWindowManagerUI::UpdateLayeredWindowFromOffscreen(SIZE size)
 // A layered window has no frame for the system to draw.
 bool CWindowManagerUI::HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result)
 {
+    // The system may drop a layered window's picture when it hides or resizes
+    // it: the next update pushes a whole one.
+    if (message == WM_SHOWWINDOW || message == WM_SIZE || message == WM_DISPLAYCHANGE)
+        m_screenHoldsPicture = false;
     if (!m_layered)
         return false;
     switch (message) {

@@ -212,9 +212,9 @@ void CWindowManagerUI::PresentLayered(const RECT& client, const RECT& paint)
                   HeightOf(window) - m_layeredInset.bottom};
     m_offscreen.MakeDrawnPixelsOpaque(paint, HasLayeredInset() ? &inner : nullptr);
     if (m_shadow.size >= 1)
-        PaintShadow();
+        PresentLayeredPicture(&paint);
     else
-        UpdateLayeredWindowFromOffscreen(SIZE{WidthOf(client), HeightOf(client)});
+        UpdateLayeredWindowFromOffscreen(SIZE{WidthOf(client), HeightOf(client)}, &paint);
 }
 
 void CWindowManagerUI::OutlineUpdateRect(HDC dc, const RECT& paint)

@@ -278,7 +278,11 @@ private:
     // Layered mode (WindowManagerLayered.cpp).
     bool HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result);
     bool OnRepaintTimer(WPARAM wParam);
-    void UpdateLayeredWindowFromOffscreen(SIZE size);
+    // `changed` (client coordinates, null for all) is the part of the
+    // picture that differs from what the screen shows.
+    void PresentLayeredPicture(const RECT* changed);
+    void UpdateLayeredWindowFromOffscreen(SIZE size, const RECT* changed);
+    bool ScreenHoldsPictureOf(SIZE size) const;
     void MarkShadowDirty();
 
     // Notifications and delayed clean-up.
@@ -350,6 +354,11 @@ private:
     bool m_layered = false;
     bool m_layeredImageDirty = false;
     RECT m_layeredDirty = {0, 0, 0, 0};  // invalidated since the last layered paint
+    // What the last layered update put on the screen; a part of a picture may
+    // be pushed only over a whole one of the same size and opacity.
+    bool m_screenHoldsPicture = false;
+    SIZE m_screenPictureSize = {0, 0};
+    BYTE m_screenOpacity = 255;
     ImageDrawInfo m_layeredImage;
     RECT m_layeredInset = {0, 0, 0, 0};  // "nolayeredpadding"
     CGdiplusSession m_gdiplus;

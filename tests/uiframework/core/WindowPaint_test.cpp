@@ -61,6 +61,12 @@ public:
         CSkinPainter::FillSolidColor(hdc, top, 0xFFFFFF00);
     }
 
+    void SetColor(DWORD color)
+    {
+        m_color = color;
+        Invalidate();
+    }
+
     std::wstring text;
 
 private:
@@ -307,6 +313,32 @@ TEST_F(WindowPaint, ShadowRingSurroundsTheContentInsetByItsSize)
     Tick();
     EXPECT_EQ(Pixel(13, 150), ring);
     EXPECT_EQ(Pixel(14, 150), 0xFF808080u);
+}
+
+TEST_F(WindowPaint, PaintAfterOneChangeDrawsOnlyItsRectangleAndGivesTheFullPaintsPixels)
+{
+    ScratchFolder folder;
+    std::wstring path = folder.WriteFile(L"bkmask.png", CornerMaskPng());
+    window.manager.SetShadowSize(14);
+    window.manager.SetLayeredImage((L"file='" + path + L"' corner='10,10,10,10'").c_str());
+    AddBlock(L"under", {20, 20, 200, 120}, 0x80008000)->text = L"over the background";
+    Block* changing = AddBlock(L"changing", {60, 60, 140, 100}, 0xFFFF0000);
+    changing->text = L"text";
+    AddBlock(L"beside", {220, 20, 300, 120}, 0xFF0000FF);
+    ShowLayered();
+    root->paints.clear();
+
+    changing->SetColor(0x800000FF);  // half see-through: what lies under it shows anew
+    Tick();
+    ASSERT_EQ(root->paints.size(), 1u);
+    EXPECT_EQ(root->paints[0], changing->GetPos());
+    const SIZE size = window.manager.GetOffscreenSize();
+    const std::vector<DWORD> afterChange(Offscreen(), Offscreen() + size.cx * size.cy);
+
+    window.manager.InvalidateAll();
+    Tick();
+    const std::vector<DWORD> afterFullPaint(Offscreen(), Offscreen() + size.cx * size.cy);
+    EXPECT_TRUE(afterChange == afterFullPaint);
 }
 
 TEST_F(WindowPaint, GdiOutputBecomesOpaqueAndTheInsetAreaIsFullyOpaque)
