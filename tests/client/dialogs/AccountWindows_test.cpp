@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "dialogs/LoginWnd.h"
 #include "dialogs/LogoutWnd.h"
 #include "dialogs/SetPasswordWnd.h"
+#include "dialogs/SmsCodeLimit.h"
 #include "services/RegistryUtil.h"
 
 using namespace CalUI;
@@ -337,6 +339,76 @@ TEST_F(AccountWindows, ANewUserSignsInByCodeAndSetsAPassword)
     ReadRegValue(HKEY_CURRENT_USER, L"Software\\calverin", userId, REG_SZ, userMark);
     EXPECT_EQ(userMark, L"1");
     EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 1u);
+}
+
+// The code road of a returning user: the number typed on the password page
+// comes along to the code page; a sixth code in a day is refused without a
+// request; with a code left for the day, Enter in the code field signs the
+// user in at once, with no password page after it.
+TEST_F(AccountWindows, AReturningUserSignsInByCodeWithEnterAndASixthCodeIsRefused)
+{
+    const std::string mobile = "13800138000";
+    PutSetting("send_date", std::to_string(TodayAsDateNumber()));
+    PutSetting("send_count", "5");
+    int reports = 0;
+    ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    HWND window = login.GetWindowHandle();
+    auto* pages = static_cast<CTabLayoutUI*>(login.FindControl(L"child_page"));
+    ASSERT_NE(pages, nullptr);
+    std::wstring copiedNumber, refusal;
+    size_t requestsWhenRefused = 99;
+    int highestPage = 0;
+    auto close = [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+                       [&] {
+                           login.FindControl(L"mobile_code_0")->SetText(L"13800138000");
+                           ClickAt(window, login.FindControl(L"go_verify_btn"));
+                           RunFromTheLoopWhen(
+                               [&] { return pages->GetSelectedIndex() == 1; },
+                               [&] {
+                                   copiedNumber = TextOf(login.FindControl(L"mobile_code_1"));
+                                   ClickAt(window, login.FindControl(L"send_verify_btn"));
+                                   RunFromTheLoopWhen(
+                                       [&] { return login.FindControl(L"msg_lab")->IsVisible(); },
+                                       [&] {
+                                           refusal = TextOf(login.FindControl(L"msg_lab"));
+                                           requestsWhenRefused = RefService::Journal(kSendCodePath).size();
+                                           PutSetting("send_count", "4");
+                                           ClickAt(window, login.FindControl(L"send_verify_btn"));
+                                           RunFromTheLoopWhen(
+                                               [&] { return TextOf(login.FindControl(L"msg_lab")) == L"发送成功!"; },
+                                               [&] {
+                                                   const std::string code = RefService::SmsCode(mobile);
+                                                   CControlUI* field = login.FindControl(L"verify_code");
+                                                   field->SetText(std::wstring(code.begin(), code.end()).c_str());
+                                                   field->SetFocus();
+                                                   PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+                                                   // A returning user is in: the window closes with 1.
+                                                   RunFromTheLoopWhen(
+                                                       [&] {
+                                                           highestPage =
+                                                               std::max(highestPage, pages->GetSelectedIndex());
+                                                           return false;
+                                                       },
+                                                       [] {}, close);
+                                               },
+                                               close);
+                                       },
+                                       close);
+                               },
+                               close);
+                       },
+                       close);
+    EXPECT_EQ(login.ShowModal(false, false), 1);
+    DropPendingLoopAction();
+    EXPECT_EQ(copiedNumber, L"13800138000");
+    EXPECT_EQ(refusal, L"当前日发送验证码次数已超限!");
+    EXPECT_EQ(requestsWhenRefused, 0u);
+    EXPECT_EQ(RefService::Journal(kSendCodePath).size(), 1u);
+    EXPECT_EQ(reports, 1);
+    EXPECT_LT(highestPage, 2) << "a returning user gets no password page";
+    EXPECT_FALSE(login.OffersBinding());
 }
 
 TEST_F(AccountWindows, ASavedTokenSignsInHiddenAndARefusedOneShowsTheWindow)
