@@ -45,8 +45,8 @@ def main():
     output, include_dir = sys.argv[1], sys.argv[2]
     texts = {}
     classes = []
-    for spec in sys.argv[3:]:
-        name, header = spec.split(":")
+    for wanted in sys.argv[3:]:
+        name, header = wanted.split(":")
         if header not in texts:
             with open("%s/%s" % (include_dir, header), encoding="latin-1") as f:
                 texts[header] = f.read()
