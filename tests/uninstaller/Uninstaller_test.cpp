@@ -652,8 +652,9 @@ TEST(UninstallerProgress, TheBarOnlyGrowsAndIsFullBeforeTheLastPage)
         heldWhileFilesLeft |= width == 210 && filesLeft;
         // The flag comes after the deletion, so a wider bar means the files
         // were gone already.
-        if (width > 210)
+        if (width > 210) {
             EXPECT_FALSE(filesLeft) << width;
+        }
     });
     EXPECT_TRUE(heldWhileFilesLeft);
     EXPECT_TRUE(std::is_sorted(slowWidths.begin(), slowWidths.end()));
