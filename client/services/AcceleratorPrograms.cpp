@@ -11,9 +11,8 @@ namespace {
 constexpr wchar_t kUninstallRoot[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // The second program's installer registers under its own setup id in the
 // 32-bit view.
-constexpr wchar_t kPellinorUninstallKey[] =
-    L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    L"{5B0E6C1A-93D2-4F87-A1C4-7E2D9B306F58}_is1";
+constexpr wchar_t kPellinorUninstallKey[] = L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                                            L"{5B0E6C1A-93D2-4F87-A1C4-7E2D9B306F58}_is1";
 constexpr wchar_t kCopyFolderPrefix[] = L"CalverinAccelerator-";
 constexpr wchar_t kCopiedProgramName[] = L"unins000.exe";
 constexpr wchar_t kUninstallDataName[] = L"unins000.dat";

@@ -58,10 +58,7 @@ private:
     Interface* m_pointer = nullptr;
 };
 
-bool IsRefusedNameCharacter(wchar_t c)
-{
-    return c < 0x20 || c == 0x7F || wcschr(L"\\/:*?\"<>|", c) != nullptr;
-}
+bool IsRefusedNameCharacter(wchar_t c) { return c < 0x20 || c == 0x7F || wcschr(L"\\/:*?\"<>|", c) != nullptr; }
 
 bool IsDeviceName(const std::wstring& name)
 {

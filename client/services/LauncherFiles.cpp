@@ -45,7 +45,7 @@ FileRead ReadWholeFile(const std::wstring& path, std::string& bytes)
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
-                                                                               : FileRead::Unreadable;
+                                                                              : FileRead::Unreadable;
     }
     FileRead result = FileRead::Read;
     char buffer[64 * 1024];
@@ -72,6 +72,7 @@ Json::Value ParseObject(std::string text)
         text.erase(0, 3);
     Json::CharReaderBuilder builder;
     builder["collectComments"] = false;
+    builder["failIfExtra"] = true;  // text after the object would be lost on writing
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
@@ -129,7 +130,8 @@ bool LoadLauncherFile(const std::wstring& path, Json::Value& root, bool& damaged
     }
     if (read == FileRead::Missing || IsBlank(text))
         return true;
-    root = ParseObject(text);
+    // The reader stops at a zero byte as at the end: what follows would be lost.
+    root = text.find('\0') == std::string::npos ? ParseObject(text) : Json::Value(Json::nullValue);
     if (root.isNull()) {
         root = Json::Value(Json::objectValue);
         damaged = true;

@@ -109,6 +109,7 @@ TEST_F(AcceleratorProgramsTest, InstalledMeansTheRegisteredFolderHoldsSomething)
 
 TEST_F(AcceleratorProgramsTest, TheUninstallerRunsFromACopyInAFolderOfItsOwnUnderTemp)
 {
+    fs::create_directories(m_scratch.File(L"Ostrel"));
     const std::wstring program = m_scratch.WriteFile(L"Ostrel\\unins000.exe", "program bytes");
     m_scratch.WriteFile(L"Ostrel\\unins000.dat", "data bytes");
     fs::create_directories(m_scratch.File(L"temp"));
@@ -134,6 +135,7 @@ TEST_F(AcceleratorProgramsTest, TheUninstallerRunsFromACopyInAFolderOfItsOwnUnde
 
 TEST_F(AcceleratorProgramsTest, WithoutAUsableTempTheUninstallerRunsInPlace)
 {
+    fs::create_directories(m_scratch.File(L"Ostrel"));
     const std::wstring program = m_scratch.WriteFile(L"Ostrel\\unins000.exe", "MZ");
     const std::optional<std::wstring> temps[] = {
         std::nullopt, L"", L"relative\\temp", m_scratch.File(L"missing"), program,
