@@ -23,7 +23,7 @@ build=$(target_build_dir "$root" "$target")
 
 use_wine "$target"
 # The demo has a prefix of its own, so it never meddles with a test run's.
-export WINEPREFIX=$build/demo-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/demo-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 # A server left running by an earlier demo would keep that run's X screen.
 "$WINESERVER" -k 2>/dev/null || true

@@ -32,7 +32,7 @@ fi
 
 use_wine "$target"
 # A prefix of its own, so the gallery never meddles with a test run's.
-export WINEPREFIX=$build/gallery-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/gallery-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 # A server left running by an earlier run would keep that run's X screen.
 "$WINESERVER" -k 2>/dev/null || true

@@ -21,7 +21,7 @@ else
 fi
 
 use_wine "$target"
-export WINEPREFIX=$build/screenshot-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/screenshot-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 "$WINESERVER" -k 2>/dev/null || true
 

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine.sh"
 prefix=${1:?wine prefix folder}
 stamp="$prefix/.calverin-ready"
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 use_wine x86_64
 
 create_prefix() {
@@ -25,6 +25,14 @@ create_prefix() {
 }
 
 [ -f "$stamp" ] || create_prefix
+# Shortcuts that tests make must stay in the prefix: its desktop folders are
+# its own, never links to the host user's.
+for desktop in "$prefix"/drive_c/users/*/Desktop; do
+  if [ -L "$desktop" ]; then
+    rm "$desktop"
+    mkdir -p "$desktop"
+  fi
+done
 # Start the prefix's server and system processes here, detached from every
 # test's output: a test program that started them would be held open until
 # they exit. The test command stops them at its end.

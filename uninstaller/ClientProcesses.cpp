@@ -1,7 +1,7 @@
 #include "uninstaller/ClientProcesses.h"
 
 #include "services/WindowMultiThreadManager.h"
-#include "uninstaller/SafeNames.h"
+#include "services/SafeNames.h"
 
 #include <tlhelp32.h>
 

@@ -1,7 +1,8 @@
 #include "uninstaller/Relocation.h"
 
 #include "services/FileUtil.h"
-#include "uninstaller/SafeNames.h"
+#include "services/SafeNames.h"
+#include "services/TempFolder.h"
 
 #include <windows.h>
 
@@ -36,44 +37,11 @@ std::wstring CopyError(const wchar_t* fileName, DWORD error)
     return std::wstring(fileName) + L"复制到缓存目录失败,err=" + std::to_wstring(static_cast<long>(error));
 }
 
-// A new folder under TEMP that no other run uses; empty with the error set
-// when none can be made.
-std::wstring MakeCopyFolder(const std::wstring& tempFolder, DWORD& error)
-{
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring name =
-            kCopyFolderPrefix + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
-        const std::wstring folder = tempFolder + L"\\" + name + L"\\";
-        if (CreateDirectoryW(folder.c_str(), nullptr))
-            return folder;
-        error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS)
-            return std::wstring();
-    }
-    return std::wstring();
-}
-
 void RemoveCopyFolder(const std::wstring& folder)
 {
     DeleteFileW((folder + kProgramName).c_str());
     DeleteFileW((folder + kListName).c_str());
     RemoveDirectoryW(folder.c_str());
-}
-
-// The value of TEMP without trailing separators; empty when it is unset or
-// empty.
-std::wstring TempFolderSetting()
-{
-    const DWORD length = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
-    if (length == 0)
-        return std::wstring();
-    std::vector<wchar_t> value(length + 1);
-    if (GetEnvironmentVariableW(L"TEMP", value.data(), length + 1) == 0)
-        return std::wstring();
-    std::wstring folder(value.data());
-    while (folder.size() > 1 && IsPathSeparator(folder.back()))
-        folder.pop_back();
-    return folder;
 }
 
 }  // namespace
@@ -105,7 +73,8 @@ RelocationResult RelocateToTemp(std::wstring& message)
         return RelocationResult::Failed;
     }
     DWORD error = ERROR_PATH_NOT_FOUND;
-    const std::wstring copyFolder = program.empty() ? std::wstring() : MakeCopyFolder(tempFolder, error);
+    const std::wstring copyFolder =
+        program.empty() ? std::wstring() : MakeOwnFolder(tempFolder, kCopyFolderPrefix, error);
     if (copyFolder.empty()) {
         message = CopyError(kProgramName, error);
         return RelocationResult::Failed;

@@ -6,7 +6,7 @@
 #include "services/WindowMultiThreadManager.h"
 #include "services/WriteLogFile.h"
 #include "uninstaller/ClientProcesses.h"
-#include "uninstaller/SafeNames.h"
+#include "services/SafeNames.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>

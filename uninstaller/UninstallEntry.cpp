@@ -1,10 +1,10 @@
 #include "uninstaller/UninstallEntry.h"
 
+#include "services/CommandLine.h"
 #include "services/FileUtil.h"
 #include "services/FolderTree.h"
-#include "uninstaller/SafeNames.h"
+#include "services/SafeNames.h"
 
-#include <cwctype>
 #include <vector>
 
 namespace {
@@ -23,27 +23,6 @@ std::wstring ReadTextValue(HKEY key, const wchar_t* name)
     if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) != ERROR_SUCCESS)
         return std::wstring();
     return std::wstring(text.data());
-}
-
-std::wstring WithoutArguments(std::wstring text)
-{
-    while (!text.empty() && std::iswspace(text.front()))
-        text.erase(0, 1);
-    if (!text.empty() && text.front() == L'"') {
-        const size_t close = text.find(L'"', 1);
-        return text.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
-    }
-    std::wstring lower = text;
-    for (wchar_t& c : lower)
-        c = std::towlower(c);
-    for (size_t at = lower.find(L".exe"); at != std::wstring::npos; at = lower.find(L".exe", at + 1)) {
-        const size_t end = at + 4;
-        if (end == lower.size() || std::iswspace(lower[end]))
-            return text.substr(0, end);
-    }
-    while (!text.empty() && std::iswspace(text.back()))
-        text.pop_back();
-    return text;
 }
 
 }  // namespace
@@ -80,7 +59,7 @@ bool DeleteUninstallEntry(const UninstallEntry& entry)
 
 std::wstring InstallFolderOf(const std::wstring& uninstallString)
 {
-    const std::wstring program = WithoutArguments(uninstallString);
+    const std::wstring program = ParseCommandLine(uninstallString).program;
     const size_t last = program.find_last_of(L"\\");
     if (last == std::wstring::npos)
         return std::wstring();

@@ -1,5 +1,7 @@
 #include "services/FileUtil.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <memory>
@@ -168,4 +170,33 @@ std::wstring GetFileNamePart(const std::wstring& path)
 {
     const size_t separator = LastSeparator(path);
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring ShellFolderPath(int csidl)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return std::wstring();
+    std::wstring path(folder);
+    while (path.size() > 3 && IsPathSeparator(path.back()))
+        path.pop_back();
+    return path;
+}
+
+bool IsFolderEmpty(const std::wstring& folder)
+{
+    if (folder.empty())
+        return true;
+    const std::wstring pattern = IsPathSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    bool empty = true;
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0)
+            empty = false;
+    } while (empty && FindNextFileW(search, &entry));
+    FindClose(search);
+    return empty;
 }

@@ -58,3 +58,11 @@ std::wstring GetFolderPart(const std::wstring& path);
 // Everything after the last "\" or "/"; the path unchanged when it has neither.
 // Works on download URLs too.
 std::wstring GetFileNamePart(const std::wstring& path);
+
+// The shell's folder of that CSIDL_ number (CSIDL_APPDATA, CSIDL_DESKTOP, ...),
+// without a trailing separator; empty when the system names none.
+std::wstring ShellFolderPath(int csidl);
+
+// True when the folder text is empty, cannot be listed (missing, unreadable,
+// a file) or holds nothing but "." and "..".
+bool IsFolderEmpty(const std::wstring& folder);

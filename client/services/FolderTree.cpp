@@ -1,8 +1,11 @@
 #include "services/FolderTree.h"
 
 #include "services/FileUtil.h"
+#include "services/SafeNames.h"
 #include "services/WindowMultiThreadManager.h"
 #include "services/WriteLogFile.h"
+
+#include <shlobj.h>
 
 #include <vector>
 
@@ -45,6 +48,33 @@ bool HoldsCurrentFolder(const std::wstring& full)
     return cwd.size() >= folder.size() &&
            CompareStringOrdinal(cwd.c_str(), static_cast<int>(folder.size()), folder.c_str(),
                                 static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The folders whose loss would break the system or take the user's own files.
+bool HoldsProtectedFolder(const std::wstring& full)
+{
+    static const int kProtected[] = {
+        CSIDL_WINDOWS,
+        CSIDL_SYSTEM,
+        CSIDL_SYSTEMX86,
+        CSIDL_PROGRAM_FILES,
+        CSIDL_PROGRAM_FILESX86,
+        CSIDL_PROGRAM_FILES_COMMON,
+        CSIDL_PROGRAM_FILES_COMMONX86,
+        CSIDL_PROFILE,
+        CSIDL_DESKTOPDIRECTORY,
+        CSIDL_COMMON_DESKTOPDIRECTORY,
+        CSIDL_PERSONAL,
+        CSIDL_COMMON_DOCUMENTS,
+        CSIDL_APPDATA,
+        CSIDL_LOCAL_APPDATA,
+        CSIDL_COMMON_APPDATA,
+    };
+    for (int csidl : kProtected) {
+        if (IsSameOrBelowFolder(full, ShellFolderPath(csidl)))
+            return true;
+    }
+    return false;
 }
 
 bool IsLink(DWORD attributes)
@@ -138,7 +168,7 @@ bool IsDeletableFolder(const std::wstring& folder)
     if (!IsAbsoluteFolder(folder))
         return false;
     const std::wstring full = FullPathWithoutSeparator(folder);
-    return !full.empty() && !IsRoot(full) && !HoldsCurrentFolder(full);
+    return !full.empty() && !IsRoot(full) && !HoldsCurrentFolder(full) && !HoldsProtectedFolder(full);
 }
 
 void DeleteFolderTree(const std::wstring& folder, const std::wstring& keep, bool& failed)

@@ -6,7 +6,11 @@
 #include <string>
 
 // False for a folder that a deletion must never touch: an empty or relative
-// path, a drive or share root, and the current folder or any folder holding it.
+// path, a drive or share root, and any folder that is or holds the current
+// folder, the Windows or system folder, a
+// program-files folder, the user's profile, desktop, documents or
+// application-data folders or their all-users counterparts. Compared on
+// full, long paths ignoring case, "/" and trailing separators.
 bool IsDeletableFolder(const std::wstring& folder);
 
 // Where the system takes the path: links followed wherever the system follows

@@ -26,15 +26,22 @@ std::wstring DeleteFailedMessage(const std::wstring& folder);
 // the process ended (or the handle cannot be waited on).
 bool WaitForProcessEnd(HANDLE process);
 
+// True when the folder is the running program's own folder or holds it: an
+// item's install folder may never take the client with it.
+bool HoldsProgramFolder(const std::wstring& folder);
+
 // Parameter: heap FolderDeletionParam, freed here. Queues
-// OnDeleteFilesFailed (0, heap message) only when something could not go.
+// OnDeleteFilesFailed (0, heap message) only when something could not go,
+// the whole folder included when it is refused (DeleteFolderTree,
+// HoldsProgramFolder).
 template <auto& MainWnd>
 void DeleteFolderThread(void* param)
 {
     using Wnd = WindowOf<MainWnd>;
     const FolderDeletionParam paths = *std::unique_ptr<FolderDeletionParam>(static_cast<FolderDeletionParam*>(param));
-    bool failed = false;
-    DeleteFolderTree(paths.second, paths.first, failed);
+    bool failed = HoldsProgramFolder(paths.second);
+    if (!failed)
+        DeleteFolderTree(paths.second, paths.first, failed);
     if (failed && !CWindowMultiThreadManager::IsStopRequested())
         QueueMessage(MainWnd, &Wnd::OnDeleteFilesFailed, 0, DeleteFailedMessage(paths.second));
 }

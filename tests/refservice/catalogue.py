@@ -105,6 +105,12 @@ SOFTWARES = [
 ]
 
 
+# What a test game added through the control interface may set; the rest
+# comes from "Iron Harbor" (game 301), whose package it shares.
+GAME_FIELDS = ("game_id", "server", "version", "name", "install_folder", "detail", "file", "size",
+               "file_md5", "zip_pwd", "lnk_app", "icon", "help_url", "file_url_type", "cdn_url_type")
+
+
 class Catalogue:
     """The lists as the service sends them, with absolute addresses under base_url."""
 
@@ -117,6 +123,7 @@ class Catalogue:
         self._plugins = {str(cid): [self._item(entry) for entry in entries]
                          for cid, entries in PLUGINS.items()}
         self._softwares = [self._item(entry) for entry in SOFTWARES]
+        self._added_games: dict[str, list[dict]] = {}
 
     def categories(self) -> list[dict]:
         return list(self._categories)
@@ -131,7 +138,25 @@ class Catalogue:
                 if all(word in (c["name"] + " " + c["server"]).lower() for word in words)]
 
     def games(self, category_id: str) -> list[dict]:
-        return list(self._games.get(category_id, []))
+        return list(self._games.get(category_id, [])) + list(self._added_games.get(category_id, []))
+
+    def add_game(self, category_id: str, fields: dict) -> dict:
+        """Appends a test game to the category's list until the next reset."""
+        if self.category(category_id) is None:
+            raise ValueError("no category %s" % category_id)
+        unknown = set(fields) - set(GAME_FIELDS)
+        if unknown:
+            raise ValueError("unknown game fields: %s" % ", ".join(sorted(unknown)))
+        if "game_id" not in fields or "name" not in fields:
+            raise ValueError("a test game needs a game_id and a name")
+        entry = dict(GAMES[3][0])
+        entry.update(fields)
+        item = self._item(entry)
+        self._added_games.setdefault(category_id, []).append(item)
+        return item
+
+    def forget_added_games(self):
+        self._added_games = {}
 
     def plugins(self, category_id: str) -> list[dict]:
         return list(self._plugins.get(category_id, []))

@@ -33,6 +33,7 @@ class Control:
             ("GET", "config"): self._config,
             ("POST", "config"): self._put_config,
             ("POST", "file"): self._add_file,
+            ("POST", "game"): self._add_game,
         }
 
     def handle(self, listener: str, method: str, name: str, query: str, body: bytes) -> Response:
@@ -109,6 +110,12 @@ class Control:
             raise ControlError(400, str(error)) from error
         return {"url": self._service.base_url + "/files/" + name, "size": len(body),
                 "md5": hashlib.md5(body).hexdigest()}
+
+    def _add_game(self, params, body, **_):
+        try:
+            return self._service.box.catalogue.add_game(_required(params, "category_id"), _json_object(body))
+        except ValueError as error:
+            raise ControlError(400, str(error)) from error
 
 
 def _json(status: int, value) -> Response:

@@ -41,6 +41,7 @@ class Service:
         self.faults.clear()
         self.journal.clear()
         self.store.forget_added()
+        self.box.catalogue.forget_added_games()
         self.config.update_text = ""
         self.config.service = self.base_url + "/files/pages/service.html"
         self.config.upload_plugins = self.base_url + "/files/pages/upload_plugins.html"

@@ -227,6 +227,26 @@ class AccountTest(ServiceTest):
         self.control("POST", "reset")
         self.assertEqual([1, 3], own())
 
+    def test_added_test_games_join_their_category_until_reset(self):
+        def games():
+            _, entry = self.call("/Box/Game/getGames", with_ts(("category_id", "3")))
+            return {g["game_id"]: g for g in json.loads(entry["result"])}
+
+        added = self.control("POST", "game?category_id=3",
+                             {"game_id": 901, "name": "CON<>", "lnk_app": "..\\out.exe"})
+        listed = games()[901]
+        self.assertEqual(added, listed)
+        self.assertEqual(("CON<>", "..\\out.exe"), (listed["name"], listed["lnk_app"]))
+        self.assertEqual(games()[301]["file_url"], listed["file_url"])
+        for bad in ({"name": "no id"}, {"game_id": 902, "name": "x", "colour": "red"}):
+            status, _, _ = self.request("POST", "/__control/game?category_id=3", json.dumps(bad).encode())
+            self.assertEqual(400, status)
+        status, _, _ = self.request("POST", "/__control/game?category_id=99",
+                                    json.dumps({"game_id": 903, "name": "x"}).encode())
+        self.assertEqual(400, status)
+        self.control("POST", "reset")
+        self.assertNotIn(901, games())
+
     def test_encry_link_gives_back_the_address_sent(self):
         url = "https://127.0.0.1/files/packages/a%5Fb.zip"
         token = self.control("GET", "user?mobile=" + DEMO_MOBILE)["token"]

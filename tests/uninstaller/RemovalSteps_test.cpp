@@ -3,7 +3,6 @@
 // registered shortcut may be, and which processes end.
 #include "uninstaller/ClientProcesses.h"
 #include "uninstaller/RemovalSteps.h"
-#include "uninstaller/SafeNames.h"
 #include "uninstaller/UninstallEntry.h"
 
 #include "ScratchFolder.h"
@@ -64,44 +63,6 @@ std::string ListOf(const std::vector<std::wstring>& names)
 }
 
 }  // namespace
-
-TEST(SafeNamesTest, OnlyNamesStrictlyBelowTheFolderResolve)
-{
-    ScratchFolder scratch;
-    const std::wstring folder = scratch.File(L"Calverin\\");
-    struct Case
-    {
-        const wchar_t* name;
-        const wchar_t* resolved;  // relative to the folder; null: refused
-    };
-    const Case cases[] = {
-        {L"calverinapp.exe", L"calverinapp.exe"},
-        {L"res/skin/a.png", L"res\\skin\\a.png"},
-        {L"res\\..\\log.txt", L"log.txt"},
-        {L"res\\.\\skin\\", L"res\\skin"},
-        {L"..\\outside.txt", nullptr},
-        {L"sub\\..\\..\\outside2.txt", nullptr},
-        {L"C:\\windows\\win.ini", nullptr},
-        {L"C:win.ini", nullptr},
-        {L"\\rooted.txt", nullptr},
-        {L"/rooted.txt", nullptr},
-        {L"\\\\?\\C:\\windows\\win.ini", nullptr},
-        {L"\\\\server\\share\\file", nullptr},
-        {L"*.dll", nullptr},
-        {L"file?.txt", nullptr},
-        {L".", nullptr},
-        {L"res\\..", nullptr},
-        {L"file.txt:stream", nullptr},
-        {L"...", nullptr},
-        {L".. \\outside.txt", nullptr},
-        {L"", nullptr},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(WideToUtf8(c.name));
-        const std::wstring expected = c.resolved ? folder + c.resolved : L"";
-        EXPECT_EQ(ResolveListedName(folder, c.name), expected);
-    }
-}
 
 TEST(InstallFolderTest, QuotesAndArgumentsNameTheSameFolder)
 {

@@ -3,11 +3,15 @@
 #include "services/FolderWorkers.h"
 #include "RecordingWnd.h"
 #include "ScratchFolder.h"
+#include "services/FileUtil.h"
 #include "services/TextConvert.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -184,6 +188,48 @@ TEST_F(FolderWorkersTest, RefusesFoldersThatAreNoInstallFolder)
     inInner.reset();
     EXPECT_TRUE(IsDeletableFolder(current + L"inner\\"));
     EXPECT_TRUE(IsDeletableFolder(L"\\\\server\\share\\games\\"));
+}
+
+TEST_F(FolderWorkersTest, RefusesTheSystemsAndTheUsersOwnFoldersAndThoseHoldingThem)
+{
+    // Asked of the predicate alone: were its refusal ever broken, a deletion
+    // would take them.
+    std::vector<std::wstring> protectedFolders;
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+                      CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY,
+                      CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS}) {
+        wchar_t folder[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder))) << csidl;
+        protectedFolders.push_back(folder);
+    }
+    for (std::wstring folder : protectedFolders) {
+        SCOPED_TRACE(WideToUtf8(folder));
+        ASSERT_FALSE(m_scratch.Holds(folder));
+        while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+            folder.pop_back();
+        std::wstring slashed = folder;
+        std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+        std::wstring upper = folder;
+        for (wchar_t& c : upper)
+            c = static_cast<wchar_t>(towupper(c));
+        for (const std::wstring& spelling : {folder, folder + L"\\", slashed + L"/", upper, folder + L"\\.\\",
+                                             folder + L"\\sub\\..", GetFolderPart(folder) + L"\\"}) {
+            SCOPED_TRACE(WideToUtf8(spelling));
+            EXPECT_FALSE(IsDeletableFolder(spelling));
+        }
+    }
+    // Below them, as install folders are, deletion is allowed.
+    EXPECT_TRUE(IsDeletableFolder(m_scratch.File(L"game\\")));
+    wchar_t programFiles[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
+    EXPECT_TRUE(IsDeletableFolder(std::wstring(programFiles) + L"\\Ostrel"));
+
+    // The client's own folder, and one holding it, are no item's folder.
+    EXPECT_TRUE(HoldsProgramFolder(GetModuleFolder()));
+    EXPECT_TRUE(HoldsProgramFolder(GetModuleFolder() + L"sub\\..\\"));
+    EXPECT_TRUE(HoldsProgramFolder(GetFolderPart(GetFolderPart(GetModuleFolder())) + L"/"));
+    EXPECT_FALSE(HoldsProgramFolder(GetModuleFolder() + L"games\\XingHai"));
+    EXPECT_FALSE(HoldsProgramFolder(m_scratch.File(L"game")));
 }
 
 TEST_F(FolderWorkersTest, LinksAreRemovedNotFollowed)

@@ -1,4 +1,4 @@
-#include "uninstaller/SafeNames.h"
+#include "services/SafeNames.h"
 
 #include "services/FileUtil.h"
 #include "services/FolderTree.h"
@@ -150,4 +150,18 @@ bool AbsolutePathPassesThroughLink(const std::wstring& path)
 {
     const size_t root = RootLength(path);
     return root == 0 || PassesThroughLink(path.substr(0, root), path);
+}
+
+bool IsSameOrBelowFolder(const std::wstring& folder, const std::wstring& path)
+{
+    if (!IsAbsoluteFolder(folder) || !IsAbsoluteFolder(path))
+        return false;
+    const std::wstring base = LongFullPath(folder);
+    const std::wstring full = LongFullPath(path);
+    if (base.empty() || full.empty())
+        return false;
+    if (SameFileName(base, full))
+        return true;
+    const std::wstring prefix = IsPathSeparator(base.back()) ? base : base + L"\\";
+    return full.size() > prefix.size() && SameFileName(full.substr(0, prefix.size()), prefix);
 }

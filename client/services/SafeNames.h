@@ -38,3 +38,8 @@ std::wstring LongFullPath(const std::wstring& path);
 
 // Ordinal comparison ignoring case, as the file system compares names.
 bool SameFileName(const std::wstring& a, const std::wstring& b);
+
+// True when path names the folder itself or lies below it, compared on full,
+// long paths ignoring case, "/" against "\" and trailing separators. False
+// when either is empty or not absolute.
+bool IsSameOrBelowFolder(const std::wstring& folder, const std::wstring& path);
