@@ -15,6 +15,7 @@
 
 #include "ScratchFolder.h"
 #include "ThreadTimerAction.h"
+#include "controls/OptionUI.h"
 #include "core/TabLayoutUI.h"
 #include "mainwindow/ItemRows.h"
 #include "mainwindow/MainWnd.h"
@@ -28,12 +29,12 @@ constexpr DWORD kShotPauseMs = 4000;
 const char kDemoToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
 
 const char kGames[] =
-    u8R"([{"game_id":"101","name":"星海征途 完整客户端","detail":"星海征途正式版完整客户端，含全部资源","size":"3221225472"},
+    R"([{"game_id":"101","name":"星海征途 完整客户端","detail":"星海征途正式版完整客户端，含全部资源","size":"3221225472"},
 {"game_id":"102","name":"星海征途 测试客户端","detail":"测试服客户端，每周更新","size":"734003200"},
 {"game_id":"103","name":"星海征途 高清语音包","detail":"全部角色的高清语音","size":"11534336"},
 {"game_id":"104","name":"Iron Harbor","detail":"Iron Harbor client for the Asian servers","size":"52428800"}])";
 const char kPlugins[] =
-    u8R"([{"plugins_id":"1001","name":"星海征途 高清材质包","detail":"高清材质与界面插件","size":"268435456"}])";
+    R"([{"plugins_id":"1001","name":"星海征途 高清材质包","detail":"高清材质与界面插件","size":"268435456"}])";
 
 std::wstring g_markers;
 std::string g_archive;
@@ -78,30 +79,33 @@ void ShowPages(CMainWnd& window)
                    reinterpret_cast<UINT_PTR>(new std::wstring(L"1")),
                    reinterpret_cast<UINT_PTR>(new std::string(kPlugins)));
     SelectPage(window, L"maintable", 0);
-    RunFromTheLoopWhen([&window] { return IconsIn(window, L"game_list", 4) && IconsIn(window, L"plugin_list", 1); },
-                       [&window] {
-                           g_downloading.game_id = L"102";
-                           g_download.item = &g_downloading;
-                           g_download.run_flag = 1;
-                           g_download.thread_id = 1;
-                           g_download.done = 289406976;
-                           g_download.total = 734003200;
-                           window.PostMsg(window.GetWindowHandle(), &CMainWnd::OnGameDownloadProgress,
-                                          reinterpret_cast<UINT_PTR>(&g_download), 1536);
-                           RunFromTheLoopIn(1000, [&window] {
-                               Mark(L"games");
-                               RunFromTheLoopIn(kShotPauseMs, [&window] {
-                                   SelectPage(window, L"game_child_page_tab", 1);
-                                   Mark(L"plugins");
-                                   RunFromTheLoopIn(kShotPauseMs, [&window] {
-                                       SelectPage(window, L"maintable", 2);
-                                       Mark(L"apps");
-                                       RunFromTheLoopIn(kShotPauseMs, [&window] { window.Close(0); });
-                                   });
-                               });
-                           });
-                       },
-                       [&window] { window.Close(0); }, 60000);
+    RunFromTheLoopWhen(
+        [&window] { return IconsIn(window, L"game_list", 4) && IconsIn(window, L"plugin_list", 1); },
+        [&window] {
+            g_downloading.game_id = L"102";
+            g_download.item = &g_downloading;
+            g_download.run_flag = 1;
+            g_download.thread_id = 1;
+            g_download.done = 289406976;
+            g_download.total = 734003200;
+            window.PostMsg(window.GetWindowHandle(), &CMainWnd::OnGameDownloadProgress,
+                           reinterpret_cast<UINT_PTR>(&g_download), 1536);
+            RunFromTheLoopIn(1000, [&window] {
+                Mark(L"games");
+                RunFromTheLoopIn(kShotPauseMs, [&window] {
+                    // The page's own option shows which list is open.
+                    static_cast<CalUI::COptionUI*>(window.FindControl(L"plugin_opt"))->SetSelected(true, false);
+                    SelectPage(window, L"game_child_page_tab", 1);
+                    Mark(L"plugins");
+                    RunFromTheLoopIn(kShotPauseMs, [&window] {
+                        SelectPage(window, L"maintable", 2);
+                        Mark(L"apps");
+                        RunFromTheLoopIn(kShotPauseMs, [&window] { window.Close(0); });
+                    });
+                });
+            });
+        },
+        [&window] { window.Close(0); }, 60000);
 }
 
 }  // namespace
