@@ -116,8 +116,8 @@ private:
 
 struct Figures
 {
-    double build = 0, workingSetBeforeMb = 0, workingSetMb = 0, paintMedian = 0, paintP95 = 0, fewPaintMedian = 0, progressMedian = 0,
-           progressP95 = 0;
+    double build = 0, workingSetBeforeMb = 0, workingSetMb = 0, paintMedian = 0, paintP95 = 0, fewPaintMedian = 0,
+           progressMedian = 0, progressP95 = 0;
     DWORD gdiObjects = 0, userObjects = 0;
 };
 
