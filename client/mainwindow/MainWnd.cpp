@@ -82,11 +82,37 @@ void CMainWnd::Notify(NotifyMsg& msg)
         OnClick(msg);
     else if (msg.type == L"setfocus")
         OnSetFocus(msg);
+    else if (msg.type == L"itemselect")
+        OnItemSelect(msg);
 }
 
 void CMainWnd::OnClick(const NotifyMsg& msg)
 {
-    if (IsNotifyFrom(msg, L"close_btn"))
+    // Rows that a reply replaces while this click runs stay whole until the
+    // click, and the control that sent it, are done with them.
+    ++m_clickDepth;
+    HandleClick(msg);
+    if (--m_clickDepth == 0 && !m_retiredRows.empty() && IsAlive())
+        PostMsg(m_hWnd, &CMainWnd::FreeRetiredRows, 0, 0);
+}
+
+void CMainWnd::OnItemSelect(const NotifyMsg& msg)
+{
+    if (IsNotifyFrom(msg, L"game_server_combo") || IsNotifyFrom(msg, L"game_version_combo"))
+        OnGameFilterChanged();
+    else if (IsNotifyFrom(msg, L"plugin_server_combo") || IsNotifyFrom(msg, L"plugin_version_combo"))
+        OnPluginFilterChanged();
+}
+
+void CMainWnd::HandleClick(const NotifyMsg& msg)
+{
+    if (IsNotifyFrom(msg, L"game_canceldownload_btn"))
+        OnGameCancelClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"plugin_canceldownload_btn"))
+        OnPluginCancelClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"jiasuqi_canceldownload_btn"))
+        OnJiasuqiCancelClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"close_btn"))
         ShowWindow(false, true);
     else if (IsNotifyFrom(msg, L"min_btn"))
         ::ShowWindow(m_hWnd, SW_MINIMIZE);

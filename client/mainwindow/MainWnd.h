@@ -7,15 +7,24 @@
 // reach the window through g_mainWnd and hand it their results on its call
 // queue.
 
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "services/ItemRecords.h"
 #include "services/MsgDispatch.h"
+#include "services/SessionData.h"
 #include "services/WindowMultiThreadManager.h"
 
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 
+#include "mainwindow/IconBatchList.h"
+#include "mainwindow/ItemRows.h"
+#include "mainwindow/RowLooks.h"
 #include "mainwindow/TrayIcon.h"
 
 class CMainWnd : public CalUI::CWindowWnd,
@@ -68,7 +77,6 @@ public:
     // list text, first-sign-in flag): freed until the lists are shown.
     void OnCategoryListReply(UINT_PTR categories, UINT_PTR);
     void OnMyGamesReply(UINT_PTR listText, UINT_PTR);
-    void OnJiasuqiListReply(UINT_PTR listText, UINT_PTR);
     // The service dropped the session: downloads stop without a question,
     // the saved sign-in is forgotten, the sign-in window comes.
     void OnSessionExpired(UINT_PTR, UINT_PTR);
@@ -83,6 +91,73 @@ public:
     void OnPluginListFailed(UINT_PTR, UINT_PTR message);
     void OnJiasuqiListFailed(UINT_PTR, UINT_PTR message);
 
+    // ---- Item lists and their rows (MainWndRows.cpp, MainWndProgress.cpp,
+    // MainWndRowIcons.cpp) ---------------------------------------------------
+    // The named control of the window's skin; null when it has none.
+    CalUI::CControlUI* FindControl(LPCWSTR name) { return m_manager.FindControl(name); }
+    // (heap category, heap list text): the game page's name, the plug-in
+    // request, then the game rows (BuildGameRows).
+    void OnGameListReply(UINT_PTR category, UINT_PTR listText);
+    // (heap category id, heap list text): the plug-in rows.
+    void OnPluginListReply(UINT_PTR categoryId, UINT_PTR listText);
+    // (heap list text or none, first-sign-in flag): the accelerator rows; a
+    // first sign-in's list with entries leads on to the binding window.
+    void OnJiasuqiListReply(UINT_PTR listText, UINT_PTR firstSignIn);
+    // (batch list, index): the record's icon is cached; its row shows it.
+    void OnGameIconReady(UINT_PTR list, UINT_PTR index);
+    void OnPluginIconReady(UINT_PTR list, UINT_PTR index);
+    void OnJiasuqiIconReady(UINT_PTR list, UINT_PTR index);
+    // (task's progress record, speed in KB/s): the running look on the task's
+    // row. Nothing for a task that was cancelled or stopped.
+    void OnGameDownloadProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnGameVerifyProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnGameUnzipProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnPluginDownloadProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnPluginVerifyProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnPluginUnzipProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnJiasuqiDownloadProgress(UINT_PTR progress, UINT_PTR speedKb);
+    void OnJiasuqiVerifyProgress(UINT_PTR progress, UINT_PTR speedKb);
+
+    // The row's task (its cancel button is the sender) stops and the row
+    // shows the cancelled look. A row that shows no task stays as it is; a
+    // thread id that names another item's task by now stops nothing.
+    void OnGameCancelClick(CalUI::CControlUI* sender);
+    void OnPluginCancelClick(CalUI::CControlUI* sender);
+    void OnJiasuqiCancelClick(CalUI::CControlUI* sender);
+
+    // The rows of the game or plug-in list whose server and version match
+    // the two filter boxes; a layout with one box filters by it alone.
+    void OnGameFilterChanged();
+    void OnPluginFilterChanged();
+
+    // Installed tests of the rows' first look.
+    bool IsGameInstalled(const std::wstring& gameId);
+    bool IsPluginInstalled(const std::wstring& pluginId);
+    bool IsJiasuqiInstalled(const JiasuqiInfo& record);
+    bool IsNexonLauncherPresent();
+    bool IsReflectionLauncherPresent();
+    // True for an empty text, a folder that cannot be listed, or one that
+    // holds nothing; any length of text.
+    static bool IsFolderEmpty(const std::wstring& folder);
+
+    // The row of a game or plug-in by id (first match), of an accelerator by
+    // its record; null when the list shows none. Task steps find their rows
+    // so: FindTaskRow also gives null for an item whose task was cancelled,
+    // so that nothing its task queued before changes the row.
+    CalUI::CControlUI* FindItemRow(RowKind kind, const std::wstring& id);
+    CalUI::CControlUI* FindJiasuqiRow(const JiasuqiInfo* record);
+    CalUI::CControlUI* FindTaskRow(const TaskItem& item, const JiasuqiInfo* record = nullptr);
+    // Applies the look to the row (none: the list shows no such row) and
+    // keeps it as the last look of the task on that thread, which a row built
+    // later for the same item shows again while the task runs.
+    void ShowTaskLook(CalUI::CControlUI* row, const TaskItem& item, DWORD threadId, const RowLook& look);
+    // A new start of the item: its earlier cancel no longer silences it.
+    void ForgetCancelledTask(const TaskItem& item);
+    // An accelerator's task and its waiting installer work on the row's own
+    // record: held, it outlives the list it came with until it is dropped.
+    void HoldJiasuqiRecord(const JiasuqiInfo* record);
+    void DropJiasuqiRecord(const JiasuqiInfo* record);
+
 protected:
     // The rounded window region follows the size, kept while minimised.
     virtual void OnSize();
@@ -92,6 +167,8 @@ private:
     bool BuildSkin();
     void OnWindowInit();
     void OnClick(const CalUI::NotifyMsg& msg);
+    void HandleClick(const CalUI::NotifyMsg& msg);
+    void OnItemSelect(const CalUI::NotifyMsg& msg);
     void OnSetFocus(const CalUI::NotifyMsg& msg);
     // The start-up chain after the window's first paint.
     void StartChecks(UINT_PTR, UINT_PTR);
@@ -106,9 +183,25 @@ private:
     void OpenBindingAfterFirstSignIn();
     // Removes the token and user id from the session and the registry.
     void ForgetSignIn();
-    // Every row of the three lists cancelled at sign-out; the rows and their
-    // cancelling come with the lists.
+    // Sign-out cancels every row of the three lists: the rows that show a
+    // task change, installed and idle rows stay (MainWndRows.cpp).
     void CancelAllRows();
+    // ---- Item lists and their rows (private) ----
+    // Steps of the game list reply after the page's name: the rows and their
+    // icon batch. Dropped while the previous game icons still load.
+    void BuildGameRows(const std::wstring& categoryId, const std::string& listText);
+    // Replaces the list's rows; a row whose own click is still running goes
+    // only once that click has returned.
+    void ClearRows(LPCWSTR listName);
+    void AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, const TaskItem& item);
+    void ApplyFilter(LPCWSTR listName, LPCWSTR serverBox, LPCWSTR versionBox);
+    void CancelRowTask(CalUI::CControlUI* sender, RowKind kind);
+    void ShowProgress(UINT_PTR progress, UINT_PTR speedKb, const wchar_t* stageFormat);
+    bool IsJiasuqiRecordInUse(const JiasuqiInfo* record);
+    // Queued after a click: the rows it retired go once no click runs.
+    void FreeRetiredRows(UINT_PTR, UINT_PTR);
+    static TaskItem TaskItemOfRow(CalUI::CControlUI* row, RowKind kind);
+
     void ShowUserMenu();
     void HideUserMenu();
     void OpenSetPassword();
@@ -128,6 +221,26 @@ private:
     CTrayIcon m_tray;
     CWindowMultiThreadManager m_threads;
     bool m_ending = false;  // ExitApp has gone past its question
+
+    // ---- Item lists and their rows (state) ----
+    CIconBatchList<GameInfo> m_gameIcons;
+    CIconBatchList<PluginInfo> m_pluginIcons;
+    CIconBatchList<JiasuqiInfo> m_jiasuqiIcons;
+    // The last look of each running task, by item, with the task's thread.
+    struct TaskLook
+    {
+        DWORD threadId = 0;
+        RowLook look;
+    };
+    std::map<std::pair<int32_t, std::wstring>, TaskLook> m_taskLooks;
+    // Items whose task the user cancelled, until the item starts again.
+    std::set<std::pair<int32_t, std::wstring>> m_cancelledItems;
+    // Accelerator records that a task or a waiting installer still uses.
+    std::multiset<const JiasuqiInfo*> m_jiasuqiInUse;
+    int m_clickDepth = 0;               // clicks whose handlers are running
+    std::vector<RowPtr> m_retiredRows;  // freed once no click runs
+    // The binding window waits for the sign-in window to close.
+    bool m_bindingAfterSignIn = false;
 };
 
 // The one main window; null before it is constructed and after it is gone.

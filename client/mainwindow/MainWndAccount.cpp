@@ -72,8 +72,6 @@ void CMainWnd::Logout()
     ShowLogin();
 }
 
-void CMainWnd::CancelAllRows() {}
-
 void CMainWnd::ForgetSignIn()
 {
     g_sessionData.SetUserId("0");

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "services/AppFolder.h"
 #include "services/CatalogueWorkers.h"
@@ -126,7 +127,10 @@ void CMainWnd::ShowLogin()
         return;
     }
     ShowSignedInButtons();
-    if (offersBinding)
+    // A first sign-in's accelerator list may have come while the window was
+    // still open: its binding window is this one.
+    const bool listOffersBinding = std::exchange(m_bindingAfterSignIn, false);
+    if (offersBinding || listOffersBinding)
         OpenBindingAfterFirstSignIn();
 }
 
@@ -155,5 +159,3 @@ void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR)
 }
 
 void CMainWnd::OnMyGamesReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }
-
-void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }

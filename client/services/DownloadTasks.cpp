@@ -116,7 +116,8 @@ void WaitForQueuedCalls(HWND window)
     }
 }
 
-CRegisteredTask::CRegisteredTask(int32_t kind, void* item, int64_t localSize, int64_t remoteSize)
+CRegisteredTask::CRegisteredTask(int32_t kind, void* item, const std::wstring& itemId, int64_t localSize,
+                                 int64_t remoteSize)
     : m_progress(std::make_unique<TaskProgress>())
 {
     m_progress->kind = kind;
@@ -125,7 +126,7 @@ CRegisteredTask::CRegisteredTask(int32_t kind, void* item, int64_t localSize, in
     m_progress->total = static_cast<uint64_t>(remoteSize);
     m_progress->thread_id = GetCurrentThreadId();
     m_progress->run_flag = 1;
-    g_sessionData.SetTask(m_progress->thread_id, &m_progress->run_flag);
+    g_sessionData.SetTask(m_progress->thread_id, &m_progress->run_flag, TaskItem{kind, itemId});
 }
 
 CRegisteredTask::~CRegisteredTask() { g_sessionData.RemoveTask(m_progress->thread_id); }

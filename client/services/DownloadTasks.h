@@ -113,7 +113,8 @@ void WaitForQueuedCalls(HWND window);
 class CRegisteredTask
 {
 public:
-    CRegisteredTask(int32_t kind, void* item, int64_t localSize, int64_t remoteSize);
+    // The registry learns the task's item by kind and id text.
+    CRegisteredTask(int32_t kind, void* item, const std::wstring& itemId, int64_t localSize, int64_t remoteSize);
     ~CRegisteredTask();
     CRegisteredTask(const CRegisteredTask&) = delete;
     CRegisteredTask& operator=(const CRegisteredTask&) = delete;
@@ -370,7 +371,7 @@ void RunDownloadTask(Record& record)
         return QueueRecordCall(MainWnd, calls.downloadFailed, record, L"文件大小获取失败！");
 
     {
-        CRegisteredTask task(Kind::kKind, &record, localSize, remoteSize);
+        CRegisteredTask task(Kind::kKind, &record, Kind::Id(record), localSize, remoteSize);
         RunRegisteredTask<MainWnd, Record, Kind>(record, task.Progress(), url, folder, remoteSize);
         if (Kind::kPauseBeforeEndMs)
             CWindowMultiThreadManager::WaitForStop(Kind::kPauseBeforeEndMs);

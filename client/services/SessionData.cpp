@@ -110,10 +110,10 @@ std::wstring CSessionData::GetGameInstallPath(int gameId) { return ReadInstallPa
 std::wstring CSessionData::GetPluginPath(int pluginId) { return ReadConfigValue(L"plugin_%d", pluginId, L"path"); }
 std::wstring CSessionData::GetPluginInstallPath(int pluginId) { return ReadInstallPath(L"plugin_%d", pluginId); }
 
-void CSessionData::SetTask(DWORD threadId, volatile uint8_t* runFlag)
+void CSessionData::SetTask(DWORD threadId, volatile uint8_t* runFlag, const TaskItem& item)
 {
     CCritLockGuard guard(&m_taskLock);
-    m_tasks[threadId] = runFlag;
+    m_tasks[threadId] = TaskEntry{runFlag, item};
 }
 
 void CSessionData::RemoveTask(DWORD threadId)
@@ -128,8 +128,28 @@ bool CSessionData::ClearTaskFlag(DWORD threadId)
     auto it = m_tasks.find(threadId);
     if (it == m_tasks.end())
         return false;
-    *it->second = 0;
+    *it->second.runFlag = 0;
     return true;
+}
+
+bool CSessionData::ClearTaskFlagOf(DWORD threadId, const TaskItem& item)
+{
+    CCritLockGuard guard(&m_taskLock);
+    auto it = m_tasks.find(threadId);
+    if (it == m_tasks.end() || !(it->second.item == item))
+        return false;
+    *it->second.runFlag = 0;
+    return true;
+}
+
+DWORD CSessionData::FindTaskOf(const TaskItem& item)
+{
+    CCritLockGuard guard(&m_taskLock);
+    for (const auto& [threadId, entry] : m_tasks) {
+        if (entry.item == item)
+            return threadId;
+    }
+    return 0;
 }
 
 size_t CSessionData::GetTaskCount()
@@ -145,7 +165,7 @@ DWORD CSessionData::PopFirstTask()
         return 0;
     auto first = m_tasks.begin();
     const DWORD threadId = first->first;
-    *first->second = 0;
+    *first->second.runFlag = 0;
     m_tasks.erase(first);
     return threadId;
 }

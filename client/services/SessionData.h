@@ -11,6 +11,15 @@
 #include <map>
 #include <string>
 
+// The item a task works on: its kind (1 game, 2 plug-in, 3 accelerator) and
+// its id text. Kind 0 is no item (tasks registered without one).
+struct TaskItem
+{
+    int32_t kind = 0;
+    std::wstring id;
+    bool operator==(const TaskItem&) const = default;
+};
+
 class CSessionData
 {
 public:
@@ -72,10 +81,16 @@ public:
     // progress record. A flag is written only under the registry's lock and a
     // task removes its entry before it frees the record, so a cancel never
     // writes into a freed record.
-    void SetTask(DWORD threadId, volatile uint8_t* runFlag);
+    void SetTask(DWORD threadId, volatile uint8_t* runFlag, const TaskItem& item = TaskItem());
     void RemoveTask(DWORD threadId);
     // Clears the task's run flag; false when no such task is registered.
     bool ClearTaskFlag(DWORD threadId);
+    // As ClearTaskFlag, but only when that thread's task works on the item:
+    // thread ids are reused, so an id kept from an ended task may name
+    // another item's task by now.
+    bool ClearTaskFlagOf(DWORD threadId, const TaskItem& item);
+    // The thread id of the item's registered task; 0 when none is.
+    DWORD FindTaskOf(const TaskItem& item);
     size_t GetTaskCount();
     // Takes the task with the smallest thread id out of the registry, clears
     // its run flag and returns its id; 0 when the registry is empty.
@@ -108,8 +123,13 @@ private:
     std::wstring m_uploadPlugins;
     std::wstring m_configIniPath;
 
+    struct TaskEntry
+    {
+        volatile uint8_t* runFlag = nullptr;
+        TaskItem item;
+    };
     CCritLock m_taskLock;
-    std::map<DWORD, volatile uint8_t*> m_tasks;
+    std::map<DWORD, TaskEntry> m_tasks;
 };
 
 extern CSessionData g_sessionData;

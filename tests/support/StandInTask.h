@@ -14,10 +14,11 @@
 class StandInTask
 {
 public:
-    StandInTask()
-        : m_thread([this] {
+    // The registry learns the item the task works on, when one is given.
+    explicit StandInTask(TaskItem item = TaskItem())
+        : m_thread([this, item] {
               m_threadId = GetCurrentThreadId();
-              g_sessionData.SetTask(m_threadId, &m_runFlag);
+              g_sessionData.SetTask(m_threadId, &m_runFlag, item);
               m_registered = true;
               while (m_runFlag != 0)
                   Sleep(10);
@@ -34,6 +35,7 @@ public:
     }
     bool IsRunning() const { return m_runFlag != 0; }
     void Stop() { g_sessionData.ClearTaskFlag(m_threadId); }
+    DWORD ThreadId() const { return m_threadId; }
 
 private:
     volatile uint8_t m_runFlag = 1;
