@@ -129,8 +129,9 @@ TEST(ControlFactory, EveryElementBuildsItsClassAndAnswersExactlyItsInterfaces)
         for (LPCWSTR name : otherFamilies) {
             const bool own = std::any_of(c.answers.begin(), c.answers.end(),
                                          [name](LPCWSTR answer) { return std::wcscmp(answer, name) == 0; });
-            if (!own)
+            if (!own) {
                 EXPECT_EQ(control->GetInterface(name), nullptr) << testing::PrintToString(std::wstring(name));
+            }
         }
         control->Delete();
     }
