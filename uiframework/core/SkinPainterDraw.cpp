@@ -375,6 +375,12 @@ bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& 
 {
     if (manager == nullptr)
         return true;
+    if (info.image != nullptr && manager->GetImage(info.imageName) != info.image) {
+        // The tables let the image go (RemoveAllImages) since the record found
+        // it: the pointer is only compared, never followed, and looked up anew.
+        info.image = nullptr;
+        info.parsed = false;
+    }
     if (info.image == nullptr) {
         // A failed load is not tried again until the record is cleared.
         if (info.parsed)
@@ -386,14 +392,16 @@ bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& 
         info.image = manager->GetOrAddImage(info.imageName, request.Type(), request.mask, request.hsl);
         if (info.image == nullptr)
             return false;
-        const RECT& s = info.source;
-        if (s.left == 0 && s.top == 0 && s.right == 0 && s.bottom == 0)
-            info.source = RECT{0, 0, info.image->width, info.image->height};
     }
-    info.source.right = std::min<LONG>(info.source.right, info.image->width);
-    info.source.bottom = std::min<LONG>(info.source.bottom, info.image->height);
     if (dc == nullptr)
         return true;
+
+    // Worked out at every drawing: a replaced image may differ in size.
+    RECT source = info.source;
+    if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0)
+        source = RECT{0, 0, info.image->width, info.image->height};
+    source.right = std::min<LONG>(source.right, info.image->width);
+    source.bottom = std::min<LONG>(source.bottom, info.image->height);
 
     RECT dest = control;
     const RECT& offsets = info.dest;
@@ -403,8 +411,8 @@ bool CSkinPainter::DrawImageAttr(HDC dc, CWindowManagerUI* manager, const RECT& 
                     std::min(control.top + offsets.bottom, control.bottom)};
     RECT visible;
     if (IntersectRect(&visible, &dest, &control) && IntersectRect(&visible, &visible, &paint))
-        DrawBitmap(dc, info.image->bitmap, dest, paint, info.source, info.corners, info.image->alpha, info.fade,
-                   info.hole, info.xTiled, info.yTiled);
+        DrawBitmap(dc, info.image->bitmap, dest, paint, source, info.corners, info.image->alpha, info.fade, info.hole,
+                   info.xTiled, info.yTiled);
     return true;
 }
 

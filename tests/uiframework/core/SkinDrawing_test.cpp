@@ -148,7 +148,7 @@ TEST(DrawImageAttr, LoadsOnceAndKeepsAFailedLoadUntilCleared)
     info.attributeText = L"color='#FF0000FF' fade='128'";
     EXPECT_TRUE(CSkinPainter::DrawImageAttr(nullptr, &manager, control, control, info));  // loads only
     ASSERT_NE(info.image, nullptr);
-    EXPECT_EQ(RectText(info.source), "0,0,1,1");
+    EXPECT_EQ(RectText(info.source), "0,0,0,0") << "all of the image, whatever its size";
     EXPECT_EQ(canvas.Count(RECT{0, 0, 40, 40}, kWhite), 1600);
     EXPECT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &manager, control, control, info));
     ExpectNearRgb(canvas.Rgb(5, 5), 0x7F7FFF);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/LoadedImage.h"
+#include "DibCanvas.h"
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
 #include "core/SharedUIResources.h"
@@ -204,6 +205,58 @@ TEST_F(WindowManagerResources, ReplacingAnImageReachesTheControlsThatDrawIt)
     EXPECT_EQ(record.image->mask, 0xFF0000FFu);
     EXPECT_EQ(reinterpret_cast<DWORD*>(record.image->pixels)[0], 0u) << "the new picture, keyed out by its mask";
     EXPECT_NE(GetObjectType(record.image->bitmap), 0u);
+}
+
+// A record that names no part of its image draws the whole of whichever
+// picture the name holds, also after a larger one replaced it.
+TEST_F(WindowManagerResources, AReplacementOfAnotherSizeIsDrawnWhole)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.WriteFile(L"grows.bmp", BmpFileBytes(1, 1, [](int, int) { return 0x0000FF; }));
+    ImageDrawInfo record;
+    record.attributeText = (L"file='" + path + L"'").c_str();
+    const RECT control = {0, 0, 20, 10};
+    DibCanvas canvas(20, 10);
+    ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &m, control, control, record));
+
+    folder.WriteFile(L"grows.bmp", BmpFileBytes(2, 1, [](int x, int) { return x == 0 ? 0x0000FFu : 0xFF0000u; }));
+    ASSERT_NE(m.AddImage(path.c_str()), nullptr);
+    ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &m, control, control, record));
+    EXPECT_EQ(canvas.Rgb(2, 5), 0x0000FFu);
+    EXPECT_EQ(canvas.Rgb(17, 5), 0xFF0000u) << "the new picture's right half";
+
+    folder.WriteFile(L"grows.bmp", BmpFileBytes(1, 1, [](int, int) { return 0x00FF00; }));
+    ASSERT_NE(m.AddImage(path.c_str()), nullptr);
+    ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &m, control, control, record));
+    EXPECT_EQ(canvas.Count(control, 0x00FF00), 200) << "a smaller one fills the control as well";
+}
+
+// Emptying an image table leaves no record holding freed memory: each looks
+// its image up again at its next drawing, and the table loads it anew.
+TEST_F(WindowManagerResources, RecordsOutliveTheImagesTheTablesDrop)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.WriteFile(L"blue.bmp", BmpFileBytes(2, 2, [](int, int) { return 0x0000FF; }));
+    const RECT control = {0, 0, 8, 8};
+    for (bool shared : {false, true}) {
+        SCOPED_TRACE(shared ? "shared table" : "the window's own table");
+        m.SetResourcesShared(shared);
+        ImageDrawInfo record;
+        record.attributeText = (L"file='" + path + L"'").c_str();
+        DibCanvas canvas(8, 8);
+        ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &m, control, control, record));
+        HBITMAP dropped = record.image->bitmap;
+
+        m.RemoveAllImages(shared);
+        EXPECT_EQ(GetObjectType(dropped), 0u);
+        ASSERT_EQ(m.GetImage(path.c_str()), nullptr);
+        canvas.Fill(0x00FFFFFF);
+        ASSERT_TRUE(CSkinPainter::DrawImageAttr(canvas.dc(), &m, control, control, record));
+        EXPECT_EQ(record.image, m.GetImage(path.c_str())) << "loaded into the table again";
+        EXPECT_EQ(canvas.Count(control, 0x0000FF), 64);
+        m.RemoveAllImages(shared);
+    }
+    m.SetResourcesShared(false);
 }
 
 TEST_F(WindowManagerResources, DefaultAttributeListsOfTheWindowWinOverSharedOnes)
