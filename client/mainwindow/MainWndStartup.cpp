@@ -111,6 +111,8 @@ void CMainWnd::ShowLogin()
 {
     if (g_loginWnd != nullptr)
         return;
+    m_bindingOffered = false;
+    m_bindingAwaitsSignIn = false;
     int result = 0;
     bool offersBinding = false;
     {
@@ -126,7 +128,7 @@ void CMainWnd::ShowLogin()
         return;
     }
     ShowSignedInButtons();
-    if (offersBinding)
+    if (offersBinding || m_bindingAwaitsSignIn)
         OpenBindingAfterFirstSignIn();
 }
 
@@ -139,8 +141,6 @@ void CMainWnd::ShowSignedInButtons()
             button->SetVisible(true);
     }
 }
-
-void CMainWnd::OpenBindingAfterFirstSignIn() {}
 
 void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
 {
