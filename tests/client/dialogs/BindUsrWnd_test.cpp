@@ -282,18 +282,23 @@ TEST_F(BindUsrWndTest, ABindWithSomethingMissingIsRefusedInABox)
             window.FindControl(L"phonenum")->SetText(c.number);
             window.FindControl(L"checkcode")->SetText(c.code);
             ClickAt(handle, window.FindControl(L"bind_btn"));
-            RunFromTheLoopWhen([] { return VisibleWindow(L"CMsgBoxWnd") != nullptr; },
-                               [&, handle] {
-                                   HWND box = VisibleWindow(L"CMsgBoxWnd");
-                                   boxText = BoxText(box);
-                                   PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-                                   RunFromTheLoopIn(300, [&, handle] {
-                                       buttonText = TextOf(window.FindControl(L"bind_btn"));
-                                       buttonEnabled = window.FindControl(L"bind_btn")->IsEnabled();
-                                       Close(handle);
-                                   });
-                               },
-                               [handle] { Close(handle); });
+            // The box's text is set once it has laid itself out.
+            RunFromTheLoopWhen(
+                [] {
+                    HWND box = VisibleWindow(L"CMsgBoxWnd");
+                    return box != nullptr && !BoxText(box).empty();
+                },
+                [&, handle] {
+                    HWND box = VisibleWindow(L"CMsgBoxWnd");
+                    boxText = BoxText(box);
+                    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+                    RunFromTheLoopIn(300, [&, handle] {
+                        buttonText = TextOf(window.FindControl(L"bind_btn"));
+                        buttonEnabled = window.FindControl(L"bind_btn")->IsEnabled();
+                        Close(handle);
+                    });
+                },
+                [handle] { Close(handle); });
         });
         EXPECT_EQ(boxText, c.boxText);
         EXPECT_EQ(buttonText, L"绑定");
@@ -407,16 +412,19 @@ TEST_F(BindUsrWndTest, AnExpiredSessionEndsTheWindowWithZeroAndIsReported)
 {
     g_sessionData.SetToken("00000000000000000000000000000000");
     int reports = 0;
+    std::wstring lastMessage;
     ProbedBindUsrWnd window(kChoices, [&] { ++reports; });
     const int result = Run(window, [&](HWND handle) {
         static_cast<CComboUI*>(window.FindControl(L"seljsq"))->SelectItem(0);
         window.FindControl(L"phonenum")->SetText(L"13700137000");
         window.FindControl(L"checkcode")->SetText(L"123456");
         ClickAt(handle, window.FindControl(L"bind_btn"));
-        RunFromTheLoopIn(8000, [handle] { Close(handle); });
+        RunFromTheLoopWhen([&] { return window.FindControl(L"msg_lab")->IsVisible(); },
+                           [&] { lastMessage = TextOf(window.FindControl(L"msg_lab")); }, [handle] { Close(handle); },
+                           8000);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(reports, 1) << testing::PrintToString(lastMessage);
     EXPECT_EQ(RefService::Journal(kBindPath).size(), 1u);
     EXPECT_EQ(g_sessionData.GetSoftwareUsername(), "");
 }

@@ -619,7 +619,8 @@ TEST_F(MainSkin, TheAccountWindowsHaveTheirControlsAndFields)
     };
     for (const auto& t : texts) {
         SCOPED_TRACE(testing::Message() << std::string(t.name, t.name + wcslen(t.name)));
-        const MarkupElement* found = Named(SkinElements(t.skin), t.name);
+        const std::vector<MarkupElement> markup = SkinElements(t.skin);
+        const MarkupElement* found = Named(markup, t.name);
         ASSERT_NE(found, nullptr);
         EXPECT_EQ(found->Attribute(t.attribute), t.value);
     }
