@@ -602,6 +602,35 @@ def dialog_pictures():
     save(c, "logout_pic.png")
 
 
+# The folder and binding windows: the uninstall button's danger looks and
+# the binding window's picture.
+
+def folder_and_binding_pictures():
+    # Quiet at rest (a danger outline), filled under the mouse: the removal
+    # should never look like the window's default answer.
+    for name, fill, border in (("normal", None, DANGER), ("hot", DANGER, DANGER), ("pushed", DANGER_PUSHED,
+                                                                                   DANGER_PUSHED)):
+        c = Canvas(16, 16)
+        if fill is not None:
+            c.fill(rounded_rect(0, 0, 16, 16, 4), fill)
+        c.fill(stroke(rounded_rect(0.5, 0.5, 15.5, 15.5, 3.5), 1), border)
+        save(c, "btn_danger_%s.png" % name)
+
+    # A speed gauge in an accent ring: the accelerator the user binds.
+    c = Canvas(64, 64)
+    c.fill(circle(32, 32, 31), PANEL)
+    c.fill(stroke(circle(32, 32, 30), 2), ACCENT)
+    c.fill(intersect(stroke(circle(32, 36, 16), 3), upper_part(38)), TEXT)
+    for angle in (200, 240, 270, 300, 340):
+        a = math.radians(angle)
+        c.fill(segment(32 + 10 * math.cos(a), 36 + 10 * math.sin(a), 32 + 13 * math.cos(a),
+                       36 + 13 * math.sin(a), 2), SECONDARY)
+    c.fill(segment(32, 36, 41, 26, 3), ACCENT)
+    c.fill(circle(32, 36, 3.5), ACCENT)
+    c.fill(segment(22, 45, 42, 45, 2), SECONDARY)
+    save(c, "bind_pic.png")
+
+
 def main():
     os.makedirs(IMG, exist_ok=True)
     os.makedirs(os.path.dirname(ICON), exist_ok=True)
@@ -613,6 +642,7 @@ def main():
     loading_picture()
     combo_pictures()
     dialog_pictures()
+    folder_and_binding_pictures()
     save(logo(32), "logo.png")
     with open(ICON, "wb") as f:
         f.write(icon_file((16, 32, 48)))

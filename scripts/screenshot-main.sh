@@ -6,7 +6,10 @@
 # service) and, each laid over that shot of the main window, the dialogs of
 # tests/client/dialogs/DialogShot: msgbox.png (the exit question, two
 # buttons), msgbox1.png (one button), login0.png to login2.png (the sign-in
-# window's pages), setpsd.png and logout.png. Each program runs from a
+# window's pages), setpsd.png, logout.png, selpath.png (the folder
+# selection), viewpath.png (the folder view), bindjsq.png (the binding
+# window after a code was sent) and bindjsq_bound.png (a bound account).
+# Each program runs from a
 # scratch copy, since the client keeps its log and picture cache beside
 # itself.
 set -euo pipefail
@@ -42,7 +45,7 @@ shots=$root/screenshots
 mkdir -p "$shots"
 # Each dialog kind of dialog_shot and the file its shot goes to.
 dialogs=("msgbox2 msgbox" "msgbox1 msgbox1" "login0 login0" "login1 login1" "login2 login2" "setpsd setpsd"
-  "logout logout")
+  "logout logout" "selpath selpath" "viewpath viewpath" "bindjsq bindjsq" "bindjsq_bound bindjsq_bound")
 rm -f "$shots/main.png"
 for row in "${dialogs[@]}"; do rm -f "$shots/${row#* }.png"; done
 

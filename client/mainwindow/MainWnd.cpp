@@ -118,6 +118,8 @@ void CMainWnd::HandleClick(const NotifyMsg& msg)
         ::ShowWindow(m_hWnd, SW_MINIMIZE);
     else if (IsNotifyFrom(msg, L"user_btn") || IsNotifyFrom(msg, L"expand_user_btn"))
         ShowUserMenu();
+    else if (IsNotifyFrom(msg, L"usermenu_bindjsq"))
+        OpenBindingFromMenu();
     else if (IsNotifyFrom(msg, L"usermenu_setpsd"))
         OpenSetPassword();
     else if (IsNotifyFrom(msg, L"usermenu_logout"))

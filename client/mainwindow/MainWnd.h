@@ -25,6 +25,7 @@
 #include "mainwindow/IconBatchList.h"
 #include "mainwindow/ItemRows.h"
 #include "mainwindow/RowLooks.h"
+#include "dialogs/BindUsrWnd.h"
 #include "mainwindow/TrayIcon.h"
 
 class CMainWnd : public CalUI::CWindowWnd,
@@ -60,6 +61,13 @@ public:
     // After the confirmation: asks first while downloads run (declined: the
     // user stays signed in), forgets the saved sign-in, signs in again.
     void Logout();
+    // The accelerator-account binding window over the main window, offering
+    // the newest accelerator list; read-only when the session holds a bound
+    // account. True when the user bound an account; false when the window
+    // was closed, or not opened because one is open already. A binding
+    // refused for an expired session drops the session once the window has
+    // gone.
+    bool OpenBindingWindow();
 
     // Worker results. Both parameters are plain values or heap payloads that
     // the handler frees on every path, as each comment says.
@@ -178,9 +186,17 @@ private:
     // as its parameters; a box when the program folder has none.
     void StartUpdater(const std::wstring& parameters);
     void ShowSignedInButtons();
-    // The binding window that follows a first sign-in, opened once the
-    // sign-in window has gone; it comes with the binding window itself.
+    // The binding window offered after a first sign-in: by the sign-in
+    // window's own first sign-in, and by the accelerator list that a first
+    // sign-in requested when it has entries. Once per sign-in; asked while
+    // the sign-in window is still open, it waits until that window has
+    // closed (ShowLogin then makes the offer).
     void OpenBindingAfterFirstSignIn();
+    // The user menu's entry: the binding, read-only when one is stored.
+    void OpenBindingFromMenu();
+    // The accelerators of the newest list the window accepted, in its order;
+    // empty before any.
+    std::vector<AcceleratorChoice> AcceleratorChoices() const;
     // Removes the token and user id from the session and the registry.
     void ForgetSignIn();
     // Sign-out cancels every row of the three lists: the rows that show a
@@ -241,6 +257,10 @@ private:
     std::vector<RowPtr> m_retiredRows;  // freed once no click runs
     // The binding window waits for the sign-in window to close.
     bool m_bindingAfterSignIn = false;
+    // The binding offer of the current sign-in: made already; asked for
+    // while the sign-in window was open.
+    bool m_bindingOffered = false;
+    bool m_bindingAwaitsSignIn = false;
 };
 
 // The one main window; null before it is constructed and after it is gone.

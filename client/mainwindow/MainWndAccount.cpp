@@ -84,6 +84,14 @@ void CMainWnd::OnSessionExpired(UINT_PTR, UINT_PTR)
 {
     if (!IsAlive())
         return;
+    // A binding window belongs to the session that ended: it closes with 0,
+    // so that whatever opened it stops, and the sign-in comes once its loop
+    // has returned.
+    if (g_bindUsrWnd != nullptr) {
+        g_bindUsrWnd->Close(0);
+        PostMsg(m_hWnd, &CMainWnd::OnSessionExpired, 0, 0);
+        return;
+    }
     if (HasRunningTasks())
         StopAllTasks();
     ForgetSignIn();

@@ -203,12 +203,8 @@ void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR firstSignIn)
     m_threads.StartThread(&CacheJiasuqiIconsThread<g_mainWnd>, m_jiasuqiIcons.Add(L"", std::move(list)));
     if (firstSignIn != 1)
         return;
-    // The binding window never opens over the sign-in window that is still
-    // finishing the first sign-in: it follows once that window has gone.
-    if (g_loginWnd != nullptr)
-        m_bindingAfterSignIn = true;
-    else
-        OpenBindingAfterFirstSignIn();
+    // Waits for a sign-in window that is still finishing the first sign-in.
+    OpenBindingAfterFirstSignIn();
 }
 
 // ---- Rows -------------------------------------------------------------------

@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "services/AppFolder.h"
 #include "services/CatalogueWorkers.h"
@@ -112,6 +111,8 @@ void CMainWnd::ShowLogin()
 {
     if (g_loginWnd != nullptr)
         return;
+    m_bindingOffered = false;
+    m_bindingAwaitsSignIn = false;
     int result = 0;
     bool offersBinding = false;
     {
@@ -127,10 +128,7 @@ void CMainWnd::ShowLogin()
         return;
     }
     ShowSignedInButtons();
-    // A first sign-in's accelerator list may have come while the window was
-    // still open: its binding window is this one.
-    const bool listOffersBinding = std::exchange(m_bindingAfterSignIn, false);
-    if (offersBinding || listOffersBinding)
+    if (offersBinding || m_bindingAwaitsSignIn)
         OpenBindingAfterFirstSignIn();
 }
 
@@ -143,8 +141,6 @@ void CMainWnd::ShowSignedInButtons()
             button->SetVisible(true);
     }
 }
-
-void CMainWnd::OpenBindingAfterFirstSignIn() {}
 
 void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
 {

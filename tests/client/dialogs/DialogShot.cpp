@@ -6,20 +6,27 @@
 // so the program ends on its own.
 //   dialog_shot ARCHIVE KIND [SECONDS]
 // Kinds: msgbox1 and msgbox2 (the message box with one and two buttons),
-// login0, login1 and login2 (the sign-in window's pages), setpsd, logout.
+// login0, login1 and login2 (the sign-in window's pages), setpsd, logout,
+// selpath (the folder selection with a game's proposed folders), viewpath,
+// bindjsq (the binding window counting down after a code was sent) and
+// bindjsq_bound (a bound account, read-only).
 // Only the dialog is titled "Calverin"; the owner is not, so the script
 // finds the dialog alone.
 
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
 
+#include "controls/ComboUI.h"
 #include "core/TabLayoutUI.h"
 #include "core/WindowManagerUI.h"
 
+#include "dialogs/BindUsrWnd.h"
 #include "dialogs/LoginWnd.h"
 #include "dialogs/LogoutWnd.h"
 #include "dialogs/MsgBoxWnd.h"
 #include "dialogs/SetPasswordWnd.h"
+#include "dialogs/SetPathWnd.h"
+#include "dialogs/ViewPathWnd.h"
 
 #include <windows.h>
 
@@ -69,6 +76,25 @@ private:
 
 ShotLoginWnd* g_shotLogin = nullptr;
 
+// The binding window as a user sees it after asking for a code.
+class ShotBindUsrWnd : public CBindUsrWnd
+{
+public:
+    ShotBindUsrWnd() : CBindUsrWnd({{L"Ostrel加速器", L"1"}, {L"Pellinor加速器", L"2"}, {L"Tamsk加速器", L"3"}}, [] {})
+    {}
+
+    void ShowCodeSent()
+    {
+        if (auto* box = static_cast<CalUI::CComboUI*>(FindControl(L"seljsq")))
+            box->SelectItem(1, false, false);
+        SetTextOf(L"phonenum", L"13700137000");
+        StartCodeCountdown(FindControl(L"getcheckcode"));
+        ShowMessage(L"发送成功!");
+    }
+};
+
+ShotBindUsrWnd* g_shotBind = nullptr;
+
 // Hands the archive to the framework for the life of the process; false when
 // it cannot be read.
 bool SupplySkinArchive(const wchar_t* path)
@@ -103,6 +129,13 @@ void CALLBACK SetLoginState(HWND, UINT, UINT_PTR timer, DWORD)
         g_shotLogin->ShowPage();
 }
 
+void CALLBACK SetBindState(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (g_shotBind != nullptr)
+        g_shotBind->ShowCodeSent();
+}
+
 template <class Dialog>
 void RunDialog(Dialog& dialog, HWND owner)
 {
@@ -131,6 +164,25 @@ bool ShowKind(const std::wstring& kind, HWND owner)
     } else if (kind == L"logout") {
         CLogoutWnd window;
         RunDialog(window, owner);
+    } else if (kind == L"selpath") {
+        std::wstring download = L"C:\\星海征途\\";
+        std::wstring install = download;
+        CSetPathWnd window(FolderMode::Game, download, install, L"星海征途");
+        RunDialog(window, owner);
+    } else if (kind == L"viewpath") {
+        CViewPathWnd window(L"D:\\Downloads\\星海征途\\", L"D:\\Games\\星海征途\\");
+        RunDialog(window, owner);
+    } else if (kind == L"bindjsq") {
+        ShotBindUsrWnd window;
+        g_shotBind = &window;
+        SetTimer(nullptr, 0, kStateDelayMs, SetBindState);
+        RunDialog(window, owner);
+        g_shotBind = nullptr;
+    } else if (kind == L"bindjsq_bound") {
+        CBindUsrWnd window({{L"Ostrel加速器", L"1"}, {L"Pellinor加速器", L"2"}, {L"Tamsk加速器", L"3"}}, [] {});
+        window.CreateOver(owner);
+        window.SetBoundAccount("13900139000", "1");
+        window.ShowModal(true, true);
     } else {
         return false;
     }

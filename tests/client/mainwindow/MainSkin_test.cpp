@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -509,6 +510,35 @@ TEST_F(MainSkin, TheAccountWindowsHaveTheirControlsAndFields)
          {{L"close_btn", L"Button", Where::Window, true, true},
           {L"cancel_logout", L"Button", Where::Window, true, true},
           {L"ok_logout", L"Button", Where::Window, true, true}}},
+        {L"selpath.xml",
+         {364, 270, 422, 269},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"download_path_edit", L"RichEdit", Where::Window, true, true},
+          {L"install_path_edit", L"RichEdit", Where::Window, true, true},
+          {L"choose_download_btn", L"Button", Where::Window, true, true},
+          {L"choose_install_btn", L"Button", Where::Window, true, true},
+          {L"ok_btn", L"Button", Where::Window, true, true},
+          {L"go_help_btn", L"Button", Where::Window, true, true},
+          {L"msg_lab", L"Label", Where::Window, false, true}}},
+        {L"viewpath.xml",
+         {401, 287, 397, 226},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"download_path_edit", L"RichEdit", Where::Window, true, true},
+          {L"install_path_edit", L"RichEdit", Where::Window, true, true},
+          {L"open_download_btn", L"Button", Where::Window, true, true},
+          {L"open_install_btn", L"Button", Where::Window, true, true},
+          {L"unstall_btn", L"Button", Where::Window, true, true},
+          {L"close2_btn", L"Button", Where::Window, true, true}}},
+        {L"bindjsq.xml",
+         {269, 153, 678, 442},
+         {{L"close_btn", L"Button", Where::Window, true, true},
+          {L"seljsq", L"Combo", Where::Window, true, true},
+          {L"area_code", L"RichEdit", Where::Window, true, true},
+          {L"phonenum", L"RichEdit", Where::Window, true, true},
+          {L"getcheckcode", L"Button", Where::Window, true, true},
+          {L"checkcode", L"RichEdit", Where::Window, true, true},
+          {L"bind_btn", L"Button", Where::Window, true, true},
+          {L"msg_lab", L"Label", Where::Window, false, true}}},
     };
     const std::set<std::wstring> passwords = {L"pwd_code_0", L"pwd1_code", L"pwd2_code"};
     for (const SkinCase& c : skins) {
@@ -565,12 +595,57 @@ TEST_F(MainSkin, TheAccountWindowsHaveTheirControlsAndFields)
     EXPECT_EQ(Named(login, L"child_page")->Attribute(L"selectedid"), L"0");
     EXPECT_EQ(Named(login, L"login_btn")->Attribute(L"text"), L"登录");
     EXPECT_FALSE(Named(login, L"login_btn")->Attribute(L"disabledimage").empty());
+
+    // The texts the folder and binding windows start with.
+    const struct
+    {
+        LPCWSTR skin, name, attribute, value;
+    } texts[] = {
+        {L"selpath.xml", L"choose_download_btn", L"text", L"浏览"},
+        {L"selpath.xml", L"choose_install_btn", L"text", L"浏览"},
+        {L"selpath.xml", L"ok_btn", L"text", L"安装"},
+        {L"selpath.xml", L"go_help_btn", L"text", L"帮助"},
+        {L"viewpath.xml", L"download_path_edit", L"tipvalue", L"游戏的下载路径"},
+        {L"viewpath.xml", L"install_path_edit", L"tipvalue", L"游戏的安装路径"},
+        {L"viewpath.xml", L"open_download_btn", L"text", L"打开目录"},
+        {L"viewpath.xml", L"open_install_btn", L"text", L"打开目录"},
+        {L"viewpath.xml", L"unstall_btn", L"text", L"我要卸载"},
+        {L"viewpath.xml", L"close2_btn", L"text", L"关闭"},
+        {L"bindjsq.xml", L"area_code", L"text", L"86"},
+        {L"bindjsq.xml", L"phonenum", L"tipvalue", L"请输入手机号码"},
+        {L"bindjsq.xml", L"checkcode", L"tipvalue", L"请输入验证码"},
+        {L"bindjsq.xml", L"getcheckcode", L"text", L"获取验证码"},
+        {L"bindjsq.xml", L"bind_btn", L"text", L"绑定"},
+    };
+    for (const auto& t : texts) {
+        SCOPED_TRACE(testing::Message() << std::string(t.name, t.name + wcslen(t.name)));
+        const std::vector<MarkupElement> markup = SkinElements(t.skin);
+        const MarkupElement* found = Named(markup, t.name);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->Attribute(t.attribute), t.value);
+    }
+    std::vector<std::wstring> labels;
+    for (LPCWSTR skin : {L"selpath.xml", L"viewpath.xml", L"bindjsq.xml"}) {
+        for (const MarkupElement& element : SkinElements(skin)) {
+            if (element.tag == L"Label")
+                labels.push_back(element.Attribute(L"text"));
+        }
+    }
+    for (LPCWSTR text : {L"下载：", L"安装：", L"查看路径", L"提醒：卸载时将删除安装目录下的所有文件和文件夹！",
+                         L"亲爱的用户，绑定游戏加速器账号，可以免费使用Calverin呦！"})
+        EXPECT_NE(std::find(labels.begin(), labels.end(), text), labels.end()) << "no label " << labels.size();
+    const std::vector<MarkupElement> bind = SkinElements(L"bindjsq.xml");
+    size_t placeholders = 0;
+    for (const MarkupElement& element : bind)
+        placeholders += element.tag == L"ListLabelElement" ? 1 : 0;
+    EXPECT_EQ(placeholders, 3u) << "the accelerator box's placeholder items";
 }
 
 TEST_F(MainSkin, EveryImageTheSkinsAndTheCodeNameDecodes)
 {
     std::set<std::wstring> images;
-    for (LPCWSTR skin : {L"main.xml", L"msgbox.xml", L"login.xml", L"setpsd.xml", L"logout.xml"}) {
+    for (LPCWSTR skin : {L"main.xml", L"msgbox.xml", L"login.xml", L"setpsd.xml", L"logout.xml", L"selpath.xml",
+                         L"viewpath.xml", L"bindjsq.xml"}) {
         const std::set<std::wstring> named = ImagesNamedIn(SkinElements(skin));
         EXPECT_FALSE(named.empty());
         images.insert(named.begin(), named.end());
