@@ -8,6 +8,7 @@
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
 #include "services/SessionData.h"
+#include "services/WebLinks.h"
 
 #include "dialogs/ClientWindowShape.h"
 #include "dialogs/MsgBoxWnd.h"
@@ -56,6 +57,10 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return OnNcHitTest(lParam);
     case WM_SYSCOMMAND:
         return OnSysCommand(wParam, lParam);
+    case WM_KEYDOWN:
+        if (OnKeyDown(wParam))
+            return 0;
+        break;
     case kTrayIconMessage:
         OnTrayIcon(lParam);
         return 0;
@@ -84,14 +89,28 @@ void CMainWnd::Notify(NotifyMsg& msg)
         OnSetFocus(msg);
     else if (msg.type == L"itemselect")
         OnItemSelect(msg);
+    else if (msg.type == L"selectchanged")
+        OnSelectChanged(msg);
+    else if (msg.type == L"mouseenter")
+        OnMouseEnter(msg);
+    else if (msg.type == L"mouseleave")
+        OnMouseLeave(msg);
+    else if (msg.type == L"textchanged")
+        OnTextChanged(msg);
 }
 
+// After every click, handled or not, the add-my-game mode is on exactly when
+// the click was on "add_my_game". Decided before the action: a tile click may
+// run the overlay's loop, during which a reply can free the sender.
 void CMainWnd::OnClick(const NotifyMsg& msg)
 {
     // Rows that a reply replaces while this click runs stay whole until the
-    // click, and the control that sent it, are done with them.
+    // click, and the control that sent it, are done with them. The add mode
+    // is decided by the sender's name before its action may free it.
+    const bool addMyGame = IsNotifyFrom(msg, L"add_my_game");
     ++m_clickDepth;
-    HandleClick(msg);
+    RunClick(msg);
+    SetAddMyGameMode(addMyGame);
     if (--m_clickDepth == 0 && !m_retiredRows.empty() && IsAlive())
         PostMsg(m_hWnd, &CMainWnd::FreeRetiredRows, 0, 0);
 }
@@ -104,8 +123,10 @@ void CMainWnd::OnItemSelect(const NotifyMsg& msg)
         OnPluginFilterChanged();
 }
 
-void CMainWnd::HandleClick(const NotifyMsg& msg)
+void CMainWnd::RunClick(const NotifyMsg& msg)
 {
+    if (OnCatalogueClick(msg))
+        return;
     if (IsNotifyFrom(msg, L"game_canceldownload_btn"))
         OnGameCancelClick(msg.sender);
     else if (IsNotifyFrom(msg, L"plugin_canceldownload_btn"))
@@ -124,6 +145,12 @@ void CMainWnd::HandleClick(const NotifyMsg& msg)
         OpenSetPassword();
     else if (IsNotifyFrom(msg, L"usermenu_logout"))
         OpenLogoutConfirmation();
+    else if (IsNotifyFrom(msg, L"service_btn"))
+        OpenWebLink(g_sessionData.GetService());
+    else if (IsNotifyFrom(msg, L"upload_plugin"))
+        OpenWebLink(g_sessionData.GetUploadPlugins());
+    else if (IsNotifyFrom(msg, L"game_ads_btn"))
+        OpenWebLink(msg.sender->GetUserData().GetData());
 }
 
 // The user menu closes as soon as the focus goes anywhere outside it.

@@ -110,16 +110,6 @@ void ShowUnreadableList(HWND owner, LPCWSTR text)
 
 // ---- Replies ----------------------------------------------------------------
 
-void CMainWnd::OnGameListReply(UINT_PTR category, UINT_PTR listText)
-{
-    const CategoryInfo record = *Adopt<CategoryInfo>(category);
-    const std::string text = *Adopt<std::string>(listText);
-    if (CControlUI* title = m_manager.FindControl(L"game_name_lab"))
-        title->SetText((record.name + record.server).c_str());
-    m_threads.StartThread(&GetGamesPluginsThread<g_mainWnd>, new std::wstring(record.category_id));
-    BuildGameRows(record.category_id, text);
-}
-
 void CMainWnd::BuildGameRows(const std::wstring& categoryId, const std::string& listText)
 {
     if (m_gameIcons.IsLoading())
