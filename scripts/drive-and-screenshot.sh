@@ -53,13 +53,41 @@ exe=$(find "$build/tests" -name "$program.exe" | head -n 1)
 export CALVERIN_DRIVER_SHOTS="Z:$(printf '%s' "$handover" | tr / '\\')"
 
 # Runs inside the X server: the prefix's server and system processes start
-# there too (see demo.sh).
-xvfb-run -a -s "-screen 0 1600x1000x24" bash -s -- "$here" "$WINEPREFIX" "$handover" "$shots" "$exe" "$@" <<'RUN'
+# there too (see demo.sh). The server keeps every window's content (backing
+# store), so each window is shot whole even where another covers it.
+xvfb-run -a -s "-screen 0 1600x1000x24 +bs" bash -s -- "$here" "$WINEPREFIX" "$handover" "$shots" "$exe" "$@" <<'RUN'
 set -uo pipefail
 here=$1 prefix=$2 handover=$3 shots=$4 exe=$5
 shift 5
 source "$here/wine.sh"
 "$here/wineprefix.sh" "$prefix"
+
+# The client's windows that cover exactly that geometry (WxH+X+Y), lowest
+# first.
+windows_at() {
+  xwininfo -root -tree | awk -v at="$1" '/"Calverin"/ && index($0, " " at " ") { print $1 }' | tac
+}
+
+# Xvfb has no compositor, so a layered window's translucent pixels show
+# without blending: a mask (black at alpha 0x99) comes out opaque black. A
+# window over another of the same place is therefore laid over the lower
+# one as a compositing desktop shows it: where it shows bare mask, the lower
+# window darkened by the mask's alpha.
+shoot() { # geometry, output file
+  local id layer=$handover/layer.png first=1
+  for id in $(windows_at "$1"); do
+    import -window "$id" "$layer"
+    if ((first)); then
+      cp "$layer" "$2"
+      first=0
+    else
+      convert "$2" -fill black -colorize 60% \( "$layer" -transparent black \) -composite "$2"
+    fi
+  done
+  if ((first)); then
+    import -window root -crop "$1" +repage "$2"
+  fi
+}
 
 calverin_wine "$exe" "$@" &
 pid=$!
@@ -69,7 +97,7 @@ while kill -0 "$pid" 2>/dev/null; do
     read -r name left top right bottom <"$request"
     # Let the window finish painting what the step shows.
     sleep 0.5
-    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/$name.png"
+    shoot "$((right - left))x$((bottom - top))+$left+$top" "$shots/$name.png"
     echo "screenshot: $shots/$name.png"
     rm -f "$request"
   fi
