@@ -8,6 +8,7 @@
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
 #include "services/SessionData.h"
+#include "services/WebLinks.h"
 
 #include "dialogs/ClientWindowShape.h"
 #include "dialogs/MsgBoxWnd.h"
@@ -56,6 +57,10 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return OnNcHitTest(lParam);
     case WM_SYSCOMMAND:
         return OnSysCommand(wParam, lParam);
+    case WM_KEYDOWN:
+        if (OnKeyDown(wParam))
+            return 0;
+        break;
     case kTrayIconMessage:
         OnTrayIcon(lParam);
         return 0;
@@ -82,10 +87,30 @@ void CMainWnd::Notify(NotifyMsg& msg)
         OnClick(msg);
     else if (msg.type == L"setfocus")
         OnSetFocus(msg);
+    else if (msg.type == L"selectchanged")
+        OnSelectChanged(msg);
+    else if (msg.type == L"mouseenter")
+        OnMouseEnter(msg);
+    else if (msg.type == L"mouseleave")
+        OnMouseLeave(msg);
+    else if (msg.type == L"textchanged")
+        OnTextChanged(msg);
 }
 
+// After every click, handled or not, the add-my-game mode is on exactly when
+// the click was on "add_my_game". Decided before the action: a tile click may
+// run the overlay's loop, during which a reply can free the sender.
 void CMainWnd::OnClick(const NotifyMsg& msg)
 {
+    const bool addMyGame = IsNotifyFrom(msg, L"add_my_game");
+    RunClick(msg);
+    SetAddMyGameMode(addMyGame);
+}
+
+void CMainWnd::RunClick(const NotifyMsg& msg)
+{
+    if (OnCatalogueClick(msg))
+        return;
     if (IsNotifyFrom(msg, L"close_btn"))
         ShowWindow(false, true);
     else if (IsNotifyFrom(msg, L"min_btn"))
@@ -96,6 +121,12 @@ void CMainWnd::OnClick(const NotifyMsg& msg)
         OpenSetPassword();
     else if (IsNotifyFrom(msg, L"usermenu_logout"))
         OpenLogoutConfirmation();
+    else if (IsNotifyFrom(msg, L"service_btn"))
+        OpenWebLink(g_sessionData.GetService());
+    else if (IsNotifyFrom(msg, L"upload_plugin"))
+        OpenWebLink(g_sessionData.GetUploadPlugins());
+    else if (IsNotifyFrom(msg, L"game_ads_btn"))
+        OpenWebLink(msg.sender->GetUserData().GetData());
 }
 
 // The user menu closes as soon as the focus goes anywhere outside it.

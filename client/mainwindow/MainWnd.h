@@ -7,8 +7,11 @@
 // reach the window through g_mainWnd and hand it their results on its call
 // queue.
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "services/ItemRecords.h"
 #include "services/MsgDispatch.h"
 #include "services/WindowMultiThreadManager.h"
 
@@ -16,7 +19,21 @@
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 
+#include "dialogs/WaitWnd.h"
+#include "mainwindow/ImageBatchList.h"
 #include "mainwindow/TrayIcon.h"
+
+namespace CalUI {
+class CContainerUI;
+}
+
+// The pages of "maintable".
+enum class MainPage : int
+{
+    Game = 0,
+    AllGames = 1,
+    AllApps = 2,
+};
 
 class CMainWnd : public CalUI::CWindowWnd,
                  public CalUI::INotifyUI,
@@ -83,6 +100,42 @@ public:
     void OnPluginListFailed(UINT_PTR, UINT_PTR message);
     void OnJiasuqiListFailed(UINT_PTR, UINT_PTR message);
 
+    // ---- Catalogue pages: all-games tiles and search, the game page, the
+    // user's own categories at the left edge, and their picture batches.
+    // Category records that a handler adopts belong to the window from then
+    // on (to a picture batch, or to the list of added categories).
+
+    // (heap CategoryInfo or none, ignored): an added category goes to the top
+    // of both navigation lists unless they hold its id already.
+    void OnAddMyGameReply(UINT_PTR category, UINT_PTR);
+    // (heap CategoryInfo, ignored): the game page of a tile's category.
+    void OnOpenGamePage(UINT_PTR category, UINT_PTR);
+    // (heap CategoryInfo, heap list text): the page's title, then the
+    // plug-in request; the rows of the list come with the item lists.
+    void OnGameListReply(UINT_PTR category, UINT_PTR listText);
+    // (heap category id, heap list text): freed until the rows are shown.
+    void OnPluginListReply(UINT_PTR categoryId, UINT_PTR listText);
+    // Image-ready calls of the batches: (tile batch holder or batch list,
+    // index of the record whose pictures are in).
+    void OnAllGamesTileImageReady(UINT_PTR holder, UINT_PTR index);
+    void OnMyGameIconReady(UINT_PTR list, UINT_PTR index);
+    void OnGameIconReady(UINT_PTR list, UINT_PTR index);
+    void OnPluginIconReady(UINT_PTR list, UINT_PTR index);
+    void OnJiasuqiIconReady(UINT_PTR list, UINT_PTR index);
+    // The newest tile batch, or the newest game or plug-in icon batch, is
+    // still waiting for pictures.
+    bool IsAllGamesLoading() const;
+    bool IsGamePageLoading() const;
+    // On after a click on "add_my_game", off after any other click.
+    bool IsAddMyGameMode() const;
+    void SetAddMyGameMode(bool on);
+    // Searches the categories for the text of "search_key"; nothing for an
+    // empty text.
+    void SearchGames();
+    // The named control of the window's skin (or one the lists added); none
+    // when there is no such control.
+    CalUI::CControlUI* FindControl(LPCWSTR name);
+
 protected:
     // The rounded window region follows the size, kept while minimised.
     virtual void OnSize();
@@ -92,6 +145,7 @@ private:
     bool BuildSkin();
     void OnWindowInit();
     void OnClick(const CalUI::NotifyMsg& msg);
+    void RunClick(const CalUI::NotifyMsg& msg);
     void OnSetFocus(const CalUI::NotifyMsg& msg);
     // The start-up chain after the window's first paint.
     void StartChecks(UINT_PTR, UINT_PTR);
@@ -123,6 +177,59 @@ private:
     void ShowInFront();
     // Ends every modal loop running over the main window's, each with 0.
     void CloseModalWindows();
+
+    // ---- Catalogue pages (see the public block).
+    // Enter in "search_key" searches; true when the key was taken.
+    bool OnKeyDown(WPARAM key);
+    void OnSelectChanged(const CalUI::NotifyMsg& msg);
+    void OnMouseEnter(const CalUI::NotifyMsg& msg);
+    void OnMouseLeave(const CalUI::NotifyMsg& msg);
+    void OnTextChanged(const CalUI::NotifyMsg& msg);
+    // The catalogue's clicks; false when the sender is none of its controls.
+    bool OnCatalogueClick(const CalUI::NotifyMsg& msg);
+    void SelectMainPage(MainPage page);
+    // Search becomes possible once a tile page has its pictures.
+    void EnableSearch();
+    void OnCategoryTileClick(CalUI::CControlUI* sender);
+    void OnMyGameClick(CalUI::CControlUI* sender);
+    // Runs the wait overlay while the awaited batch loads; nothing when it
+    // does not.
+    void WaitWhileLoading(WaitMode mode);
+    void AddCategoryTile(CalUI::CContainerUI* tiles, CategoryInfo* category);
+    // Page 0 with its first tab, the game-list request for the category,
+    // then its three pictures into the category's local paths.
+    void ShowGamePage(CategoryInfo& category, const std::wstring& logoDefault);
+    // Stores the game page's pictures in a navigation entry's record once
+    // nothing else writes them.
+    void StorePagePictures(CategoryInfo* record, const CategoryInfo& pictures);
+    void ApplyPendingPagePictures(const CategoryList* finishedBatch);
+    bool MyGamesHoldId(const std::wstring& categoryId);
+    void RebuildMyGames(CategoryList* categories);
+    void InsertMyGameEntries(CategoryInfo* category, int index);
+    void SetMyGameIcons(CategoryInfo* category);
+    void AddMyGameAddEntries();
+    // Starts the worker with its heap parameter, which the worker frees;
+    // false, with the parameter freed here, when no thread starts.
+    template <class Param>
+    bool StartWorker(CWindowMultiThreadManager::ThreadProc worker, std::unique_ptr<Param> param)
+    {
+        if (m_threads.StartThread(worker, param.get()) == 0)
+            return false;
+        param.release();
+        return true;
+    }
+
+    CImageBatchList<OwnedListRef<CategoryInfo>> m_tileBatches;
+    CImageBatchList<KeyedListRef<GameInfo>> m_gameIconBatches;
+    CImageBatchList<OwnedListRef<CategoryInfo>> m_myGameBatches;
+    CImageBatchList<KeyedListRef<PluginInfo>> m_pluginIconBatches;
+    CImageBatchList<OwnedListRef<JiasuqiInfo>> m_jiasuqiIconBatches;
+    // Categories added from the tile page, which belong to no batch.
+    std::vector<std::unique_ptr<CategoryInfo>> m_addedMyGames;
+    // Game page pictures waiting for the unfinished batch of their record.
+    std::vector<std::pair<CategoryInfo*, CategoryInfo>> m_pendingPagePictures;
+    bool m_addMyGameMode = false;
+    // ---- End of the catalogue pages.
 
     CalUI::CWindowManagerUI m_manager;
     CTrayIcon m_tray;

@@ -149,11 +149,10 @@ void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
     m_threads.StartThread(&GetSoftwaresThread<g_mainWnd>, reinterpret_cast<void*>(firstSignIn));
 }
 
-void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR)
-{
-    const CategoryListPtr list(reinterpret_cast<CategoryList*>(categories));
-}
-
-void CMainWnd::OnMyGamesReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }
-
 void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR) { delete reinterpret_cast<std::string*>(listText); }
+
+void CMainWnd::OnPluginListReply(UINT_PTR categoryId, UINT_PTR listText)
+{
+    delete reinterpret_cast<std::wstring*>(categoryId);
+    delete reinterpret_cast<std::string*>(listText);
+}

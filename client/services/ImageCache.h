@@ -29,7 +29,9 @@ enum class UrlForm
 
 // The local path of one picture: its cache file when that is valid, if need
 // be after fetching it again; otherwise the default. A download that does not
-// match its name stays in the cache and is replaced at the next attempt.
+// match its name stays in the cache and is replaced at the next attempt. A
+// name that is not 32 lower-case hexadecimal digits, a dot and a plain
+// extension is never read nor fetched: its default comes at once.
 std::wstring CacheRemoteImage(const std::string& url, UrlForm form, const std::wstring& defaultPath);
 
 // The five pictures of a category, in the order icon, big icon, slide, logo,

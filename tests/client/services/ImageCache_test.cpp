@@ -2,6 +2,7 @@
 // named by the digest of their content are fetched once and then served from
 // "cache\" under the program folder; the batch workers fill their records and
 // report each one to a real window.
+#include "services/AppFolder.h"
 #include "services/BuildSettings.h"
 #include "services/FileUtil.h"
 #include "services/ImageCache.h"
@@ -113,7 +114,11 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
         {"no dot in the name", digest, kPicture, 0, false},
         {"nothing before the first dot", ".png", kPicture, 0, false},
         {"only dots", "..", kPicture, 0, false},
-        {"the digest in capitals", ChangeCase(true, digest) + ".png", kPicture, 1, true},
+        {"the digest in capitals", ChangeCase(true, digest) + ".png", kPicture, 0, false},
+        {"a device name", "CON.png", kPicture, 0, false},
+        {"one digit short", digest.substr(1) + ".png", kPicture, 0, false},
+        {"a stream after the extension", digest + ".png:hidden", kPicture, 0, false},
+        {"a name ending in a dot", digest + ".png.", kPicture, 0, false},
         {"content that does not match", DigestOf("other") + ".png", kPicture, 1, true},
         {"a file the service lacks", DigestOf("missing") + ".png", "", 1, false},
     };
@@ -127,6 +132,11 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
             EXPECT_EQ(FileExists(CacheFile(url)), c.fileStays);
         }
     }
+    // Nothing that was refused left a file or stream of its own in the cache.
+    size_t cached = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(g_appFolder + L"cache")))
+        cached += entry.path().filename().string().find(digest) == std::string::npos ? 0 : 1;
+    EXPECT_EQ(cached, 0u);
     // A name whose stem is empty is never valid, even with no file behind it.
     EXPECT_EQ(CacheRemoteImage("", UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
     EXPECT_EQ(CacheRemoteImage(kBase + "/files/.png", UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
