@@ -109,18 +109,22 @@ HWND Driver::WaitForWindow(LPCWSTR className, LPCWSTR title, DWORD limitMs)
     std::string what = "a shown window of class " + Narrow(className);
     if (title != nullptr)
         what += " titled \"" + Narrow(title) + "\"";
-    WaitUntil(what, [&search, this] {
-        if (WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT)
-            throw std::runtime_error("the client ended while waiting for a window");
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, limitMs);
+    WaitUntil(
+        what,
+        [&search, this] {
+            if (WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT)
+                throw std::runtime_error("the client ended while waiting for a window");
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        limitMs);
     return search.found;
 }
 
 void Driver::WaitForWindowGone(HWND window, const std::string& what, DWORD limitMs)
 {
-    WaitUntil(what + " to close", [window] { return !IsWindow(window); }, limitMs);
+    WaitUntil(
+        what + " to close", [window] { return !IsWindow(window); }, limitMs);
 }
 
 void Driver::ClickControl(HWND window, LPCWSTR skinFile, LPCWSTR controlName)
@@ -170,8 +174,9 @@ void Driver::PressKey(HWND window, UINT virtualKey)
 void Driver::ClickTrayIcon(DWORD limitMs)
 {
     HWND icon = nullptr;
-    WaitUntil("the client's icon in the notification area", [&icon] { return (icon = FindTrayIconWindow()) != nullptr; },
-              limitMs);
+    WaitUntil(
+        "the client's icon in the notification area", [&icon] { return (icon = FindTrayIconWindow()) != nullptr; },
+        limitMs);
     PostMessageW(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(icon, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
@@ -181,26 +186,31 @@ int Driver::TrayIconCount() { return CountTrayIcons(); }
 Json::Value Driver::WaitForJournal(const std::string& path, unsigned count, DWORD limitMs)
 {
     Json::Value requests;
-    WaitUntil(std::to_string(count) + " request(s) of " + path + " in the service's journal",
-              [&] { return (requests = RefService::Journal(path)).size() >= count; }, limitMs);
+    WaitUntil(
+        std::to_string(count) + " request(s) of " + path + " in the service's journal",
+        [&] { return (requests = RefService::Journal(path)).size() >= count; }, limitMs);
     return requests[count - 1];
 }
 
 void Driver::WaitForFile(const std::wstring& path, bool nonEmpty, DWORD limitMs)
 {
-    WaitUntil("the file " + Narrow(path), [&] {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-            return false;
-        return !nonEmpty || data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
-    }, limitMs);
+    WaitUntil(
+        "the file " + Narrow(path),
+        [&] {
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+                return false;
+            return !nonEmpty || data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
+        },
+        limitMs);
 }
 
 DWORD Driver::CloseClient(HWND mainWindow, DWORD limitMs)
 {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    WaitUntil("the client to end after WM_CLOSE",
-              [this] { return WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT; }, limitMs);
+    WaitUntil(
+        "the client to end after WM_CLOSE", [this] { return WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT; },
+        limitMs);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(m_process, &code);
     return code;

@@ -20,6 +20,11 @@ const wchar_t kPassword[] = L"mima5678";
 // Where page 1 of the main window shows its white title "全部游戏" (an
 // unnamed label of main.xml).
 constexpr RECT kAllGamesTitle = {107, 88, 400, 120};
+// The tile list brings the wait overlay for a moment even with every picture
+// cached: the page counts as shown once it stayed so this long.
+constexpr DWORD kSteadyMs = 600;
+// A tile's white name lies this far down the tile.
+constexpr int kTileNameTop = 209;
 
 TEST(ShellRoad, SignInByPasswordThenMinimiseRestoreFromTheTrayAndEndFromOutside)
 {
@@ -28,7 +33,9 @@ TEST(ShellRoad, SignInByPasswordThenMinimiseRestoreFromTheTrayAndEndFromOutside)
     driver.StartClient();
     HWND main = driver.WaitForMainWindow();
     HWND login = driver.WaitForWindow(L"CLoginWnd", L"Calverin");
-    EXPECT_FALSE(IsWindowEnabled(main)) << "the sign-in window is modal over the main window";
+    WaitUntil(
+        "the main window disabled under the modal sign-in window", [main] { return IsWindowEnabled(main) == FALSE; },
+        kWaitLimitMs);
     driver.MarkStep("sign-in", login);
 
     driver.ClickControl(login, L"login.xml", L"mobile_code_0");
@@ -43,21 +50,36 @@ TEST(ShellRoad, SignInByPasswordThenMinimiseRestoreFromTheTrayAndEndFromOutside)
 
     for (const char* path : {"/Box/Game/getGamesCategory", "/Box/Game/ownerGamesCategory", "/Box/Game/getSoftwares"})
         driver.WaitForJournal(path);
-    WaitUntil("the main window enabled", [main] { return IsWindowEnabled(main) != FALSE; }, kWaitLimitMs);
-    EXPECT_GT(driver.CountLightPixels(main, kAllGamesTitle), 20) << "no title on the all-games page";
+    // The page's title and its first tile's name, light on screen: the tiles
+    // are in and their wait overlay (modal, a dark mask) is gone.
+    ItemSpot firstTile;
+    firstTile.container = L"all_game_tilelayout";
+    firstTile.count = 1;
+    RECT tileName = driver.ItemRect(L"main.xml", firstTile);
+    tileName.top += kTileNameTop;
+    WaitUntilSteady(
+        "the all-games page with its tiles and no overlay",
+        [&] {
+            return driver.CountLightPixels(main, kAllGamesTitle) > 20 && driver.CountLightPixels(main, tileName) > 10 &&
+                   IsWindowEnabled(main);
+        },
+        kSteadyMs, kWaitLimitMs);
     driver.MarkStep("signed-in", main);
 
     driver.ClickControl(main, L"main.xml", L"min_btn");
-    WaitUntil("the main window minimised", [main] { return IsIconic(main) != FALSE; }, kWaitLimitMs);
+    WaitUntil(
+        "the main window minimised", [main] { return IsIconic(main) != FALSE; }, kWaitLimitMs);
     EXPECT_EQ(Driver::TrayIconCount(), 1);
 
     driver.ClickTrayIcon();
-    WaitUntil("the main window back from the tray",
-              [main] { return IsWindowVisible(main) && !IsIconic(main); }, kWaitLimitMs);
+    WaitUntil(
+        "the main window back from the tray", [main] { return IsWindowVisible(main) && !IsIconic(main); },
+        kWaitLimitMs);
     driver.MarkStep("back-from-tray", main);
 
     EXPECT_EQ(driver.CloseClient(main), 0u);
-    WaitUntil("the client's icon gone", [] { return Driver::TrayIconCount() == 0; }, kWaitLimitMs);
+    WaitUntil(
+        "the client's icon gone", [] { return Driver::TrayIconCount() == 0; }, kWaitLimitMs);
 }
 
 }  // namespace

@@ -92,8 +92,8 @@ ItemPlace SkinMirror::PlaceItem(const ItemSpot& spot)
 {
     CContainerUI& container = FindContainer(spot.container);
     if (spot.index < 0 || spot.index >= spot.count)
-        throw std::runtime_error("item " + std::to_string(spot.index) + " of " + std::to_string(spot.count) +
-                                 " in " + Narrow(spot.container) + " does not exist");
+        throw std::runtime_error("item " + std::to_string(spot.index) + " of " + std::to_string(spot.count) + " in " +
+                                 Narrow(spot.container) + " does not exist");
     ShowWithAncestors(container);
     FillWithItems(container, spot);
     LayOut();

@@ -39,8 +39,8 @@ void StepMarks::Mark(const std::string& name, HWND window)
     RECT rc = {};
     GetWindowRect(window, &rc);
     char request[160];
-    std::snprintf(request, sizeof request, "%s-%s %ld %ld %ld %ld\n", label, name.c_str(), rc.left, rc.top,
-                  rc.right, rc.bottom);
+    std::snprintf(request, sizeof request, "%s-%s %ld %ld %ld %ld\n", label, name.c_str(), rc.left, rc.top, rc.right,
+                  rc.bottom);
     const std::wstring file = m_folder + L"step.request";
     const std::wstring partial = file + L".part";
     // Written whole, then renamed, so the script never reads half a request.
@@ -53,6 +53,7 @@ void StepMarks::Mark(const std::string& name, HWND window)
     if (!wrote || !MoveFileExW(partial.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING))
         throw std::runtime_error("step " + name + ": cannot hand the shot request over");
 
-    WaitUntil("the screenshot of step " + name,
-              [&file] { return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES; }, kShotLimitMs);
+    WaitUntil(
+        "the screenshot of step " + name,
+        [&file] { return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES; }, kShotLimitMs);
 }

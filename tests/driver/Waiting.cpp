@@ -26,6 +26,26 @@ void WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD
     }
 }
 
+void WaitUntilSteady(const std::string& what, const std::function<bool()>& done, DWORD steadyMs, DWORD limitMs)
+{
+    DWORD since = 0;
+    bool holding = false;
+    WaitUntil(
+        what + " (steady for " + std::to_string(steadyMs) + " ms)",
+        [&] {
+            if (!done()) {
+                holding = false;
+                return false;
+            }
+            if (!holding) {
+                holding = true;
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= steadyMs;
+        },
+        limitMs);
+}
+
 void PumpFor(DWORD ms)
 {
     const DWORD start = GetTickCount();

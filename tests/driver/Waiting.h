@@ -20,5 +20,10 @@ public:
 // waiting for <what>") when `limitMs` passed first.
 void WaitUntil(const std::string& what, const std::function<bool()>& done, DWORD limitMs);
 
+// As WaitUntil, but `done` must hold for `steadyMs` without a break: for
+// what a short-lived window (an overlay that opens on its own a moment
+// later) could still upset.
+void WaitUntilSteady(const std::string& what, const std::function<bool()>& done, DWORD steadyMs, DWORD limitMs);
+
 // Lets `ms` pass with the thread's messages flowing.
 void PumpFor(DWORD ms);
