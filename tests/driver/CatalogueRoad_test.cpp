@@ -146,9 +146,10 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     const Json::Value search = driver.WaitForJournal(kSearchPath);
     EXPECT_EQ(UrlDecoded(RefService::BodyValue(search, "keywords")), "星海");
     ASSERT_EQ(Categories(search).size(), 1u);
-    WaitUntilSteady("the search's one tile alone on the page, no overlay over it", [&] {
-        return TileShown(main, 0, tiles) && !TileShown(main, 1, tiles) && IsWindowEnabled(main);
-    }, kSteadyMs, kWaitLimitMs);
+    WaitUntilSteady(
+        "the search's one tile alone on the page, no overlay over it",
+        [&] { return TileShown(main, 0, tiles) && !TileShown(main, 1, tiles) && IsWindowEnabled(main); }, kSteadyMs,
+        kWaitLimitMs);
     driver.MarkStep("search", main);
 
     // 星海征途's page, with its title.
@@ -157,7 +158,8 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     EXPECT_EQ(RefService::BodyValue(games, "category_id"), "1");
     driver.WaitForJournal(kPluginsPath);
     const RECT title = driver.ControlRect(L"main.xml", L"game_name_lab");
-    WaitUntil("the game page's title", [&] { return driver.CountLightPixels(main, title) > 20; }, kWaitLimitMs);
+    WaitUntil(
+        "the game page's title", [&] { return driver.CountLightPixels(main, title) > 20; }, kWaitLimitMs);
     driver.MarkStep("game-page", main);
 
     // Every category again: the wide panel's "全部游戏", then the search text
@@ -169,9 +171,9 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     driver.PressKey(main, VK_BACK);
     driver.PressKey(main, VK_BACK);
     driver.WaitForJournal(kCategoriesPath, 2);
-    WaitUntilSteady("every tile back, no overlay over them",
-                    [&] { return TileShown(main, tiles - 1, tiles) && IsWindowEnabled(main); }, kSteadyMs,
-                    kWaitLimitMs);
+    WaitUntilSteady(
+        "every tile back, no overlay over them",
+        [&] { return TileShown(main, tiles - 1, tiles) && IsWindowEnabled(main); }, kSteadyMs, kWaitLimitMs);
 
     // 云梦山海 added from the wide panel's add entry, which follows the
     // user's own categories.
@@ -189,8 +191,9 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     // The wide panel holds one entry more: the add entry moved down.
     driver.HoverControl(main, L"main.xml", L"small_nav_layout");
     const RECT last = driver.ItemRect(L"main.xml", NavigationEntry(own + 1, own + 2));
-    WaitUntil("the added category in the wide panel",
-              [&] { return driver.CountLightPixels(main, last, kGreyText) > 10; }, kWaitLimitMs);
+    WaitUntil(
+        "the added category in the wide panel", [&] { return driver.CountLightPixels(main, last, kGreyText) > 10; },
+        kWaitLimitMs);
     driver.MarkStep("wide-navigation", main);
 
     EXPECT_EQ(driver.CloseClient(main), 0u);
