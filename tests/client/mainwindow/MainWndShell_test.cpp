@@ -55,9 +55,10 @@ protected:
         Start();
     }
 
-    // Returns once the start-up chain has signed in: until then the silent
-    // sign-in runs its own hidden window, which disables the main window for
-    // a moment, and disabling a window ends any menu open over it.
+    // Returns once the start-up chain has signed in and the first pictures
+    // are in: until then the silent sign-in's hidden window and the wait
+    // overlay disable the main window now and then, and disabling a window
+    // ends any menu open over it.
     void Start()
     {
         process = client.Start();
@@ -66,7 +67,19 @@ protected:
         ASSERT_TRUE(WaitFor([] { return CountTrayIcons() == 1; })) << "the client shows no tray icon";
         ASSERT_TRUE(WaitFor([] { return !RefService::Journal("/Box/Game/getSoftwares").empty(); }))
             << "the client did not sign in";
-        ASSERT_TRUE(WaitFor([this] { return IsWindowEnabled(window) != FALSE; }));
+        ASSERT_TRUE(StaysEnabled(1500)) << "the main window stays disabled";
+    }
+
+    bool StaysEnabled(DWORD forMs)
+    {
+        DWORD enabledSince = GetTickCount();
+        return WaitFor(
+            [&] {
+                if (!IsWindowEnabled(window))
+                    enabledSince = GetTickCount();
+                return GetTickCount() - enabledSince >= forMs;
+            },
+            30000);
     }
 
     void Restart()
