@@ -192,7 +192,11 @@ void CTxtWinHost::SetClientRect(const RECT& rc)
     m_clientRect = rc;
     m_extent.cx = MulDiv(rc.right - rc.left, kHimetricPerInch, PaintDpi(LOGPIXELSX));
     m_extent.cy = MulDiv(rc.bottom - rc.top, kHimetricPerInch, PaintDpi(LOGPIXELSY));
-    NotifyPropertyChange(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
+    // Without the rectangle's change the engine keeps the view it had, empty
+    // until its first drawing, and scrolls a text given before then as if
+    // no character fitted: a long one went out of sight entirely.
+    constexpr DWORD kViewBits = TXTBIT_VIEWINSETCHANGE | TXTBIT_CLIENTRECTCHANGE;
+    NotifyPropertyChange(kViewBits, kViewBits);
 }
 
 HRESULT CTxtWinHost::Activate(const RECT* rc)

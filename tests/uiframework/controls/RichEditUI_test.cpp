@@ -460,6 +460,69 @@ TEST_F(RichEdit, CompositionWindowGoesToTheCaretOnlyWhileFocused)
     ui->TakeNotifications();
 }
 
+// ---- Texts given as the window opens ---------------------------------------------------
+
+// Fills fields as a dialog does when its window first lays out.
+class WindowInitFiller : public INotifyUI
+{
+public:
+    void Notify(NotifyMsg& msg) override
+    {
+        if (msg.type != L"windowinit")
+            return;
+        for (const auto& [name, text] : texts) {
+            if (CControlUI* field = manager->FindControl(name))
+                field->SetText(text);
+        }
+    }
+
+    CWindowManagerUI* manager = nullptr;
+    std::vector<std::pair<LPCWSTR, LPCWSTR>> texts;
+};
+
+TEST(RichEditOpening, TextsSetAsTheWindowOpensArePainted)
+{
+    // The dialogs' fields: a row of the dialog's layout, the skin's font.
+    const std::wstring field = L" multiline=\"false\" autohscroll=\"true\" wanttab=\"false\" wantreturn=\"false\""
+                               L" rich=\"false\" font=\"0\" textcolor=\"#FFFFFFFF\" textpadding=\"10,8,10,8\"/>";
+    const std::wstring xml = L"<Window size=\"400,300\"><Font id=\"0\" name=\"微软雅黑\" size=\"14\" default=\"true\"/>"
+                             L"<VerticalLayout bkcolor=\"#FF000000\" inset=\"20,20,20,20\">"
+                             L"<HorizontalLayout height=\"36\"><RichEdit name=\"short\"" +
+                             field + L"</HorizontalLayout><HorizontalLayout height=\"36\"><RichEdit name=\"long\"" +
+                             field + L"</HorizontalLayout><HorizontalLayout height=\"36\"><RichEdit name=\"later\"" +
+                             field + L"</HorizontalLayout></VerticalLayout></Window>";
+    ManagedWindow window;
+    SetWindowPos(window.GetWindowHandle(), HWND_TOPMOST, 100, 100, 400, 300, SWP_NOACTIVATE);
+    WindowInitFiller filler;
+    filler.manager = &window.manager;
+    filler.texts = {{L"short", L"D:\\Games"},
+                    {L"long", L"D:\\Calverin\\Downloads\\星海征途\\Packages\\Very Long Folder Name Here"}};
+    window.manager.AddNotifyReceiver(&filler);
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(xml.c_str(), nullptr, nullptr, &window.manager);
+    ASSERT_NE(root, nullptr);
+    window.manager.SetLayered(true);
+    window.Attach(root);
+    ASSERT_TRUE(window.PumpUntil([&] { return window.manager.GetOffscreenPixels() != nullptr; }));
+    window.manager.FindControl(L"later")->SetText(L"D:\\Games");
+    window.Send(WM_TIMER, ClickableTestWindow::kRepaintTimer, 0);
+
+    auto lightPixels = [&](LPCWSTR name) {
+        const RECT rc = window.manager.FindControl(name)->GetPos();
+        const SIZE size = window.manager.GetOffscreenSize();
+        const DWORD* pixels = window.manager.GetOffscreenPixels();
+        int count = 0;
+        for (int y = rc.top; y < rc.bottom; ++y) {
+            for (int x = rc.left; x < rc.right; ++x)
+                count += (pixels[(size.cy - 1 - y) * size.cx + x] & 0xFF) > 0x80 ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_GT(lightPixels(L"later"), 20) << "a text set later shows";
+    EXPECT_GT(lightPixels(L"short"), 20) << "a text set as the window opens shows";
+    EXPECT_GT(lightPixels(L"long"), 20) << "a text wider than its field shows";
+}
+
 // ---- Lifetimes -------------------------------------------------------------------------------
 
 TEST_F(RichEdit, AFocusedFieldDestroyedLeavesNoFilterOrTimer)
