@@ -374,18 +374,21 @@ TEST_F(MainWndCatalogue, BatchesWhoseWorkerCannotStartEndDone)
             tiles = Tiles();
             tilesLoading = window->IsAllGamesLoading();
             buttonEnabled = Control(L"search_game_btn")->IsEnabled();
-            Click(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(0))->GetItemAt(3));
-            Then(watch([this] {
-                     return RefService::Journal("/Box/Game/getGamesPlugins").size() == 1 &&
-                            List(L"game_list")->GetCount() > 0;
-                 }),
-                 [&] {
-                     RunFromTheLoopIn(500, [&] {
-                         gameRows = List(L"game_list")->GetCount();
-                         pageLoading = window->IsGamePageLoading();
-                         Finish();
+            // The tiles were built just now: clicked once laid out.
+            RunFromTheLoopIn(500, [&] {
+                Click(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(0))->GetItemAt(3));
+                Then(watch([this] {
+                         return RefService::Journal("/Box/Game/getGamesPlugins").size() == 1 &&
+                                List(L"game_list")->GetCount() > 0;
+                     }),
+                     [&] {
+                         RunFromTheLoopIn(500, [&] {
+                             gameRows = List(L"game_list")->GetCount();
+                             pageLoading = window->IsGamePageLoading();
+                             Finish();
+                         });
                      });
-                 });
+            });
         },
         30000);
     window->ShowModal();
