@@ -148,4 +148,3 @@ void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
     m_threads.StartThread(&OwnerGamesCategoryThread<g_mainWnd>, nullptr);
     m_threads.StartThread(&GetSoftwaresThread<g_mainWnd>, reinterpret_cast<void*>(firstSignIn));
 }
-
