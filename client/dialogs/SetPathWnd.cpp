@@ -3,15 +3,14 @@
 
 #include "dialogs/SetPathWnd.h"
 
-#include <shellapi.h>
 #include <shlobj.h>
 
-#include <cwchar>
 #include <memory>
 
 #include "services/FileUtil.h"
 #include "services/InstallFolders.h"
 #include "services/SessionData.h"
+#include "services/WebLinks.h"
 
 #include "controls/RichEditUI.h"
 #include "dialogs/MsgBoxWnd.h"
@@ -44,14 +43,6 @@ std::wstring WithSeparator(std::wstring folder)
     if (!folder.empty() && folder.back() != L'\\')
         folder += L'\\';
     return folder;
-}
-
-// The help text comes from the service's configuration; handed to the shell
-// as it is, a program path or a document would be started instead of a page
-// being shown, so only a web address is opened.
-bool IsWebAddress(const std::wstring& text)
-{
-    return _wcsnicmp(text.c_str(), L"http://", 7) == 0 || _wcsnicmp(text.c_str(), L"https://", 8) == 0;
 }
 
 struct PidlFree
@@ -174,9 +165,8 @@ void CSetPathWnd::Accept()
 
 void CSetPathWnd::OpenHelp()
 {
-    const std::wstring help = g_sessionData.GetService();
-    if (IsWebAddress(help))
-        ShellExecuteW(nullptr, L"open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The help address comes from the service's configuration.
+    OpenWebLink(g_sessionData.GetService());
 }
 
 std::wstring CSetPathWnd::WithFolderName(const std::wstring& folder) const

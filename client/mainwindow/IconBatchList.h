@@ -70,6 +70,13 @@ public:
             m_batches.back().done = true;
     }
 
+    // For a batch whose worker could not start: no icon will end it.
+    void FinishNewest()
+    {
+        if (!m_batches.empty())
+            m_batches.back().done = true;
+    }
+
     // The records of the newest batch; null when there is none.
     const std::deque<Record*>* Newest() const { return m_batches.empty() ? nullptr : m_batches.back().list; }
 

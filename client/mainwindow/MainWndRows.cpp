@@ -132,8 +132,11 @@ void CMainWnd::BuildGameRows(const std::wstring& categoryId, const std::string& 
     }
     // Game and plug-in tasks work on copies: no record outlives its batch.
     m_gameIcons.ReleaseDone([](const GameInfo*) { return false; });
-    if (!list->empty())
-        m_threads.StartThread(&CacheGameIconsThread<g_mainWnd>, m_gameIcons.Add(categoryId, std::move(list)));
+    // Rows whose icon worker cannot start keep their empty icons; the page
+    // must not wait for them.
+    if (!list->empty() &&
+        m_threads.StartThread(&CacheGameIconsThread<g_mainWnd>, m_gameIcons.Add(categoryId, std::move(list))) == 0)
+        m_gameIcons.FinishNewest();
 }
 
 void CMainWnd::OnPluginListReply(UINT_PTR categoryId, UINT_PTR listText)
@@ -159,8 +162,9 @@ void CMainWnd::OnPluginListReply(UINT_PTR categoryId, UINT_PTR listText)
                TaskItem{static_cast<int32_t>(RowKind::kPlugin), record->plugins_id});
     }
     m_pluginIcons.ReleaseDone([](const PluginInfo*) { return false; });
-    if (!list->empty())
-        m_threads.StartThread(&CachePluginIconsThread<g_mainWnd>, m_pluginIcons.Add(key, std::move(list)));
+    if (!list->empty() &&
+        m_threads.StartThread(&CachePluginIconsThread<g_mainWnd>, m_pluginIcons.Add(key, std::move(list))) == 0)
+        m_pluginIcons.FinishNewest();
 }
 
 void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR firstSignIn)
@@ -190,7 +194,8 @@ void CMainWnd::OnJiasuqiListReply(UINT_PTR listText, UINT_PTR firstSignIn)
     m_jiasuqiIcons.ReleaseDone([this](const JiasuqiInfo* record) { return IsJiasuqiRecordInUse(record); });
     if (list->empty())
         return;
-    m_threads.StartThread(&CacheJiasuqiIconsThread<g_mainWnd>, m_jiasuqiIcons.Add(L"", std::move(list)));
+    if (m_threads.StartThread(&CacheJiasuqiIconsThread<g_mainWnd>, m_jiasuqiIcons.Add(L"", std::move(list))) == 0)
+        m_jiasuqiIcons.FinishNewest();
     if (firstSignIn != 1)
         return;
     // Waits for a sign-in window that is still finishing the first sign-in.

@@ -11,6 +11,8 @@
 #include <deque>
 #include <string>
 
+#include "services/LiveRecordCount.h"
+
 // One game package of the "/Box/Game/getGames" list.
 struct GameInfo
 {
@@ -87,6 +89,9 @@ struct CategoryInfo
     std::wstring local_slide;
     std::wstring local_logo;
     std::wstring local_bg;
+#ifdef CALVERIN_TEST_HOOKS
+    CLiveRecordCount<CategoryInfo> live;
+#endif
 };
 
 // A category list as the category workers hand it over: heap records that

@@ -2,11 +2,24 @@
 
 #include <process.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
 // The manager whose worker runs on this thread; null on every other thread.
 thread_local CWindowMultiThreadManager* t_manager = nullptr;
+
+#ifdef CALVERIN_TEST_HOOKS
+CCritLock g_refusedLock;
+std::vector<CWindowMultiThreadManager::ThreadProc> g_refusedProcs;
+
+bool IsRefused(CWindowMultiThreadManager::ThreadProc proc)
+{
+    CCritLockGuard refused(&g_refusedLock);
+    return std::find(g_refusedProcs.begin(), g_refusedProcs.end(), proc) != g_refusedProcs.end();
+}
+#endif
 }  // namespace
 
 CWindowMultiThreadManager::CWindowMultiThreadManager()
@@ -30,6 +43,10 @@ DWORD CWindowMultiThreadManager::StartThread(ThreadProc proc, void* param)
         CCritLockGuard handles(&m_handleLock);
         if (m_stopRequested)
             return 0;
+#ifdef CALVERIN_TEST_HOOKS
+        if (IsRefused(proc))
+            return 0;
+#endif
         thread = reinterpret_cast<HANDLE>(
             _beginthreadex(nullptr, 0, &CWindowMultiThreadManager::ThreadEntry, this, CREATE_SUSPENDED, &threadId));
         if (!thread)
@@ -44,6 +61,14 @@ DWORD CWindowMultiThreadManager::StartThread(ThreadProc proc, void* param)
     ResumeThread(thread);
     return threadId;
 }
+
+#ifdef CALVERIN_TEST_HOOKS
+void CWindowMultiThreadManager::RefuseStartsOf(std::vector<ThreadProc> procs)
+{
+    CCritLockGuard refused(&g_refusedLock);
+    g_refusedProcs = std::move(procs);
+}
+#endif
 
 CWindowMultiThreadManager::ThreadProc CWindowMultiThreadManager::GetThreadProc(DWORD threadId)
 {

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <map>
+#include <vector>
 
 class CWindowMultiThreadManager
 {
@@ -33,6 +34,13 @@ public:
     // Starts the worker and returns its thread id; 0 when no thread could be
     // made or the manager has been stopped.
     DWORD StartThread(ThreadProc proc, void* param);
+
+#ifdef CALVERIN_TEST_HOOKS
+    // Test builds only: from now on, in every manager, each start of these
+    // procedures fails as though no thread could be made; an empty list lets
+    // every start through again.
+    static void RefuseStartsOf(std::vector<ThreadProc> procs);
+#endif
 
     // Null when the id is not registered.
     ThreadProc GetThreadProc(DWORD threadId);

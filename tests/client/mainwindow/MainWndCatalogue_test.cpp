@@ -27,10 +27,12 @@
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
 #include "services/BuildSettings.h"
+#include "services/ImageCache.h"
 #include "services/ItemRecords.h"
 #include "services/Md5A.h"
 #include "services/RegistryUtil.h"
 #include "services/TextConvert.h"
+#include "services/WindowMultiThreadManager.h"
 
 using namespace CalUI;
 
@@ -72,6 +74,16 @@ std::wstring CacheNameOf(const std::string& picturePath)
 std::wstring CacheFileOf(const std::string& picturePath) { return g_appFolder + L"cache\\" + CacheNameOf(picturePath); }
 
 size_t Requests(const std::string& path) { return RefService::Journal(path).size(); }
+
+size_t PictureRequests()
+{
+    size_t count = 0;
+    for (const DemoCategory& category : kCategories) {
+        for (const wchar_t* kind : {L"icon", L"big", L"slide", L"logo", L"bg"})
+            count += Requests(PicturePath(category, kind));
+    }
+    return count;
+}
 
 // A journal entry's form value, decoded.
 std::wstring FormValue(const Json::Value& entry, const std::string& key)
@@ -150,7 +162,11 @@ protected:
         g_appFolder = folder.File(L"");
     }
 
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin"); }
+    void TearDown() override
+    {
+        CWindowMultiThreadManager::RefuseStartsOf({});
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin");
+    }
 
     // A fresh main window, signed in by the saved token once it runs.
     void Open()
@@ -283,6 +299,7 @@ TEST_F(MainWndCatalogue, OverlayWaitsForSlowTilePicturesAndClosesItselfOnTheLast
         slow["seconds"] = 0.6;
         RefService::AddFault(slow);
     }
+    const long liveRecords = CLiveRecordCount<CategoryInfo>::Live();
     Open();
     bool mainDisabled = false, pixelsDiffer = false, searchWhileLoading = true;
     std::vector<Tile> before, after;
@@ -330,6 +347,59 @@ TEST_F(MainWndCatalogue, OverlayWaitsForSlowTilePicturesAndClosesItselfOnTheLast
         EXPECT_EQ(after[i].record, before[i].record);
         EXPECT_EQ(after[i].name, kCategories[i].name);
     }
+    // The refused list and every batch went with the window.
+    window.reset();
+    EXPECT_EQ(CLiveRecordCount<CategoryInfo>::Live(), liveRecords);
+}
+
+// Picture workers that cannot start leave empty pictures, but their batches
+// end done: the page never waits and search comes back.
+TEST_F(MainWndCatalogue, BatchesWhoseWorkerCannotStartEndDone)
+{
+    CWindowMultiThreadManager::RefuseStartsOf(
+        {&CacheCategoryImagesThread<g_mainWnd>, &CacheGameIconsThread<g_mainWnd>, &CachePluginIconsThread<g_mainWnd>});
+    Open();
+    bool overlaySeen = false, tilesLoading = true, pageLoading = true, buttonEnabled = false;
+    std::vector<Tile> tiles;
+    int gameRows = 0;
+    auto watch = [&](std::function<bool()> ready) {
+        return [&, ready] {
+            overlaySeen = overlaySeen || VisibleWindow(L"CWaitWnd") != nullptr;
+            return ready();
+        };
+    };
+    Then(
+        watch([this] { return SearchEnabled(); }),
+        [&] {
+            tiles = Tiles();
+            tilesLoading = window->IsAllGamesLoading();
+            buttonEnabled = Control(L"search_game_btn")->IsEnabled();
+            // The tiles were built just now: clicked once laid out.
+            RunFromTheLoopIn(500, [&] {
+                Click(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(0))->GetItemAt(3));
+                Then(watch([this] {
+                         return RefService::Journal("/Box/Game/getGamesPlugins").size() == 1 &&
+                                List(L"game_list")->GetCount() > 0;
+                     }),
+                     [&] {
+                         RunFromTheLoopIn(500, [&] {
+                             gameRows = List(L"game_list")->GetCount();
+                             pageLoading = window->IsGamePageLoading();
+                             Finish();
+                         });
+                     });
+            });
+        },
+        30000);
+    window->ShowModal();
+    EXPECT_FALSE(overlaySeen);
+    EXPECT_FALSE(tilesLoading);
+    EXPECT_TRUE(buttonEnabled);
+    ASSERT_EQ(tiles.size(), std::size(kCategories));
+    for (const Tile& tile : tiles)
+        EXPECT_EQ(tile.picture, L"");
+    EXPECT_GT(gameRows, 0);
+    EXPECT_FALSE(pageLoading);
 }
 
 TEST_F(MainWndCatalogue, ClosingTheOverlayLeavesThePicturesLoading)
@@ -479,16 +549,6 @@ private:
     std::wstring m_record;
     std::vector<Saved> m_saved;
 };
-
-size_t PictureRequests()
-{
-    size_t count = 0;
-    for (const DemoCategory& category : kCategories) {
-        for (const wchar_t* kind : {L"icon", L"big", L"slide", L"logo", L"bg"})
-            count += Requests(PicturePath(category, kind));
-    }
-    return count;
-}
 
 TEST_F(MainWndCatalogue, ATileOpensItsGamePageWithItsCachedPicturesAndTitle)
 {
@@ -671,6 +731,61 @@ TEST_F(MainWndCatalogue, OwnCategoriesFillBothPanelsAndTheWideOneOpensOverTheNar
     EXPECT_EQ(pageLogo, CacheFileOf(PicturePath(kCategories[2], L"logo")));
     EXPECT_EQ(record.local_logo, pageLogo);
     EXPECT_EQ(record.local_bg, CacheFileOf(PicturePath(kCategories[2], L"bg")));
+}
+
+// The page of an own category whose batch still loads fetches its pictures
+// for itself; the worker is writing the same record, so the page's paths
+// reach the record only once the batch is done, and none is lost.
+TEST_F(MainWndCatalogue, AnOwnCategoryOpenedWhileItsBatchLoadsGetsItsPathsAfterTheBatch)
+{
+    // Without tile pictures only the own-category worker fetches; it stops
+    // long on the second category's first picture.
+    CWindowMultiThreadManager::RefuseStartsOf({&CacheCategoryImagesThread<g_mainWnd>});
+    Json::Value slow = RefService::Fault(PicturePath(kCategories[2], L"icon"), "slow");
+    slow["seconds"] = 5.0;
+    RefService::AddFault(slow);
+    Open();
+    CategoryInfo whileLoading, afterBatch;
+    std::wstring pageLogo;
+    auto second = [this] { return RecordOf(List(L"mygamelist_expand")->GetItemAt(1)); };
+    Then(
+        [&] {
+            return SearchEnabled() && List(L"mygamelist_expand")->GetCount() == 3 &&
+                   !RecordOf(List(L"mygamelist_expand")->GetItemAt(0)).local_bg.empty();
+        },
+        [&] {
+            POINT narrow = CentreOf(Control(L"small_nav_layout")->GetPos());
+            PostMessageW(Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(narrow.x, narrow.y));
+            RunFromTheLoopIn(300, [&] {
+                Click(List(L"mygamelist_expand")->GetItemAt(1));
+                Then([] { return RefService::Journal("/Box/Game/getGames").size() == 1; },
+                     [&] {
+                         pageLogo = Control(L"game_pic")->GetBkImage().GetData();
+                         whileLoading = second();
+                         Then([&] { return !second().local_bg.empty(); },
+                              [&] {
+                                  // The batch's last call has run by now.
+                                  RunFromTheLoopIn(500, [&] {
+                                      afterBatch = second();
+                                      Finish();
+                                  });
+                              });
+                     });
+            });
+        },
+        30000);
+    window->ShowModal();
+    const Json::Value games = RefService::Journal("/Box/Game/getGames");
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(FormValue(games[0], "category_id"), L"3");
+    EXPECT_EQ(pageLogo, CacheFileOf(PicturePath(kCategories[2], L"logo")));
+    for (const std::wstring* path :
+         {&whileLoading.local_icon, &whileLoading.local_slide, &whileLoading.local_logo, &whileLoading.local_bg})
+        EXPECT_EQ(*path, L"");
+    EXPECT_EQ(afterBatch.local_icon, CacheFileOf(PicturePath(kCategories[2], L"icon")));
+    EXPECT_EQ(afterBatch.local_logo, pageLogo);
+    EXPECT_EQ(afterBatch.local_slide, CacheFileOf(PicturePath(kCategories[2], L"slide")));
+    EXPECT_EQ(afterBatch.local_bg, CacheFileOf(PicturePath(kCategories[2], L"bg")));
 }
 
 // In add-my-game mode a tile adds its category (unless listed) and opens its
