@@ -69,3 +69,17 @@ DWORD CloseClient(HWND window, HANDLE process)
     PostMessageW(window, WM_CLOSE, 0, 0);
     return WaitForExit(process);
 }
+
+bool StaysEnabled(HWND window, DWORD forMs, DWORD limitMs)
+{
+    const DWORD start = GetTickCount();
+    DWORD enabledSince = start;
+    while (GetTickCount() - start < limitMs) {
+        if (!IsWindowEnabled(window))
+            enabledSince = GetTickCount();
+        else if (GetTickCount() - enabledSince >= forMs)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}

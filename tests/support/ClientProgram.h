@@ -49,3 +49,8 @@ HWND WaitForMainWindow(HANDLE process);
 // Closes the window from outside and waits for the client to end; its exit
 // code.
 DWORD CloseClient(HWND window, HANDLE process);
+
+// Whether the window has stayed enabled for `forMs` in a row within the time
+// limit. After sign-in the wait overlay over the first pictures disables the
+// main window now and then, and a click or menu meanwhile is lost.
+bool StaysEnabled(HWND window, DWORD forMs, DWORD limitMs = kStartLimitMs);

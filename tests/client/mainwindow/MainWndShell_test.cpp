@@ -67,19 +67,7 @@ protected:
         ASSERT_TRUE(WaitFor([] { return CountTrayIcons() == 1; })) << "the client shows no tray icon";
         ASSERT_TRUE(WaitFor([] { return !RefService::Journal("/Box/Game/getSoftwares").empty(); }))
             << "the client did not sign in";
-        ASSERT_TRUE(StaysEnabled(1500)) << "the main window stays disabled";
-    }
-
-    bool StaysEnabled(DWORD forMs)
-    {
-        DWORD enabledSince = GetTickCount();
-        return WaitFor(
-            [&] {
-                if (!IsWindowEnabled(window))
-                    enabledSince = GetTickCount();
-                return GetTickCount() - enabledSince >= forMs;
-            },
-            30000);
+        ASSERT_TRUE(StaysEnabled(window, 1500)) << "the main window stays disabled";
     }
 
     void Restart()
