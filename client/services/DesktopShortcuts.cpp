@@ -105,7 +105,7 @@ void RemoveShortcutFiles(const DesktopFolders& folders, const std::wstring& file
     }
 }
 
-bool WriteShellLink(const std::wstring& path, const ShellLinkSpec& spec)
+bool WriteShellLink(const std::wstring& path, const ShellLinkDetails& details)
 {
     const ScopedComStart com;
     if (!com.Usable())
@@ -114,10 +114,10 @@ bool WriteShellLink(const std::wstring& path, const ShellLinkSpec& spec)
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.Receive()))))
         return false;
-    if (FAILED(link->SetPath(spec.target.c_str())) || FAILED(link->SetArguments(spec.arguments.c_str())) ||
-        FAILED(link->SetWorkingDirectory(spec.workingFolder.c_str())))
+    if (FAILED(link->SetPath(details.target.c_str())) || FAILED(link->SetArguments(details.arguments.c_str())) ||
+        FAILED(link->SetWorkingDirectory(details.workingFolder.c_str())))
         return false;
-    if (!spec.icon.empty() && FAILED(link->SetIconLocation(spec.icon.c_str(), spec.iconIndex)))
+    if (!details.icon.empty() && FAILED(link->SetIconLocation(details.icon.c_str(), details.iconIndex)))
         return false;
     ComRef<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))))
@@ -159,7 +159,7 @@ std::wstring GameShortcutTarget(const std::wstring& installFolder, const std::ws
 }
 
 bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
-                         const ShellLinkSpec& link)
+                         const ShellLinkDetails& link)
 {
     const std::wstring fileName = ShortcutFileName(name, id);
     if (fileName.empty() || folders.saveIn.empty())
@@ -171,7 +171,7 @@ bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name
 bool SaveGameShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
                       const std::wstring& installFolder, const std::wstring& lnkApp)
 {
-    ShellLinkSpec link;
+    ShellLinkDetails link;
     link.target = GameShortcutTarget(installFolder, lnkApp);
     if (link.target.empty())
         return false;

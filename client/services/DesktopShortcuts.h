@@ -10,7 +10,7 @@
 #include <vector>
 
 // What a shell link holds.
-struct ShellLinkSpec
+struct ShellLinkDetails
 {
     std::wstring target;
     std::wstring arguments;
@@ -50,7 +50,7 @@ std::wstring GameShortcutTarget(const std::wstring& installFolder, const std::ws
 // removeFrom, then saves the link in saveIn. False when no file name can be
 // formed or the link could not be made or saved; nothing is left then.
 bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
-                         const ShellLinkSpec& link);
+                         const ShellLinkDetails& link);
 
 // The game's shortcut: its program (GameShortcutTarget) with the program's
 // folder as working folder; false, and no shortcut, when lnk_app is refused.

@@ -262,9 +262,9 @@ LauncherFileResult WriteReflectionConfig(const std::wstring& path, const std::ws
     });
 }
 
-ShellLinkSpec NexonGameShortcut(const std::wstring& launcherProgram, const std::wstring& installFolder)
+ShellLinkDetails NexonGameShortcut(const std::wstring& launcherProgram, const std::wstring& installFolder)
 {
-    ShellLinkSpec link;
+    ShellLinkDetails link;
     link.target = launcherProgram;
     link.arguments = L"nxl://launch/" + Utf8ToWide(kNexonGameAppId);
     link.workingFolder = GetFolderPart(launcherProgram);

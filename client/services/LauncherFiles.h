@@ -75,4 +75,4 @@ LauncherFileResult WriteReflectionConfig(const std::wstring& path, const std::ws
 // The desktop shortcut "HIT2.lnk" that starts game 12 through the Nexon
 // launcher's program: "nxl://launch/59767" in the launcher's folder, with the
 // game's own program in its install folder as the icon.
-ShellLinkSpec NexonGameShortcut(const std::wstring& launcherProgram, const std::wstring& installFolder);
+ShellLinkDetails NexonGameShortcut(const std::wstring& launcherProgram, const std::wstring& installFolder);

@@ -197,7 +197,7 @@ TEST_F(LauncherFilesTest, ReflectionConfigurationGetsItsThreeMembersAndKeepsTheR
 
 TEST(NexonGameShortcutTest, StartsGameTwelveThroughTheLauncher)
 {
-    const ShellLinkSpec link = NexonGameShortcut(L"C:\\Nexon\\Launcher\\nexon_launcher.exe", L"D:\\游戏\\HIT2");
+    const ShellLinkDetails link = NexonGameShortcut(L"C:\\Nexon\\Launcher\\nexon_launcher.exe", L"D:\\游戏\\HIT2");
     EXPECT_EQ(link.target, L"C:\\Nexon\\Launcher\\nexon_launcher.exe");
     EXPECT_EQ(link.arguments, L"nxl://launch/59767");
     EXPECT_EQ(link.workingFolder, L"C:\\Nexon\\Launcher");
