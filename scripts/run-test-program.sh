@@ -12,8 +12,12 @@ shift 2
 output=$(mktemp "${TMPDIR:-/tmp}/calverin-test.XXXXXX")
 trap 'rm -f "$output"' EXIT
 
-"${CALVERIN_WINE:?the Wine loader of the target}" "$program" "$@" 2>&1 | tee "$output"
-status=${PIPESTATUS[0]}
+# Into a file, not a pipe: a process the program's Wine starts on the way
+# (a desktop or service process, a restarted server) inherits the output and
+# may live on; a pipe would then stay open after the program has ended.
+"${CALVERIN_WINE:?the Wine loader of the target}" "$program" "$@" >"$output" 2>&1
+status=$?
+cat "$output"
 if [ "$status" -ne 0 ]; then
   echo "run-test-program: $(basename "$program") exited with status $status"
   exit 1
