@@ -127,7 +127,11 @@ void CMainWnd::RunClick(const NotifyMsg& msg)
 {
     if (OnCatalogueClick(msg))
         return;
-    if (IsNotifyFrom(msg, L"game_canceldownload_btn"))
+    if (IsNotifyFrom(msg, L"game_download_btn"))
+        OnGameDownloadClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"plugin_download_btn"))
+        OnPluginDownloadClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"game_canceldownload_btn"))
         OnGameCancelClick(msg.sender);
     else if (IsNotifyFrom(msg, L"plugin_canceldownload_btn"))
         OnPluginCancelClick(msg.sender);

@@ -26,6 +26,7 @@
 #include "mainwindow/ItemRows.h"
 #include "mainwindow/RowLooks.h"
 #include "dialogs/BindUsrWnd.h"
+#include "dialogs/SetPathWnd.h"
 #include "dialogs/WaitWnd.h"
 #include "mainwindow/ImageBatchList.h"
 #include "mainwindow/TrayIcon.h"
@@ -172,6 +173,38 @@ public:
     void OnPluginCancelClick(CalUI::CControlUI* sender);
     void OnJiasuqiCancelClick(CalUI::CControlUI* sender);
 
+    // ---- Row tasks: the start (MainWndTaskStart.cpp) and the results
+    // (MainWndTaskResults.cpp) of game and plug-in tasks ----
+    // A row's download button: the checks and the folder window, then the
+    // worker on a copy of the row's record, and the row shows it queued. Any
+    // check that fails leaves everything as it was. Nothing while the item's
+    // task still runs.
+    void OnGameDownloadClick(CalUI::CControlUI* sender);
+    void OnPluginDownloadClick(CalUI::CControlUI* sender);
+    // Appends the roots ("C:\") of the drives of that type in the system's
+    // order; true when it appended one.
+    static bool ListDrivesOfType(std::vector<std::string>& roots, UINT driveType);
+    // As IsFolderEmpty, but entries named like the file (any case) do not
+    // count; an empty text is a folder that cannot be listed.
+    static bool IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName);
+    // Results of a task's stages. First: a heap record copy (download done: a
+    // heap id text); second: none or a heap message. Both are freed here on
+    // every path, except the installed game's record, which goes on to the
+    // game's finishing.
+    void OnGameDownloadDone(UINT_PTR idText, UINT_PTR);
+    void OnGameDownloadFailed(UINT_PTR record, UINT_PTR message);
+    void OnGameVerifyDone(UINT_PTR record, UINT_PTR);
+    void OnGameVerifyFailed(UINT_PTR record, UINT_PTR message);
+    void OnGameUnzipFailed(UINT_PTR record, UINT_PTR message);
+    void OnGameInstallDone(UINT_PTR record, UINT_PTR);
+    void OnPluginDownloadDone(UINT_PTR idText, UINT_PTR);
+    void OnPluginDownloadFailed(UINT_PTR record, UINT_PTR message);
+    void OnPluginVerifyDone(UINT_PTR record, UINT_PTR);
+    void OnPluginVerifyFailed(UINT_PTR record, UINT_PTR message);
+    void OnPluginUnzipFailed(UINT_PTR record, UINT_PTR message);
+    void OnPluginInstallDone(UINT_PTR record, UINT_PTR);
+    // ---- End of the row tasks.
+
     // The rows of the game or plug-in list whose server and version match
     // the two filter boxes; a layout with one box filters by it alone.
     void OnGameFilterChanged();
@@ -256,6 +289,22 @@ private:
     // Queued after a click: the rows it retired go once no click runs.
     void FreeRetiredRows(UINT_PTR, UINT_PTR);
     static TaskItem TaskItemOfRow(CalUI::CControlUI* row, RowKind kind);
+    // The thread of the item's task while it runs (registered, or started
+    // and not ended); 0 when none runs.
+    DWORD LiveTaskOf(const TaskItem& item);
+    // The row task start's steps (MainWndTaskStart.cpp).
+    bool ChooseFolders(FolderMode mode, std::wstring& downloadFolder, std::wstring& installFolder,
+                       const std::wstring& name);
+    bool ConfirmDownloadFolder(const std::wstring& downloadFolder, const std::string& fileUrl);
+    bool StoreFolders(const std::wstring& section, const std::wstring& downloadFolder,
+                      const std::wstring& installFolder);
+    template <class Record>
+    void StartRowTask(const TaskItem& item, CWindowMultiThreadManager::ThreadProc worker,
+                      std::unique_ptr<Record> record);
+    // A box over the main window with the OK button only.
+    void ShowNotice(const std::wstring& title, const std::wstring& text);
+    // A result's look on the task's row (MainWndTaskResults.cpp).
+    void ShowResultLook(const TaskItem& item, const RowLook& look);
 
     void ShowUserMenu();
     void HideUserMenu();
@@ -302,15 +351,16 @@ private:
     void InsertMyGameEntries(CategoryInfo* category, int index);
     void SetMyGameIcons(CategoryInfo* category);
     void AddMyGameAddEntries();
-    // Starts the worker with its heap parameter, which the worker frees;
-    // false, with the parameter freed here, when no thread starts.
+    // Starts the worker with its heap parameter, which the worker frees, and
+    // gives its thread id; 0, with the parameter freed here, when no thread
+    // starts.
     template <class Param>
-    bool StartWorker(CWindowMultiThreadManager::ThreadProc worker, std::unique_ptr<Param> param)
+    DWORD StartWorker(CWindowMultiThreadManager::ThreadProc worker, std::unique_ptr<Param> param)
     {
-        if (m_threads.StartThread(worker, param.get()) == 0)
-            return false;
-        param.release();
-        return true;
+        const DWORD threadId = m_threads.StartThread(worker, param.get());
+        if (threadId != 0)
+            param.release();
+        return threadId;
     }
 
     CImageBatchList<OwnedListRef<CategoryInfo>> m_tileBatches;
@@ -337,9 +387,16 @@ private:
         DWORD threadId = 0;
         RowLook look;
     };
-    std::map<std::pair<int32_t, std::wstring>, TaskLook> m_taskLooks;
+    std::map<TaskItem, TaskLook> m_taskLooks;
     // Items whose task the user cancelled, until the item starts again.
-    std::set<std::pair<int32_t, std::wstring>> m_cancelledItems;
+    std::set<TaskItem> m_cancelledItems;
+    // The worker each item's last start began, until it is seen to have ended.
+    struct StartedTask
+    {
+        DWORD threadId = 0;
+        CWindowMultiThreadManager::ThreadProc worker = nullptr;
+    };
+    std::map<TaskItem, StartedTask> m_taskThreads;
     // Accelerator records that a task or a waiting installer still uses.
     std::multiset<const JiasuqiInfo*> m_jiasuqiInUse;
     int m_clickDepth = 0;               // clicks whose handlers are running

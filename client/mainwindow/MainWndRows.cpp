@@ -38,19 +38,10 @@ constexpr WCHAR kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 constexpr WCHAR kUninstallKey32[] = L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr WCHAR kSecondAcceleratorSetupId[] = L"{8B2F6C1E-4D3A-4E5F-9A7B-1C2D3E4F5A6B}_is1";
 
-std::pair<int32_t, std::wstring> KeyOf(const TaskItem& item) { return {item.kind, item.id}; }
-
 template <class Payload>
 std::unique_ptr<Payload> Adopt(UINT_PTR payload)
 {
     return std::unique_ptr<Payload>(reinterpret_cast<Payload*>(payload));
-}
-
-// config.ini names a section by the id's decimal number, so that "007" and
-// "7" are one item everywhere.
-std::wstring ConfigSection(const wchar_t* prefix, const std::wstring& id)
-{
-    return prefix + std::to_wstring(_wtoi(id.c_str()));
 }
 
 bool IsMarkedInstalled(const std::wstring& section, const std::wstring& installFolder)
@@ -240,10 +231,9 @@ void CMainWnd::AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, c
         return;
     // The item's task outlives the rows of an earlier page: the new row shows
     // it again, and its cancel stops it.
-    const auto key = KeyOf(item);
-    const DWORD threadId = g_sessionData.FindTaskOf(item);
-    auto shown = m_taskLooks.find(key);
-    if (threadId == 0 || m_cancelledItems.count(key) != 0) {
+    const DWORD threadId = LiveTaskOf(item);
+    auto shown = m_taskLooks.find(item);
+    if (threadId == 0 || m_cancelledItems.count(item) != 0) {
         if (shown != m_taskLooks.end())
             m_taskLooks.erase(shown);
         return;
@@ -252,6 +242,22 @@ void CMainWnd::AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, c
         ApplyRowLook(row, shown->second.look);
     else
         ShowTaskLook(row, item, threadId, QueuedLook(threadId));
+}
+
+DWORD CMainWnd::LiveTaskOf(const TaskItem& item)
+{
+    if (const DWORD registered = g_sessionData.FindTaskOf(item))
+        return registered;
+    // Started but not registered yet (still asking for its link), or
+    // registered no more but still ending.
+    auto started = m_taskThreads.find(item);
+    if (started == m_taskThreads.end())
+        return 0;
+    // Thread ids are reused: the same id must still run the same worker.
+    if (m_threads.GetThreadProc(started->second.threadId) == started->second.worker)
+        return started->second.threadId;
+    m_taskThreads.erase(started);
+    return 0;
 }
 
 CControlUI* CMainWnd::FindItemRow(RowKind kind, const std::wstring& id)
@@ -282,7 +288,7 @@ CControlUI* CMainWnd::FindJiasuqiRow(const JiasuqiInfo* record)
 
 CControlUI* CMainWnd::FindTaskRow(const TaskItem& item, const JiasuqiInfo* record)
 {
-    if (m_cancelledItems.count(KeyOf(item)) != 0)
+    if (m_cancelledItems.count(item) != 0)
         return nullptr;
     if (item.kind == static_cast<int32_t>(RowKind::kJiasuqi))
         return FindJiasuqiRow(record);
@@ -292,10 +298,10 @@ CControlUI* CMainWnd::FindTaskRow(const TaskItem& item, const JiasuqiInfo* recor
 void CMainWnd::ShowTaskLook(CControlUI* row, const TaskItem& item, DWORD threadId, const RowLook& look)
 {
     ApplyRowLook(row, look);
-    m_taskLooks[KeyOf(item)] = TaskLook{threadId, look};
+    m_taskLooks[item] = TaskLook{threadId, look};
 }
 
-void CMainWnd::ForgetCancelledTask(const TaskItem& item) { m_cancelledItems.erase(KeyOf(item)); }
+void CMainWnd::ForgetCancelledTask(const TaskItem& item) { m_cancelledItems.erase(item); }
 
 void CMainWnd::HoldJiasuqiRecord(const JiasuqiInfo* record) { m_jiasuqiInUse.insert(record); }
 
@@ -330,12 +336,12 @@ bool CMainWnd::IsFolderEmpty(const std::wstring& folder)
 
 bool CMainWnd::IsGameInstalled(const std::wstring& gameId)
 {
-    return IsMarkedInstalled(ConfigSection(L"game_", gameId), g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
+    return IsMarkedInstalled(CSessionData::GameSection(gameId), g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
 }
 
 bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)
 {
-    return IsMarkedInstalled(ConfigSection(L"plugin_", pluginId),
+    return IsMarkedInstalled(CSessionData::PluginSection(pluginId),
                              g_sessionData.GetPluginInstallPath(_wtoi(pluginId.c_str())));
 }
 
@@ -380,8 +386,8 @@ void CMainWnd::CancelRowTask(CControlUI* sender, RowKind kind)
         return;
     const TaskItem item = TaskItemOfRow(row, kind);
     g_sessionData.ClearTaskFlagOf(static_cast<DWORD>(sender->GetTag()), item);
-    m_cancelledItems.insert(KeyOf(item));
-    m_taskLooks.erase(KeyOf(item));
+    m_cancelledItems.insert(item);
+    m_taskLooks.erase(item);
     ApplyRowLook(row, CancelledLook(SizeTextOf(RecordSizeOfRow(row, kind))));
 }
 

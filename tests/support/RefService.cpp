@@ -67,6 +67,10 @@ Json::Value Fault(const std::string& path, const std::string& kind)
 Json::Value Journal(const std::string& path) { return Get("journal?path=" + path); }
 Json::Value PutUser(const Json::Value& user) { return Post("user", user); }
 void PutConfig(const Json::Value& config) { Post("config", config); }
+Json::Value AddGame(const std::string& categoryId, const Json::Value& game)
+{
+    return Post("game?category_id=" + categoryId, game);
+}
 Json::Value AddFile(const std::string& name, const std::string& content)
 {
     return Control("file?name=" + name, &content);

@@ -25,6 +25,9 @@ Json::Value PutUser(const Json::Value& user);
 Json::Value AddFile(const std::string& name, const std::string& content);
 // "update_text", "service", "upload_plugins".
 void PutConfig(const Json::Value& config);
+// Lists a test game ("game_id", "name" and any other game field) in the
+// category until the next reset; gives the entry as listed.
+Json::Value AddGame(const std::string& categoryId, const Json::Value& game);
 
 // The value of the header in a journal entry; empty when it is missing.
 std::string Header(const Json::Value& entry, const std::string& name);

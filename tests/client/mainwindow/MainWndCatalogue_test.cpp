@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "MsgBoxProbe.h"
 #include "RefService.h"
 #include "ScratchFolder.h"
 #include "SkinPlaces.h"
@@ -122,20 +123,6 @@ HWND VisibleWindow(LPCWSTR className)
 const CategoryInfo& RecordOf(CControlUI* entry) { return *reinterpret_cast<const CategoryInfo*>(entry->GetTag()); }
 
 POINT CentreOf(const RECT& rc) { return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
-
-// The box on top with its controls in reach.
-class ProbedMsgBox : public CMsgBoxWnd
-{
-public:
-    using CDialogWnd::FindControl;
-};
-
-std::wstring BoxText(HWND box, LPCWSTR control)
-{
-    auto* window = reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    CControlUI* found = static_cast<ProbedMsgBox*>(static_cast<CMsgBoxWnd*>(window))->FindControl(control);
-    return found != nullptr ? std::wstring(found->GetText().GetData()) : L"";
-}
 
 struct Tile
 {
@@ -961,8 +948,8 @@ TEST_F(MainWndCatalogue, FailedRequestsShowTheirBoxAndChangeNothingElse)
         auto answer = [&] {
             RunFromTheLoopIn(300, [&] {
                 HWND box = VisibleWindow(L"CMsgBoxWnd");
-                title = BoxText(box, L"msgbox_title");
-                text = BoxText(box, L"msgbox_text");
+                title = MsgBoxText(box, L"msgbox_title");
+                text = MsgBoxText(box, L"msgbox_text");
                 PostClick(box, ok);
                 Then([&] { return !boxShown() && !window->IsAllGamesLoading(); },
                      [&] {
