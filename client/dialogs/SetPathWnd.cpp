@@ -38,13 +38,6 @@ FieldTips TipsFor(FolderMode mode)
     return {L"请选择游戏下载路径", L"请选择游戏安装路径"};
 }
 
-std::wstring WithSeparator(std::wstring folder)
-{
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
 struct PidlFree
 {
     void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
@@ -98,7 +91,7 @@ void CSetPathWnd::OnNotify(NotifyMsg& msg)
 
 void CSetPathWnd::OnDownloadFolderPicked(std::wstring folder)
 {
-    folder = WithSeparator(folder);
+    folder = WithFinalBackslash(folder);
     if (m_mode == FolderMode::Game) {
         folder = WithFolderName(folder);
         SetField(kDownloadField, folder);
@@ -113,7 +106,7 @@ void CSetPathWnd::OnDownloadFolderPicked(std::wstring folder)
 
 void CSetPathWnd::OnInstallFolderPicked(std::wstring folder)
 {
-    folder = WithSeparator(folder);
+    folder = WithFinalBackslash(folder);
     if (m_mode == FolderMode::Game) {
         folder = WithFolderName(folder);
         SetField(kInstallField, folder);

@@ -316,27 +316,12 @@ bool CMainWnd::IsJiasuqiRecordInUse(const JiasuqiInfo* record) { return m_jiasuq
 
 // ---- Installed tests --------------------------------------------------------
 
-bool CMainWnd::IsFolderEmpty(const std::wstring& folder)
-{
-    if (folder.empty())
-        return true;
-    const std::wstring pattern = folder + L"\\*";
-    WIN32_FIND_DATAW entry = {};
-    HANDLE listing = ::FindFirstFileW(pattern.c_str(), &entry);
-    if (listing == INVALID_HANDLE_VALUE)
-        return true;
-    bool empty = true;
-    do {
-        if (std::wcscmp(entry.cFileName, L".") != 0 && std::wcscmp(entry.cFileName, L"..") != 0)
-            empty = false;
-    } while (empty && ::FindNextFileW(listing, &entry));
-    ::FindClose(listing);
-    return empty;
-}
+bool CMainWnd::IsFolderEmpty(const std::wstring& folder) { return ::IsFolderEmpty(folder); }
 
 bool CMainWnd::IsGameInstalled(const std::wstring& gameId)
 {
-    return IsMarkedInstalled(CSessionData::GameSection(gameId), g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
+    return IsMarkedInstalled(CSessionData::GameSection(gameId),
+                             g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
 }
 
 bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)

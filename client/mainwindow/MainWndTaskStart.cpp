@@ -43,13 +43,6 @@ std::unique_ptr<Record> CopyRowRecord(CControlUI* sender)
     return std::make_unique<Record>(*reinterpret_cast<const Record*>(row->GetTag()));
 }
 
-std::wstring WithTrailingBackslash(std::wstring folder)
-{
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
 // The last component of the folder, whatever separators follow it.
 std::wstring LastFolderName(std::wstring folder)
 {
@@ -105,8 +98,8 @@ void CMainWnd::OnGameDownloadClick(CControlUI* sender)
         return;
     if (id == kReflectionGame && LastFolderName(installFolder) != kReflectionGameFolderName)
         return ShowNotice(L"无法安装到此目录", L"本体安装的目录名必须为D4R_ENRU");
-    downloadFolder = WithTrailingBackslash(downloadFolder);
-    installFolder = WithTrailingBackslash(installFolder);
+    downloadFolder = WithFinalBackslash(downloadFolder);
+    installFolder = WithFinalBackslash(installFolder);
     WRITE_LOG_FORMAT(L"游戏ID：%ls，下载目录选择：%ls，安装目录选择：%ls", record->game_id.c_str(),
                      downloadFolder.c_str(), installFolder.c_str());
     if (!ConfirmDownloadFolder(downloadFolder, record->file_url) ||
@@ -130,8 +123,8 @@ void CMainWnd::OnPluginDownloadClick(CControlUI* sender)
     std::wstring installFolder = g_sessionData.GetPluginInstallPath(id);
     if (!ChooseFolders(FolderMode::Plugin, downloadFolder, installFolder, std::wstring()))
         return;
-    downloadFolder = WithTrailingBackslash(downloadFolder);
-    installFolder = WithTrailingBackslash(installFolder);
+    downloadFolder = WithFinalBackslash(downloadFolder);
+    installFolder = WithFinalBackslash(installFolder);
     WRITE_LOG_FORMAT(L"插件ID：%ls，下载目录选择：%ls,安装目录选择：%ls", record->plugins_id.c_str(),
                      downloadFolder.c_str(), installFolder.c_str());
     if (!ConfirmDownloadFolder(downloadFolder, record->file_url) ||
@@ -224,17 +217,5 @@ bool CMainWnd::ListDrivesOfType(std::vector<std::string>& roots, UINT driveType)
 
 bool CMainWnd::IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName)
 {
-    const std::wstring pattern = WithTrailingBackslash(folder) + L"*";
-    WIN32_FIND_DATAW entry = {};
-    HANDLE listing = ::FindFirstFileW(pattern.c_str(), &entry);
-    if (listing == INVALID_HANDLE_VALUE)
-        return true;
-    bool empty = true;
-    do {
-        const wchar_t* name = entry.cFileName;
-        if (std::wcscmp(name, L".") != 0 && std::wcscmp(name, L"..") != 0 && _wcsicmp(name, fileName.c_str()) != 0)
-            empty = false;
-    } while (empty && ::FindNextFileW(listing, &entry));
-    ::FindClose(listing);
-    return empty;
+    return ::IsFolderEmptyExcept(folder, fileName);
 }

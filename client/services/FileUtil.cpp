@@ -183,20 +183,29 @@ std::wstring ShellFolderPath(int csidl)
     return path;
 }
 
-bool IsFolderEmpty(const std::wstring& folder)
+bool IsFolderEmpty(const std::wstring& folder) { return folder.empty() || IsFolderEmptyExcept(folder, L""); }
+
+bool IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName)
 {
-    if (folder.empty())
-        return true;
-    const std::wstring pattern = IsPathSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
+    const std::wstring pattern = folder.empty() || IsPathSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
     WIN32_FIND_DATAW entry;
     const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return true;
     bool empty = true;
     do {
-        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0)
+        const wchar_t* name = entry.cFileName;
+        if (wcscmp(name, L".") != 0 && wcscmp(name, L"..") != 0 &&
+            (fileName.empty() || _wcsicmp(name, fileName.c_str()) != 0))
             empty = false;
     } while (empty && FindNextFileW(search, &entry));
     FindClose(search);
     return empty;
+}
+
+std::wstring WithFinalBackslash(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
 }

@@ -66,3 +66,9 @@ std::wstring ShellFolderPath(int csidl);
 // True when the folder text is empty, cannot be listed (missing, unreadable,
 // a file) or holds nothing but "." and "..".
 bool IsFolderEmpty(const std::wstring& folder);
+// The same, except that entries named like the file (in any case) do not
+// count and an empty text lists the current folder.
+bool IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName);
+
+// The folder with "\" appended unless it ends with one already.
+std::wstring WithFinalBackslash(std::wstring folder);

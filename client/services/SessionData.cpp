@@ -34,6 +34,22 @@ std::wstring LocalAppDataFolder()
     const wchar_t* profile = _wgetenv(L"USERPROFILE");
     return std::wstring(profile ? profile : L"") + L"\\AppData\\Local";
 }
+
+// The profile functions keep a file that starts with the UTF-16 byte-order
+// mark in UTF-16, and any other in the system's ANSI code page, which loses
+// every folder name outside it (Chinese names on most systems). A file that
+// exists already stays as it is.
+void CreateUnicodeProfile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    const unsigned char byteOrderMark[] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr);
+    CloseHandle(file);
+}
+
 }  // namespace
 
 std::string CSessionData::GetUserIdOrZero()
@@ -84,6 +100,7 @@ std::wstring CSessionData::GetConfigIniPath()
         const std::wstring folder = LocalAppDataFolder() + L"\\calverinapp\\";
         CreateFolderTree(folder);
         m_configIniPath = folder + L"config.ini";
+        CreateUnicodeProfile(m_configIniPath);
     }
     return m_configIniPath;
 }
@@ -110,7 +127,10 @@ std::wstring CSessionData::GetGameInstallPath(int gameId) { return ReadInstallPa
 std::wstring CSessionData::GetPluginPath(int pluginId) { return ReadConfigValue(L"plugin_%d", pluginId, L"path"); }
 std::wstring CSessionData::GetPluginInstallPath(int pluginId) { return ReadInstallPath(L"plugin_%d", pluginId); }
 
-std::wstring CSessionData::GameSection(const std::wstring& gameId) { return L"game_" + std::to_wstring(_wtoi(gameId.c_str())); }
+std::wstring CSessionData::GameSection(const std::wstring& gameId)
+{
+    return L"game_" + std::to_wstring(_wtoi(gameId.c_str()));
+}
 
 std::wstring CSessionData::PluginSection(const std::wstring& pluginId)
 {

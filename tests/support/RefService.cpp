@@ -64,7 +64,19 @@ Json::Value Fault(const std::string& path, const std::string& kind)
     fault["kind"] = kind;
     return fault;
 }
-Json::Value Journal(const std::string& path) { return Get("journal?path=" + path); }
+Json::Value Journal(const std::string& path)
+{
+    // The service reads the query decoded: a path as sent keeps its escapes.
+    std::string query;
+    for (const char c : path) {
+        static const char kHex[] = "0123456789ABCDEF";
+        if (c == '%' || c == '&' || c == '+' || c == '#' || c == ' ')
+            query += std::string("%") + kHex[(c >> 4) & 0xF] + kHex[c & 0xF];
+        else
+            query += c;
+    }
+    return Get("journal?path=" + query);
+}
 Json::Value PutUser(const Json::Value& user) { return Post("user", user); }
 void PutConfig(const Json::Value& config) { Post("config", config); }
 Json::Value AddGame(const std::string& categoryId, const Json::Value& game)
