@@ -17,6 +17,7 @@
 
 #include "dialogs/LoginWnd.h"
 #include "dialogs/MsgBoxWnd.h"
+#include "mainwindow/ItemConfig.h"
 #include "mainwindow/ItemLists.h"
 
 using namespace CalUI;
@@ -44,13 +45,6 @@ template <class Payload>
 std::unique_ptr<Payload> Adopt(UINT_PTR payload)
 {
     return std::unique_ptr<Payload>(reinterpret_cast<Payload*>(payload));
-}
-
-// config.ini names a section by the id's decimal number, so that "007" and
-// "7" are one item everywhere.
-std::wstring ConfigSection(const wchar_t* prefix, const std::wstring& id)
-{
-    return prefix + std::to_wstring(_wtoi(id.c_str()));
 }
 
 bool IsMarkedInstalled(const std::wstring& section, const std::wstring& installFolder)
