@@ -7,7 +7,6 @@
 // (its roaming application data and desktop), put back as they were.
 
 #include <json/json.h>
-#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -38,11 +37,12 @@ constexpr bool kWindowStartsGameTasks = requires
 };
 
 // A file of the prefix that a test changes: its bytes come back afterwards,
-// or it goes when there was none.
+// or it goes when there was none, with its folder when the test made that.
 class RestoredFile
 {
 public:
-    explicit RestoredFile(std::wstring path) : m_path(std::move(path))
+    explicit RestoredFile(std::wstring path)
+        : m_path(std::move(path)), m_folderExisted(fs::exists(fs::path(m_path).parent_path()))
     {
         if (fs::exists(m_path))
             m_bytes = ScratchFolder::ReadFile(m_path);
@@ -53,6 +53,8 @@ public:
         fs::remove_all(m_path, ignored);
         if (m_bytes)
             WriteStringToFile(*m_bytes, m_path);
+        else if (!m_folderExisted)
+            fs::remove(fs::path(m_path).parent_path(), ignored);  // only when empty
     }
     RestoredFile(const RestoredFile&) = delete;
     RestoredFile& operator=(const RestoredFile&) = delete;
@@ -60,6 +62,7 @@ public:
 
 private:
     std::wstring m_path;
+    bool m_folderExisted;
     std::optional<std::string> m_bytes;
 };
 
