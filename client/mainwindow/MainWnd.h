@@ -407,6 +407,28 @@ private:
     // while the sign-in window was open.
     bool m_bindingOffered = false;
     bool m_bindingAwaitsSignIn = false;
+
+    // ---- Outside launchers and game finishing (MainWndLaunchers.cpp) ----
+public:
+    // (heap GameInfo copy of the launcher row's record, ignored), queued when
+    // the launcher's installer has ended: with the launcher in place its row
+    // shows it installed and the game that needs it is queued in the
+    // launcher row's folders; without, the row can be started again and a
+    // box says so.
+    void OnNexonLauncherDone(UINT_PTR record, UINT_PTR);
+    void OnReflectionLauncherDone(UINT_PTR record, UINT_PTR);
+    // After the unpacking of any game: the launcher's data (games 12 and 15)
+    // or a desktop shortcut, "installed" in config.ini, and a balloon.
+    void FinishGameInstall(std::unique_ptr<GameInfo> record);
+
+private:
+    // What differs between the two launchers.
+    struct LauncherRoad;
+    void OnLauncherDone(const LauncherRoad& road, std::unique_ptr<GameInfo> record);
+    // The game's row (when the list shows it) starts its task, unless the
+    // game is installed or its task runs already.
+    void QueueGameOfLauncher(int gameId);
+    // ---- End of outside launchers and game finishing.
 };
 
 // The one main window; null before it is constructed and after it is gone.

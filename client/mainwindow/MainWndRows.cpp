@@ -17,6 +17,7 @@
 
 #include "dialogs/LoginWnd.h"
 #include "dialogs/MsgBoxWnd.h"
+#include "mainwindow/ItemConfig.h"
 #include "mainwindow/ItemLists.h"
 
 using namespace CalUI;

@@ -77,6 +77,10 @@ RowLook InstalledLook(const std::wstring& sizeText)
 {
     return Fixed(RowLayout::kInstalled, L"安装成功", sizeText, L"已安装");
 }
+RowLook LauncherInstalledLook(const std::wstring& sizeText)
+{
+    return Fixed(RowLayout::kInstalled, L"", sizeText, L"安装成功");
+}
 RowLook CancelledLook(const std::wstring& sizeText)
 {
     return Fixed(RowLayout::kCancelled, L"等待", sizeText, L"已取消");

@@ -48,6 +48,9 @@ RowLook WaitingLook(const std::wstring& text);
 // "下载失败", "校验失败" or "解压失败".
 RowLook FailedLook(const std::wstring& text);
 RowLook InstalledLook(const std::wstring& sizeText);
+// A launcher row whose installer ended with the launcher in place: the
+// installed layout with "安装成功" as its status and no speed text.
+RowLook LauncherInstalledLook(const std::wstring& sizeText);
 RowLook CancelledLook(const std::wstring& sizeText);
 RowLook InstallNotDetectedLook(const std::wstring& sizeText);
 
