@@ -132,15 +132,13 @@ protected:
     {
         return Step{[] { return true; }, [test] { test->Row(kList, 0); }};
     }
-    static Step WhenBox(std::function<void(HWND)> action)
-    {
-        return {[] { return VisibleWindow(L"CMsgBoxWnd") != nullptr; },
-                [action] { action(VisibleWindow(L"CMsgBoxWnd")); }};
-    }
-    // Reads and answers the box, then waits until it has gone.
+    // Reads and answers the box once it has laid itself out, then waits
+    // until it has gone.
     void AnswerBox(std::vector<Step>& steps, BoxSeen& seen)
     {
-        steps.push_back(WhenBox([this, &seen](HWND box) {
+        steps.push_back({[] { return VisibleWindow(L"CMsgBoxWnd") != nullptr; }, [] {}});
+        steps.push_back(After(300, [this, &seen] {
+            HWND box = VisibleWindow(L"CMsgBoxWnd");
             seen = ReadBox(box);
             PostClick(box, okAlone);
         }));
@@ -156,7 +154,10 @@ protected:
     HANDLE hold = nullptr;
 };
 
-const char kOstrelFile[] = "/files/installers/ostrel_setup.exe";
+// As the download asks for it, percent-encoded ("_" is "%5F"); the journal's
+// query decodes its parameter once more.
+const char kOstrelFile[] = "/files/installers/ostrel%5Fsetup.exe";
+const char kOstrelJournal[] = "/files/installers/ostrel%255Fsetup.exe";
 
 // A cancelled installer leaves the program uninstalled and its installer in
 // the cache; the next start checks that file again and runs it without
@@ -175,7 +176,7 @@ TEST_F(MainWndAcceleratorsTest, OstrelInstallsFromTheCacheAfterACancelledInstall
                      [&] {
                          notDetected = Face(kOstrel);
                          cachedAfterCancel = FileExists(Cached(L"ostrel_setup.exe"));
-                         fetchesFirst = Fetches(kOstrelFile);
+                         fetchesFirst = Fetches(kOstrelJournal);
                          SetSetting(L"CALVERIN_STANDIN_CANCEL", L"");
                          ResetEvent(hold);
                          Click(kOstrel, RowChild::kDownload);
@@ -188,7 +189,7 @@ TEST_F(MainWndAcceleratorsTest, OstrelInstallsFromTheCacheAfterACancelledInstall
         installed = Face(kOstrel);
         cachedAtTheEnd = FileExists(Cached(L"ostrel_setup.exe"));
         registered = IsAcceleratorInstalled(1);
-        fetchesSecond = Fetches(kOstrelFile) - fetchesFirst;
+        fetchesSecond = Fetches(kOstrelJournal) - fetchesFirst;
     }));
     Play(std::move(steps));
 
@@ -227,13 +228,13 @@ TEST_F(MainWndAcceleratorsTest, ACancelDuringTheInstallerLetsItRunOnAndItsEndMov
           After(300,
                 [&] {
                     cancelled = Face(kOstrel);
-                    fetchesBefore = Fetches(kOstrelFile);
+                    fetchesBefore = Fetches(kOstrelJournal);
                     Click(kOstrel, RowChild::kDownload);
                 }),
           After(1500,
                 [&] {
                     afterClick = Face(kOstrel);
-                    fetchesAfter = Fetches(kOstrelFile);
+                    fetchesAfter = Fetches(kOstrelJournal);
                     SetEvent(hold);
                 }),
           WhenStatus(kOstrel, L"已安装", [&] { installed = Face(kOstrel); })});
@@ -302,11 +303,11 @@ TEST_F(MainWndAcceleratorsTest, ARebuiltListKeepsTheWaitingInstallersRecord)
         After(1000,
               [&] {
                   rebuilt = Face(0);
-                  fetchesBefore = Fetches(kOstrelFile);
+                  fetchesBefore = Fetches(kOstrelJournal);
                   Click(0, RowChild::kDownload);
               }),
         After(1500, [&] {
-            fetchesAfter = Fetches(kOstrelFile);
+            fetchesAfter = Fetches(kOstrelJournal);
             SetEvent(hold);
         })};
     AnswerBox(steps, box);
