@@ -247,6 +247,25 @@ TEST_F(MainWndAcceleratorsTest, ACancelDuringTheInstallerLetsItRunOnAndItsEndMov
     EXPECT_TRUE(installed.viewShown && installed.statusShown && !installed.downloadShown);
 }
 
+// A check result that the worker queued just before the user's cancel runs
+// no installer, and the row keeps the cancelled look.
+TEST_F(MainWndAcceleratorsTest, ACheckResultQueuedBeforeTheCancelRunsNoInstaller)
+{
+    SetEvent(hold);
+    RowFace after;
+    Play({ShowPage(this), After(300, [this] { Click(kOstrel, RowChild::kDownload); }),
+          WhenStatus(kOstrel, L"等待开始",
+                     [this] {
+                         CControlUI* row = Row(kList, kOstrel);
+                         mainWnd.OnJiasuqiCancelClick(RowChildOf(row, RowChild::kCancel));
+                         mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::OnJiasuqiVerifyDone, row->GetTag(), 0);
+                     }),
+          After(3000, [&] { after = Face(kOstrel); })});
+    EXPECT_EQ(after.status, L"已取消");
+    EXPECT_TRUE(after.downloadShown && !after.cancelShown);
+    EXPECT_FALSE(IsAcceleratorInstalled(1));
+}
+
 // Two programs' installers at once; each end finds its own row.
 TEST_F(MainWndAcceleratorsTest, TwoInstallersRunAtOnce)
 {
