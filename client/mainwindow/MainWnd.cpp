@@ -137,6 +137,8 @@ void CMainWnd::RunClick(const NotifyMsg& msg)
         OnPluginCancelClick(msg.sender);
     else if (IsNotifyFrom(msg, L"jiasuqi_canceldownload_btn"))
         OnJiasuqiCancelClick(msg.sender);
+    else if (IsNotifyFrom(msg, L"jiasuqi_download_btn"))
+        OnJiasuqiDownloadClick(msg.sender);
     else if (IsNotifyFrom(msg, L"close_btn"))
         ShowWindow(false, true);
     else if (IsNotifyFrom(msg, L"min_btn"))

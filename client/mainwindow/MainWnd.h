@@ -237,6 +237,30 @@ public:
     // record: held, it outlives the list it came with until it is dropped.
     void HoldJiasuqiRecord(const JiasuqiInfo* record);
     void DropJiasuqiRecord(const JiasuqiInfo* record);
+    // ---- Accelerator tasks (MainWndAccelerators.cpp) ------------------------
+    // The row's program downloads into the cache folder, is checked, and its
+    // installer runs; nothing while a download or an installer of the same
+    // program is still under way.
+    void OnJiasuqiDownloadClick(CalUI::CControlUI* sender);
+    // Results of the task's worker: (the row's own record, heap message or
+    // none), the message freed here.
+    void OnJiasuqiDownloadDone(UINT_PTR record, UINT_PTR);
+    void OnJiasuqiDownloadFailed(UINT_PTR record, UINT_PTR message);
+    void OnJiasuqiVerifyDone(UINT_PTR record, UINT_PTR);
+    void OnJiasuqiVerifyFailed(UINT_PTR record, UINT_PTR message);
+    // (heap ProcessWaitParam, ignored): the installer has ended.
+    void OnJiasuqiInstallerExited(UINT_PTR wait, UINT_PTR);
+    // (the row's own record, ignored): the task's worker has returned and
+    // reads the record no more.
+    void OnJiasuqiTaskEnded(UINT_PTR record, UINT_PTR);
+
+private:
+    void RunJiasuqiInstaller(JiasuqiInfo* record);
+    void EndJiasuqiWork(const JiasuqiInfo* record);
+    // Software ids of the programs whose download runs or whose installer is
+    // waited for, once for each.
+    std::multiset<std::wstring> m_jiasuqiWork;
+    // ---- End of the accelerator tasks.
 
 protected:
     // The rounded window region follows the size, kept while minimised.

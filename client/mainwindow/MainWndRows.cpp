@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "services/AcceleratorPrograms.h"
 #include "services/CatalogueWorkers.h"
 #include "services/FileUtil.h"
 #include "services/ImageCache.h"
@@ -34,11 +35,6 @@ constexpr WCHAR kAnyVersion[] = L"不限版本";
 constexpr int kNexonLauncherGame = 13;
 constexpr int kReflectionLauncherGame = 16;
 
-// Uninstall entries of the three known accelerator programs, by type.
-constexpr WCHAR kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr WCHAR kUninstallKey32[] = L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr WCHAR kSecondAcceleratorSetupId[] = L"{8B2F6C1E-4D3A-4E5F-9A7B-1C2D3E4F5A6B}_is1";
-
 template <class Payload>
 std::unique_ptr<Payload> Adopt(UINT_PTR payload)
 {
@@ -56,20 +52,6 @@ bool LauncherPresent(HKEY root, LPCWSTR key, LPCWSTR value, LPCWSTR program)
 {
     std::wstring folder;
     return ReadRegValue(root, key, value, REG_SZ, folder) && !folder.empty() && FileExists(folder + program);
-}
-
-std::wstring AcceleratorUninstallKey(int32_t type)
-{
-    switch (type) {
-    case 1:
-        return std::wstring(kUninstallKey) + L"Ostrel加速器";
-    case 2:
-        return std::wstring(kUninstallKey32) + kSecondAcceleratorSetupId;
-    case 3:
-        return std::wstring(kUninstallKey) + L"tamsk";
-    default:
-        return std::wstring();
-    }
 }
 
 std::wstring RecordSizeOfRow(CControlUI* row, RowKind kind)
@@ -331,15 +313,9 @@ bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)
                              g_sessionData.GetPluginInstallPath(_wtoi(pluginId.c_str())));
 }
 
-bool CMainWnd::IsJiasuqiInstalled(const JiasuqiInfo& record)
-{
-    const std::wstring key = AcceleratorUninstallKey(record.type);
-    std::wstring uninstaller;
-    if (key.empty() || !ReadRegValue(HKEY_LOCAL_MACHINE, key, L"UninstallString", REG_SZ, uninstaller))
-        return false;
-    const std::wstring folder = GetFolderPart(uninstaller);
-    return !folder.empty() && !IsFolderEmpty(folder);
-}
+// The entry's program path may be quoted and followed by arguments, as the
+// programs' own installers write it.
+bool CMainWnd::IsJiasuqiInstalled(const JiasuqiInfo& record) { return IsAcceleratorInstalled(record.type); }
 
 bool CMainWnd::IsNexonLauncherPresent()
 {

@@ -7,7 +7,9 @@
 // unins000.dat, and the type's uninstall entry whose "UninstallString" names
 // that unins000.exe, quoted, with "/SILENT". Without it, or with
 // CALVERIN_STANDIN_CANCEL set, it ends doing nothing, as an installer the user
-// cancelled.
+// cancelled. With CALVERIN_STANDIN_HOLD naming an event, it first waits until
+// that event is set (at most a minute), as an installer the user is still
+// going through.
 //
 // Run as unins000.exe (from that folder or from a copy beside a copy of
 // unins000.dat), it reads the entry and the folder from the .dat and removes
@@ -76,8 +78,19 @@ std::wstring ReadText(const std::wstring& path)
     return std::wstring(text.data(), got / sizeof(wchar_t));
 }
 
+void WaitForRelease()
+{
+    const std::wstring hold = Setting(L"CALVERIN_STANDIN_HOLD");
+    HANDLE release = hold.empty() ? nullptr : OpenEventW(SYNCHRONIZE, FALSE, hold.c_str());
+    if (release == nullptr)
+        return;
+    WaitForSingleObject(release, 60000);
+    CloseHandle(release);
+}
+
 int Install(const std::wstring& self, const Program& program)
 {
+    WaitForRelease();
     const std::wstring root = Setting(L"CALVERIN_STANDIN_INSTALL_ROOT");
     if (root.empty() || !Setting(L"CALVERIN_STANDIN_CANCEL").empty())
         return 0;
