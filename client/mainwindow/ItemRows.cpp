@@ -209,3 +209,13 @@ std::wstring SizeTextOf(const std::wstring& decimalBytes)
     // character that is no digit, as the list's texts need.
     return SizeText(std::wcstoll(decimalBytes.c_str(), nullptr, 10));
 }
+
+std::wstring ConfigSection(const wchar_t* prefix, const std::wstring& id)
+{
+    return prefix + std::to_wstring(_wtoi(id.c_str()));
+}
+
+CContainerUI* AsContainer(CControlUI* control)
+{
+    return control != nullptr ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
+}

@@ -350,6 +350,51 @@ private:
     // while the sign-in window was open.
     bool m_bindingOffered = false;
     bool m_bindingAwaitsSignIn = false;
+
+    // ---- Item uninstall and view (MainWndUninstall.cpp) -------------------
+public:
+    // The view button of an installed row (the sender). Games and plug-ins:
+    // the folder view window, then the install folder goes on a worker
+    // while their rows wait; accelerators: the program's own uninstaller,
+    // waited for. The row is found again after every modal window.
+    void UninstallGame(CalUI::CControlUI* sender);
+    void UninstallPlugins(CalUI::CControlUI* sender);
+    void UninstallJiasuqi(CalUI::CControlUI* sender);
+    // (heap ProcessWaitParam, ignored): the uninstaller has ended.
+    void OnJiasuqiUninstallerExited(UINT_PTR wait, UINT_PTR);
+    // The end of a folder deletion: (heap folder, ignored) when it all
+    // went, (heap folder, heap message) when something stayed.
+    void OnFolderDeleted(UINT_PTR folder, UINT_PTR);
+    void OnDeleteFilesFailed(UINT_PTR folder, UINT_PTR message);
+    // Removes the game's shortcut from the desktop folders.
+    void DeleteGameShortcuts(const GameInfo& record);
+
+private:
+    // A folder deletion and the items that wait for it.
+    struct PendingRemoval
+    {
+        std::wstring folder;  // as handed to the worker
+        RowKind kind = RowKind::kGame;
+        std::set<int> ids;  // id numbers of the items it removes
+        std::wstring name;  // the item the user removed
+    };
+    // Result of the folder view window over the main window.
+    int OpenFolderView(const std::wstring& downloadFolder, const std::wstring& installFolder);
+    void UninstallNexonLauncher(const GameInfo& record);
+    // False, with a box naming the folder, when the folder may not go.
+    bool AcceptRemovalFolder(const std::wstring& title, const std::wstring& folder);
+    void StartRemoval(PendingRemoval removal, const std::wstring& keep);
+    // leftovers: the message naming what stayed, or null.
+    void FinishRemoval(const std::wstring& folder, const std::wstring* leftovers);
+    void ApplyRemovalLook(const PendingRemoval& removal, const RowLook& look);
+    // The row's look and the user's message once an uninstaller has ended
+    // (or could not start).
+    void EndJiasuqiUninstall(const JiasuqiInfo* record);
+
+    std::vector<PendingRemoval> m_pendingRemovals;
+    // Accelerator types whose uninstaller runs: a second click starts none.
+    std::set<int32_t> m_uninstallingTypes;
+    // ---- End of item uninstall and view.
 };
 
 // The one main window; null before it is constructed and after it is gone.

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "services/AcceleratorPrograms.h"
 #include "services/CatalogueWorkers.h"
 #include "services/FileUtil.h"
 #include "services/ImageCache.h"
@@ -33,24 +34,12 @@ constexpr WCHAR kAnyVersion[] = L"不限版本";
 constexpr int kNexonLauncherGame = 13;
 constexpr int kReflectionLauncherGame = 16;
 
-// Uninstall entries of the three known accelerator programs, by type.
-constexpr WCHAR kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr WCHAR kUninstallKey32[] = L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr WCHAR kSecondAcceleratorSetupId[] = L"{8B2F6C1E-4D3A-4E5F-9A7B-1C2D3E4F5A6B}_is1";
-
 std::pair<int32_t, std::wstring> KeyOf(const TaskItem& item) { return {item.kind, item.id}; }
 
 template <class Payload>
 std::unique_ptr<Payload> Adopt(UINT_PTR payload)
 {
     return std::unique_ptr<Payload>(reinterpret_cast<Payload*>(payload));
-}
-
-// config.ini names a section by the id's decimal number, so that "007" and
-// "7" are one item everywhere.
-std::wstring ConfigSection(const wchar_t* prefix, const std::wstring& id)
-{
-    return prefix + std::to_wstring(_wtoi(id.c_str()));
 }
 
 bool IsMarkedInstalled(const std::wstring& section, const std::wstring& installFolder)
@@ -64,20 +53,6 @@ bool LauncherPresent(HKEY root, LPCWSTR key, LPCWSTR value, LPCWSTR program)
 {
     std::wstring folder;
     return ReadRegValue(root, key, value, REG_SZ, folder) && !folder.empty() && FileExists(folder + program);
-}
-
-std::wstring AcceleratorUninstallKey(int32_t type)
-{
-    switch (type) {
-    case 1:
-        return std::wstring(kUninstallKey) + L"Ostrel加速器";
-    case 2:
-        return std::wstring(kUninstallKey32) + kSecondAcceleratorSetupId;
-    case 3:
-        return std::wstring(kUninstallKey) + L"tamsk";
-    default:
-        return std::wstring();
-    }
 }
 
 std::wstring RecordSizeOfRow(CControlUI* row, RowKind kind)
@@ -94,11 +69,6 @@ std::wstring RecordSizeOfRow(CControlUI* row, RowKind kind)
         return reinterpret_cast<const JiasuqiInfo*>(tag)->size;
     }
     return std::wstring();
-}
-
-CContainerUI* AsContainer(CControlUI* control)
-{
-    return control != nullptr ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
 }
 
 void ShowUnreadableList(HWND owner, LPCWSTR text)
@@ -339,15 +309,7 @@ bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)
                              g_sessionData.GetPluginInstallPath(_wtoi(pluginId.c_str())));
 }
 
-bool CMainWnd::IsJiasuqiInstalled(const JiasuqiInfo& record)
-{
-    const std::wstring key = AcceleratorUninstallKey(record.type);
-    std::wstring uninstaller;
-    if (key.empty() || !ReadRegValue(HKEY_LOCAL_MACHINE, key, L"UninstallString", REG_SZ, uninstaller))
-        return false;
-    const std::wstring folder = GetFolderPart(uninstaller);
-    return !folder.empty() && !IsFolderEmpty(folder);
-}
+bool CMainWnd::IsJiasuqiInstalled(const JiasuqiInfo& record) { return IsAcceleratorInstalled(record.type); }
 
 bool CMainWnd::IsNexonLauncherPresent()
 {
