@@ -20,7 +20,8 @@ std::wstring ReadItemConfig(const std::wstring& section, const wchar_t* key)
     return value;
 }
 
-void WriteItemConfig(const std::wstring& section, const wchar_t* key, const std::wstring& value)
+bool WriteItemConfig(const std::wstring& section, const wchar_t* key, const std::wstring& value)
 {
-    ::WritePrivateProfileStringW(section.c_str(), key, value.c_str(), g_sessionData.GetConfigIniPath().c_str());
+    return ::WritePrivateProfileStringW(section.c_str(), key, value.c_str(),
+                                        g_sessionData.GetConfigIniPath().c_str()) != FALSE;
 }

@@ -9,4 +9,5 @@ std::wstring ConfigSection(const wchar_t* prefix, const std::wstring& id);
 
 // The value, cut at 511 characters; empty when it is missing.
 std::wstring ReadItemConfig(const std::wstring& section, const wchar_t* key);
-void WriteItemConfig(const std::wstring& section, const wchar_t* key, const std::wstring& value);
+// False when config.ini could not be written.
+bool WriteItemConfig(const std::wstring& section, const wchar_t* key, const std::wstring& value);

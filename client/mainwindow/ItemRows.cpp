@@ -209,3 +209,8 @@ std::wstring SizeTextOf(const std::wstring& decimalBytes)
     // character that is no digit, as the list's texts need.
     return SizeText(std::wcstoll(decimalBytes.c_str(), nullptr, 10));
 }
+
+CContainerUI* AsContainer(CControlUI* control)
+{
+    return control != nullptr ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
+}

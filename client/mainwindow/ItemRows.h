@@ -61,6 +61,9 @@ using RowPtr = std::unique_ptr<CalUI::CControlUI, RowDelete>;
 // A row's fixed width: 840 for game and plug-in rows, 1040 for accelerators.
 int RowWidth(RowKind kind);
 
+// The control as a container (a list of rows), or null when it is none.
+CalUI::CContainerUI* AsContainer(CalUI::CControlUI* control);
+
 // The child of a row, or null when the row has fewer children.
 CalUI::CControlUI* RowChildOf(CalUI::CControlUI* row, RowChild child);
 
@@ -75,3 +78,4 @@ std::wstring SizeText(int64_t bytes);
 // The same for a text: leading blanks, an optional sign and digits, 0 when
 // there are none.
 std::wstring SizeTextOf(const std::wstring& decimalBytes);
+

@@ -139,6 +139,14 @@ void CMainWnd::RunClick(const NotifyMsg& msg)
         OnJiasuqiCancelClick(msg.sender);
     else if (IsNotifyFrom(msg, L"jiasuqi_download_btn"))
         OnJiasuqiDownloadClick(msg.sender);
+    // ---- Item uninstall and view (MainWndUninstall.cpp)
+    else if (IsNotifyFrom(msg, L"game_unintall_btn"))
+        UninstallGame(msg.sender);
+    else if (IsNotifyFrom(msg, L"plugin_unintall_btn"))
+        UninstallPlugins(msg.sender);
+    else if (IsNotifyFrom(msg, L"jiasuqi_unintall_btn"))
+        UninstallJiasuqi(msg.sender);
+    // ---- End of item uninstall and view
     else if (IsNotifyFrom(msg, L"close_btn"))
         ShowWindow(false, true);
     else if (IsNotifyFrom(msg, L"min_btn"))

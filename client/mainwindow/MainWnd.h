@@ -322,9 +322,22 @@ private:
     bool ConfirmDownloadFolder(const std::wstring& downloadFolder, const std::string& fileUrl);
     bool StoreFolders(const std::wstring& section, const std::wstring& downloadFolder,
                       const std::wstring& installFolder);
+    // The worker on its heap record, unless the item's task runs already (a
+    // dialog's loop may have let another start through); the item's row, if
+    // the list shows one, then shows it queued.
     template <class Record>
     void StartRowTask(const TaskItem& item, CWindowMultiThreadManager::ThreadProc worker,
-                      std::unique_ptr<Record> record);
+                      std::unique_ptr<Record> record)
+    {
+        if (LiveTaskOf(item) != 0)
+            return;
+        ForgetCancelledTask(item);
+        const DWORD threadId = StartWorker(worker, std::move(record));
+        if (threadId == 0)
+            return;
+        m_taskThreads[item] = StartedTask{threadId, worker};
+        ShowTaskLook(FindItemRow(static_cast<RowKind>(item.kind), item.id), item, threadId, QueuedLook(threadId));
+    }
     // A box over the main window with the OK button only.
     void ShowNotice(const std::wstring& title, const std::wstring& text);
     // A result's look on the task's row (MainWndTaskResults.cpp).
@@ -453,6 +466,50 @@ private:
     // game is installed or its task runs already.
     void QueueGameOfLauncher(int gameId);
     // ---- End of outside launchers and game finishing.
+    // ---- Item uninstall and view (MainWndUninstall.cpp) -------------------
+public:
+    // The view button of an installed row (the sender). Games and plug-ins:
+    // the folder view window, then the install folder goes on a worker
+    // while their rows wait; accelerators: the program's own uninstaller,
+    // waited for. The row is found again after every modal window.
+    void UninstallGame(CalUI::CControlUI* sender);
+    void UninstallPlugins(CalUI::CControlUI* sender);
+    void UninstallJiasuqi(CalUI::CControlUI* sender);
+    // (heap ProcessWaitParam, ignored): the uninstaller has ended.
+    void OnJiasuqiUninstallerExited(UINT_PTR wait, UINT_PTR);
+    // The end of a folder deletion: (heap folder, ignored) when it all
+    // went, (heap folder, heap message) when something stayed.
+    void OnFolderDeleted(UINT_PTR folder, UINT_PTR);
+    void OnDeleteFilesFailed(UINT_PTR folder, UINT_PTR message);
+    // Removes the game's shortcut from the desktop folders.
+    void DeleteGameShortcuts(const GameInfo& record);
+
+private:
+    // A folder deletion and the items that wait for it.
+    struct PendingRemoval
+    {
+        std::wstring folder;  // as handed to the worker
+        RowKind kind = RowKind::kGame;
+        std::set<int> ids;  // id numbers of the items it removes
+        std::wstring name;  // the item the user removed
+    };
+    // Result of the folder view window over the main window.
+    int OpenFolderView(const std::wstring& downloadFolder, const std::wstring& installFolder);
+    void UninstallNexonLauncher(const GameInfo& record);
+    // False, with a box naming the folder, when the folder may not go.
+    bool AcceptRemovalFolder(const std::wstring& title, const std::wstring& folder);
+    void StartRemoval(PendingRemoval removal, const std::wstring& keep);
+    // leftovers: the message naming what stayed, or null.
+    void FinishRemoval(const std::wstring& folder, const std::wstring* leftovers);
+    void ApplyRemovalLook(const PendingRemoval& removal, const RowLook& look);
+    // The row's look and the user's message once an uninstaller has ended
+    // (or could not start).
+    void EndJiasuqiUninstall(const JiasuqiInfo* record);
+
+    std::vector<PendingRemoval> m_pendingRemovals;
+    // Accelerator types whose uninstaller runs: a second click starts none.
+    std::set<int32_t> m_uninstallingTypes;
+    // ---- End of item uninstall and view.
 };
 
 // The one main window; null before it is constructed and after it is gone.

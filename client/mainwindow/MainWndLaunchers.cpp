@@ -57,22 +57,6 @@ void TakeReflectionFolders(const std::wstring& launcherSection, const std::wstri
         WriteItemConfig(gameSection, kInstallPathKey, installFolder);
 }
 
-// Starts the game's download task on the copy; its thread id, or 0 (the
-// copy freed) when no task starts. A game task reports to the window's game
-// result handlers: a window without them starts none.
-template <auto& MainWnd>
-DWORD StartGameTask(CWindowMultiThreadManager& threads, std::unique_ptr<GameInfo> copy)
-{
-    if constexpr (requires { &WindowOf<MainWnd>::OnGameInstallDone; }) {
-        const DWORD threadId = threads.StartThread(&DownloadGameThread<MainWnd>, copy.get());
-        if (threadId != 0)
-            copy.release();
-        return threadId;
-    } else {
-        return 0;
-    }
-}
-
 void SaveNexonGameShortcut(const std::wstring& installFolder)
 {
     const std::wstring program = LauncherProgram(OutsideLauncher::Nexon);
@@ -144,13 +128,9 @@ void CMainWnd::QueueGameOfLauncher(int gameId)
     const TaskItem item{static_cast<int32_t>(RowKind::kGame), record->game_id};
     // One task per game: the user may have started it already, and a task
     // shows on its row before its worker has registered it.
-    if (g_sessionData.FindTaskOf(item) != 0 || row->GetBkColor() == kBusyRowColour)
+    if (row->GetBkColor() == kBusyRowColour)
         return;
-    ForgetCancelledTask(item);
-    const DWORD threadId = StartGameTask<g_mainWnd>(m_threads, std::make_unique<GameInfo>(*record));
-    if (threadId == 0)
-        return;
-    ShowTaskLook(row, item, threadId, QueuedLook(threadId));
+    StartRowTask(item, &DownloadGameThread<g_mainWnd>, std::make_unique<GameInfo>(*record));
 }
 
 void CMainWnd::FinishGameInstall(std::unique_ptr<GameInfo> record)

@@ -70,11 +70,6 @@ std::wstring RecordSizeOfRow(CControlUI* row, RowKind kind)
     return std::wstring();
 }
 
-CContainerUI* AsContainer(CControlUI* control)
-{
-    return control != nullptr ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
-}
-
 void ShowUnreadableList(HWND owner, LPCWSTR text)
 {
     ShowMsgBox(owner, L"数据错误", text, MsgBoxButtons::Ok, L"确定", L"取消");
@@ -303,13 +298,13 @@ bool CMainWnd::IsFolderEmpty(const std::wstring& folder) { return ::IsFolderEmpt
 
 bool CMainWnd::IsGameInstalled(const std::wstring& gameId)
 {
-    return IsMarkedInstalled(CSessionData::GameSection(gameId),
+    return IsMarkedInstalled(ConfigSection(L"game_", gameId),
                              g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
 }
 
 bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)
 {
-    return IsMarkedInstalled(CSessionData::PluginSection(pluginId),
+    return IsMarkedInstalled(ConfigSection(L"plugin_", pluginId),
                              g_sessionData.GetPluginInstallPath(_wtoi(pluginId.c_str())));
 }
 

@@ -17,6 +17,7 @@
 #include "services/TextConvert.h"
 
 #include "dialogs/MsgBoxWnd.h"
+#include "mainwindow/ItemConfig.h"
 #include "mainwindow/DownloadFailureText.h"
 
 using namespace CalUI;
@@ -131,7 +132,7 @@ void CMainWnd::OnGameInstallDone(UINT_PTR record, UINT_PTR)
     if (!game)
         return;
     ShowResultLook(GameItem(game->game_id), InstalledLook(SizeTextOf(game->size)));
-    g_sessionData.WriteConfigValue(CSessionData::GameSection(game->game_id), L"installed", L"1");
+    FinishGameInstall(std::move(game));
 }
 
 // ---- Plug-ins ---------------------------------------------------------------
@@ -177,7 +178,7 @@ void CMainWnd::OnPluginInstallDone(UINT_PTR record, UINT_PTR)
 {
     const PluginInfo plugin = AdoptRecord<PluginInfo>(record);
     ShowResultLook(PluginItem(plugin.plugins_id), InstalledLook(SizeTextOf(plugin.size)));
-    g_sessionData.WriteConfigValue(CSessionData::PluginSection(plugin.plugins_id), L"installed", L"1");
+    WriteItemConfig(ConfigSection(L"plugin_", plugin.plugins_id), L"installed", L"1");
     DeletePackage(PluginPackageFolder(plugin), plugin.file_url);
     m_tray.ShowBalloon(L"安装成功！", plugin.name.c_str(), kBalloonMs);
 }

@@ -16,11 +16,13 @@
 
 #include "services/FileUtil.h"
 #include "services/InstallFolders.h"
+#include "services/LauncherSetupWorkers.h"
 #include "services/SessionData.h"
 #include "services/TextConvert.h"
 #include "services/WriteLogFile.h"
 
 #include "dialogs/MsgBoxWnd.h"
+#include "mainwindow/ItemConfig.h"
 
 using namespace CalUI;
 
@@ -29,6 +31,8 @@ namespace {
 // The games that run only inside an outside launcher.
 constexpr int kNexonGame = 12;
 constexpr int kReflectionGame = 15;
+constexpr int kNexonLauncherRow = 13;
+constexpr int kReflectionLauncherRow = 16;
 // The folder game 15's launcher insists on.
 constexpr wchar_t kReflectionGameFolderName[] = L"D4R_ENRU";
 
@@ -60,9 +64,14 @@ std::wstring ProposedDownloadFolder(const std::wstring& installFolderName)
     return ProposedGameFolder(AnsiToWide(fixedDrives.front()), installFolderName);
 }
 
+// The rows of games 13 and 16 install the launcher another game needs.
 CWindowMultiThreadManager::ThreadProc GameWorker(int gameId)
 {
     switch (gameId) {
+    case kNexonLauncherRow:
+        return &NexonLauncherSetupThread<g_mainWnd>;
+    case kReflectionLauncherRow:
+        return &ReflectionLauncherSetupThread<g_mainWnd>;
     default:
         return &DownloadGameThread<g_mainWnd>;
     }
@@ -103,7 +112,7 @@ void CMainWnd::OnGameDownloadClick(CControlUI* sender)
     WRITE_LOG_FORMAT(L"游戏ID：%ls，下载目录选择：%ls，安装目录选择：%ls", record->game_id.c_str(),
                      downloadFolder.c_str(), installFolder.c_str());
     if (!ConfirmDownloadFolder(downloadFolder, record->file_url) ||
-        !StoreFolders(CSessionData::GameSection(record->game_id), downloadFolder, installFolder))
+        !StoreFolders(ConfigSection(L"game_", record->game_id), downloadFolder, installFolder))
         return;
     StartRowTask(item, GameWorker(id), std::move(record));
 }
@@ -128,7 +137,7 @@ void CMainWnd::OnPluginDownloadClick(CControlUI* sender)
     WRITE_LOG_FORMAT(L"插件ID：%ls，下载目录选择：%ls,安装目录选择：%ls", record->plugins_id.c_str(),
                      downloadFolder.c_str(), installFolder.c_str());
     if (!ConfirmDownloadFolder(downloadFolder, record->file_url) ||
-        !StoreFolders(CSessionData::PluginSection(record->plugins_id), downloadFolder, installFolder))
+        !StoreFolders(ConfigSection(L"plugin_", record->plugins_id), downloadFolder, installFolder))
         return;
     StartRowTask(item, &DownloadPluginThread<g_mainWnd>, std::move(record));
 }
@@ -169,27 +178,11 @@ bool CMainWnd::ConfirmDownloadFolder(const std::wstring& downloadFolder, const s
 bool CMainWnd::StoreFolders(const std::wstring& section, const std::wstring& downloadFolder,
                             const std::wstring& installFolder)
 {
-    if (g_sessionData.WriteConfigValue(section, L"path", downloadFolder) &&
-        g_sessionData.WriteConfigValue(section, L"install_path", installFolder))
+    if (WriteItemConfig(section, L"path", downloadFolder) &&
+        WriteItemConfig(section, L"install_path", installFolder))
         return true;
     ShowNotice(L"无法保存下载目录", L"下载设置写入失败，请检查磁盘空间和权限！");
     return false;
-}
-
-template <class Record>
-void CMainWnd::StartRowTask(const TaskItem& item, CWindowMultiThreadManager::ThreadProc worker,
-                            std::unique_ptr<Record> record)
-{
-    // A dialog's loop may have let another start of the item through.
-    if (LiveTaskOf(item) != 0)
-        return;
-    ForgetCancelledTask(item);
-    const DWORD threadId = StartWorker(worker, std::move(record));
-    if (threadId == 0)
-        return;
-    m_taskThreads[item] = StartedTask{threadId, worker};
-    // Found again by id: a reply may have rebuilt the list meanwhile.
-    ShowTaskLook(FindItemRow(static_cast<RowKind>(item.kind), item.id), item, threadId, QueuedLook(threadId));
 }
 
 void CMainWnd::ShowNotice(const std::wstring& title, const std::wstring& text)

@@ -12,9 +12,9 @@ constexpr int kResetBarWidth = 5;
 
 struct Visibility
 {
-    // -1 leaves the control as it is.
+    // -1 leaves the control (the background: its colour) as it is.
     int speed, size, status, download, bar, cancel, view;
-    bool busy;
+    int busy;
 };
 
 Visibility VisibilityOf(const RowLook& look)
@@ -22,21 +22,29 @@ Visibility VisibilityOf(const RowLook& look)
     const int buttons = look.ownsButtons ? 0 : -1;
     switch (look.layout) {
     case RowLayout::kQueued:
-        return {1, -1, 1, 0, 1, 1, -1, true};
+        return {1, -1, 1, 0, 1, 1, -1, 1};
     case RowLayout::kRunning:
-        return {1, 1, 1, buttons, 1, 1, buttons, true};
+        return {1, 1, 1, buttons, 1, 1, buttons, 1};
     case RowLayout::kWaiting:
-        return {1, -1, 1, -1, 1, 1, -1, true};
+        return {1, -1, 1, -1, 1, 1, -1, 1};
     case RowLayout::kFailed:
-        return {0, -1, 1, 1, 0, 0, -1, false};
+        return {0, -1, 1, 1, 0, 0, -1, 0};
     case RowLayout::kInstalled:
-        return {0, 1, 1, 0, 0, 0, 1, false};
+        return {0, 1, 1, 0, 0, 0, 1, 0};
     case RowLayout::kCancelled:
-        return {0, -1, 0, 1, 0, 0, 0, false};
+        return {0, -1, 0, 1, 0, 0, 0, 0};
     case RowLayout::kInstallNotDetected:
-        return {0, 1, 0, 1, 0, 0, -1, false};
+        return {0, 1, 0, 1, 0, 0, -1, 0};
+    case RowLayout::kRemoving:
+        return {-1, -1, 1, 0, 0, 0, 0, -1};
+    case RowLayout::kUninstallerRunning:
+        return {-1, 1, 1, 0, 0, 0, 1, -1};
+    case RowLayout::kRemoved:
+        return {-1, -1, 1, 1, 0, 0, 0, -1};
+    case RowLayout::kProgramRemoved:
+        return {0, -1, 1, 1, 0, 0, 0, 0};
     }
-    return {-1, -1, -1, -1, -1, -1, -1, false};
+    return {-1, -1, -1, -1, -1, -1, -1, -1};
 }
 
 void Show(CControlUI* control, int visible)
@@ -89,6 +97,13 @@ RowLook InstallNotDetectedLook(const std::wstring& sizeText)
 {
     return Fixed(RowLayout::kInstallNotDetected, L"等待", sizeText, L"取消安装");
 }
+RowLook RemovingLook() { return Fixed(RowLayout::kRemoving, L"", L"", L"等待卸载"); }
+RowLook UninstallerRunningLook(const std::wstring& sizeText)
+{
+    return Fixed(RowLayout::kUninstallerRunning, L"", sizeText, L"等待卸载");
+}
+RowLook RemovedLook() { return Fixed(RowLayout::kRemoved, L"", L"", L"已卸载"); }
+RowLook ProgramRemovedLook() { return Fixed(RowLayout::kProgramRemoved, L"等待", L"", L"已卸载"); }
 
 double ShareDone(uint64_t done, uint64_t total)
 {
@@ -131,10 +146,12 @@ void ApplyRowLook(CControlUI* row, const RowLook& look)
     if (row == nullptr)
         return;
     const Visibility shown = VisibilityOf(look);
-    row->SetBkColor(shown.busy ? kBusyRowColour : 0);
+    if (shown.busy >= 0)
+        row->SetBkColor(shown.busy != 0 ? kBusyRowColour : 0);
 
     CControlUI* speed = RowChildOf(row, RowChild::kSpeed);
-    SetText(speed, look.speed);
+    if (!look.speed.empty())
+        SetText(speed, look.speed);
     Show(speed, shown.speed);
     CControlUI* size = RowChildOf(row, RowChild::kSize);
     if (!look.size.empty())

@@ -16,19 +16,23 @@
 
 enum class RowLayout
 {
-    kQueued,             // started, no progress yet
-    kRunning,            // a progress step: speed, sizes, stage and band
-    kWaiting,            // between two stages
-    kFailed,             // a stage failed
-    kInstalled,          // the task's end
-    kCancelled,          // the user stopped it
-    kInstallNotDetected  // an accelerator's installer ended without a program
+    kQueued,              // started, no progress yet
+    kRunning,             // a progress step: speed, sizes, stage and band
+    kWaiting,             // between two stages
+    kFailed,              // a stage failed
+    kInstalled,           // the task's end
+    kCancelled,           // the user stopped it
+    kInstallNotDetected,  // an accelerator's installer ended without a program
+    kRemoving,            // a game's or plug-in's folder is being deleted
+    kUninstallerRunning,  // an accelerator's uninstaller runs
+    kRemoved,             // uninstalled: the item can be installed again
+    kProgramRemoved       // an accelerator's uninstaller removed the program
 };
 
 struct RowLook
 {
     RowLayout layout = RowLayout::kQueued;
-    std::wstring speed;   // speed label text (running: the speed; else the fixed text)
+    std::wstring speed;   // speed label text (running: the speed; else the fixed text); empty leaves it
     std::wstring size;    // size label text; empty leaves it
     std::wstring status;  // status label text
     int barWidth = 5;     // the band's width (running: the share done)
@@ -53,6 +57,14 @@ RowLook InstalledLook(const std::wstring& sizeText);
 RowLook LauncherInstalledLook(const std::wstring& sizeText);
 RowLook CancelledLook(const std::wstring& sizeText);
 RowLook InstallNotDetectedLook(const std::wstring& sizeText);
+// "等待卸载" while the removal runs; the item's buttons wait for its end.
+RowLook RemovingLook();
+// "等待卸载" beside the program's size while its uninstaller runs.
+RowLook UninstallerRunningLook(const std::wstring& sizeText);
+// "已卸载" with the download button back; speed, size and background stay.
+RowLook RemovedLook();
+// "已卸载" after an accelerator's uninstaller, the row idle again.
+RowLook ProgramRemovedLook();
 
 // One progress step of a stage; stageFormat takes the percentage done
 // ("已下载%.1f%%", "校验中%.1f%%", "解压中%.1f%%"). A total of 0, or bytes

@@ -30,10 +30,12 @@ bool WaitForProcessEnd(HANDLE process);
 // item's install folder may never take the client with it.
 bool HoldsProgramFolder(const std::wstring& folder);
 
-// Parameter: heap FolderDeletionParam, freed here. Queues
-// OnDeleteFilesFailed (0, heap message) only when something could not go,
-// the whole folder included when it is refused (DeleteFolderTree,
-// HoldsProgramFolder).
+// Parameter: heap FolderDeletionParam, freed here. Reports its end exactly
+// once, naming the folder as it was given (heap text): OnFolderDeleted
+// (folder, 0) when everything but the kept package went, OnDeleteFilesFailed
+// (folder, heap message) when something could not go, the whole folder
+// included when it is refused (DeleteFolderTree, HoldsProgramFolder). A
+// worker stopped on the way reports nothing.
 template <auto& MainWnd>
 void DeleteFolderThread(void* param)
 {
@@ -42,8 +44,14 @@ void DeleteFolderThread(void* param)
     bool failed = HoldsProgramFolder(paths.second);
     if (!failed)
         DeleteFolderTree(paths.second, paths.first, failed);
-    if (failed && !CWindowMultiThreadManager::IsStopRequested())
-        QueueMessage(MainWnd, &Wnd::OnDeleteFilesFailed, 0, DeleteFailedMessage(paths.second));
+    if (CWindowMultiThreadManager::IsStopRequested())
+        return;
+    auto folder = std::make_unique<std::wstring>(paths.second);
+    if (failed)
+        QueueCall(MainWnd, &Wnd::OnDeleteFilesFailed, std::move(folder),
+                  std::make_unique<std::wstring>(DeleteFailedMessage(paths.second)));
+    else
+        QueueCall(MainWnd, &Wnd::OnFolderDeleted, std::move(folder), 0);
 }
 
 // Closes the record's process handle once the process has ended and hands the

@@ -127,21 +127,6 @@ std::wstring CSessionData::GetGameInstallPath(int gameId) { return ReadInstallPa
 std::wstring CSessionData::GetPluginPath(int pluginId) { return ReadConfigValue(L"plugin_%d", pluginId, L"path"); }
 std::wstring CSessionData::GetPluginInstallPath(int pluginId) { return ReadInstallPath(L"plugin_%d", pluginId); }
 
-std::wstring CSessionData::GameSection(const std::wstring& gameId)
-{
-    return L"game_" + std::to_wstring(_wtoi(gameId.c_str()));
-}
-
-std::wstring CSessionData::PluginSection(const std::wstring& pluginId)
-{
-    return L"plugin_" + std::to_wstring(_wtoi(pluginId.c_str()));
-}
-
-bool CSessionData::WriteConfigValue(const std::wstring& section, LPCWSTR key, const std::wstring& value)
-{
-    return WritePrivateProfileStringW(section.c_str(), key, value.c_str(), GetConfigIniPath().c_str()) != FALSE;
-}
-
 void CSessionData::SetTask(DWORD threadId, volatile uint8_t* runFlag, const TaskItem& item)
 {
     CCritLockGuard guard(&m_taskLock);

@@ -77,12 +77,6 @@ public:
     std::wstring GetGameInstallPath(int gameId);
     std::wstring GetPluginPath(int pluginId);
     std::wstring GetPluginInstallPath(int pluginId);
-    // An item's section: "game_" or "plugin_" and the decimal number of its
-    // id text, so that "007" and "7" are one item everywhere.
-    static std::wstring GameSection(const std::wstring& gameId);
-    static std::wstring PluginSection(const std::wstring& pluginId);
-    // False when config.ini could not be written.
-    bool WriteConfigValue(const std::wstring& section, LPCWSTR key, const std::wstring& value);
 
     // Task registry: worker thread id -> the run flag inside the task's
     // progress record. A flag is written only under the registry's lock and a

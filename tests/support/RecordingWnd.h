@@ -95,6 +95,7 @@ public:
     // The main window's folder deletion, process waits and launcher installers
     // (RecordingWndFolders.cpp).
     void OnDeleteFilesFailed(UINT_PTR first, UINT_PTR second);
+    void OnFolderDeleted(UINT_PTR first, UINT_PTR second);
     void OnJiasuqiUninstallerExited(UINT_PTR first, UINT_PTR second);
     void OnJiasuqiInstallerExited(UINT_PTR first, UINT_PTR second);
     void OnNexonLauncherDone(UINT_PTR first, UINT_PTR second);

@@ -14,7 +14,19 @@ void CRecordingWnd::RecordProcessWait(const char* handler, UINT_PTR record)
 
 void CRecordingWnd::OnDeleteFilesFailed(UINT_PTR first, UINT_PTR second)
 {
-    RecordText("OnDeleteFilesFailed", first, second);
+    std::unique_ptr<std::wstring> folder(reinterpret_cast<std::wstring*>(first));
+    std::unique_ptr<std::wstring> message(reinterpret_cast<std::wstring*>(second));
+    ReceivedCall& call = Record("OnDeleteFilesFailed", first);
+    call.itemId = folder ? *folder : std::wstring();
+    call.hasText = message != nullptr;
+    if (message)
+        call.text = *message;
+}
+
+void CRecordingWnd::OnFolderDeleted(UINT_PTR first, UINT_PTR)
+{
+    std::unique_ptr<std::wstring> folder(reinterpret_cast<std::wstring*>(first));
+    Record("OnFolderDeleted", first).itemId = folder ? *folder : std::wstring();
 }
 
 void CRecordingWnd::OnJiasuqiUninstallerExited(UINT_PTR first, UINT_PTR)

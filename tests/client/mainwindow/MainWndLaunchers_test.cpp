@@ -28,14 +28,6 @@ namespace fs = std::filesystem;
 constexpr wchar_t kNexonKey[] = L"SOFTWARE\\Nexon Launcher";
 constexpr wchar_t kReflectionKey[] = L"SOFTWARE\\d0673521-1e7c-5647-8f72-b2cae5719a78";
 
-// A game task reports to the window's game result handlers; a window
-// without them starts no game task.
-template <class Wnd>
-constexpr bool kWindowStartsGameTasks = requires
-{
-    &Wnd::OnGameInstallDone;
-};
-
 // A file of the prefix that a test changes: its bytes come back afterwards,
 // or it goes when there was none, with its folder when the test made that.
 class RestoredFile
@@ -335,8 +327,6 @@ TEST_F(MainWndLaunchersTest, LauncherNotFoundAfterItsInstallerGivesTheRowBackWit
 // or still on its way on its row), and nothing when the page shows no row.
 TEST_F(MainWndLaunchersTest, LauncherEndStartsItsGameOnce)
 {
-    if (!kWindowStartsGameTasks<CMainWnd>)
-        GTEST_SKIP() << "game tasks start once the window has the game result handlers";
     InstallNexonLauncher();
     config.Set(L"game_13", L"path", folder.File(L"downloads\\13"));
     const std::wstring ownFiles = FolderWithFiles(L"HIT2-own");
