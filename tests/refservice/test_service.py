@@ -238,6 +238,11 @@ class AccountTest(ServiceTest):
         self.assertEqual(added, listed)
         self.assertEqual(("CON<>", "..\\out.exe"), (listed["name"], listed["lnk_app"]))
         self.assertEqual(games()[301]["file_url"], listed["file_url"])
+        self.assertEqual(games()[301]["file_md5"], listed["file_md5"])
+        wrong = self.control("POST", "game?category_id=3",
+                             {"game_id": 904, "name": "wrong digest", "file_md5": "0" * 32, "size": "7"})
+        self.assertEqual(("0" * 32, "7"), (wrong["file_md5"], wrong["size"]))
+        self.assertEqual(wrong, games()[904])
         for bad in ({"name": "no id"}, {"game_id": 902, "name": "x", "colour": "red"}):
             status, _, _ = self.request("POST", "/__control/game?category_id=3", json.dumps(bad).encode())
             self.assertEqual(400, status)
