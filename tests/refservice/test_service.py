@@ -152,6 +152,12 @@ class SignedRequestTest(ServiceTest):
         self.assertEqual([list(line) for line in own_lines],
                          [line for line in entry["headers"] if line[0] in names])
 
+    def test_journal_finds_an_encoded_download_address_by_either_form(self):
+        self.request("HEAD", "/files/packages/xinghai%5Ffull.zip")
+        for form in ("/files/packages/xinghai_full.zip", "/files/packages/xinghai%255Ffull.zip"):
+            entries = self.control("GET", "journal?path=" + form)
+            self.assertEqual(["/files/packages/xinghai%5Ffull.zip"], [e["path"] for e in entries], form)
+
     def test_report_code_must_match_its_four_numbers(self):
         def report(code):
             return self.call("/Box/Server/boxReport", with_ts(
