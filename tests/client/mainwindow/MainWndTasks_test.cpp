@@ -7,8 +7,11 @@
 #include "MainWndRowsFixture.h"
 #include "MsgBoxProbe.h"
 #include "RefService.h"
+#include "services/FileUtil.h"
 
 namespace {
+
+using namespace RefService;
 
 constexpr char kXinghaiPackage[] = "/files/packages/xinghai_full.zip";
 constexpr wchar_t kXinghaiCategory[] = L"1";
