@@ -191,6 +191,8 @@ protected:
         driver.HoverControl(main, L"main.xml", L"small_nav_layout");
         driver.ClickControl(main, L"main.xml", L"all_game_btn_exp");
         OpenXinghaiPage(main, timesOpened);
+        // The mouse leaves the wide panel, which then closes.
+        driver.HoverControl(main, L"main.xml", L"game_list");
     }
 
     // The accelerator chosen, the account's code asked for and typed, and
@@ -373,6 +375,7 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     driver.ClickControl(main, L"main.xml", L"all_apps_btn");
     EXPECT_EQ(ListInReply(driver.WaitForJournal(kSoftwaresPath)).size(), 3u);
     WaitUntilEnabled(main, "the applications page");
+    driver.HoverControl(main, L"main.xml", L"jiasuqi_list");
     driver.MarkStep("applications", main);
 
     EXPECT_EQ(driver.CloseClient(main), 0u);
