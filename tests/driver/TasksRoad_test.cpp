@@ -47,8 +47,9 @@ const wchar_t kPluginSection[] = L"plugin_1001";
 const char kBadDigestGameId[] = "9901";
 const wchar_t kBadDigestSection[] = L"game_9901";
 
-// The package comes this many bytes a second: some seconds for the whole.
-constexpr int kSlowRate = 8000;
+// The package comes this many bytes a second: its 56 KB in about ten
+// seconds, time enough to watch it and cancel it halfway.
+constexpr int kSlowRate = 6000;
 // The size probe waits this long: the row stays queued meanwhile.
 constexpr int kProbeDelaySeconds = 4;
 // Pages bring the wait overlay for a moment while their pictures come: a
@@ -297,6 +298,8 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     const int64_t partial = GetLocalFileSize(package);
     PumpFor(kGrowthWindowMs);
     ASSERT_GT(partial, 0) << "the cancel keeps the partial file";
+    ASSERT_LT(partial, std::stoll(ListInReply(driver.WaitForJournal(kGamesPath))[0]["size"].asString()))
+        << "the cancel came before the end of the download";
     EXPECT_EQ(GetLocalFileSize(package), partial) << "nothing more is written after the cancel";
     EXPECT_FALSE(StatusShown(main, RowKind::kGame, xinghai)) << "the row's status goes with the cancel";
     driver.MarkStep("cancelled", main);
