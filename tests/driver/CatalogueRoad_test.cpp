@@ -12,6 +12,7 @@
 
 #include "Driver.h"
 #include "RefService.h"
+#include "ServiceLists.h"
 #include "TestPaths.h"
 #include "services/Md5A.h"
 
@@ -42,24 +43,6 @@ constexpr BYTE kGreyText = 0x90;
 std::string PictureDigest(const wchar_t* file)
 {
     return CMd5A().GetFileMd5(SourceTreePath(std::wstring(L"tests\\refservice\\files\\category\\") + file));
-}
-
-// The categories that a list reply carried, as the service's journal holds
-// its plaintext.
-Json::Value Categories(const Json::Value& entry)
-{
-    Json::Value list;
-    Json::Reader().parse(entry["result"].asString(), list, false);
-    return list;
-}
-
-int IndexOf(const Json::Value& categories, const std::string& name)
-{
-    for (Json::ArrayIndex i = 0; i < categories.size(); ++i) {
-        if (categories[i]["name"].asString() == name)
-            return static_cast<int>(i);
-    }
-    return -1;
 }
 
 std::string UrlDecoded(const std::string& text)
@@ -126,7 +109,7 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     HWND main = driver.WaitForMainWindow();
 
     // Tiles, at first behind the overlay while their pictures come.
-    const Json::Value all = Categories(driver.WaitForJournal(kCategoriesPath));
+    const Json::Value all = ListInReply(driver.WaitForJournal(kCategoriesPath));
     const int tiles = static_cast<int>(all.size());
     ASSERT_EQ(tiles, 4);
     HWND overlay = driver.WaitForWindow(L"CWaitWnd", L"Calverin");
@@ -145,7 +128,7 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     driver.PressKey(main, VK_RETURN);
     const Json::Value search = driver.WaitForJournal(kSearchPath);
     EXPECT_EQ(UrlDecoded(RefService::BodyValue(search, "keywords")), "星海");
-    ASSERT_EQ(Categories(search).size(), 1u);
+    ASSERT_EQ(ListInReply(search).size(), 1u);
     WaitUntilSteady(
         "the search's one tile alone on the page, no overlay over it",
         [&] { return TileShown(main, 0, tiles) && !TileShown(main, 1, tiles) && IsWindowEnabled(main); }, kSteadyMs,
@@ -177,10 +160,10 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
 
     // 云梦山海 added from the wide panel's add entry, which follows the
     // user's own categories.
-    const int own = static_cast<int>(Categories(driver.WaitForJournal(kOwnPath)).size());
+    const int own = static_cast<int>(ListInReply(driver.WaitForJournal(kOwnPath)).size());
     driver.HoverControl(main, L"main.xml", L"small_nav_layout");
     driver.ClickItem(main, L"main.xml", NavigationEntry(own, own + 1));
-    const int yunmeng = IndexOf(all, "云梦山海");
+    const int yunmeng = IndexOfName(all, "云梦山海");
     ASSERT_GE(yunmeng, 0);
     driver.ClickTile(main, yunmeng, tiles);
     const Json::Value added = driver.WaitForJournal(kAddPath);

@@ -17,6 +17,7 @@ namespace {
 constexpr wchar_t kClientKey[] = L"Software\\calverin";
 // Long enough for a layered window's repaint timer to lay out and paint.
 constexpr DWORD kHoverSettleMs = 300;
+constexpr DWORD kDialogSettleMs = 500;
 
 std::string Narrow(const std::wstring& text)
 {
@@ -121,6 +122,13 @@ HWND Driver::WaitForWindow(LPCWSTR className, LPCWSTR title, DWORD limitMs)
     return search.found;
 }
 
+HWND Driver::WaitForDialog(LPCWSTR className, DWORD limitMs)
+{
+    HWND dialog = WaitForWindow(className, nullptr, limitMs);
+    PumpFor(kDialogSettleMs);
+    return dialog;
+}
+
 void Driver::WaitForWindowGone(HWND window, const std::string& what, DWORD limitMs)
 {
     WaitUntil(
@@ -141,10 +149,15 @@ void Driver::HoverControl(HWND window, LPCWSTR skinFile, LPCWSTR controlName)
 
 void Driver::ClickItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot)
 {
-    const ItemPlace place = Mirror(skinFile).PlaceItem(spot);
-    Wheel(window, place.wheelAt, place.notchesUp);
-    Wheel(window, place.wheelAt, -place.notchesDown);
-    ClickAt(window, CentreOf(place.rect));
+    ClickAt(window, CentreOf(ScrollToItem(window, skinFile, spot)));
+}
+
+void Driver::ClickItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot, const RECT& part)
+{
+    const RECT item = ScrollToItem(window, skinFile, spot);
+    RECT at = part;
+    OffsetRect(&at, item.left, item.top);
+    ClickAt(window, CentreOf(at));
 }
 
 void Driver::ClickTile(HWND mainWindow, int index, int count)
@@ -247,6 +260,14 @@ SkinMirror& Driver::Mirror(LPCWSTR skinFile)
     if (!mirror)
         mirror = std::make_unique<SkinMirror>(skinFile);
     return *mirror;
+}
+
+RECT Driver::ScrollToItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot)
+{
+    const ItemPlace place = Mirror(skinFile).PlaceItem(spot);
+    Wheel(window, place.wheelAt, place.notchesUp);
+    Wheel(window, place.wheelAt, -place.notchesDown);
+    return place.rect;
 }
 
 // Positive notches turn the wheel away from the user (up), negative towards

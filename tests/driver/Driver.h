@@ -58,6 +58,9 @@ public:
     // A shown top-level window of the client's process with that class, and
     // that title unless it is null.
     HWND WaitForWindow(LPCWSTR className, LPCWSTR title = nullptr, DWORD limitMs = kWaitLimitMs);
+    // A dialog shown, then given a moment to lay out and paint: until its
+    // layered repaint timer has laid it out, a click meets no control.
+    HWND WaitForDialog(LPCWSTR className, DWORD limitMs = kWaitLimitMs);
     // The main window ("CMainWnd", "Calverin"), shown.
     HWND WaitForMainWindow(DWORD limitMs = kWaitLimitMs) { return WaitForWindow(L"CMainWnd", L"Calverin", limitMs); }
     // Waits until the window is destroyed.
@@ -75,6 +78,9 @@ public:
     // client filled, after the wheel turned the list to its top and then down
     // just far enough to show the item whole.
     void ClickItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot);
+    // The same, at the centre of a part of the item (a row's button), given
+    // in the item's own coordinates.
+    void ClickItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot, const RECT& part);
     // A tile of the all-games page of the main window ("main.xml",
     // "all_game_tilelayout"), `count` tiles shown.
     void ClickTile(HWND mainWindow, int index, int count);
@@ -124,6 +130,8 @@ public:
 
 private:
     SkinMirror& Mirror(LPCWSTR skinFile);
+    // Turns the list so that the item shows whole; where it then shows.
+    RECT ScrollToItem(HWND window, LPCWSTR skinFile, const ItemSpot& spot);
     void Wheel(HWND window, POINT at, int notches);
 
     std::unique_ptr<ProgramCopy> m_program;

@@ -2,6 +2,7 @@
 
 import threading
 import time
+from urllib.parse import unquote
 
 
 class Journal:
@@ -25,8 +26,11 @@ class Journal:
             entry.update(fields)
 
     def entries(self, path: str | None = None) -> list[dict]:
+        """The requests of the path, in either form: download addresses arrive
+        percent-encoded (even "_" becomes %5F), as faults may name them."""
         with self._lock:
-            return [dict(entry) for entry in self._entries if path is None or entry["path"] == path]
+            return [dict(entry) for entry in self._entries
+                    if path is None or path in (entry["path"], unquote(entry["path"]))]
 
     def clear(self):
         with self._lock:

@@ -152,6 +152,12 @@ class SignedRequestTest(ServiceTest):
         self.assertEqual([list(line) for line in own_lines],
                          [line for line in entry["headers"] if line[0] in names])
 
+    def test_journal_finds_an_encoded_download_address_by_either_form(self):
+        self.request("HEAD", "/files/packages/xinghai%5Ffull.zip")
+        for form in ("/files/packages/xinghai_full.zip", "/files/packages/xinghai%255Ffull.zip"):
+            entries = self.control("GET", "journal?path=" + form)
+            self.assertEqual(["/files/packages/xinghai%5Ffull.zip"], [e["path"] for e in entries], form)
+
     def test_report_code_must_match_its_four_numbers(self):
         def report(code):
             return self.call("/Box/Server/boxReport", with_ts(
@@ -238,6 +244,11 @@ class AccountTest(ServiceTest):
         self.assertEqual(added, listed)
         self.assertEqual(("CON<>", "..\\out.exe"), (listed["name"], listed["lnk_app"]))
         self.assertEqual(games()[301]["file_url"], listed["file_url"])
+        self.assertEqual(games()[301]["file_md5"], listed["file_md5"])
+        wrong = self.control("POST", "game?category_id=3",
+                             {"game_id": 904, "name": "wrong digest", "file_md5": "0" * 32, "size": "7"})
+        self.assertEqual(("0" * 32, "7"), (wrong["file_md5"], wrong["size"]))
+        self.assertEqual(wrong, games()[904])
         for bad in ({"name": "no id"}, {"game_id": 902, "name": "x", "colour": "red"}):
             status, _, _ = self.request("POST", "/__control/game?category_id=3", json.dumps(bad).encode())
             self.assertEqual(400, status)

@@ -125,9 +125,13 @@ class MainWndRows : public testing::Test
 protected:
     static void UseSkin(const std::wstring& zip)
     {
-        archive = ScratchFolder::ReadFile(zip);
-        CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
+        // The framework keeps a pointer to the first archive's bytes: a
+        // second suite of the program must not free them by reading it again.
+        if (archive.empty()) {
+            archive = ScratchFolder::ReadFile(zip);
+            CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+            CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
+        }
         okAlone = SkinControlCentre(L"msgbox.xml", L"msgbox_ok", {L"msgbox_cancel"});
         okBeside = SkinControlCentre(L"msgbox.xml", L"msgbox_ok");
     }
