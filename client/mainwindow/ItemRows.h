@@ -78,4 +78,3 @@ std::wstring SizeText(int64_t bytes);
 // The same for a text: leading blanks, an optional sign and digits, 0 when
 // there are none.
 std::wstring SizeTextOf(const std::wstring& decimalBytes);
-

@@ -338,8 +338,11 @@ private:
         m_taskThreads[item] = StartedTask{threadId, worker};
         ShowTaskLook(FindItemRow(static_cast<RowKind>(item.kind), item.id), item, threadId, QueuedLook(threadId));
     }
-    // A box over the main window with the OK button only.
-    void ShowNotice(const std::wstring& title, const std::wstring& text);
+    // A box over the main window with the OK button only. Its texts are the
+    // box's own: what they came from may go while it is open.
+    void ShowNotice(std::wstring title, std::wstring text);
+    // No box without a message, or for an unknown overseas setting.
+    void ShowDownloadFailure(const std::wstring& itemName, const std::wstring& workerMessage);
     // A result's look on the task's row (MainWndTaskResults.cpp).
     void ShowResultLook(const TaskItem& item, const RowLook& look);
 

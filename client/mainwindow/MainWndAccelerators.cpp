@@ -19,7 +19,6 @@
 #include "services/TextConvert.h"
 
 #include "dialogs/MsgBoxWnd.h"
-#include "mainwindow/DownloadFailureText.h"
 
 using namespace CalUI;
 
@@ -49,13 +48,6 @@ std::unique_ptr<std::wstring> AdoptText(UINT_PTR text)
 std::wstring InstallerPath(const JiasuqiInfo& record)
 {
     return LocalPackagePath(DownloadKind<JiasuqiInfo>::DownloadFolder(0), record.file_url);
-}
-
-// The texts are copied first: while the box is open the window runs other
-// calls, which may let the record go.
-void ShowProgramBox(HWND owner, std::wstring title, std::wstring text)
-{
-    ShowMsgBox(owner, title.c_str(), text.c_str(), MsgBoxButtons::Ok, L"确定", L"取消");
 }
 
 // The task's worker; the call it queues last tells the window that nothing of
@@ -99,10 +91,7 @@ void CMainWnd::OnJiasuqiDownloadFailed(UINT_PTR record, UINT_PTR message)
     const std::unique_ptr<std::wstring> text = AdoptText(message);
     const JiasuqiInfo& program = *RecordOf(record);
     ApplyRowLook(FindTaskRow(ItemOf(program), &program), FailedLook(kDownloadFailed));
-    const std::wstring box =
-        DownloadFailureBoxText(Utf8ToWide(g_sessionData.GetIsOverseas()), text ? *text : std::wstring());
-    if (!box.empty())
-        ShowProgramBox(m_hWnd, program.name, box);
+    ShowDownloadFailure(program.name, text ? *text : std::wstring());
 }
 
 void CMainWnd::OnJiasuqiVerifyFailed(UINT_PTR record, UINT_PTR message)
@@ -112,7 +101,7 @@ void CMainWnd::OnJiasuqiVerifyFailed(UINT_PTR record, UINT_PTR message)
     ApplyRowLook(FindTaskRow(ItemOf(program), &program), FailedLook(kCheckFailed));
     ::DeleteFileW(InstallerPath(program).c_str());
     if (text && !text->empty())
-        ShowProgramBox(m_hWnd, program.name, *text);
+        ShowNotice(program.name, *text);
 }
 
 void CMainWnd::OnJiasuqiVerifyDone(UINT_PTR record, UINT_PTR)
@@ -166,7 +155,7 @@ void CMainWnd::OnJiasuqiInstallerExited(UINT_PTR wait, UINT_PTR)
     if (installed)
         m_tray.ShowBalloon(kInstalledTitle, name.c_str(), kBalloonMs);
     else
-        ShowProgramBox(m_hWnd, name, kNotInstalled);
+        ShowNotice(name, kNotInstalled);
 }
 
 void CMainWnd::OnJiasuqiTaskEnded(UINT_PTR record, UINT_PTR) { EndJiasuqiWork(RecordOf(record)); }

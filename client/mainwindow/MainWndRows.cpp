@@ -298,8 +298,7 @@ bool CMainWnd::IsFolderEmpty(const std::wstring& folder) { return ::IsFolderEmpt
 
 bool CMainWnd::IsGameInstalled(const std::wstring& gameId)
 {
-    return IsMarkedInstalled(ConfigSection(L"game_", gameId),
-                             g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
+    return IsMarkedInstalled(ConfigSection(L"game_", gameId), g_sessionData.GetGameInstallPath(_wtoi(gameId.c_str())));
 }
 
 bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)

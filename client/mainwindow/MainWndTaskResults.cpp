@@ -84,6 +84,14 @@ void CMainWnd::ShowResultLook(const TaskItem& item, const RowLook& look)
     ShowTaskLook(row, item, threadId, look);
 }
 
+// The box of a failed download, as the sign-in's overseas setting wants it.
+void CMainWnd::ShowDownloadFailure(const std::wstring& itemName, const std::wstring& workerMessage)
+{
+    const std::wstring text = DownloadFailureBoxText(Utf8ToWide(g_sessionData.GetIsOverseas()), workerMessage);
+    if (!text.empty())
+        ShowNotice(itemName, text);
+}
+
 // ---- Games ------------------------------------------------------------------
 
 void CMainWnd::OnGameDownloadDone(UINT_PTR idText, UINT_PTR)
@@ -96,9 +104,7 @@ void CMainWnd::OnGameDownloadFailed(UINT_PTR record, UINT_PTR message)
     const GameInfo game = AdoptRecord<GameInfo>(record);
     const std::wstring text = AdoptMessage(message);
     ShowResultLook(GameItem(game.game_id), FailedLook(L"下载失败"));
-    const std::wstring boxText = DownloadFailureBoxText(Utf8ToWide(g_sessionData.GetIsOverseas()), text);
-    if (!boxText.empty())
-        ShowNotice(game.name, boxText);
+    ShowDownloadFailure(game.name, text);
 }
 
 void CMainWnd::OnGameVerifyDone(UINT_PTR record, UINT_PTR)
@@ -147,9 +153,7 @@ void CMainWnd::OnPluginDownloadFailed(UINT_PTR record, UINT_PTR message)
     const PluginInfo plugin = AdoptRecord<PluginInfo>(record);
     const std::wstring text = AdoptMessage(message);
     ShowResultLook(PluginItem(plugin.plugins_id), FailedLook(L"下载失败"));
-    const std::wstring boxText = DownloadFailureBoxText(Utf8ToWide(g_sessionData.GetIsOverseas()), text);
-    if (!boxText.empty())
-        ShowNotice(plugin.name, boxText);
+    ShowDownloadFailure(plugin.name, text);
 }
 
 void CMainWnd::OnPluginVerifyDone(UINT_PTR record, UINT_PTR)

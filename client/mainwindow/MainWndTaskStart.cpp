@@ -178,14 +178,13 @@ bool CMainWnd::ConfirmDownloadFolder(const std::wstring& downloadFolder, const s
 bool CMainWnd::StoreFolders(const std::wstring& section, const std::wstring& downloadFolder,
                             const std::wstring& installFolder)
 {
-    if (WriteItemConfig(section, L"path", downloadFolder) &&
-        WriteItemConfig(section, L"install_path", installFolder))
+    if (WriteItemConfig(section, L"path", downloadFolder) && WriteItemConfig(section, L"install_path", installFolder))
         return true;
     ShowNotice(L"无法保存下载目录", L"下载设置写入失败，请检查磁盘空间和权限！");
     return false;
 }
 
-void CMainWnd::ShowNotice(const std::wstring& title, const std::wstring& text)
+void CMainWnd::ShowNotice(std::wstring title, std::wstring text)
 {
     ShowMsgBox(m_hWnd, title.c_str(), text.c_str(), MsgBoxButtons::Ok, L"确定", L"取消");
 }

@@ -55,10 +55,7 @@ std::wstring KeptPackage(const std::wstring& downloadFolder, const std::string& 
     return downloadFolder + (separated ? L"" : L"\\") + name;
 }
 
-void MarkNotInstalled(const std::wstring& section)
-{
-    WriteItemConfig(section, L"installed", L"0");
-}
+void MarkNotInstalled(const std::wstring& section) { WriteItemConfig(section, L"installed", L"0"); }
 
 // Every "plugin_<number>" section of config.ini.
 std::vector<int> PluginSections()

@@ -157,7 +157,7 @@ protected:
 // As the download asks for it, percent-encoded ("_" is "%5F"); the journal's
 // query decodes its parameter once more.
 const char kOstrelFile[] = "/files/installers/ostrel%5Fsetup.exe";
-const char kOstrelJournal[] = "/files/installers/ostrel%255Fsetup.exe";
+const char kOstrelJournal[] = "/files/installers/ostrel%5Fsetup.exe";
 
 // A cancelled installer leaves the program uninstalled and its installer in
 // the cache; the next start checks that file again and runs it without

@@ -177,8 +177,7 @@ TEST_F(ImageCacheTest, PluginAndAcceleratorIconsAreFetchedPathEncodedGameIconsAs
 {
     const std::string name = DigestOf(kPicture) + ".a_b.png";
     const std::string url = ServePicture(name, kPicture);
-    // "%25" keeps the journal's own query from decoding the "%5F" it looks for.
-    const std::string encodedPath = "/files/" + DigestOf(kPicture) + ".a%255Fb.png";
+    const std::string encodedPath = "/files/" + DigestOf(kPicture) + ".a%5Fb.png";
     Batch<PluginInfo> plugins;
     plugins.Add().icon = url;
     RunBatch(&CachePluginIconsThread<g_testMainWnd>, &plugins.list, 1);

@@ -2,6 +2,7 @@
 // and their data files (in scratch folders): what the client reads, what it
 // writes and that an existing file is never lost.
 #include "services/LauncherFiles.h"
+#include "JsonText.h"
 #include "ScratchFolder.h"
 #include "TestPaths.h"
 #include "services/AcceleratorPrograms.h"
@@ -20,16 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int64_t kAfter2038 = 4102444800;  // 2100-01-01, beyond 32 bits
-
-Json::Value Parse(const std::string& text)
-{
-    Json::CharReaderBuilder builder;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    EXPECT_TRUE(reader->parse(text.data(), text.data() + text.size(), &root, &errors)) << errors << text;
-    return root;
-}
 
 // Every member of game 12's entry, for a game installed in folder (UTF-8,
 // ending with "\").
@@ -74,7 +65,7 @@ TEST_F(LauncherFilesTest, WritesGameTwelveCompactAsUtf8With64BitNumbers)
     EXPECT_NE(text.find("\xE6\xB8\xB8\xE6\x88\x8F"), std::string::npos) << "the Chinese folder as UTF-8 bytes";
     EXPECT_EQ(text.find('\n'), std::string::npos) << "compact";
     EXPECT_NE(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "no byte-order prefix";
-    const Json::Value game = Parse(text)["installedApps"]["59767"];
+    const Json::Value game = ParseJsonText(text)["installedApps"]["59767"];
     ExpectGameEntry(game, m_installUtf8);
     EXPECT_EQ(game.size(), 13u) << "nothing but the launcher's members";
     EXPECT_FALSE(fs::exists(Db() + L".new"));
@@ -121,7 +112,7 @@ TEST_F(LauncherFilesTest, ExistingFilesKeepWhatTheyHoldOrAreCopiedAsideFirst)
         } else {
             EXPECT_TRUE(result.keptCopy.empty());
         }
-        const Json::Value written = Parse(ScratchFolder::ReadFile(Db()));
+        const Json::Value written = ParseJsonText(ScratchFolder::ReadFile(Db()));
         ExpectGameEntry(written["installedApps"]["59767"], m_installUtf8);
         const std::string stays = c.stays;
         if (!stays.empty()) {
@@ -139,7 +130,7 @@ TEST_F(LauncherFilesTest, OtherMembersOfGameTwelveStayAndEachDamagedFileGetsItsO
     fs::create_directories(m_scratch.File(L"NexonLauncher"));
     m_scratch.WriteFile(L"NexonLauncher\\installed-apps.db", R"({"installedApps":{"59767":{"extra":7}}})");
     WriteNexonInstalledApp(Db(), m_install, kAfter2038);
-    const Json::Value game = Parse(ScratchFolder::ReadFile(Db()))["installedApps"]["59767"];
+    const Json::Value game = ParseJsonText(ScratchFolder::ReadFile(Db()))["installedApps"]["59767"];
     EXPECT_EQ(game["extra"], 7);
     EXPECT_EQ(game["name"], "HIT2TW");
 
@@ -182,7 +173,7 @@ TEST_F(LauncherFilesTest, ReflectionConfigurationGetsItsThreeMembersAndKeepsTheR
     fs::create_directories(m_scratch.File(L"ReflectionNetworkLauncher"));
     m_scratch.WriteFile(L"ReflectionNetworkLauncher\\config.json", R"({"volume":3,"d4_installed_locale":"en"})");
     EXPECT_EQ(WriteReflectionConfig(config, m_install + L"\\").outcome, LauncherFileOutcome::Written);
-    const Json::Value written = Parse(ScratchFolder::ReadFile(config));
+    const Json::Value written = ParseJsonText(ScratchFolder::ReadFile(config));
     EXPECT_EQ(written["volume"], 3);
     EXPECT_EQ(written["d4_installed_locale"], "enru");
     EXPECT_EQ(written["d4_install_dir"], m_installUtf8);
@@ -192,7 +183,7 @@ TEST_F(LauncherFilesTest, ReflectionConfigurationGetsItsThreeMembersAndKeepsTheR
     const LauncherFileResult result = WriteReflectionConfig(config, m_install);
     EXPECT_EQ(result.outcome, LauncherFileOutcome::KeptAsideAndWritten);
     EXPECT_EQ(ScratchFolder::ReadFile(result.keptCopy), "not json");
-    EXPECT_EQ(Parse(ScratchFolder::ReadFile(config))["d4_install_dir"], m_installUtf8);
+    EXPECT_EQ(ParseJsonText(ScratchFolder::ReadFile(config))["d4_install_dir"], m_installUtf8);
 }
 
 TEST(NexonGameShortcutTest, StartsGameTwelveThroughTheLauncher)
