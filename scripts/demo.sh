@@ -11,6 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 root=${CALVERIN_BUILD_DIR:-$top/build}
 source "$here/targets.sh"
+source "$here/wine.sh"
 
 if machine_runs_32bit_programs; then
   target=i686
