@@ -7,7 +7,10 @@
 # step's shot is SHOT_FOLDER/NN-name.png, cut to the window the step names.
 # The run hands its steps over through a folder (tests/driver/StepMarks.h):
 # it waits while this script takes the shot. Fails when the run fails or
-# marks no step.
+# marks no step. The run goes under Xvfb, or on the display for a person to
+# watch with CALVERIN_DRIVE_ON_DISPLAY=1 where DISPLAY names one; its Wine
+# prefix is build/<target>/driver-wineprefix unless CALVERIN_DRIVER_PREFIX
+# names another.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -32,8 +35,11 @@ export CALVERIN_SERVICE_PORT=${api_host##*:}
 export CALVERIN_SERVICE_FALLBACK_IP=$(sed -n 's/^CALVERIN_FALLBACK_IP:[A-Z]*=//p' "$build/CMakeCache.txt")
 
 use_wine "$target"
-# A prefix of its own, so the run never meddles with a test run's.
-export WINEPREFIX=$build/driver-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A prefix of its own, so the run never meddles with a test run's; the menu
+# builder stays off, so the games' desktop shortcuts never reach the host's
+# desktop.
+export WINEPREFIX=${CALVERIN_DRIVER_PREFIX:-$build/driver-wineprefix} WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export CALVERIN_SOURCE_DIR=$top CALVERIN_BINARY_DIR=$build
 # A server left running by an earlier run would keep that run's X screen.
@@ -53,9 +59,13 @@ exe=$(find "$build/tests" -name "$program.exe" | head -n 1)
 export CALVERIN_DRIVER_SHOTS="Z:$(printf '%s' "$handover" | tr / '\\')"
 
 # Runs inside the X server: the prefix's server and system processes start
-# there too (see demo.sh). The server keeps every window's content (backing
+# there too (see demo.sh). Xvfb keeps every window's content (backing
 # store), so each window is shot whole even where another covers it.
-xvfb-run -a -s "-screen 0 1600x1000x24 +bs" bash -s -- "$here" "$WINEPREFIX" "$handover" "$shots" "$exe" "$@" <<'RUN'
+x_server=(xvfb-run -a -s "-screen 0 1600x1000x24 +bs")
+if [ "${CALVERIN_DRIVE_ON_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  x_server=()
+fi
+"${x_server[@]}" bash -s -- "$here" "$WINEPREFIX" "$handover" "$shots" "$exe" "$@" <<'RUN'
 set -uo pipefail
 here=$1 prefix=$2 handover=$3 shots=$4 exe=$5
 shift 5

@@ -194,6 +194,16 @@ void Driver::ClickTrayIcon(DWORD limitMs)
     PostMessageW(icon, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
 
+HWND Driver::OpenTrayMenu(DWORD limitMs)
+{
+    HWND icon = nullptr;
+    WaitUntil(
+        "the client's icon in the notification area", [&icon] { return (icon = FindTrayIconWindow()) != nullptr; },
+        limitMs);
+    PostMessageW(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    return WaitForWindow(L"#32768", nullptr, limitMs);
+}
+
 int Driver::TrayIconCount() { return CountTrayIcons(); }
 
 Json::Value Driver::WaitForJournal(const std::string& path, unsigned count, DWORD limitMs)
@@ -221,8 +231,13 @@ void Driver::WaitForFile(const std::wstring& path, bool nonEmpty, DWORD limitMs)
 DWORD Driver::CloseClient(HWND mainWindow, DWORD limitMs)
 {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    return WaitForExit("WM_CLOSE", limitMs);
+}
+
+DWORD Driver::WaitForExit(const std::string& what, DWORD limitMs)
+{
     WaitUntil(
-        "the client to end after WM_CLOSE", [this] { return WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT; },
+        "the client to end after " + what, [this] { return WaitForSingleObject(m_process, 0) != WAIT_TIMEOUT; },
         limitMs);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(m_process, &code);

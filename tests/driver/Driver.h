@@ -97,6 +97,11 @@ public:
     // ---- Notification area ------------------------------------------------------------
     // A left click on the client's icon in Wine's stand-in notification area.
     void ClickTrayIcon(DWORD limitMs = kWaitLimitMs);
+    // A right click on the client's icon: its menu, shown. The menu runs its
+    // own loop on the client's thread, where keys posted to the main window
+    // reach it (PressKey): it opens under the cursor, which may already have
+    // picked an entry, so Home or End chooses, not an arrow.
+    HWND OpenTrayMenu(DWORD limitMs = kWaitLimitMs);
     // How many icons the notification area shows.
     static int TrayIconCount();
 
@@ -111,6 +116,8 @@ public:
     // WM_CLOSE from outside to the main window; waits for the client to end
     // and returns its exit code.
     DWORD CloseClient(HWND mainWindow, DWORD limitMs = kWaitLimitMs);
+    // Waits for the client to end after `what`; returns its exit code.
+    DWORD WaitForExit(const std::string& what, DWORD limitMs = kWaitLimitMs);
 
     // ---- Places and the screen --------------------------------------------------------
     // Where the skin puts the named control, and an item of a list or tile

@@ -12,18 +12,17 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "Driver.h"
+#include "GamePageSteps.h"
 #include "RefService.h"
 #include "ScratchFolder.h"
 #include "ServiceLists.h"
 #include "mainwindow/ItemRows.h"
 #include "services/FileUtil.h"
 #include "services/TextConvert.h"
-#include "services/SessionData.h"
 
 namespace {
 
@@ -32,9 +31,7 @@ const char kToken[] = "5f0c2a9e7b1d4c38a6e2f9d1b0c7a345";
 const char kUsername[] = "13800138000";
 // The accelerator account the binding window binds.
 const char kAccountMobile[] = "13700137000";
-const char kCategoriesPath[] = "/Box/Game/getGamesCategory";
 const char kGamesPath[] = "/Box/Game/getGames";
-const char kPluginsPath[] = "/Box/Game/getGamesPlugins";
 const char kSoftwaresPath[] = "/Box/Game/getSoftwares";
 const char kSendCodePath[] = "/Box/User/sendCode";
 const char kBindPath[] = "/Box/User/bindSpeed";
@@ -52,146 +49,20 @@ const wchar_t kBadDigestSection[] = L"game_9901";
 constexpr int kSlowRate = 6000;
 // The size probe waits this long: the row stays queued meanwhile.
 constexpr int kProbeDelaySeconds = 4;
-// Pages bring the wait overlay for a moment while their pictures come: a
-// page counts as shown once the main window stayed enabled so long.
-constexpr DWORD kSteadyMs = 1000;
-// Long enough for the package to be checked and unpacked.
-constexpr DWORD kInstallLimitMs = 120000;
-// More than any field the folder window proposes holds.
-constexpr int kFieldClearingKeys = 120;
 // A download that goes on writes within this time, even throttled.
 constexpr DWORD kGrowthWindowMs = 4000;
-constexpr int kDemoCategoryTiles = 4;
-
-// A row's size and where a child lies in it, as the client builds its rows.
-SIZE RowSize(RowKind kind)
-{
-    const RowPtr row(BuildItemRow(kind, ItemRowFace()));
-    return SIZE{row->GetFixedWidth(), row->GetFixedHeight()};
-}
-
-RECT RowPart(RowKind kind, RowChild child)
-{
-    const RowPtr row(BuildItemRow(kind, ItemRowFace()));
-    const CalUI::CControlUI* part = RowChildOf(row.get(), child);
-    const SIZE at = part->GetFixedXY();
-    return RECT{at.cx, at.cy, at.cx + part->GetFixedWidth(), at.cy + part->GetFixedHeight()};
-}
-
-std::wstring ConfigValue(const std::wstring& section, LPCWSTR key)
-{
-    wchar_t value[512] = {};
-    GetPrivateProfileStringW(section.c_str(), key, L"", value, 512, g_sessionData.GetConfigIniPath().c_str());
-    return value;
-}
-
-// The GET requests of a path (its size probes are HEAD requests).
-std::vector<Json::Value> Downloads(const std::string& path)
-{
-    std::vector<Json::Value> gets;
-    for (const Json::Value& entry : RefService::Journal(path)) {
-        if (entry["method"].asString() == "GET")
-            gets.push_back(entry);
-    }
-    return gets;
-}
-
-// The config.ini sections of the road's items, removed before and after it:
-// the file belongs to the whole prefix.
-class OwnSections
-{
-public:
-    OwnSections() { Remove(); }
-    ~OwnSections() { Remove(); }
-    OwnSections(const OwnSections&) = delete;
-    OwnSections& operator=(const OwnSections&) = delete;
-
-private:
-    static void Remove()
-    {
-        for (const wchar_t* section : {kXinghaiSection, kPluginSection, kBadDigestSection})
-            WritePrivateProfileStringW(section, nullptr, nullptr, g_sessionData.GetConfigIniPath().c_str());
-    }
-};
 
 class TasksRoad : public testing::Test
 {
 protected:
     void SetUp() override { RefService::Reset(); }
 
-    static ItemSpot Row(RowKind kind, LPCWSTR list, int index, int count)
-    {
-        ItemSpot spot;
-        spot.container = list;
-        spot.index = index;
-        spot.count = count;
-        spot.size = RowSize(kind);
-        return spot;
-    }
-
-    void ClickRowChild(HWND main, RowKind kind, const ItemSpot& row, RowChild child)
-    {
-        driver.ClickItem(main, L"main.xml", row, RowPart(kind, child));
-    }
-
-    // Light text in the row's status label: the label is shown.
-    bool StatusShown(HWND main, RowKind kind, const ItemSpot& row)
-    {
-        RECT status = RowPart(kind, RowChild::kStatus);
-        const RECT item = driver.ItemRect(L"main.xml", row);
-        OffsetRect(&status, item.left, item.top);
-        return driver.CountLightPixels(main, status) > 10;
-    }
-
-    void WaitUntilEnabled(HWND main, const std::string& what)
-    {
-        WaitUntilSteady(
-            what + ", no overlay over it", [main] { return IsWindowEnabled(main) != FALSE; }, kSteadyMs, kWaitLimitMs);
-    }
-
-    // A field of a dialog emptied with the keys and typed anew.
-    void ReplaceField(HWND window, LPCWSTR skinFile, LPCWSTR field, const std::wstring& text)
-    {
-        driver.ClickControl(window, skinFile, field);
-        driver.PressKey(window, VK_END);
-        for (int i = 0; i < kFieldClearingKeys; ++i)
-            driver.PressKey(window, VK_BACK);
-        driver.Type(window, text);
-    }
-
-    // The folder window's two fields replaced, then "安装".
-    void ConfirmFolders(HWND folders, const std::wstring& download, const std::wstring& install)
-    {
-        ReplaceField(folders, L"selpath.xml", L"download_path_edit", download);
-        ReplaceField(folders, L"selpath.xml", L"install_path_edit", install);
-        driver.ClickControl(folders, L"selpath.xml", L"ok_btn");
-        driver.WaitForWindowGone(folders, "the folder window");
-    }
-
-    // 星海征途's page from the all-games tiles, opened for the nth time.
-    void OpenXinghaiPage(HWND main, unsigned timesOpened)
-    {
-        const Json::Value categories = ListInReply(driver.WaitForJournal(kCategoriesPath));
-        ASSERT_EQ(static_cast<int>(categories.size()), kDemoCategoryTiles);
-        const int xinghai = IndexOfName(categories, "星海征途");
-        ASSERT_GE(xinghai, 0);
-        WaitUntilEnabled(main, "the tiles");
-        driver.ClickTile(main, xinghai, kDemoCategoryTiles);
-        EXPECT_EQ(RefService::BodyValue(driver.WaitForJournal(kGamesPath, timesOpened), "category_id"),
-                  categories[xinghai]["category_id"].asString());
-        driver.WaitForJournal(kPluginsPath, timesOpened);
-        const RECT title = driver.ControlRect(L"main.xml", L"game_name_lab");
-        WaitUntil(
-            "the game page's title", [&] { return driver.CountLightPixels(main, title) > 20; }, kWaitLimitMs);
-        WaitUntilEnabled(main, "the game page");
-    }
-
     // The page opened again from the tiles of every game.
     void ReopenXinghaiPage(HWND main, unsigned timesOpened)
     {
         driver.HoverControl(main, L"main.xml", L"small_nav_layout");
         driver.ClickControl(main, L"main.xml", L"all_game_btn_exp");
-        OpenXinghaiPage(main, timesOpened);
+        steps.OpenXinghaiPage(main, timesOpened);
         // The mouse leaves the wide panel, which then closes.
         driver.HoverControl(main, L"main.xml", L"game_list");
     }
@@ -230,17 +101,11 @@ protected:
         driver.WaitForWindowGone(binding, "the binding window");
     }
 
-    static void WaitForFileSize(const std::wstring& file, const std::string& what,
-                                const std::function<bool(int64_t)>& done, DWORD limitMs = kWaitLimitMs)
-    {
-        WaitUntil(
-            what, [&] { return done(GetLocalFileSize(file)); }, limitMs);
-    }
-
     // The client, ended with the driver, goes before its folders and sections.
-    OwnSections sections;
+    OwnSections sections{{kXinghaiSection, kPluginSection, kBadDigestSection}};
     ScratchFolder folder;
     Driver driver;
+    GamePageSteps steps{driver};
 };
 
 TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplications)
@@ -258,18 +123,18 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
 
     driver.StartClient(kToken, kUsername);
     HWND main = driver.WaitForMainWindow();
-    ASSERT_NO_FATAL_FAILURE(OpenXinghaiPage(main, 1));
-    const ItemSpot xinghai = Row(RowKind::kGame, L"game_list", 0, 2);
+    ASSERT_NO_FATAL_FAILURE(steps.OpenXinghaiPage(main, 1));
+    const ItemSpot xinghai = GamePageSteps::Row(RowKind::kGame, L"game_list", 0, 2);
 
     // 1. No account is bound: "下载" asks for one first.
-    ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kDownload);
+    steps.ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kDownload);
     Bind(driver.WaitForDialog(L"CBindUsrWnd"));
 
     // 2. The folder window proposes the first fixed drive; scratch folders
     // replace its proposal.
     HWND folders = driver.WaitForDialog(L"CSetPathWnd");
     driver.MarkStep("folders", folders);
-    ConfirmFolders(folders, download, install);
+    steps.ConfirmFolders(folders, download, install);
     WaitUntil(
         "the chosen folders in config.ini",
         [&] {
@@ -281,7 +146,7 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     // 3. Queued while the size probe waits, then downloading slowly.
     driver.WaitForJournal(kXinghaiPackage, 1);
     WaitUntil(
-        "the queued row's status", [&] { return StatusShown(main, RowKind::kGame, xinghai); }, kWaitLimitMs);
+        "the queued row's status", [&] { return steps.StatusShown(main, RowKind::kGame, xinghai); }, kWaitLimitMs);
     driver.MarkStep("queued", main);
     WaitUntil(
         "the package's download", [] { return !Downloads(kXinghaiPackage).empty(); }, kWaitLimitMs);
@@ -289,11 +154,11 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     WaitForFileSize(package, "the partial package", [&size](int64_t now) { return (size = now) > 0; });
     WaitForFileSize(package, "the partial package to grow", [size](int64_t now) { return now > size; });
     PumpFor(1500);
-    EXPECT_TRUE(StatusShown(main, RowKind::kGame, xinghai));
+    EXPECT_TRUE(steps.StatusShown(main, RowKind::kGame, xinghai));
     driver.MarkStep("downloading", main);
 
     // 4. The cancel stops the download and keeps what came.
-    ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kCancel);
+    steps.ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kCancel);
     PumpFor(1000);
     const int64_t partial = GetLocalFileSize(package);
     PumpFor(kGrowthWindowMs);
@@ -301,13 +166,13 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     ASSERT_LT(partial, std::stoll(ListInReply(driver.WaitForJournal(kGamesPath))[0]["size"].asString()))
         << "the cancel came before the end of the download";
     EXPECT_EQ(GetLocalFileSize(package), partial) << "nothing more is written after the cancel";
-    EXPECT_FALSE(StatusShown(main, RowKind::kGame, xinghai)) << "the row's status goes with the cancel";
+    EXPECT_FALSE(steps.StatusShown(main, RowKind::kGame, xinghai)) << "the row's status goes with the cancel";
     driver.MarkStep("cancelled", main);
 
     // 5. A second start: the account is bound and the folders are stored, the
     // folder holds only the partial package, and the download resumes.
     RefService::ClearFaults();
-    ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kDownload);
+    steps.ClickRowChild(main, RowKind::kGame, xinghai, RowChild::kDownload);
     folders = driver.WaitForDialog(L"CSetPathWnd");
     EXPECT_EQ(FindWindowW(L"CBindUsrWnd", nullptr), nullptr) << "no binding window once an account is bound";
     driver.MarkStep("folders-stored", folders);
@@ -325,28 +190,28 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
         "\"installed\" in config.ini", [] { return ConfigValue(kXinghaiSection, L"installed") == L"1"; },
         kInstallLimitMs);
     WaitUntil(
-        "the installed row's status", [&] { return StatusShown(main, RowKind::kGame, xinghai); }, kWaitLimitMs);
+        "the installed row's status", [&] { return steps.StatusShown(main, RowKind::kGame, xinghai); }, kWaitLimitMs);
     driver.MarkStep("installed", main);
 
     // 7. The page opened again still shows the game installed.
     ASSERT_NO_FATAL_FAILURE(ReopenXinghaiPage(main, 2));
-    EXPECT_TRUE(StatusShown(main, RowKind::kGame, xinghai));
+    EXPECT_TRUE(steps.StatusShown(main, RowKind::kGame, xinghai));
     driver.MarkStep("reopened", main);
 
     // The plug-in: no folder proposed, both typed; installed into them.
     const std::wstring pluginDownload = folder.File(L"插件包") + L"\\";
     const std::wstring addOns = install + L"Interface\\AddOns\\";
     driver.ClickControl(main, L"main.xml", L"plugin_opt");
-    const ItemSpot plugin = Row(RowKind::kPlugin, L"plugin_list", 0, 1);
+    const ItemSpot plugin = GamePageSteps::Row(RowKind::kPlugin, L"plugin_list", 0, 1);
     PumpFor(500);
-    ClickRowChild(main, RowKind::kPlugin, plugin, RowChild::kDownload);
-    ConfirmFolders(driver.WaitForDialog(L"CSetPathWnd"), pluginDownload, addOns);
+    steps.ClickRowChild(main, RowKind::kPlugin, plugin, RowChild::kDownload);
+    steps.ConfirmFolders(driver.WaitForDialog(L"CSetPathWnd"), pluginDownload, addOns);
     WaitUntil(
         "the plug-in's \"installed\" in config.ini", [] { return ConfigValue(kPluginSection, L"installed") == L"1"; },
         kInstallLimitMs);
     EXPECT_TRUE(FileExists(addOns + L"XingHaiHD\\高清材质.pak"));
     WaitUntil(
-        "the installed plug-in row's status", [&] { return StatusShown(main, RowKind::kPlugin, plugin); },
+        "the installed plug-in row's status", [&] { return steps.StatusShown(main, RowKind::kPlugin, plugin); },
         kWaitLimitMs);
     driver.MarkStep("plugin-installed", main);
 
@@ -361,9 +226,9 @@ TEST_F(TasksRoad, BindDownloadCancelResumeInstallThenPluginFailedCheckAndApplica
     const std::wstring badPackage = badDownload + GetFileNamePart(Utf8ToWide(badUrl));
     ASSERT_NO_FATAL_FAILURE(ReopenXinghaiPage(main, 3));
     driver.ClickControl(main, L"main.xml", L"game_opt");
-    const ItemSpot bad = Row(RowKind::kGame, L"game_list", 2, 3);
-    ClickRowChild(main, RowKind::kGame, bad, RowChild::kDownload);
-    ConfirmFolders(driver.WaitForDialog(L"CSetPathWnd"), badDownload, folder.File(L"测试游戏") + L"\\");
+    const ItemSpot bad = GamePageSteps::Row(RowKind::kGame, L"game_list", 2, 3);
+    steps.ClickRowChild(main, RowKind::kGame, bad, RowChild::kDownload);
+    steps.ConfirmFolders(driver.WaitForDialog(L"CSetPathWnd"), badDownload, folder.File(L"测试游戏") + L"\\");
     HWND box = driver.WaitForDialog(L"CMsgBoxWnd", kInstallLimitMs);
     EXPECT_TRUE(FileExists(badPackage)) << "the package stays until the answer";
     driver.MarkStep("check-failed", box);
