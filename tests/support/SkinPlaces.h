@@ -11,6 +11,8 @@
 // The centre of the named control in the window's client area, the control
 // and its parents shown and the controls of `hidden` hidden first (as the window code shows
 // and hides them); throws when the skin or the control is not there.
+// Laying out pumps every message of the thread: a test that runs a window of
+// its own in-process measures before that window exists.
 POINT SkinControlCentre(LPCWSTR skinFile, LPCWSTR name, std::initializer_list<LPCWSTR> hidden = {});
 
 // Mouse move, button down and button up at `at`, posted to the window.

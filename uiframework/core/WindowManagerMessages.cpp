@@ -350,11 +350,25 @@ void CWindowManagerUI::TrackMouse()
     m_mouseTracking = true;
 }
 
+// Mouse messages that waited in the queue while the thread was busy come
+// before the paint that would lay out what changed meanwhile: a control just
+// shown would still have no place, and the click would go to what lies under
+// it.
+void CWindowManagerUI::LayOutBeforeHitTest()
+{
+    if (!m_updateNeeded || m_firstLayout)
+        return;
+    RECT client;
+    GetClientRect(m_paintWindow, &client);
+    LayoutPendingControls(client);
+}
+
 void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
 {
     if (m_root == nullptr)
         return;
     TrackMouse();
+    LayOutBeforeHitTest();
     m_lastMousePos = ClientPointOf(lParam);
     CControlUI* control = FindControlAt(m_lastMousePos);
     if (control != nullptr && control->GetManager() != this)
@@ -401,6 +415,7 @@ void CWindowManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
     FocusPaintWindowUnlessNoActivate();
     if (m_root == nullptr)
         return;
+    LayOutBeforeHitTest();
     m_lastMousePos = ClientPointOf(lParam);
     CControlUI* control = FindControlAt(m_lastMousePos);
     if (control == nullptr || control->GetManager() != this)

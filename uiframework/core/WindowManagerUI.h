@@ -260,6 +260,8 @@ private:
 
     // Layout pass of the paint; false when the paint must stop after it.
     bool LayoutPendingControls(const RECT& client);
+    // The same pass ahead of a mouse hit test, once the first paint has run.
+    void LayOutBeforeHitTest();
     RECT ContentRect(const RECT& client) const;  // client less the shadow ring
 
     // Steps of a paint (WindowManagerPaint.cpp).

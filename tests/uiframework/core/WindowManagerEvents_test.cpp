@@ -184,6 +184,23 @@ TEST_F(WindowManagerEvents, PressedButtonKeepsTheMouseUntilReleased)
     EXPECT_EQ(Sequence().back(), (std::pair<std::wstring, UIEventType>{L"b", UIEventType::MouseMove}));
 }
 
+// A click that waited in the queue while the thread was busy finds a control
+// shown meanwhile, though no paint has laid it out yet.
+TEST_F(WindowManagerEvents, AClickFindsAControlShownSinceTheLastPaint)
+{
+    auto* menu = new RecordingControl(&log, L"menu", {300, 10, 390, 60}, kTabStop);
+    menu->SetVisible(false);
+    root->Add(menu);
+    window.Pump();
+    menu->SetVisible(true);
+    window.Send(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(320, 20));
+    window.Send(WM_LBUTTONUP, 0, PointParam(320, 20));
+    ASSERT_NE(Last(UIEventType::ButtonDown), nullptr);
+    EXPECT_EQ(Last(UIEventType::ButtonDown)->receiver, L"menu");
+    ASSERT_NE(Last(UIEventType::ButtonUp), nullptr);
+    EXPECT_EQ(Last(UIEventType::ButtonUp)->receiver, L"menu");
+}
+
 TEST_F(WindowManagerEvents, ButtonMessagesTable)
 {
     struct Case
