@@ -71,10 +71,17 @@ protected:
             UseSkin(BuildTreePath(L"client\\skin\\client.zip"));
     }
 
+    // A launcher's end starts its game's task for real; the test games'
+    // packages lead nowhere, and without the overseas setting the failure
+    // asks nothing of the user.
     void SetUp() override
     {
         ClearLaunchers();
         MainWndRows::SetUp();
+        Json::Value user;
+        user["mobile"] = "13800138000";
+        user["is_overseas"] = "";
+        RefService::PutUser(user);
     }
     void TearDown() override
     {
@@ -318,10 +325,6 @@ TEST_F(MainWndLaunchersTest, LauncherNotFoundAfterItsInstallerGivesTheRowBackWit
 // or still on its way on its row), and nothing when the page shows no row.
 TEST_F(MainWndLaunchersTest, LauncherEndStartsItsGameOnce)
 {
-    Json::Value user;
-    user["mobile"] = "13800138000";
-    user["is_overseas"] = "";
-    RefService::PutUser(user);
     InstallNexonLauncher();
     config.Set(L"game_13", L"path", folder.File(L"downloads\\13"));
     const std::wstring ownFiles = FolderWithFiles(L"HIT2-own");
