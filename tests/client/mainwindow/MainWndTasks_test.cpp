@@ -346,9 +346,6 @@ struct FailureCase
     // A complete package of the listed size but other bytes lies in the
     // download folder: nothing is fetched and the check fails.
     bool damagedOnDisk = false;
-    // The service refuses the package's link with this failure code: its box
-    // (titled by the client) carries the service's message.
-    int linkRefusal = 0;
 };
 
 class MainWndTaskFailures : public MainWndTasks, public testing::WithParamInterface<FailureCase>
@@ -361,7 +358,6 @@ const FailureCase kFailureCases[] = {
     {"TransferCutUnknownSetting", nullptr, "truncate", "", L"下载失败", nullptr, false, true},
     {"WrongDigestDeleted", nullptr, nullptr, "0", L"校验失败", L"校验失败，是否删除错误的安装包？", true, false, true},
     {"WrongDigestKept", nullptr, nullptr, "0", L"校验失败", L"校验失败，是否删除错误的安装包？", false, true, true},
-    {"LinkRefused", nullptr, nullptr, "0", L"下载失败", L"链接已失效", false, false, false, 10003},
     {"WrongZipPassword", R"({"zip_pwd": "not-the-password"})", nullptr, "0", L"解压失败", L"解压失败，请检查磁盘空间！",
      false, true},
 };
@@ -387,15 +383,6 @@ TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
         const std::string url = listed["file_url"].asString();
         packageName = Utf8ToWide(url.substr(url.rfind('/') + 1));
         packagePath = url.substr(url.find("/files/"));
-    }
-    if (c.linkRefusal != 0) {
-        index = 1;  // the test client, whose package comes by a link
-        section = L"game_102";
-        packageName = L"xinghai_test.zip";
-        Json::Value fault = Fault("/Box/Game/getEncryLink", "code");
-        fault["code"] = c.linkRefusal;
-        fault["message"] = "链接已失效";
-        AddFault(fault);
     }
     if (c.faultKind != nullptr) {
         Json::Value fault =
@@ -437,38 +424,14 @@ TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
     EXPECT_FALSE(failed.viewShown);
     if (c.boxText != nullptr) {
         EXPECT_EQ(text, c.boxText);
-        if (c.linkRefusal == 0)
-            EXPECT_EQ(title, failed.name);
+        EXPECT_EQ(title, failed.name);
     }
     EXPECT_FALSE(boxCame) << "one box at most";
     EXPECT_EQ(FileExists(download + packageName), c.packageStays);
     EXPECT_NE(ConfigValue(section, L"installed"), L"1");
-    if (c.damagedOnDisk)
+    if (c.damagedOnDisk) {
         EXPECT_EQ(Gets(kXinghaiPackageSent), 0u) << "a complete package is only checked";
-}
-
-// A link refused because the session ended: the tasks stop and the sign-in
-// window comes; closing it ends the client.
-TEST_F(MainWndTasks, AnExpiredSessionOnTheLinkStopsTheTasksAndSignsInAgain)
-{
-    Propose(L"game_102", folder.File(L"下载") + L"\\", folder.File(L"游戏") + L"\\");
-    Json::Value fault = Fault("/Box/Game/getEncryLink", "code");
-    fault["code"] = 10011;
-    fault["message"] = "登录已过期";
-    AddFault(fault);
-    bool signInShown = false, tasksRan = true;
-    Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
-          {[this] { return PageShown(2); }, [this] { ClickRowButton(L"game_list", 1, RowChild::kDownload); }},
-          ConfirmFolders(),
-          {[] { return VisibleWindow(L"CLoginWnd") != nullptr; },
-           [&] {
-               signInShown = true;
-               tasksRan = mainWnd.HasRunningTasks();
-               PostMessageW(VisibleWindow(L"CLoginWnd"), WM_CLOSE, 0, 0);
-           }}});
-    EXPECT_TRUE(signInShown);
-    EXPECT_FALSE(tasksRan);
-    EXPECT_EQ(Gets("/files/packages/xinghai%5Ftest.zip"), 0u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, MainWndTaskFailures, testing::ValuesIn(kFailureCases),
