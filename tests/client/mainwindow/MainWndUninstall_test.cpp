@@ -7,6 +7,7 @@
 // Wine and the tray icon offers no hook: a removal's end shows here in the
 // rows and the boxes only.
 
+#include "DialogTexts.h"
 #include "MainWndRowsFixture.h"
 #include "RefService.h"
 #include "dialogs/DialogWnd.h"
@@ -22,17 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// What a dialog of the window under test shows: its controls' texts.
-struct DialogTexts : CDialogWnd
-{
-    static std::wstring Of(HWND window, LPCWSTR control)
-    {
-        auto* dialog =
-            dynamic_cast<CDialogWnd*>(reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
-        return dialog != nullptr ? (dialog->*(&DialogTexts::TextOf))(control) : std::wstring();
-    }
-};
 
 // Files below the folder, relative and "/"-separated, sorted; empty when it
 // is missing.

@@ -2,7 +2,9 @@
 """The client's skin with the four filter boxes on the game page, for the
 filter tests: a copy of skins/client whose main.xml gains the server and
 version boxes of both lists, each with its "any" entry and a few more.
-  make_filter_skin.py SKIN_FOLDER COPY_FOLDER"""
+With --with-article the game page also shows its article tab, which the
+client's own skin keeps hidden.
+  make_filter_skin.py SKIN_FOLDER COPY_FOLDER [--with-article]"""
 import pathlib
 import shutil
 import sys
@@ -26,6 +28,11 @@ def main() -> None:
     if anchor not in main_xml:
         sys.exit("main.xml has no place for the filter boxes")
     main_xml = main_xml.replace(anchor, boxes + anchor, 1)
+    if "--with-article" in sys.argv[3:]:
+        hidden_tab = '<Option name="article_opt" float="true" pos="523,106,623,142" group="game_child_page_group" visible="false"'
+        if hidden_tab not in main_xml:
+            sys.exit("main.xml has no hidden article tab")
+        main_xml = main_xml.replace(hidden_tab, hidden_tab.replace(' visible="false"', ''), 1)
     shutil.rmtree(out, ignore_errors=True)
     shutil.copytree(skin, out)
     (out / "main.xml").write_text(main_xml, encoding="utf-8")
