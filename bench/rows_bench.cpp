@@ -1,6 +1,6 @@
 // Times the main window's item rows at the size of a long game page, in a
 // main-window-sized layered window, and prints the figures beside their aims:
-//   rows_bench [ROUNDS]
+//   rows_bench [ROUNDS [PACKAGE_URL]]
 // The rows draw without the skin archive's pictures (buttons, band), as
 // text, colours and layout are what their number costs.
 // For 1,000 game rows (and, beside them, 10 rows of the same kind):
@@ -13,6 +13,13 @@
 //                    beside the same paint with 10 rows
 //   progress repaint median and 95th percentile of 50 progress steps, each
 //                    the running look on one row and the paint of that row
+// With a package URL (bench/rows.sh serves a throttled one), the same figures
+// once more while 50 real downloads of it run on worker threads beside the
+// 1,000 rows, each posting its progress to the window as the client's tasks
+// do, the window giving its row the running look and repainting it.
+// First: curl brings winsock2.h, which must come before windows.h.
+#include "services/HttpClient.h"
+
 #include "controls/LabelUI.h"
 #include "core/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
@@ -25,11 +32,14 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace CalUI;
@@ -45,6 +55,13 @@ constexpr double kBuildAimMs = 150.0;
 constexpr double kWorkingSetAimMb = 35.0;
 constexpr double kPaintOverFewAim = 1.10;
 constexpr double kProgressRepaintAimMs = 5.0;
+constexpr int kDownloads = 50;
+constexpr DWORD kDownloadRunMs = 8000;
+constexpr DWORD kFullPaintEveryMs = 250;
+// Each download posts at most this often, so that 50 of them keep the window
+// as busy as the client's tasks at their busiest.
+constexpr DWORD kProgressPostEveryMs = 250;
+constexpr UINT kProgressMessage = WM_APP + 1;
 
 const wchar_t kSkin[] = L"<Window><Font id=\"0\" name=\"微软雅黑\" size=\"14\" default=\"true\" />"
                         L"<Font id=\"2\" name=\"微软雅黑\" size=\"12\" />"
@@ -60,6 +77,10 @@ public:
     {
         if (message == WM_CREATE)
             manager.Init(m_hWnd);
+        if (message == kProgressMessage && onProgress) {
+            onProgress(static_cast<int>(wParam));
+            return 0;
+        }
         LRESULT result = 0;
         if (manager.HandleWindowMessage(message, wParam, lParam, result))
             return result;
@@ -67,6 +88,7 @@ public:
     }
 
     CWindowManagerUI manager;
+    std::function<void(int)> onProgress;
 };
 
 double ElapsedMs(const std::function<void()>& step)
@@ -201,11 +223,161 @@ Figures Round(BenchWindow& window, DrawingSurface& surface)
     return figures;
 }
 
+// One running download: what it has received, and when it last posted.
+struct DownloadSlot
+{
+    HWND window = nullptr;
+    int row = 0;
+    const std::atomic<bool>* stop = nullptr;
+    std::atomic<int64_t> received{0};
+    std::atomic<int64_t> expected{0};
+    DWORD lastPost = 0;
+};
+
+bool OnDownloadProgress(void* user, int64_t expected, int64_t received, double)
+{
+    DownloadSlot& slot = *static_cast<DownloadSlot*>(user);
+    if (slot.stop->load())
+        return false;
+    slot.expected = expected;
+    slot.received = received;
+    const DWORD now = GetTickCount();
+    if (now - slot.lastPost >= kProgressPostEveryMs) {
+        slot.lastPost = now;
+        PostMessageW(slot.window, kProgressMessage, static_cast<WPARAM>(slot.row), 0);
+    }
+    return true;
+}
+
+std::wstring ScratchFolder()
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"calverin-rows-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+}
+
+struct DownloadFigures
+{
+    double workingSetMb = 0, paintMedian = 0, paintP95 = 0, progressMedian = 0, progressP95 = 0, receivedMb = 0;
+    DWORD gdiObjects = 0, userObjects = 0;
+    size_t repaints = 0, running = 0;
+};
+
+// Runs the window's messages until the time is up, painting the whole client
+// every kFullPaintEveryMs.
+void PumpWhileDownloading(BenchWindow& window, DrawingSurface& surface, std::vector<double>& fullPaints,
+                          DownloadFigures& figures)
+{
+    const RECT all = {0, 0, kWidth, kHeight};
+    const DWORD start = GetTickCount();
+    DWORD lastFullPaint = start;
+    while (GetTickCount() - start < kDownloadRunMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        if (GetTickCount() - lastFullPaint >= kFullPaintEveryMs) {
+            lastFullPaint = GetTickCount();
+            fullPaints.push_back(ElapsedMs([&] { Paint(window, surface, all); }));
+            figures.workingSetMb = std::max(figures.workingSetMb, WorkingSetMb());
+        }
+    }
+}
+
+DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const std::string& url)
+{
+    DownloadFigures figures;
+    auto* list = static_cast<CContainerUI*>(window.manager.FindControl(L"game_list"));
+    const RECT client = {0, 0, kWidth, kHeight};
+    AddRows(list, kRows);
+    Layout(window);
+    Paint(window, surface, client);
+
+    std::vector<double> repaints;
+    std::vector<std::unique_ptr<DownloadSlot>> slots;
+    window.onProgress = [&](int row) {
+        const DownloadSlot& slot = *slots[row];
+        CControlUI* item = list->GetItemAt(row);
+        const ProgressFigures progress{static_cast<uint64_t>(slot.received.load()),
+                                       static_cast<uint64_t>(slot.expected.load()), 64};
+        repaints.push_back(ElapsedMs([&] {
+            ApplyRowLook(item, RunningLook(RowKind::kGame, L"已下载%.1f%%", progress, item->GetFixedWidth(), 1));
+            RECT shown;
+            if (IntersectRect(&shown, &item->GetPos(), &client))
+                Paint(window, surface, shown);
+        }));
+    };
+
+    const std::wstring folder = ScratchFolder();
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kDownloads; ++i) {
+        auto slot = std::make_unique<DownloadSlot>();
+        slot->window = window.GetWindowHandle();
+        slot->row = i;
+        slot->stop = &stop;
+        slots.push_back(std::move(slot));
+    }
+    for (int i = 0; i < kDownloads; ++i)
+        workers.emplace_back([&, i] {
+            CHttpClient().DownloadFile(slots[i].get(), url.c_str(), folder + std::to_wstring(i) + L".part",
+                                       &OnDownloadProgress);
+        });
+
+    std::vector<double> fullPaints;
+    PumpWhileDownloading(window, surface, fullPaints, figures);
+    figures.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    figures.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (const auto& slot : slots)
+        if (slot->received.load() > 0 && slot->received.load() < slot->expected.load())
+            ++figures.running;
+    stop = true;
+    for (std::thread& worker : workers)
+        worker.join();
+    window.onProgress = nullptr;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, kProgressMessage, kProgressMessage, PM_REMOVE)) {
+    }
+
+    for (const auto& slot : slots)
+        figures.receivedMb += slot->received.load() / (1024.0 * 1024.0);
+    for (int i = 0; i < kDownloads; ++i)
+        DeleteFileW((folder + std::to_wstring(i) + L".part").c_str());
+    RemoveDirectoryW(folder.c_str());
+    list->RemoveAll();
+
+    figures.repaints = repaints.size();
+    if (!fullPaints.empty()) {
+        figures.paintMedian = Percentile(fullPaints, 0.5);
+        figures.paintP95 = Percentile(fullPaints, 0.95);
+    }
+    if (!repaints.empty()) {
+        figures.progressMedian = Percentile(repaints, 0.5);
+        figures.progressP95 = Percentile(repaints, 0.95);
+    }
+    return figures;
+}
+
+void PrintDownloadFigures(const DownloadFigures& figures)
+{
+    std::printf("with %d throttled downloads running (%.1f s; %zu still running at the end, %.1f MB received):\n",
+                kDownloads, kDownloadRunMs / 1000.0, figures.running, figures.receivedMb);
+    std::printf("  working set           %8.2f MB   (highest; aim at most %.0f MB)\n", figures.workingSetMb,
+                kWorkingSetAimMb);
+    std::printf("  GDI / USER objects    %8lu / %lu\n", static_cast<unsigned long>(figures.gdiObjects),
+                static_cast<unsigned long>(figures.userObjects));
+    std::printf("  full paint            %8.2f ms median, %.2f ms p95\n", figures.paintMedian, figures.paintP95);
+    std::printf("  progress repaint      %8.3f ms median, %.3f ms p95 over %zu repaints (aim under %.0f ms)\n",
+                figures.progressMedian, figures.progressP95, figures.repaints, kProgressRepaintAimMs);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const std::string packageUrl = argc > 2 ? argv[2] : "";
+    curl_global_init(CURL_GLOBAL_ALL);
     BenchWindow window;
     if (window.Create(nullptr, L"rows bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, kWidth, kHeight, nullptr) == nullptr)
         return 1;
@@ -237,5 +409,7 @@ int main(int argc, char** argv)
                 median(&Figures::paintP95), kFewRows, fewPaint, (kPaintOverFewAim - 1.0) * 100.0);
     std::printf("  progress repaint      %8.3f ms median, %.3f ms p95 (aim under %.0f ms)\n",
                 median(&Figures::progressMedian), median(&Figures::progressP95), kProgressRepaintAimMs);
+    if (!packageUrl.empty())
+        PrintDownloadFigures(RunDownloads(window, surface, packageUrl));
     return 0;
 }

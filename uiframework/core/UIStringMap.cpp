@@ -23,14 +23,19 @@ CUIStringMap::~CUIStringMap() { FreeAll(); }
 
 int CUIStringMap::GetCount() const { return m_count; }
 
+// Every control carries a map of custom attributes that few of them ever
+// use: the chain heads are only allocated for the first entry.
 void CUIStringMap::Resize(int bucketCount)
 {
     FreeAll();
-    if (bucketCount <= 0)
-        return;
-    m_buckets = static_cast<Node**>(calloc(bucketCount, sizeof(Node*)));
-    if (m_buckets)
-        m_bucketCount = static_cast<UINT>(bucketCount);
+    m_bucketCount = bucketCount > 0 ? static_cast<UINT>(bucketCount) : 0;
+}
+
+bool CUIStringMap::HasBuckets()
+{
+    if (!m_buckets && m_bucketCount > 0)
+        m_buckets = static_cast<Node**>(calloc(m_bucketCount, sizeof(Node*)));
+    return m_buckets != nullptr;
 }
 
 void CUIStringMap::RemoveAll() { Resize(static_cast<int>(m_bucketCount)); }
@@ -53,7 +58,7 @@ void* CUIStringMap::Find(LPCWSTR key, bool moveToFront)
 
 bool CUIStringMap::Insert(LPCWSTR key, void* value)
 {
-    if (m_bucketCount == 0 || Find(key))
+    if (!HasBuckets() || Find(key))
         return false;
     Node*& head = BucketOf(key);
     Node* node = new Node{CUIString(key), value, nullptr, head};
@@ -66,15 +71,12 @@ bool CUIStringMap::Insert(LPCWSTR key, void* value)
 
 void* CUIStringMap::Set(LPCWSTR key, void* value)
 {
-    if (m_bucketCount == 0)
-        return value;
     if (Node* node = FindNode(key, true)) {
         void* old = node->value;
         node->value = value;
         return old;
     }
-    Insert(key, value);
-    return nullptr;
+    return Insert(key, value) ? nullptr : value;
 }
 
 bool CUIStringMap::Remove(LPCWSTR key)
@@ -95,7 +97,7 @@ bool CUIStringMap::Remove(LPCWSTR key)
 
 LPCWSTR CUIStringMap::GetKeyAt(int index) const
 {
-    if (index < 0)
+    if (index < 0 || !m_buckets)
         return nullptr;
     for (UINT bucket = m_bucketCount; bucket-- > 0;) {
         for (const Node* node = m_buckets[bucket]; node; node = node->next) {
@@ -110,7 +112,7 @@ CUIStringMap::Node*& CUIStringMap::BucketOf(LPCWSTR key) const { return m_bucket
 
 CUIStringMap::Node* CUIStringMap::FindNode(LPCWSTR key, bool moveToFront)
 {
-    if (m_bucketCount == 0)
+    if (!m_buckets)
         return nullptr;
     Node*& head = BucketOf(key);
     for (Node* node = head; node; node = node->next) {
@@ -132,7 +134,7 @@ CUIStringMap::Node* CUIStringMap::FindNode(LPCWSTR key, bool moveToFront)
 
 void CUIStringMap::FreeAll()
 {
-    for (UINT bucket = 0; bucket < m_bucketCount; ++bucket) {
+    for (UINT bucket = 0; m_buckets && bucket < m_bucketCount; ++bucket) {
         for (Node* node = m_buckets[bucket]; node;) {
             Node* next = node->next;
             delete node;

@@ -33,11 +33,13 @@ public:
 private:
     struct Node;
 
+    // Allocates the chain heads on first use; false when they cannot be.
+    bool HasBuckets();
     Node*& BucketOf(LPCWSTR key) const;
     Node* FindNode(LPCWSTR key, bool moveToFront);
     void FreeAll();
 
-    Node** m_buckets;  // owned array of chain heads, null while m_bucketCount is 0
+    Node** m_buckets;  // owned array of chain heads, null until the first entry
     UINT m_bucketCount;
     int m_count;
 };

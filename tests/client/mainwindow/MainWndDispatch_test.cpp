@@ -86,11 +86,13 @@ public:
         ClickAt(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(index))->GetItemAt(3));
     }
     void MoveMouseTo(POINT at) { PostMessageW(Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
-    void HoverNarrowPanel()
+    void HoverAt(CControlUI* control)
     {
-        const RECT& at = Control(L"small_nav_layout")->GetPos();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const RECT& at = control->GetPos();
         MoveMouseTo({(at.left + at.right) / 2, (at.top + at.bottom) / 2});
     }
+    void HoverNarrowPanel() { HoverAt(Control(L"small_nav_layout")); }
     void Type(const std::wstring& text)
     {
         for (wchar_t ch : text)
@@ -355,17 +357,20 @@ const DispatchCase kCases[] = {
      }},
     {"WideningWhenTheMouseEntersAndNarrowingWhenItLeaves",
      [](MainWndDispatch& t) {
+         // The mouse crosses the wide panel before it leaves: a panel that
+         // was never under it has nothing to leave.
          return Steps{t.Now([&t] { t.HoverNarrowPanel(); }), t.When([&t] { return t.Shown(L"expand_nav_layout"); }),
-                      t.Now([&t] {
-                          t.MoveMouseTo({700, 500});
-                      }),
+                      t.After(300, [&t] { t.HoverAt(t.Control(L"expand_nav_layout")); }),
+                      t.After(300,
+                              [&t] {
+                                  t.MoveMouseTo({700, 500});
+                              }),
                       t.When([&t] { return !t.Shown(L"expand_nav_layout"); })};
      }},
     // The search.
     {"SearchButtonSearches",
      [](MainWndDispatch& t) {
          return Steps{t.TilesIn(), t.Now([&t] {
-                          t.Row(L"jiasuqi_list", 0);
                           t.Click(L"search_key");
                           t.Type(L"星海");
                       }),
@@ -380,7 +385,6 @@ const DispatchCase kCases[] = {
     {"EmptiedSearchBoxReloadsEveryCategory",
      [](MainWndDispatch& t) {
          return Steps{t.TilesIn(), t.Now([&t] {
-                          t.Row(L"jiasuqi_list", 0);
                           t.Click(L"search_key");
                           t.Type(L"星");
                       }),
@@ -439,8 +443,10 @@ const DispatchCase kCases[] = {
      }},
     {"GameViewOpensTheFolders",
      [](MainWndDispatch& t) {
+         // A row shows as installed only over a folder that holds files.
          const std::wstring installed = t.folder.File(L"g901") + L"\\";
          CreateDirectoryW(installed.c_str(), nullptr);
+         t.folder.WriteFile(L"g901\\game.exe", "MZ");
          t.Propose(L"game_901", installed, installed);
          t.config.Set(L"game_901", L"installed", L"1");
          return Steps{t.Now([&t] { t.QueueGames("[" + GameEntry(L"901", L"一号") + "]"); }),
@@ -477,6 +483,7 @@ const DispatchCase kCases[] = {
      [](MainWndDispatch& t) {
          const std::wstring installed = t.folder.File(L"p901") + L"\\";
          CreateDirectoryW(installed.c_str(), nullptr);
+         t.folder.WriteFile(L"p901\\plugin.lua", "--");
          t.Propose(L"plugin_901", installed, installed);
          t.config.Set(L"plugin_901", L"installed", L"1");
          return Steps{t.Now([&t] { t.QueuePlugins("[" + PluginEntry(L"901", L"一号") + "]"); }),

@@ -9,6 +9,9 @@
 #include "RefService.h"
 #include "services/FileUtil.h"
 
+#include <algorithm>
+#include <set>
+
 namespace {
 
 using namespace RefService;
@@ -436,5 +439,111 @@ TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
 
 INSTANTIATE_TEST_SUITE_P(Results, MainWndTaskFailures, testing::ValuesIn(kFailureCases),
                          [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+// Game 102 is fetched through a link the service gives. A refused link shows
+// the service's own text, then the client's; the row fails without a file
+// request. An expired sign-in there also stops the tasks that run and asks for
+// a new sign-in.
+class MainWndTaskLinks : public MainWndTasks
+{
+public:
+    static constexpr int kLinkedGame = 1;  // game 102, second on the page
+
+    void SetUp() override
+    {
+        MainWndTasks::SetUp();
+        Propose(L"game_101", folder.File(L"下载") + L"\\", folder.File(L"游戏") + L"\\");
+        // Folders of its own: one that holds game 101's package would bring
+        // the overwrite question first.
+        Propose(L"game_102", folder.File(L"下载2") + L"\\", folder.File(L"游戏2") + L"\\");
+    }
+    static void RefuseLink(int code, const char* message)
+    {
+        Json::Value refused = Fault("/Box/Game/getEncryLink", "code");
+        refused["code"] = code;
+        refused["message"] = message;
+        AddFault(refused);
+    }
+    Step OpenPageAndStart(int index)
+    {
+        return {[this] { return PageShown(2); },
+                [this, index] { ClickRowButton(L"game_list", index, RowChild::kDownload); }};
+    }
+    // Answers each box that comes (boxes may stack) with its only button,
+    // keeping title and text, until the condition holds.
+    Step AnswerBoxesUntil(std::function<bool()> done, std::vector<std::wstring>* texts)
+    {
+        auto answered = std::make_shared<std::set<HWND>>();
+        auto shown = std::make_shared<std::function<bool()>>(ShownAWhile(L"CMsgBoxWnd"));
+        return {[=] {
+                    if (done())
+                        return true;
+                    HWND box = VisibleWindow(L"CMsgBoxWnd");
+                    if ((*shown)() && answered->insert(box).second) {
+                        texts->push_back(MsgBoxText(box, L"msgbox_title") + L": " + MsgBoxText(box, L"msgbox_text"));
+                        PostClick(box, okAlone);
+                    }
+                    return false;
+                },
+                [] {}};
+    }
+};
+
+TEST_F(MainWndTaskLinks, ARefusedLinkShowsTheServicesTextAndFailsTheRow)
+{
+    RefuseLink(10007, "下载地址获取失败");
+    std::vector<std::wstring> boxes;
+    RowFace failed;
+    bool boxLeft = true;
+    Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
+          OpenPageAndStart(kLinkedGame),
+          ConfirmFolders(),
+          AnswerBoxesUntil([&] { return boxes.size() == 2 && Status(L"game_list", kLinkedGame) == L"下载失败"; },
+                           &boxes),
+          After(1000, [&] {
+              failed = Face(L"game_list", kLinkedGame);
+              boxLeft = VisibleWindow(L"CMsgBoxWnd") != nullptr;
+          })});
+
+    std::sort(boxes.begin(), boxes.end());
+    EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Calverin: 下载地址获取失败", L"Calverin: 加密链接解析失败。"}));
+    EXPECT_FALSE(boxLeft) << "the row's failure adds no box of its own";
+    EXPECT_TRUE(failed.downloadShown);
+    EXPECT_FALSE(failed.cancelShown);
+    EXPECT_EQ(Journal("/Box/Game/getEncryLink").size(), 1u);
+    for (const Json::Value& entry : Journal(""))
+        EXPECT_EQ(entry["path"].asString().rfind("/files/packages/", 0), std::string::npos) << entry["path"];
+    EXPECT_NE(ConfigValue(L"game_102", L"installed"), L"1");
+}
+
+TEST_F(MainWndTaskLinks, AnExpiredSignInOnTheLinkStopsTheTasksAndSignsInAgain)
+{
+    Json::Value slow = Fault(kXinghaiPackage, "throttle");
+    slow["rate"] = 1500;
+    AddFault(slow);
+    RefuseLink(10011, "登录已失效");
+    std::vector<std::wstring> boxes;
+    size_t tasksAtSignIn = 1;
+    bool signInShown = false;
+    Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
+          OpenPageAndStart(0),
+          ConfirmFolders(),
+          {[this] { return Status(L"game_list", 0).rfind(L"已下载", 0) == 0; },
+           [this] { ClickRowButton(L"game_list", kLinkedGame, RowChild::kDownload); }},
+          ConfirmFolders(),
+          AnswerBoxesUntil(ShownAWhile(L"CLoginWnd"), &boxes),
+          {[] { return true; },
+           [&] {
+               signInShown = true;
+               tasksAtSignIn = g_sessionData.GetTaskCount();
+               PostMessageW(VisibleWindow(L"CLoginWnd"), WM_SYSCOMMAND, SC_CLOSE, 0);
+           }}});
+
+    EXPECT_TRUE(signInShown);
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(tasksAtSignIn, 0u) << "the running download stops before the sign-in";
+    EXPECT_TRUE(g_sessionData.GetToken().empty());
+    EXPECT_NE(ConfigValue(L"game_101", L"installed"), L"1");
+}
 
 }  // namespace

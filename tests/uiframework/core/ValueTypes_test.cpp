@@ -704,6 +704,20 @@ TEST_F(UIStringMapTest, MapWithoutBucketsStoresNothing)
     }
 }
 
+// Chain heads come with the first entry: a map that never had one answers
+// every question, and the first entry still lands in its 83-bucket chain.
+TEST_F(UIStringMapTest, FreshMapAnswersAndTakesItsFirstEntry)
+{
+    CUIStringMap map;
+    EXPECT_EQ(nullptr, map.Find(L"edit7"));
+    EXPECT_FALSE(map.Remove(L"edit7"));
+    EXPECT_EQ(nullptr, map.GetKeyAt(0));
+    map.RemoveAll();
+    EXPECT_EQ(nullptr, map.Set(L"lab_j", Value(1)));
+    EXPECT_TRUE(map.Insert(L"a", Value(2)));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"lab_j"}), ScanOrder(map));
+}
+
 TEST_F(UIStringMapTest, EmptiedMapIsUsableAgain)
 {
     m_chained.RemoveAll();
