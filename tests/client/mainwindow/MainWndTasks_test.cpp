@@ -349,6 +349,9 @@ struct FailureCase
     // A complete package of the listed size but other bytes lies in the
     // download folder: nothing is fetched and the check fails.
     bool damagedOnDisk = false;
+    // A second start after the box: the kept package is checked and unpacked
+    // again without a new transfer, and fails the same way.
+    bool startsAgain = false;
 };
 
 class MainWndTaskFailures : public MainWndTasks, public testing::WithParamInterface<FailureCase>
@@ -362,7 +365,7 @@ const FailureCase kFailureCases[] = {
     {"WrongDigestDeleted", nullptr, nullptr, "0", L"校验失败", L"校验失败，是否删除错误的安装包？", true, false, true},
     {"WrongDigestKept", nullptr, nullptr, "0", L"校验失败", L"校验失败，是否删除错误的安装包？", false, true, true},
     {"WrongZipPassword", R"({"zip_pwd": "not-the-password"})", nullptr, "0", L"解压失败", L"解压失败，请检查磁盘空间！",
-     false, true},
+     false, true, false, true},
 };
 
 TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
@@ -419,6 +422,18 @@ TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
          [&, index] { failed = Face(L"game_list", index); }}};
     if (c.boxText != nullptr)
         steps.push_back(AnswerBox(&title, &text, c.status == std::wstring(L"校验失败") ? answer : okAlone));
+    size_t transfers = 0;
+    std::wstring secondText;
+    RowFace secondFailure;
+    if (c.startsAgain) {
+        steps.push_back(After(500, [&, index] {
+            transfers = Gets(packagePath);
+            ClickRowButton(L"game_list", index, RowChild::kDownload);
+        }));
+        steps.push_back(ConfirmFolders());
+        steps.push_back(AnswerBox(nullptr, &secondText, okAlone));
+        steps.push_back({[] { return true; }, [&, index] { secondFailure = Face(L"game_list", index); }});
+    }
     steps.push_back(After(1000, [&] { boxCame = VisibleWindow(L"CMsgBoxWnd") != nullptr; }));
     Play(steps);
 
@@ -434,6 +449,12 @@ TEST_P(MainWndTaskFailures, ShowOnTheRowAndInABox)
     EXPECT_NE(ConfigValue(section, L"installed"), L"1");
     if (c.damagedOnDisk) {
         EXPECT_EQ(Gets(kXinghaiPackageSent), 0u) << "a complete package is only checked";
+    }
+    if (c.startsAgain) {
+        EXPECT_EQ(transfers, 1u);
+        EXPECT_EQ(Gets(packagePath), transfers) << "the kept package is unpacked again without a transfer";
+        EXPECT_EQ(secondText, c.boxText);
+        EXPECT_EQ(secondFailure.status, c.status);
     }
 }
 
