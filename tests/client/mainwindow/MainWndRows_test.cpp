@@ -219,6 +219,43 @@ TEST_F(MainWndRowsTest, PluginAndAcceleratorRowsShowWhatIsInstalled)
     EXPECT_EQ(accelerators[0].size, L"1024KB");
 }
 
+// The accelerator list of a first sign-in offers the binding window, and only
+// when the list names programs to bind.
+struct OfferCase
+{
+    const char* name;
+    const char* list;
+    UINT_PTR firstSignIn;
+    bool offered;
+};
+
+class MainWndBindingOffer : public MainWndRowsTest, public testing::WithParamInterface<OfferCase>
+{};
+
+TEST_P(MainWndBindingOffer, OpensOnlyForAFirstSignInWithPrograms)
+{
+    const OfferCase& c = GetParam();
+    const POINT bindClose = SkinControlCentre(L"bindjsq.xml", L"close_btn");
+    bool offered = false;
+    std::vector<Step> steps = {{[] { return true; }, [&] { QueueJiasuqis(c.list, c.firstSignIn); }},
+                               After(1500, [&] { offered = VisibleWindow(L"CBindUsrWnd") != nullptr; })};
+    if (c.offered) {
+        steps.push_back(After(300, [&] { PostClick(VisibleWindow(L"CBindUsrWnd"), bindClose); }));
+        steps.push_back({[] { return FindWindowW(L"CBindUsrWnd", nullptr) == nullptr; }, [] {}});
+    }
+    Play(steps);
+    EXPECT_EQ(offered, c.offered);
+}
+
+constexpr char kOneProgram[] = R"([{"software_id":"1","type":1,"name":"Ostrel加速器"}])";
+const OfferCase kOfferCases[] = {
+    {"FirstSignInWithPrograms", kOneProgram, 1, true},
+    {"LaterSignIn", kOneProgram, 0, false},
+    {"FirstSignInEmptyList", "[]", 1, false},
+};
+INSTANTIATE_TEST_SUITE_P(AcceleratorLists, MainWndBindingOffer, testing::ValuesIn(kOfferCases),
+                         [](const testing::TestParamInfo<OfferCase>& info) { return info.param.name; });
+
 // The figures of queued progress calls, as the row shows them.
 TEST_F(MainWndRowsTest, ProgressCallsShowSpeedSizesStageAndBand)
 {
