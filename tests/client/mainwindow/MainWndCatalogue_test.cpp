@@ -952,9 +952,14 @@ TEST_F(MainWndCatalogue, FailedRequestsShowTheirBoxAndChangeNothingElse)
             });
             break;
         case Trigger::OpenTile:
+            // The tiles have their places once a paint after the last
+            // picture has laid them out.
             Then(loaded, [&] {
-                Click(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(0))->GetItemAt(3));
-                Then(boxShown, answer);
+                RunFromTheLoopIn(300, [&] {
+                    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                    Click(static_cast<CContainerUI*>(List(L"all_game_tilelayout")->GetItemAt(0))->GetItemAt(3));
+                    Then(boxShown, answer);
+                });
             });
             break;
         }
