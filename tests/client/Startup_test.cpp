@@ -55,10 +55,17 @@ public:
     CoveringWindow(const CoveringWindow&) = delete;
     CoveringWindow& operator=(const CoveringWindow&) = delete;
 
+    // The client may still be raising its own window as its start ends (later
+    // on a loaded machine): the cover is raised until it stays above.
     void RaiseAbove(HWND window)
     {
-        SetWindowPos(m_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        ASSERT_TRUE(IsAbove(m_window, window));
+        for (int attempt = 0; attempt < 25; ++attempt) {
+            SetWindowPos(m_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            Sleep(200);
+            if (IsAbove(m_window, window))
+                return;
+        }
+        ADD_FAILURE() << "the cover never stayed above the client's window";
     }
     HWND Handle() const { return m_window; }
 

@@ -7,6 +7,7 @@
 #include "MainWndRowsFixture.h"
 #include "MsgBoxProbe.h"
 #include "RefService.h"
+#include "services/DownloadTasks.h"
 #include "services/FileUtil.h"
 
 #include <algorithm>
@@ -118,8 +119,24 @@ public:
                 }};
     }
 
+    void TearDown() override
+    {
+        if (heldConfig != INVALID_HANDLE_VALUE)
+            CloseHandle(heldConfig);
+        CWindowMultiThreadManager::RefuseStartsOf({});
+        MainWndRows::TearDown();
+    }
+    // Opens config.ini sharing only reading, so that every write fails.
+    void HoldConfig()
+    {
+        heldConfig = CreateFileW(g_sessionData.GetConfigIniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(heldConfig, INVALID_HANDLE_VALUE);
+    }
+
     static inline POINT folderOk, folderClose, bindClose;
     ConfigSections config;
+    HANDLE heldConfig = INVALID_HANDLE_VALUE;
 };
 
 // The whole road of a game: the folder window, a download slowed so that it
@@ -203,6 +220,45 @@ TEST_F(MainWndTasks, AGameDownloadsResumesAfterACancelAndIsInstalled)
     EXPECT_TRUE(reopened.viewShown);
 }
 
+// A page left while its game downloads: the task's results change no row of
+// the page shown instead, yet still mark the game installed; the page opened
+// again shows the running task on its row, and then its end.
+TEST_F(MainWndTasks, ResultsOfALeftPageChangeNoOtherRowAndStillMarkTheGame)
+{
+    const std::wstring download = folder.File(L"下载") + L"\\";
+    const std::wstring install = folder.File(L"游戏") + L"\\";
+    Propose(L"game_101", download, install);
+    Json::Value slow = Fault(kXinghaiPackage, "throttle");
+    slow["rate"] = 6000;
+    AddFault(slow);
+
+    RowFace otherBefore, otherAfter, reopened, ended;
+    Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
+          {[this] { return PageShown(2); }, [this] { ClickRowButton(L"game_list", 0, RowChild::kDownload); }},
+          ConfirmFolders(),
+          {[this] { return Status(L"game_list", 0).rfind(L"已下载", 0) == 0; }, [this] { OpenCategory(L"2"); }},
+          {[this] { return PageShown(1) && Face(L"game_list", 0).name.find(L"龙纹") != std::wstring::npos; },
+           [&] { otherBefore = Face(L"game_list", 0); }},
+          After(2500,
+                [&] {
+                    otherAfter = Face(L"game_list", 0);
+                    OpenCategory(kXinghaiCategory);
+                }),
+          {[this] { return PageShown(2); }, [&] { reopened = Face(L"game_list", 0); }},
+          {[this] { return Status(L"game_list", 0) == L"已安装"; }, [&] { ended = Face(L"game_list", 0); }},
+          After(1000, [] {})});
+
+    EXPECT_EQ(otherAfter.status, otherBefore.status);
+    EXPECT_EQ(otherAfter.size, otherBefore.size);
+    EXPECT_EQ(otherAfter.downloadShown, otherBefore.downloadShown);
+    EXPECT_FALSE(otherAfter.cancelShown);
+    EXPECT_TRUE(reopened.cancelShown) << "the reopened row shows its running task";
+    EXPECT_FALSE(reopened.downloadShown);
+    EXPECT_TRUE(ended.viewShown);
+    EXPECT_EQ(ConfigValue(L"game_101", L"installed"), L"1");
+    EXPECT_EQ(VisibleWindow(L"CMsgBoxWnd"), nullptr);
+}
+
 // The plug-in road: no folder is proposed, the AddOns folder of the game is
 // found below the picked one, and the end removes the package and marks the
 // plug-in installed.
@@ -245,6 +301,8 @@ struct StopCase
         kCloseFolders,
         kDeclineOverwrite,
         kRefusedFolderThenClose,
+        kConfirm,
+        kConfirmThenNotice,
     } answer;
     const wchar_t* boxText;  // null: none; empty: any text
 };
@@ -276,6 +334,20 @@ const StopCase kStopCases[] = {
     {"RelativeDownloadFolder",
      [](MainWndTasks& test, const std::wstring& scratch) { test.Propose(L"game_101", L"下载\\", scratch + L"\\"); },
      StopCase::Answer::kRefusedFolderThenClose, L""},
+    {"ConfigNotWritable",
+     [](MainWndTasks& test, const std::wstring& scratch) {
+         CreateDirectoryW((scratch + L"\\空").c_str(), nullptr);
+         test.Propose(L"game_101", scratch + L"\\空\\", scratch + L"\\空\\");
+         test.HoldConfig();
+     },
+     StopCase::Answer::kConfirmThenNotice, L"下载设置写入失败，请检查磁盘空间和权限！"},
+    {"WorkerCannotStart",
+     [](MainWndTasks& test, const std::wstring& scratch) {
+         CreateDirectoryW((scratch + L"\\空").c_str(), nullptr);
+         test.Propose(L"game_101", scratch + L"\\空\\", scratch + L"\\空\\");
+         CWindowMultiThreadManager::RefuseStartsOf({&DownloadGameThread<g_mainWnd>});
+     },
+     StopCase::Answer::kConfirm, nullptr},
 };
 
 TEST_P(MainWndTaskStops, NothingChanges)
@@ -308,6 +380,13 @@ TEST_P(MainWndTaskStops, NothingChanges)
         steps.push_back(ConfirmFolders());
         steps.push_back(AnswerBox(nullptr, &boxText, okAlone));
         steps.push_back(closeWindow(L"CSetPathWnd", folderClose));
+        break;
+    case StopCase::Answer::kConfirm:
+        steps.push_back(ConfirmFolders());
+        break;
+    case StopCase::Answer::kConfirmThenNotice:
+        steps.push_back(ConfirmFolders());
+        steps.push_back(AnswerBox(nullptr, &boxText, okAlone));
         break;
     }
     steps.push_back(After(800, [&] {
