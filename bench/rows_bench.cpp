@@ -249,13 +249,6 @@ bool OnDownloadProgress(void* user, int64_t expected, int64_t received, double)
     return true;
 }
 
-std::wstring ScratchFolder()
-{
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"calverin-rows-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-}
-
 struct DownloadFigures
 {
     double workingSetMb = 0, paintMedian = 0, paintP95 = 0, progressMedian = 0, progressP95 = 0, receivedMb = 0;
@@ -284,6 +277,76 @@ void PumpWhileDownloading(BenchWindow& window, DrawingSurface& surface, std::vec
     }
 }
 
+// The 50 downloads, each on a thread of its own into a scratch file of the
+// process, until Stop.
+class DownloadCrowd
+{
+public:
+    DownloadCrowd(HWND window, const std::string& url) : m_folder(ScratchFolder())
+    {
+        for (int i = 0; i < kDownloads; ++i) {
+            auto slot = std::make_unique<DownloadSlot>();
+            slot->window = window;
+            slot->row = i;
+            slot->stop = &m_stop;
+            m_slots.push_back(std::move(slot));
+        }
+        for (int i = 0; i < kDownloads; ++i)
+            m_workers.emplace_back([this, i, url] {
+                CHttpClient().DownloadFile(m_slots[i].get(), url.c_str(), PartFile(i), &OnDownloadProgress);
+            });
+    }
+    ~DownloadCrowd() { Stop(); }
+    DownloadCrowd(const DownloadCrowd&) = delete;
+    DownloadCrowd& operator=(const DownloadCrowd&) = delete;
+
+    const DownloadSlot& Slot(int row) const { return *m_slots[row]; }
+    size_t Running() const
+    {
+        return std::count_if(m_slots.begin(), m_slots.end(), [](const auto& slot) {
+            return slot->received.load() > 0 && slot->received.load() < slot->expected.load();
+        });
+    }
+    // Ends every transfer and deletes the scratch files; the megabytes received.
+    double Stop()
+    {
+        m_stop = true;
+        for (std::thread& worker : m_workers) {
+            if (worker.joinable())
+                worker.join();
+        }
+        double receivedMb = 0;
+        for (int i = 0; i < kDownloads; ++i) {
+            receivedMb += m_slots[i]->received.load() / (1024.0 * 1024.0);
+            DeleteFileW(PartFile(i).c_str());
+        }
+        RemoveDirectoryW(m_folder.c_str());
+        return receivedMb;
+    }
+
+private:
+    static std::wstring ScratchFolder()
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"calverin-rows-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    }
+    std::wstring PartFile(int i) const { return m_folder + std::to_wstring(i) + L".part"; }
+
+    const std::wstring m_folder;
+    std::atomic<bool> m_stop{false};
+    std::vector<std::unique_ptr<DownloadSlot>> m_slots;
+    std::vector<std::thread> m_workers;
+};
+
+void SetMedianAndP95(const std::vector<double>& times, double& median, double& p95)
+{
+    if (times.empty())
+        return;
+    median = Percentile(times, 0.5);
+    p95 = Percentile(times, 0.95);
+}
+
 DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const std::string& url)
 {
     DownloadFigures figures;
@@ -293,10 +356,10 @@ DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const
     Layout(window);
     Paint(window, surface, client);
 
-    std::vector<double> repaints;
-    std::vector<std::unique_ptr<DownloadSlot>> slots;
+    std::vector<double> repaints, fullPaints;
+    DownloadCrowd downloads(window.GetWindowHandle(), url);
     window.onProgress = [&](int row) {
-        const DownloadSlot& slot = *slots[row];
+        const DownloadSlot& slot = downloads.Slot(row);
         CControlUI* item = list->GetItemAt(row);
         const ProgressFigures progress{static_cast<uint64_t>(slot.received.load()),
                                        static_cast<uint64_t>(slot.expected.load()), 64};
@@ -307,54 +370,20 @@ DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const
                 Paint(window, surface, shown);
         }));
     };
-
-    const std::wstring folder = ScratchFolder();
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> workers;
-    for (int i = 0; i < kDownloads; ++i) {
-        auto slot = std::make_unique<DownloadSlot>();
-        slot->window = window.GetWindowHandle();
-        slot->row = i;
-        slot->stop = &stop;
-        slots.push_back(std::move(slot));
-    }
-    for (int i = 0; i < kDownloads; ++i)
-        workers.emplace_back([&, i] {
-            CHttpClient().DownloadFile(slots[i].get(), url.c_str(), folder + std::to_wstring(i) + L".part",
-                                       &OnDownloadProgress);
-        });
-
-    std::vector<double> fullPaints;
     PumpWhileDownloading(window, surface, fullPaints, figures);
     figures.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     figures.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    for (const auto& slot : slots)
-        if (slot->received.load() > 0 && slot->received.load() < slot->expected.load())
-            ++figures.running;
-    stop = true;
-    for (std::thread& worker : workers)
-        worker.join();
+    figures.running = downloads.Running();
+    figures.receivedMb = downloads.Stop();
     window.onProgress = nullptr;
     MSG message;
     while (PeekMessageW(&message, nullptr, kProgressMessage, kProgressMessage, PM_REMOVE)) {
     }
-
-    for (const auto& slot : slots)
-        figures.receivedMb += slot->received.load() / (1024.0 * 1024.0);
-    for (int i = 0; i < kDownloads; ++i)
-        DeleteFileW((folder + std::to_wstring(i) + L".part").c_str());
-    RemoveDirectoryW(folder.c_str());
     list->RemoveAll();
 
     figures.repaints = repaints.size();
-    if (!fullPaints.empty()) {
-        figures.paintMedian = Percentile(fullPaints, 0.5);
-        figures.paintP95 = Percentile(fullPaints, 0.95);
-    }
-    if (!repaints.empty()) {
-        figures.progressMedian = Percentile(repaints, 0.5);
-        figures.progressP95 = Percentile(repaints, 0.95);
-    }
+    SetMedianAndP95(fullPaints, figures.paintMedian, figures.paintP95);
+    SetMedianAndP95(repaints, figures.progressMedian, figures.progressP95);
     return figures;
 }
 
