@@ -21,6 +21,7 @@
 #include "WineTray.h"
 #include "core/WindowManagerUI.h"
 #include "services/RegistryUtil.h"
+#include "services/TextConvert.h"
 
 namespace {
 
@@ -336,7 +337,9 @@ TEST_F(MainWndSignIn, ARejectedTokenShowsTheSignInWindow)
     HANDLE process = Start(client);
     HWND login = WaitForWindow(process, L"CLoginWnd");
     ASSERT_NE(login, nullptr);
-    EXPECT_EQ(Requests(kLoginPath), 1u);
+    // Once seen without the request: the client's log tells which way it went.
+    EXPECT_EQ(Requests(kLoginPath), 1u) << "token now: " << WideToUtf8(Setting(L"token")) << "\nthe client's log:\n"
+                                        << WideToUtf8(Utf16File(client.LogPath()));
     for (const char* path : kCataloguePaths)
         EXPECT_EQ(Requests(path), 0u) << path;
     PostMessageW(login, WM_SYSCOMMAND, SC_CLOSE, 0);
