@@ -36,8 +36,20 @@ run_suite() { # target, ctest arguments
   echo "== running the $target test programs under $(wine_loader_for "$target")"
   # A server left running by an earlier run would keep that run's X screen.
   WINEPREFIX=$build/wineprefix "$(wine_server)" -k 2>/dev/null || true
-  xvfb-run -a -s "-screen 0 1600x1000x24" \
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)" "$@"
+  local second_runs=$build/second-runs.log suite_status=0
+  : >"$second_runs"
+  CALVERIN_SECOND_RUNS=$second_runs xvfb-run -a -s "-screen 0 1600x1000x24" \
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)" "$@" || suite_status=1
+  report_second_runs "$second_runs"
+  return $suite_status
+}
+
+# Tests that failed once are named whatever their second run gave.
+report_second_runs() { # log
+  if [ -s "$1" ]; then
+    echo "== tests that failed and were run a second time:"
+    sed 's/^/   /' "$1"
+  fi
 }
 
 status=0

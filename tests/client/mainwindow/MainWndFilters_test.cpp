@@ -50,16 +50,15 @@ TEST_F(MainWndFilters, BoxTextsChooseTheRowsAndTheNextListShowsAll)
     std::vector<std::vector<bool>> seen;
     std::vector<bool> plugins, nextList;
     bool versionBoxGone = false;
-    std::vector<Step> steps = {{[] { return true; },
-                                [&] {
-                                    QueueGames(games);
-                                    QueuePlugins("[" + PluginEntry(L"9785", L"插件", "0", L"网通二区") + "]");
-                                }},
-                               {[this] {
-                                    return RowCount(L"game_list") == 4 && IconsIn(L"game_list") &&
-                                           RowCount(L"plugin_list") == 1 && IconsIn(L"plugin_list");
-                                },
-                                [] {}}};
+    // The game list asks the service for its category's plug-ins, an empty
+    // list that clears the plug-in rows whenever it comes. A row put there
+    // first shows when it has come: only then are the test's plug-ins queued.
+    std::vector<Step> steps = {
+        {[] { return true; }, [&] { QueuePlugins("[" + PluginEntry(L"9786", L"占位") + "]"); }},
+        {[this] { return RowCount(L"plugin_list") == 1 && IconsIn(L"plugin_list"); }, [&] { QueueGames(games); }},
+        {[this] { return RowCount(L"game_list") == 4 && IconsIn(L"game_list") && RowCount(L"plugin_list") == 0; },
+         [&] { QueuePlugins("[" + PluginEntry(L"9785", L"插件", "0", L"网通二区") + "]"); }},
+        {[this] { return RowCount(L"plugin_list") == 1 && IconsIn(L"plugin_list"); }, [] {}}};
     for (const Case& c : cases) {
         steps.push_back({[] { return true; },
                          [&, c] {
