@@ -12,7 +12,7 @@
 #include "services/CatalogueWorkers.h"
 #include "services/FileUtil.h"
 #include "services/ImageCache.h"
-#include "services/RegistryUtil.h"
+#include "services/LauncherFiles.h"
 #include "services/SessionData.h"
 #include "services/TextConvert.h"
 
@@ -46,12 +46,6 @@ bool IsMarkedInstalled(const std::wstring& section, const std::wstring& installF
     const std::wstring ini = g_sessionData.GetConfigIniPath();
     return ::GetPrivateProfileIntW(section.c_str(), L"installed", 0, ini.c_str()) == 1 &&
            !CMainWnd::IsFolderEmpty(installFolder);
-}
-
-bool LauncherPresent(HKEY root, LPCWSTR key, LPCWSTR value, LPCWSTR program)
-{
-    std::wstring folder;
-    return ReadRegValue(root, key, value, REG_SZ, folder) && !folder.empty() && FileExists(folder + program);
 }
 
 std::wstring RecordSizeOfRow(CControlUI* row, RowKind kind)
@@ -311,17 +305,9 @@ bool CMainWnd::IsPluginInstalled(const std::wstring& pluginId)
 // programs' own installers write it.
 bool CMainWnd::IsJiasuqiInstalled(const JiasuqiInfo& record) { return IsAcceleratorInstalled(record.type); }
 
-bool CMainWnd::IsNexonLauncherPresent()
-{
-    return LauncherPresent(HKEY_CURRENT_USER, L"SOFTWARE\\Nexon Launcher", L"Install Directory",
-                           L"\\nexon_launcher.exe");
-}
+bool CMainWnd::IsNexonLauncherPresent() { return IsLauncherPresent(OutsideLauncher::Nexon); }
 
-bool CMainWnd::IsReflectionLauncherPresent()
-{
-    return LauncherPresent(HKEY_LOCAL_MACHINE, L"SOFTWARE\\d0673521-1e7c-5647-8f72-b2cae5719a78", L"InstallLocation",
-                           L"\\ReflectionNetworkLauncher.exe");
-}
+bool CMainWnd::IsReflectionLauncherPresent() { return IsLauncherPresent(OutsideLauncher::Reflection); }
 
 // ---- Cancel -----------------------------------------------------------------
 
