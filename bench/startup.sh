@@ -10,6 +10,7 @@ top=$(cd "$here/.." && pwd)
 build=$(cd "${1:?build folder}" && pwd)
 shift
 source "$top/scripts/wine.sh"
+source "$top/scripts/service-settings.sh"
 use_wine_of_build "$build"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
@@ -20,6 +21,8 @@ token=5f0c2a9e7b1d4c38a6e2f9d1b0c7a345
 username=13800138000
 
 cmake --build "$build" --target startup_bench calverinapp >/dev/null
+# The service listens where this build calls it.
+export_service_listeners_of_build "$build"
 service_state=$build/refservice-bench
 "$top/scripts/refservice.sh" start "$service_state" >/dev/null
 trap '"$WINESERVER" -k 2>/dev/null || true; "$top/scripts/refservice.sh" stop "$service_state"' EXIT

@@ -6,6 +6,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:?build folder}
 target=${2:?target (i686 or x86_64)}
 source "$here/service-settings.sh"
+service_settings_for_target "$target"
 source "$here/deps-versions.sh"
 source "$here/targets.sh"
 source "$here/wine.sh"

@@ -21,6 +21,7 @@ shots=${3:?screenshot folder}
 shift 3
 source "$here/targets.sh"
 source "$here/wine.sh"
+source "$here/service-settings.sh"
 
 build=$(target_build_dir "$root" "$target")
 if [ -f "$build/CMakeCache.txt" ]; then
@@ -30,9 +31,7 @@ else
 fi
 
 # The service listens where this build calls it.
-api_host=$(sed -n 's/^CALVERIN_API_HOST:[A-Z]*=//p' "$build/CMakeCache.txt")
-export CALVERIN_SERVICE_PORT=${api_host##*:}
-export CALVERIN_SERVICE_FALLBACK_IP=$(sed -n 's/^CALVERIN_FALLBACK_IP:[A-Z]*=//p' "$build/CMakeCache.txt")
+export_service_listeners_of_build "$build"
 
 use_wine "$target"
 # A prefix of its own, so the run never meddles with a test run's; the menu

@@ -46,9 +46,16 @@ failed_tests_filter() {
     sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' | grep -v '^[0-9]*$' | paste -sd: -
 }
 
+# What the first run said of its failures, for the summary: a test that
+# passes on its second run prints nothing else.
+failure_lines() {
+  grep -A8 -E ': Failure$|^run-test-program:' "$output" | head -40 | sed 's/^/     /'
+}
+
 run_once "$@" && exit 0
 [ "$kind" = gtest ] || exit 1
 filter=$(failed_tests_filter)
+first_failures=$(failure_lines)
 what=${filter:-the whole program}
 echo "run-test-program: running $(basename "$program") again for: $what"
 if [ -n "$filter" ]; then
@@ -60,6 +67,9 @@ else
   verdict="failed again"
 fi
 if [ -n "${CALVERIN_SECOND_RUNS:-}" ]; then
-  echo "$(basename "$program"): $what: $verdict on its second run" >>"$CALVERIN_SECOND_RUNS"
+  {
+    echo "$(basename "$program"): $what: $verdict on its second run; the first run said:"
+    echo "$first_failures"
+  } >>"$CALVERIN_SECOND_RUNS"
 fi
 [ "$verdict" = passed ]

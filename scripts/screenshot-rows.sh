@@ -13,9 +13,12 @@ root=${CALVERIN_BUILD_DIR:-$top/build}
 target=${1:-x86_64}
 source "$here/targets.sh"
 source "$here/wine.sh"
+source "$here/service-settings.sh"
 
 build=$(target_build_dir "$root" "$target")
 cmake --build "$build" -j3 --target calverinapp rows_shot
+# The service listens where this build calls it.
+export_service_listeners_of_build "$build"
 
 use_wine "$target"
 export WINEPREFIX=$build/screenshot-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -21,6 +21,7 @@ done
 # interrupted.
 stop_leftovers() {
   local target build
+  jobs -p | xargs -r kill 2>/dev/null || true
   for target in $CALVERIN_TARGETS; do
     build=$(target_build_dir "$root" "$target")
     "$here/refservice.sh" stop "$build/refservice" >/dev/null 2>&1 || true
@@ -29,17 +30,17 @@ stop_leftovers() {
 }
 trap stop_leftovers EXIT
 
-run_suite() { # target, ctest arguments
-  local target=$1 build
-  shift
+run_suite() { # target, jobs, first X server number to try, ctest arguments
+  local target=$1 jobs=$2 server_num=$3 build
+  shift 3
   build=$(target_build_dir "$root" "$target")
   echo "== running the $target test programs under $(wine_loader_for "$target")"
   # A server left running by an earlier run would keep that run's X screen.
   WINEPREFIX=$build/wineprefix "$(wine_server)" -k 2>/dev/null || true
   local second_runs=$build/second-runs.log suite_status=0
   : >"$second_runs"
-  CALVERIN_SECOND_RUNS=$second_runs xvfb-run -a -s "-screen 0 1600x1000x24" \
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)" "$@" || suite_status=1
+  CALVERIN_SECOND_RUNS=$second_runs xvfb-run -a -n "$server_num" -s "-screen 0 1600x1000x24" \
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$jobs" "$@" || suite_status=1
   report_second_runs "$second_runs"
   return $suite_status
 }
@@ -53,10 +54,18 @@ report_second_runs() { # log
 }
 
 status=0
-run_suite x86_64 "$@" || status=1
 if machine_runs_32bit_programs; then
-  run_suite i686 "$@" || status=1
+  # Side by side: each target has its own service (service-settings.sh), Wine
+  # prefix and X screen. The i686 suite's output follows the x86_64 suite's.
+  jobs=$(($(nproc) / 2 > 2 ? $(nproc) / 2 : 2))
+  i686_output=$(target_build_dir "$root" i686)/suite-output.log
+  run_suite i686 "$jobs" 199 "$@" >"$i686_output" 2>&1 &
+  i686_suite=$!
+  run_suite x86_64 "$jobs" 99 "$@" || status=1
+  wait "$i686_suite" || status=1
+  cat "$i686_output"
 else
+  run_suite x86_64 "$(nproc)" 99 "$@" || status=1
   echo "== the i686 build was compiled but not run: this machine's kernel runs no 32-bit programs (Exec format error), so the 32-bit Wine cannot start"
 fi
 exit $status
