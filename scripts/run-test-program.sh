@@ -35,6 +35,11 @@ run_once() {
       echo "run-test-program: $(basename "$program") did not end with GoogleTest's passing summary"
       return 1
     fi
+    # A second run's filter that names no test would run none and "pass".
+    if [ -n "${second_run:-}" ] && grep -q '^\[  PASSED  \] 0 tests' "$output"; then
+      echo "run-test-program: $(basename "$program") ran no test"
+      return 1
+    fi
   fi
   return 0
 }
@@ -43,13 +48,13 @@ run_once() {
 # when the program ended before its summary.
 failed_tests_filter() {
   sed -n '/^\[  FAILED  \] [0-9]* tests\?, listed below:/,/^$/p' "$output" |
-    sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' | grep -v '^[0-9]*$' | paste -sd: -
+    tr -d '\r' | sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' | grep -v '^[0-9]*$' | paste -sd: -
 }
 
 # What the first run said of its failures, for the summary: a test that
-# passes on its second run prints nothing else.
+# passes on its second run prints nothing else. (Lines from Wine end in CR LF.)
 failure_lines() {
-  grep -A8 -E ': Failure$|^run-test-program:' "$output" | head -40 | sed 's/^/     /'
+  grep -A8 -E ': Failure|^run-test-program:' "$output" | head -40 | sed 's/^/     /'
 }
 
 run_once "$@" && exit 0
@@ -61,6 +66,7 @@ echo "run-test-program: running $(basename "$program") again for: $what"
 if [ -n "$filter" ]; then
   export GTEST_FILTER=$filter
 fi
+second_run=1
 if run_once "$@"; then
   verdict="passed"
 else

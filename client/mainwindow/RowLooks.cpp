@@ -122,6 +122,18 @@ std::wstring SpeedText(uint32_t speedKb)
     return text;
 }
 
+// The product comes before the division: a share rounded first (a third of 3 GB) can fall
+// a hair below its exact value, and the 32-bit build's x87 arithmetic then
+// truncates the bar a pixel short.
+int BarWidth(int rowWidth, uint64_t done, uint64_t total)
+{
+    if (total == 0)
+        return 0;
+    if (done >= total)
+        return rowWidth;
+    return static_cast<int>(static_cast<double>(rowWidth) * static_cast<double>(done) / static_cast<double>(total));
+}
+
 RowLook RunningLook(RowKind kind, const wchar_t* stageFormat, const ProgressFigures& figures, int rowWidth,
                     UINT_PTR threadId)
 {
@@ -134,7 +146,7 @@ RowLook RunningLook(RowKind kind, const wchar_t* stageFormat, const ProgressFigu
     look.size = SizeText(static_cast<int64_t>(std::min<uint64_t>(figures.done, INT64_MAX))) + L"/" +
                 SizeText(static_cast<int64_t>(std::min<uint64_t>(figures.total, INT64_MAX)));
     look.status = status;
-    look.barWidth = static_cast<int>(rowWidth * share);
+    look.barWidth = BarWidth(rowWidth, figures.done, figures.total);
     look.ownsButtons = kind != RowKind::kJiasuqi;
     look.cancelTag = threadId;
     look.setsCancelTag = look.ownsButtons;

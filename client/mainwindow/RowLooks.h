@@ -82,6 +82,9 @@ RowLook RunningLook(RowKind kind, const wchar_t* stageFormat, const ProgressFigu
 std::wstring SpeedText(uint32_t speedKb);
 // The share done, 0 to 1; 0 for a total of 0.
 double ShareDone(uint64_t done, uint64_t total);
+// The running bar's width: the row's width times the share done, truncated
+// toward zero; 0 for a total of 0, the whole row for bytes past the total.
+int BarWidth(int rowWidth, uint64_t done, uint64_t total);
 
 // Applies the look to the row's children, as far as the row has them.
 void ApplyRowLook(CalUI::CControlUI* row, const RowLook& look);
