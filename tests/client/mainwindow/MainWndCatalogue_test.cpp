@@ -446,11 +446,10 @@ TEST_F(MainWndCatalogue, SearchTakesChineseByEnterOrButtonAndAnEmptyBoxBringsEve
                               [&] {
                                   afterButton = see();
                                   ClickNamed(L"search_key");
-                                  // Wine's text engine takes a second click on
-                                  // the same spot for a double click by the
-                                  // time of the last message read, which under
-                                  // load can be close: it then selects the last
-                                  // word. End puts the caret after the text.
+                                  // Under load this click was once taken for a
+                                  // double click, which selected the last word
+                                  // and X replaced it: End puts the caret after
+                                  // the text, where the click means it to go.
                                   PressKey(VK_END);
                                   Type(L"X");
                                   PressKey(VK_RETURN);
