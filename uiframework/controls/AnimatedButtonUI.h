@@ -12,7 +12,7 @@
 // button's event is over, through the manager's delayed clean-up.
 
 #include "controls/AnimationUI.h"
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 
 namespace CalUI {
 

@@ -11,7 +11,7 @@
 // whole state. The fade timer runs from a mouse enter or leave until the
 // fade reaches its end. Colours of 0 mean "not set" throughout.
 
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 #include "controls/LabelUI.h"
 
 namespace CalUI {

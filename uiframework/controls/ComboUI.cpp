@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "controls/ListUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/TextFormatValues.h"
 #include "core/AttributeValues.h"
 #include "core/SkinPainter.h"

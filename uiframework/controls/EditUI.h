@@ -15,7 +15,7 @@
 // open edit into its picture through WM_PRINT, and the edit window draws
 // its own caret there, blinking on a timer.
 
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 #include "controls/LabelUI.h"
 #include "core/WindowWnd.h"
 

@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "controls/ListHeaderUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/AttributeValues.h"
 #include "core/ClipGuard.h"
 #include "core/SkinPainter.h"

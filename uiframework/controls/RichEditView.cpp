@@ -3,7 +3,7 @@
 // draws it, and turns every scroll operation into a scroll message.
 
 #include "controls/RichEditUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/ClipGuard.h"
 #include "core/SkinPainter.h"
 #include "core/WindowManagerUI.h"

@@ -13,7 +13,7 @@
 // post-paint list only during a tracker drag; the manager forgets a layout
 // destroyed in the middle of one.
 
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 #include "core/ContainerUI.h"
 
 namespace CalUI {

@@ -10,7 +10,7 @@
 // the pointer is over the slider, each falling back to the plain thumb image.
 // A disabled slider takes no press, no wheel and never turns hot.
 
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 #include "controls/ProgressUI.h"
 
 namespace CalUI {

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "controls/RichEditUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/WindowManagerUI.h"
 
 // No import library of the toolchain holds these two.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/ContainerUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/WindowManagerUI.h"
 
 namespace CalUI {

@@ -9,7 +9,7 @@
 #include "core/AttributeValues.h"
 #include "core/ClipGuard.h"
 #include "core/ControlInterfaces.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/WindowManagerUI.h"
 
 namespace CalUI {

@@ -22,7 +22,7 @@
 #include "controls/OptionUI.h"
 #include "controls/ProgressUI.h"
 #include "controls/RichEditUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/SliderUI.h"
 #include "controls/TextUI.h"
 #include "controls/TileLayoutUI.h"

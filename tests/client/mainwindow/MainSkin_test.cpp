@@ -20,7 +20,7 @@
 #include "controls/ButtonUI.h"
 #include "controls/LabelUI.h"
 #include "controls/OptionUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/TileLayoutUI.h"
 #include "core/ContainerUI.h"
 #include "core/ControlFactory.h"

@@ -11,7 +11,7 @@
 #include "ClickableTestWindow.h"
 #include "controls/ComboUI.h"
 #include "controls/ListElementUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "core/ContainerUI.h"
 
 using namespace CalUI;

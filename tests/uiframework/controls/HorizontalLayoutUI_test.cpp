@@ -10,7 +10,7 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "controls/HorizontalLayoutUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 using namespace CalUI;
 

@@ -15,7 +15,7 @@
 #include "controls/ListElementUI.h"
 #include "controls/ListHeaderUI.h"
 #include "controls/ListUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 using namespace CalUI;
 

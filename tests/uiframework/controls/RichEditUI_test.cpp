@@ -15,7 +15,7 @@
 #include "ClickableTestWindow.h"
 #include "LayoutTestControls.h"
 #include "ThreadTimerAction.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/RichEditUI.h"
 #include "core/WindowManagerUI.h"
 

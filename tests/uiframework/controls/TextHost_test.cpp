@@ -14,7 +14,7 @@
 #include "ScratchFolder.h"
 #include "TestPaths.h"
 #include "controls/RichEditUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/TextHost.h"
 #include "core/SkinBuilder.h"
 

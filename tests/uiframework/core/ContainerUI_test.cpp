@@ -13,7 +13,7 @@
 #include "LayoutTestControls.h"
 #include "controls/VerticalLayoutUI.h"
 #include "ManagedWindow.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 using namespace CalUI;
 

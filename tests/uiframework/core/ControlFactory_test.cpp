@@ -11,7 +11,7 @@
 
 #include "core/ControlFactory.h"
 #include "core/ControlUI.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 using namespace CalUI;
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "ManagedWindow.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 using namespace CalUI;
 

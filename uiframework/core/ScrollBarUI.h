@@ -18,7 +18,7 @@
 
 #include <array>
 
-#include "controls/ControlState.h"
+#include "core/ControlState.h"
 #include "core/ControlUI.h"
 
 namespace CalUI {

@@ -1,6 +1,6 @@
 // The scroll bar.
 
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 
 #include <algorithm>
 #include <climits>

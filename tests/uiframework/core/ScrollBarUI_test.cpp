@@ -14,7 +14,7 @@
 #include "GeometryText.h"
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
-#include "controls/ScrollBarUI.h"
+#include "core/ScrollBarUI.h"
 #include "controls/VerticalLayoutUI.h"
 #include "core/SkinBuilder.h"
 
