@@ -13,7 +13,7 @@
 //                   off-screen bitmap: the drawing without the layered update
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 

@@ -17,7 +17,7 @@
 #include "controls/ListContainerElementUI.h"
 #include "controls/ListElementUI.h"
 #include "controls/ListUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 

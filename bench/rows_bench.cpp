@@ -21,7 +21,7 @@
 #include "services/HttpClient.h"
 
 #include "controls/LabelUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 #include "mainwindow/ItemRows.h"

@@ -2,7 +2,7 @@
 
 #include "dialogs/ClientWindowShape.h"
 
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

@@ -8,7 +8,7 @@
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/TabLayoutUI.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"

@@ -10,7 +10,7 @@
 
 #include "GalleryPages.h"
 #include "core/ControlUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"

@@ -1,7 +1,7 @@
 #include "LayoutTestControls.h"
 
 #include "core/ControlInterfaces.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/UIInterfaces.h"
 #include "core/WindowManagerUI.h"
 

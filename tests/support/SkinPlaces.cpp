@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "ManagedWindow.h"
 
 using namespace CalUI;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/UIEvent.h"
 #include "mainwindow/ContainerExUI.h"
 #include "ManagedWindow.h"

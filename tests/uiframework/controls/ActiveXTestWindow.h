@@ -14,7 +14,7 @@
 
 #include "ManagedWindow.h"
 #include "TestActiveX.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 class TestActiveXLibrary
 {

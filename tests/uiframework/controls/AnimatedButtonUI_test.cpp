@@ -13,7 +13,7 @@
 #include "ScratchFolder.h"
 #include "controls/AnimatedButtonUI.h"
 #include "core/ContainerUI.h"
-#include "core/ControlFactory.h"
+#include "builder/ControlFactory.h"
 
 using namespace CalUI;
 

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "ManagedWindow.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 class ClickableTestWindow
 {

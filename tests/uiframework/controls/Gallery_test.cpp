@@ -19,7 +19,7 @@
 #include "controls/OptionUI.h"
 #include "controls/TreeViewUI.h"
 #include "core/ControlUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/SkinMarkup.h"
 #include "core/UIInterfaces.h"
 #include "ManagedWindow.h"

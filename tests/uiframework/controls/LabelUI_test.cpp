@@ -13,7 +13,7 @@
 #include "ManagedWindow.h"
 #include "controls/LabelUI.h"
 #include "core/ContainerUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

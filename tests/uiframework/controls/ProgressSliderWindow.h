@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "ManagedWindow.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 class ProgressSliderWindow
 {

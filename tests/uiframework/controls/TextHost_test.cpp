@@ -16,7 +16,7 @@
 #include "controls/RichEditUI.h"
 #include "core/ScrollBarUI.h"
 #include "controls/TextHost.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

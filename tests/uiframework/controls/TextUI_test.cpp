@@ -12,7 +12,7 @@
 
 #include "ManagedWindow.h"
 #include "controls/TextUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

@@ -13,7 +13,7 @@
 #include "GeometryText.h"
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

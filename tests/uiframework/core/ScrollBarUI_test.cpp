@@ -16,7 +16,7 @@
 #include "ManagedWindow.h"
 #include "core/ScrollBarUI.h"
 #include "controls/VerticalLayoutUI.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

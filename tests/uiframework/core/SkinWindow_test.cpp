@@ -13,7 +13,7 @@
 #include "core/ContainerUI.h"
 #include "GeometryText.h"
 #include "ManagedWindow.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 

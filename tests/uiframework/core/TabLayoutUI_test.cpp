@@ -9,7 +9,7 @@
 
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/TabLayoutUI.h"
 
 using namespace CalUI;

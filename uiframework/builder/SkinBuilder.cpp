@@ -1,10 +1,10 @@
 // Loading a skin document and building its controls.
 
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 #include <cwchar>
 
-#include "core/ControlFactory.h"
+#include "builder/ControlFactory.h"
 #include "core/ControlInterfaces.h"
 #include "core/ControlUI.h"
 #include "core/UIPtrArray.h"

@@ -1,10 +1,10 @@
 // The child layout's build of its skin file.
 
-#include "controls/ChildLayoutUI.h"
+#include "builder/ChildLayoutUI.h"
 
 #include <cwchar>
 
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 namespace CalUI {
 

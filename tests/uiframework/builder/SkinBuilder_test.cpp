@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "core/ContainerUI.h"
-#include "core/ControlFactory.h"
+#include "builder/ControlFactory.h"
 #include "LayoutTestControls.h"
 #include "core/LoadedImage.h"
 #include "ManagedWindow.h"
 #include "ScratchFolder.h"
 #include "core/SharedUIResources.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "controls/TreeViewUI.h"
 #include "TestPaths.h"
 #include "ZipWriter.h"

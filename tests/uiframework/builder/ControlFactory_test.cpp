@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ControlFactory.h"
+#include "builder/ControlFactory.h"
 #include "core/ControlUI.h"
 #include "core/ScrollBarUI.h"
 

@@ -1,6 +1,6 @@
 // The table of control classes by element name.
 
-#include "core/ControlFactory.h"
+#include "builder/ControlFactory.h"
 
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
@@ -9,7 +9,7 @@
 #include "controls/BusyIndicatorUI.h"
 #include "controls/ActiveXUI.h"
 #include "controls/ButtonUI.h"
-#include "controls/ChildLayoutUI.h"
+#include "builder/ChildLayoutUI.h"
 #include "controls/DateTimeUI.h"
 #include "controls/EditUI.h"
 #include "controls/ComboUI.h"

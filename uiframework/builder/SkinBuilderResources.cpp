@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "core/AttributeValues.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
 
 namespace CalUI {

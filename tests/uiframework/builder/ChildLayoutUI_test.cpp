@@ -10,9 +10,9 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "ZipWriter.h"
-#include "controls/ChildLayoutUI.h"
+#include "builder/ChildLayoutUI.h"
 #include "core/ControlInterfaces.h"
-#include "core/SkinBuilder.h"
+#include "builder/SkinBuilder.h"
 
 using namespace CalUI;
 
