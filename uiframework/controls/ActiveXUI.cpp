@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "controls/ActiveXSite.h"
+#include "controls/TextHost.h"
 #include "core/AttributeValues.h"
 #include "core/WindowManagerUI.h"
 
@@ -27,14 +28,13 @@ bool IsKeyMessage(UINT message) { return message >= WM_KEYFIRST && message <= WM
 // HIMETRIC (hundredths of a millimetre) of a size in screen pixels.
 SIZEL ScreenPixelsToHimetric(SIZE pixels)
 {
-    constexpr int kHimetricPerInch = 2540;
     HDC screen = ::GetDC(nullptr);
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     SIZEL extent;
-    extent.cx = MulDiv(kHimetricPerInch, pixels.cx, dpiX);
-    extent.cy = MulDiv(kHimetricPerInch, pixels.cy, dpiY);
+    extent.cx = CTxtWinHost::PixelsToHimetric(pixels.cx, dpiX);
+    extent.cy = CTxtWinHost::PixelsToHimetric(pixels.cy, dpiY);
     return extent;
 }
 

@@ -44,43 +44,37 @@ using DecodedPixels = std::unique_ptr<T, DecodedPixelsFree>;
 
 bool IsAllZero(const RECT& rc) { return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0; }
 
-// The frame's region within the canvas, as half-open pixel ranges; empty
-// ranges when they do not meet. 64-bit: offsets and sizes are unsigned 32-bit.
-struct CanvasSpan
+// A frame's place on the canvas, as the directory gives it.
+struct FrameRegion
 {
-    int left;
-    int top;
-    int right;
-    int bottom;
+    uint32_t x;
+    uint32_t y;
+    uint32_t width;
+    uint32_t height;
 };
-
-CanvasSpan SpanOf(const ApngFrameRecord& region, int canvasWidth, int canvasHeight)
-{
-    const int64_t right = static_cast<int64_t>(region.x_offset) + region.width;
-    const int64_t bottom = static_cast<int64_t>(region.y_offset) + region.height;
-    const int left = static_cast<int>(std::min<int64_t>(region.x_offset, canvasWidth));
-    const int top = static_cast<int>(std::min<int64_t>(region.y_offset, canvasHeight));
-    return CanvasSpan{left, top, static_cast<int>(std::min<int64_t>(right, canvasWidth)),
-                      static_cast<int>(std::min<int64_t>(bottom, canvasHeight))};
-}
 
 // Calls step(canvas row, frame row or null, pixel count) for each row of the
 // region inside the canvas; the frame pixel for canvas pixel (x, y) is the
-// one at column x - x offset of row y - y offset.
+// one at column x - x offset of row y - y offset. 64-bit: offsets and sizes
+// are unsigned 32-bit.
 template <class RowStep>
-void ForEachRegionRow(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, const ApngFrameRecord& region,
+void ForEachRegionRow(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, const FrameRegion& region,
                       RowStep step)
 {
-    const CanvasSpan span = SpanOf(region, canvasWidth, canvasHeight);
-    if (span.right <= span.left)
+    const int left = static_cast<int>(std::min<int64_t>(region.x, canvasWidth));
+    const int top = static_cast<int>(std::min<int64_t>(region.y, canvasHeight));
+    const int right = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(region.x) + region.width, canvasWidth));
+    const int bottom =
+        static_cast<int>(std::min<int64_t>(static_cast<int64_t>(region.y) + region.height, canvasHeight));
+    if (right <= left)
         return;
-    const auto count = static_cast<size_t>(span.right - span.left);
-    for (int y = span.top; y < span.bottom; ++y) {
-        BYTE* to = canvas + (static_cast<size_t>(y) * canvasWidth + span.left) * kBytesPerPixel;
+    const auto count = static_cast<size_t>(right - left);
+    for (int y = top; y < bottom; ++y) {
+        BYTE* to = canvas + (static_cast<size_t>(y) * canvasWidth + left) * kBytesPerPixel;
         const BYTE* from = nullptr;
         if (frame != nullptr) {
-            const size_t row = static_cast<size_t>(y) - region.y_offset;
-            const size_t column = static_cast<size_t>(span.left) - region.x_offset;
+            const size_t row = static_cast<size_t>(y) - region.y;
+            const size_t column = static_cast<size_t>(left) - region.x;
             from = frame + (row * region.width + column) * kBytesPerPixel;
         }
         step(to, from, count);
@@ -416,7 +410,9 @@ int CApngAnimUI::FrameDelayMs(const ApngFrameRecord& record)
     return static_cast<int>(record.delay_num / denominator * 1000.0);
 }
 
-bool CApngAnimUI::DecodeFrames(const BYTE* data, int size, DWORD mask)
+bool CApngAnimUI::DecodeFrames(const BYTE* data, int size, DWORD mask) { return ComposeApngFrames(data, size, mask); }
+
+bool CApngAnimUI::ComposeApngFrames(const BYTE* data, int size, DWORD mask)
 {
     const ApngFrameRecord* records = nullptr;
     int width = 0;
@@ -450,9 +446,11 @@ bool CApngAnimUI::DecodeFrames(const BYTE* data, int size, DWORD mask)
         if (dispose == ApngDispose::Previous)
             saved = canvas;
         if (record.blend_op == static_cast<uint8_t>(ApngBlend::Over))
-            BlendFrameOver(canvas.data(), framePixels, width, height, record);
+            BlendFrameOver(canvas.data(), framePixels, width, height, record.x_offset, record.y_offset, record.width,
+                           record.height);
         else
-            CopyFrameRegion(canvas.data(), framePixels, width, height, record);
+            CopyFrameRegion(canvas.data(), framePixels, width, height, record.x_offset, record.y_offset, record.width,
+                            record.height);
         HBITMAP bitmap = CreateFrameBitmap(canvas.data(), width, height, mask);
         if (bitmap == nullptr) {
             DeleteFrames();
@@ -464,15 +462,17 @@ bool CApngAnimUI::DecodeFrames(const BYTE* data, int size, DWORD mask)
         if (dispose == ApngDispose::Previous)
             canvas = saved;
         else if (dispose == ApngDispose::Background)
-            ClearFrameRegion(canvas.data(), width, height, record);
+            ClearFrameRegion(canvas.data(), width, height, record.x_offset, record.y_offset, record.width,
+                             record.height);
         framePixels += static_cast<size_t>(record.width) * record.height * kBytesPerPixel;
     }
     return true;
 }
 
-void CApngAnimUI::BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
-                                 const ApngFrameRecord& region)
+void CApngAnimUI::BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, UINT x, UINT y,
+                                 UINT frameWidth, UINT frameHeight)
 {
+    const FrameRegion region = {x, y, frameWidth, frameHeight};
     ForEachRegionRow(canvas, frame, canvasWidth, canvasHeight, region, [](BYTE* to, const BYTE* from, size_t count) {
         for (size_t i = 0; i < count; ++i, to += kBytesPerPixel, from += kBytesPerPixel) {
             const unsigned a = from[3];
@@ -493,16 +493,19 @@ void CApngAnimUI::BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidt
     });
 }
 
-void CApngAnimUI::CopyFrameRegion(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
-                                  const ApngFrameRecord& region)
+void CApngAnimUI::CopyFrameRegion(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, UINT x, UINT y,
+                                  UINT frameWidth, UINT frameHeight)
 {
+    const FrameRegion region = {x, y, frameWidth, frameHeight};
     ForEachRegionRow(canvas, frame, canvasWidth, canvasHeight, region, [](BYTE* to, const BYTE* from, size_t count) {
         std::copy(from, from + count * kBytesPerPixel, to);
     });
 }
 
-void CApngAnimUI::ClearFrameRegion(BYTE* canvas, int canvasWidth, int canvasHeight, const ApngFrameRecord& region)
+void CApngAnimUI::ClearFrameRegion(BYTE* canvas, int canvasWidth, int canvasHeight, UINT x, UINT y, UINT frameWidth,
+                                   UINT frameHeight)
 {
+    const FrameRegion region = {x, y, frameWidth, frameHeight};
     ForEachRegionRow(canvas, nullptr, canvasWidth, canvasHeight, region,
                      [](BYTE* to, const BYTE*, size_t count) { std::fill(to, to + count * kBytesPerPixel, BYTE{0}); });
 }

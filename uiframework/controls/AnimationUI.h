@@ -134,15 +134,19 @@ public:
     // Composes every frame on a canvas as the format prescribes (dispose:
     // none, background, previous; blend: source, over). A still PNG gives no
     // frames and shows as the plain background image.
+    bool ComposeApngFrames(const BYTE* data, int size, DWORD mask);
+    // This control's frames are composed ones.
     bool DecodeFrames(const BYTE* data, int size, DWORD mask) override;
 
     // The composition steps over RGBA canvases of canvasWidth x canvasHeight;
-    // only pixels inside both the canvas and the frame's region are touched.
-    static void BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
-                               const ApngFrameRecord& region);
-    static void CopyFrameRegion(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight,
-                                const ApngFrameRecord& region);
-    static void ClearFrameRegion(BYTE* canvas, int canvasWidth, int canvasHeight, const ApngFrameRecord& region);
+    // only pixels inside both the canvas and the frame's region (x, y,
+    // frameWidth, frameHeight) are touched.
+    static void BlendFrameOver(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, UINT x, UINT y,
+                               UINT frameWidth, UINT frameHeight);
+    static void CopyFrameRegion(BYTE* canvas, const BYTE* frame, int canvasWidth, int canvasHeight, UINT x, UINT y,
+                                UINT frameWidth, UINT frameHeight);
+    static void ClearFrameRegion(BYTE* canvas, int canvasWidth, int canvasHeight, UINT x, UINT y, UINT frameWidth,
+                                 UINT frameHeight);
     // numerator / denominator seconds (denominator 0: hundredths) in whole ms.
     static int FrameDelayMs(const ApngFrameRecord& record);
 };

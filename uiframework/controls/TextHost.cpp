@@ -48,6 +48,8 @@ bool CTxtWinHost::CreateHost(CRichEditUI* owner, const CREATESTRUCTW* create, CT
     return true;
 }
 
+LONG CTxtWinHost::PixelsToHimetric(int pixels, int dpi) { return MulDiv(pixels, kHimetricPerInch, dpi); }
+
 CTxtWinHost::CTxtWinHost() = default;
 
 CTxtWinHost::~CTxtWinHost()
@@ -190,8 +192,8 @@ void CTxtWinHost::SetTransparent(bool transparent)
 void CTxtWinHost::SetClientRect(const RECT& rc)
 {
     m_clientRect = rc;
-    m_extent.cx = MulDiv(rc.right - rc.left, kHimetricPerInch, PaintDpi(LOGPIXELSX));
-    m_extent.cy = MulDiv(rc.bottom - rc.top, kHimetricPerInch, PaintDpi(LOGPIXELSY));
+    m_extent.cx = PixelsToHimetric(rc.right - rc.left, PaintDpi(LOGPIXELSX));
+    m_extent.cy = PixelsToHimetric(rc.bottom - rc.top, PaintDpi(LOGPIXELSY));
     // Without the rectangle's change the engine keeps the view it had, empty
     // until its first drawing, and scrolls a text given before then as if
     // no character fitted: a long one went out of sight entirely.

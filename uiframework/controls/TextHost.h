@@ -54,6 +54,8 @@ public:
     // host in `host`, only when the engine was made and took the text;
     // otherwise false and `host` untouched.
     static bool CreateHost(CRichEditUI* owner, const CREATESTRUCTW* create, CTxtWinHost** host);
+    // Hundredths of a millimetre of `pixels` on a device of `dpi` dots per inch.
+    static LONG PixelsToHimetric(int pixels, int dpi);
 
     CTxtWinHost();
     CTxtWinHost(const CTxtWinHost&) = delete;

@@ -421,18 +421,14 @@ TEST_F(Animation, ApngDelaysAndBlendingByTheNumbers)
     // Opaque red at alpha 128 over opaque blue.
     BYTE canvas[4] = {0, 0, 255, 255};
     const BYTE frame[4] = {255, 0, 0, 128};
-    ApngFrameRecord region{};
-    region.width = 1;
-    region.height = 1;
-    CApngAnimUI::BlendFrameOver(canvas, frame, 1, 1, region);
+    CApngAnimUI::BlendFrameOver(canvas, frame, 1, 1, 0, 0, 1, 1);
     EXPECT_EQ(canvas[0], 128);
     EXPECT_EQ(canvas[1], 0);
     EXPECT_EQ(canvas[2], 127);
     EXPECT_EQ(canvas[3], 255);
     // A region reaching past the canvas touches only the canvas.
     BYTE small[4] = {1, 2, 3, 4};
-    region.x_offset = 0xFFFFFFF0u;
-    CApngAnimUI::ClearFrameRegion(small, 1, 1, region);
+    CApngAnimUI::ClearFrameRegion(small, 1, 1, 0xFFFFFFF0u, 0, 1, 1);
     EXPECT_EQ(small[0], 1);
 }
 
