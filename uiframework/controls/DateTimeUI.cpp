@@ -192,8 +192,12 @@ void CDateTimeWnd::Init(CDateTimeUI* owner)
     CWindowManagerUI* manager = owner->GetManager();
     if (m_hWnd == nullptr) {
         RegisterPickerClassOnce();
-        if (Create(manager->GetPaintWindow(), nullptr, WS_CHILD, 0, CalcPos()) == nullptr) {
-            // Nothing can ever delete the object through its window.
+        // A window that fails after WM_NCCREATE has had its final message by
+        // the time Create returns: the object goes here, and only here.
+        m_creating = true;
+        HWND window = Create(manager->GetPaintWindow(), nullptr, WS_CHILD, 0, CalcPos());
+        m_creating = false;
+        if (window == nullptr) {
             owner->m_window = nullptr;
             delete this;
             return;
@@ -295,7 +299,8 @@ void CDateTimeWnd::OnFinalMessage(HWND hWnd)
             m_owner->GetManager()->RemoveNativeWindow(hWnd);
         m_owner->m_window = nullptr;
     }
-    delete this;
+    if (!m_creating)
+        delete this;
 }
 
 }  // namespace CalUI

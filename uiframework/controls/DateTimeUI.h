@@ -92,6 +92,7 @@ private:
 
     CDateTimeUI* m_owner = nullptr;
     bool m_closing = false;
+    bool m_creating = false;  // inside Create: a failed creation is Init's to clean up
 };
 
 }  // namespace CalUI

@@ -148,6 +148,7 @@ private:
     bool m_initialised = false;
     bool m_caretShown = false;
     bool m_closing = false;
+    bool m_creating = false;  // inside Create: a failed creation is Init's to clean up
 };
 
 }  // namespace CalUI

@@ -42,8 +42,12 @@ void CEditWnd::Init(CEditUI* owner)
         style |= ES_RIGHT;
     if (owner->IsPasswordMode())
         style |= ES_PASSWORD;
-    if (Create(manager->GetPaintWindow(), nullptr, style, 0, owner->ComputeEditRect()) == nullptr) {
-        // Nothing can ever delete the object through its window.
+    // A window that fails after WM_NCCREATE has had its final message by
+    // the time Create returns: the object goes here, and only here.
+    m_creating = true;
+    HWND window = Create(manager->GetPaintWindow(), nullptr, style, 0, owner->ComputeEditRect());
+    m_creating = false;
+    if (window == nullptr) {
         owner->m_window = nullptr;
         delete this;
         return;
@@ -235,7 +239,8 @@ void CEditWnd::OnFinalMessage(HWND hWnd)
             m_owner->GetManager()->RemoveNativeWindow(hWnd);
         m_owner->m_window = nullptr;
     }
-    delete this;
+    if (!m_creating)
+        delete this;
 }
 
 }  // namespace CalUI

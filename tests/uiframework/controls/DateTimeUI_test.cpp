@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ClickableTestWindow.h"
+#include "FailingCreate.h"
 #include "GeometryText.h"
 #include "controls/DateTimeUI.h"
 #include "core/ContainerUI.h"
@@ -247,6 +248,29 @@ TEST_F(DateTime, PickerHidesWhenScrolledAwayOrItsContainerHides)
     ui->window.Pump();
     EXPECT_FALSE(IsWindow(picker) && IsWindowVisible(picker)) << "in a hidden container";
     ui->Find(L"box")->SetVisible(true);
+}
+
+// A picker that fails after WM_NCCREATE has had its last message by the time
+// its creation returns: its object must be freed once, not twice.
+TEST_F(DateTime, PickerThatFailsAfterItsFirstMessageIsFreedOnceAndTheFieldOpensLater)
+{
+    HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_DATE_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&classes));
+    CDateTimeUI* field = FieldNamed(L"other");
+    const RECT pos = field->GetPos();
+    {
+        FailingCreate failing(DATETIMEPICK_CLASSW);
+        ASSERT_TRUE(failing.Active());
+        ui->Click((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
+        ASSERT_TRUE(ui->window.PumpUntil([&] { return failing.Refusals() > 0; }));
+        ui->window.Pump();
+        EXPECT_EQ(field->GetNativeWindow(), nullptr);
+        EXPECT_TRUE(ProcessHeapsAreWhole());
+    }
+    ClickElsewhere();
+    EXPECT_NE(Open(field), nullptr);
+    EXPECT_TRUE(ProcessHeapsAreWhole());
 }
 
 TEST_F(DateTime, FieldDestroyedWithOpenPickerTakesThePickerAlong)

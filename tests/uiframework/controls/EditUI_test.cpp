@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ClickableTestWindow.h"
+#include "FailingCreate.h"
 #include "GeometryText.h"
 #include "controls/EditUI.h"
 #include "core/ContainerUI.h"
@@ -370,6 +371,27 @@ TEST_F(Edit, OpenWindowHidesWhenScrolledAwayOrItsContainerHides)
     EXPECT_FALSE(IsWindow(hWnd) && IsWindowVisible(hWnd)) << "in a hidden container";
     EXPECT_EQ(nullptr, boxed->GetNativeWindow());
     ui->Find(L"box")->SetVisible(true);
+}
+
+// A native edit that fails after WM_NCCREATE has had its last message by the
+// time its creation returns: its object must be freed once, not twice.
+TEST_F(Edit, WindowThatFailsAfterItsFirstMessageIsFreedOnceAndTheFieldOpensLater)
+{
+    HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
+    CEditUI* edit = EditNamed(L"plain");
+    const RECT pos = edit->GetPos();
+    {
+        FailingCreate failing(L"Edit");
+        ASSERT_TRUE(failing.Active());
+        ui->Click((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
+        ASSERT_TRUE(ui->window.PumpUntil([&] { return failing.Refusals() > 0; }));
+        ui->window.Pump();
+        EXPECT_EQ(edit->GetNativeWindow(), nullptr);
+        EXPECT_TRUE(ProcessHeapsAreWhole());
+    }
+    ClickElsewhere();
+    EXPECT_NE(Open(edit), nullptr);
+    EXPECT_TRUE(ProcessHeapsAreWhole());
 }
 
 TEST_F(Edit, ControlDestroyedWithOpenWindowTakesTheWindowAlong)
