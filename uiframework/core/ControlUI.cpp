@@ -65,9 +65,12 @@ void CControlUI::SetName(LPCWSTR name)
         return;
     // The manager re-indexes the control and calls back here to store the
     // name; storing first would make it see no change and keep the old index.
+    // A name it refuses (empty, or another control's) is still this
+    // control's, so the old one must stop finding it.
     if (m_manager != nullptr && !m_renaming) {
         m_renaming = true;
-        m_manager->RenameControl(this, name);
+        if (!m_manager->RenameControl(this, name))
+            m_manager->RemoveFromNameIndex(this);
         m_renaming = false;
     }
     m_name = name;

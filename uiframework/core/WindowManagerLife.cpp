@@ -149,6 +149,13 @@ bool CWindowManagerUI::RenameControl(CControlUI* control, LPCWSTR newName)
     return true;
 }
 
+void CWindowManagerUI::RemoveFromNameIndex(CControlUI* control)
+{
+    const CUIString name = control->GetName();
+    if (!name.IsEmpty() && m_nameIndex.Find(name, false) == control)
+        m_nameIndex.Remove(name);
+}
+
 void CWindowManagerUI::ForgetControl(CControlUI* control)
 {
     for (CControlUI** slot : {&m_key, &m_hover, &m_click, &m_focus, &m_lastToolTipControl}) {
@@ -156,9 +163,7 @@ void CWindowManagerUI::ForgetControl(CControlUI* control)
             *slot = nullptr;
     }
     KillTimers(control);
-    CUIString name = control->GetName();
-    if (!name.IsEmpty() && m_nameIndex.Find(name, false) == control)
-        m_nameIndex.Remove(name);
+    RemoveFromNameIndex(control);
     for (const auto& msg : m_queuedNotifications) {
         if (msg->sender == control)
             msg->sender = nullptr;

@@ -66,6 +66,8 @@ public:
     bool AttachRoot(CControlUI* root);  // the old root is deleted later
     bool InitControls(CControlUI* control, CControlUI* parent = nullptr);
     bool RenameControl(CControlUI* control, LPCWSTR newName);
+    // The index stops finding the control under its current name.
+    void RemoveFromNameIndex(CControlUI* control);
     void ForgetControl(CControlUI* control);  // from the control's destructor
     CControlUI* FindControl(LPCWSTR name);
     CControlUI* FindControlAt(POINT pt) const;  // topmost, any manager

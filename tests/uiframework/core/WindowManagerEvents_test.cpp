@@ -146,6 +146,36 @@ TEST_F(WindowManagerEvents, NameIndexFollowsRenames)
     EXPECT_EQ(window.manager.FindControl(L"c2"), c);
 }
 
+// A name the index refuses is still the control's own: the old name must not
+// keep finding it, or it would find freed memory once the control is gone.
+TEST_F(WindowManagerEvents, NameIndexHoldsOnlyLiveControlsUnderTheirNames)
+{
+    auto join = [&](LPCWSTR name) {
+        auto* control = new RecordingControl(&log, name, {0, 0, 0, 0}, UIControlFlag::None);
+        window.manager.InitControls(control, root);
+        return control;
+    };
+    RecordingControl* emptied = join(L"emptied");
+    RecordingControl* refused = join(L"refused");
+    RecordingControl* renamed = join(L"renamed");
+    ASSERT_EQ(window.manager.FindControl(L"refused"), refused);
+
+    emptied->SetName(L"");
+    EXPECT_EQ(window.manager.FindControl(L"emptied"), nullptr) << "renamed to empty";
+    refused->SetName(L"a");
+    EXPECT_EQ(refused->GetName(), L"a");
+    EXPECT_EQ(window.manager.FindControl(L"refused"), nullptr) << "a refused rename drops the old name";
+    EXPECT_EQ(window.manager.FindControl(L"a"), a) << "the name's holder keeps it";
+    renamed->SetName(L"renamed2");
+    EXPECT_EQ(window.manager.FindControl(L"renamed2"), renamed);
+
+    for (CControlUI* gone : {emptied, refused, renamed})
+        gone->Delete();
+    for (LPCWSTR name : {L"emptied", L"refused", L"renamed", L"renamed2", L""})
+        EXPECT_EQ(window.manager.FindControl(name), nullptr) << "name \"" << name << "\"";
+    EXPECT_EQ(window.manager.FindControl(L"a"), a);
+}
+
 TEST_F(WindowManagerEvents, MovingBetweenControlsLeavesEntersAndMoves)
 {
     window.manager.AddMouseLeaveNeeded(c);
