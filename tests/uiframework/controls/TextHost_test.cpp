@@ -1,18 +1,16 @@
 // The text host's answers to the engine, read through ITextHost on hosts
 // made for real rich edits of a real window; the notification records the
-// control forwards; and the control without the engine, in a child process
-// of this program started with the engine's library switched off.
+// control forwards; and the control without the engine, whose library this
+// program then cannot load.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
-#include "ScratchFolder.h"
-#include "TestPaths.h"
 #include "controls/RichEditUI.h"
 #include "core/ScrollBarUI.h"
 #include "controls/TextHost.h"
@@ -21,8 +19,6 @@
 using namespace CalUI;
 
 namespace {
-
-constexpr wchar_t kChildMarker[] = L"CALVERIN_RICHEDIT_NO_ENGINE_CHILD";
 
 std::wstring Skin()
 {
@@ -491,10 +487,84 @@ TEST_F(TextHost, OnlyALeftPressInARecordWithAMessageGivesLink)
 
 // ---- Without the engine ----------------------------------------------------------------------
 
+// While it lives, this program's own import of LoadLibraryW finds no text
+// engine, as on a system without its library: the framework, linked into the
+// program, loads the engine through that import.
+class EngineSwitchedOff
+{
+public:
+    EngineSwitchedOff() : m_slot(ImportSlot("LoadLibraryW"))
+    {
+        if (m_slot == nullptr)
+            return;
+        s_load = reinterpret_cast<LoadProc>(*m_slot);
+        Write(reinterpret_cast<ULONG_PTR>(&LoadWithoutEngine));
+    }
+    ~EngineSwitchedOff()
+    {
+        if (m_slot != nullptr)
+            Write(reinterpret_cast<ULONG_PTR>(s_load));
+    }
+    EngineSwitchedOff(const EngineSwitchedOff&) = delete;
+    EngineSwitchedOff& operator=(const EngineSwitchedOff&) = delete;
+
+    bool Active() const { return m_slot != nullptr; }
+
+private:
+    using LoadProc = HMODULE(WINAPI*)(LPCWSTR);
+
+    static HMODULE WINAPI LoadWithoutEngine(LPCWSTR name)
+    {
+        if (name != nullptr && _wcsicmp(name, L"msftedit.dll") == 0) {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return nullptr;
+        }
+        return s_load(name);
+    }
+
+    // The program's import address slot of a kernel32 function, found by name.
+    static ULONG_PTR* ImportSlot(const char* function)
+    {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+        for (; descriptor->Name != 0; ++descriptor) {
+            if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), "kernel32.dll") != 0 ||
+                descriptor->OriginalFirstThunk == 0)
+                continue;
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
+            for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    continue;
+                const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                    return reinterpret_cast<ULONG_PTR*>(&slots->u1.Function);
+            }
+        }
+        return nullptr;
+    }
+
+    void Write(ULONG_PTR value)
+    {
+        DWORD old = 0;
+        VirtualProtect(m_slot, sizeof(*m_slot), PAGE_READWRITE, &old);
+        *m_slot = value;
+        VirtualProtect(m_slot, sizeof(*m_slot), old, &old);
+    }
+
+    ULONG_PTR* m_slot;
+    static LoadProc s_load;
+};
+
+EngineSwitchedOff::LoadProc EngineSwitchedOff::s_load = nullptr;
+
 TEST(TextHostWithoutEngine, FieldsAreEmptyBoxesAndNothingFails)
 {
-    if (GetEnvironmentVariableW(kChildMarker, nullptr, 0) == 0)
-        GTEST_SKIP() << "runs in the child process that TextHostWithoutEngine.ChildRuns starts";
+    EngineSwitchedOff switchedOff;
+    ASSERT_TRUE(switchedOff.Active()) << "the program imports LoadLibraryW from kernel32";
     ASSERT_EQ(LoadLibraryW(L"msftedit.dll"), nullptr) << "the engine must be switched off here";
 
     ManagedWindow window;
@@ -533,42 +603,6 @@ TEST(TextHostWithoutEngine, FieldsAreEmptyBoxesAndNothingFails)
     EXPECT_STREQ(field->GetText(), L"");
     EXPECT_TRUE(NotificationsOfType(window, L"return").empty());
     window.Send(WM_TIMER, 0x2000, 0);  // paints
-}
-
-// Wine takes a program's DLL overrides from the Linux environment it starts
-// in, so the child starts through a Linux shell, which leaves its exit code
-// in the scratch folder.
-TEST(TextHostWithoutEngine, ChildRuns)
-{
-    if (GetEnvironmentVariableW(kChildMarker, nullptr, 0) != 0)
-        GTEST_SKIP() << "this is the child";
-    ScratchFolder scratch;
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring result = scratch.File(L"exit-code");
-    const std::wstring target = HostPathOf(result);
-    const std::wstring script =
-        std::wstring(kChildMarker) + L"=1 WINEDLLOVERRIDES=msftedit=d \"$CALVERIN_WINE\" \"" + HostPathOf(self) +
-        L"\" --gtest_filter=TextHostWithoutEngine.FieldsAreEmptyBoxesAndNothingFails"
-        L" > \"" +
-        target + L".log\" 2>&1 && grep -q \"^.  PASSED  . 1 test\" \"" + target + L".log\"\necho $? > \"" + target +
-        L".part\"\nmv \"" + target + L".part\" \"" + target + L"\"\n";
-    const std::wstring scriptFile = scratch.WriteFile(L"child.sh", std::string(script.begin(), script.end()));
-    std::wstring command = L"/bin/sh \"" + HostPathOf(scriptFile) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(WinePathOf(L"/bin/sh").c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    if (process.hThread != nullptr)
-        CloseHandle(process.hThread);
-    if (process.hProcess != nullptr)
-        CloseHandle(process.hProcess);
-    const DWORD started = GetTickCount();
-    while (!EntryExists(result) && GetTickCount() - started < 120000)
-        Sleep(50);
-    ASSERT_TRUE(EntryExists(result)) << "the child did not finish";
-    EXPECT_EQ(ScratchFolder::ReadFile(result), "0\n") << "the child's own test failed";
 }
 
 }  // namespace

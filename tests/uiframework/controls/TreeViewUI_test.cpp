@@ -166,7 +166,8 @@ TEST_F(TreeView, NodesInsertedAndRemovedKeepTheRowsDepthFirst)
     EXPECT_EQ(view->InsertNodeAt(g, view->GetCount() + 1), -1) << "past the row count";
     EXPECT_EQ(view->InsertNodeAt(g, 1), 2);
     EXPECT_EQ(Rows(view), (std::vector<std::wstring>{L"A", L"G", L"B", L"E", L"D", L"F"}));
-    EXPECT_FALSE(view->Add(new CListLabelElementUI)) << "only nodes";
+    CListLabelElementUI refused;  // the test's own: the view does not take it
+    EXPECT_FALSE(view->Add(&refused)) << "only nodes";
 
     CTreeNodeUI* a = Node(view, 0);
     CTreeNodeUI* b = Node(view, 2);
