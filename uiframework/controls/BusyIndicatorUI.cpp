@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <numeric>
 
 #include "controls/AnimationUI.h"
 #include "core/AttributeValues.h"
@@ -22,6 +23,8 @@ constexpr int kFullCircle = 360;
 // pi, so that the spokes sit where skins have always seen them.
 constexpr double kRingPi = 3.14;
 constexpr BYTE kFullAlpha = 255;
+// What a rotating image may keep of its drawn turns.
+constexpr size_t kMaxTurnBytes = 8u << 20;
 
 bool IsNamed(LPCWSTR name, LPCWSTR expected) { return std::wcscmp(name, expected) == 0; }
 
@@ -54,7 +57,7 @@ CChrysanthemumLoadingUI::CChrysanthemumLoadingUI() = default;
 CChrysanthemumLoadingUI::~CChrysanthemumLoadingUI()
 {
     StopTimer();
-    DeleteFrame();
+    DeleteFrames();
 }
 
 LPCWSTR CChrysanthemumLoadingUI::GetClass() const { return L"ChrysanthemumLoading"; }
@@ -164,14 +167,15 @@ bool CChrysanthemumLoadingUI::OnPaint(HDC hdc, const RECT&, CControlUI*)
 {
     if (!IsVisible())
         return true;
-    if (m_frame == nullptr)
+    if (m_frames == nullptr)
         PrepareFrames();
-    if (m_frame == nullptr)
+    if (m_frames == nullptr)
         return true;
+    const int top = m_frameSize.cy * CurrentSlot();
     const RECT dest = {m_pos.left, m_pos.top, m_pos.left + m_frameSize.cx, m_pos.top + m_frameSize.cy};
-    const RECT source = {0, 0, m_frameSize.cx, m_frameSize.cy};
+    const RECT source = {0, top, m_frameSize.cx, top + m_frameSize.cy};
     const RECT noCorners = {0, 0, 0, 0};
-    CSkinPainter::DrawBitmap(hdc, m_frame, dest, m_paintRect, source, noCorners, true);
+    CSkinPainter::DrawBitmap(hdc, m_frames, dest, m_paintRect, source, noCorners, true);
     return true;
 }
 
@@ -207,14 +211,51 @@ void CChrysanthemumLoadingUI::SetSpokeColor(DWORD argb)
     PrepareFrames();
 }
 
-void CChrysanthemumLoadingUI::SetThickness(int pixels) { m_thickness = pixels; }
-void CChrysanthemumLoadingUI::SetOutRadius(int pixels) { m_outRadius = pixels; }
-void CChrysanthemumLoadingUI::SetInnerRadius(int pixels) { m_innerRadius = pixels; }
-void CChrysanthemumLoadingUI::SetTextColor(DWORD argb) { m_textColor = argb; }
-void CChrysanthemumLoadingUI::SetFont(int fontId) { m_font = fontId; }
+// The settings below show from the next frame on: frames drawn before go.
+void CChrysanthemumLoadingUI::SetThickness(int pixels)
+{
+    m_thickness = pixels;
+    ForgetDrawnFrames();
+}
+
+void CChrysanthemumLoadingUI::SetOutRadius(int pixels)
+{
+    m_outRadius = pixels;
+    ForgetDrawnFrames();
+}
+
+void CChrysanthemumLoadingUI::SetInnerRadius(int pixels)
+{
+    m_innerRadius = pixels;
+    ForgetDrawnFrames();
+}
+
+void CChrysanthemumLoadingUI::SetTextColor(DWORD argb)
+{
+    m_textColor = argb;
+    ForgetDrawnFrames();
+}
+
+void CChrysanthemumLoadingUI::SetFont(int fontId)
+{
+    m_font = fontId;
+    ForgetDrawnFrames();
+}
+
 int CChrysanthemumLoadingUI::GetFont() const { return m_font; }
-void CChrysanthemumLoadingUI::SetTextPadding(RECT padding) { m_textPadding = padding; }
-void CChrysanthemumLoadingUI::SetTextRenderingHint(int hint) { m_textRenderingHint = hint; }
+
+void CChrysanthemumLoadingUI::SetTextPadding(RECT padding)
+{
+    m_textPadding = padding;
+    ForgetDrawnFrames();
+}
+
+void CChrysanthemumLoadingUI::SetTextRenderingHint(int hint)
+{
+    m_textRenderingHint = hint;
+    ForgetDrawnFrames();
+}
+
 int CChrysanthemumLoadingUI::GetTextRenderingHint() const { return m_textRenderingHint; }
 int CChrysanthemumLoadingUI::GetCurrentIndex() const { return m_currentIndex; }
 
@@ -223,6 +264,7 @@ void CChrysanthemumLoadingUI::SetMultiLine(bool multiLine)
     m_textStyle = WithBit(m_textStyle, DT_SINGLELINE, !multiLine);
     if (multiLine)
         m_textStyle |= DT_WORDBREAK;
+    ForgetDrawnFrames();
 }
 
 void CChrysanthemumLoadingUI::PrepareFrames()
@@ -242,50 +284,83 @@ void CChrysanthemumLoadingUI::PrepareFrames()
             m_colors.push_back(k == 0 ? m_spokeColor : static_cast<DWORD>(k * alphaStep) << 24 | rgb);
         }
     }
+    ForgetDrawnFrames();
     RenderFrame();
 }
 
+// A frame depends only on which spoke is brightest, so each of the ring's
+// frames is drawn once, at its first tick, and every later turn shows it
+// again: a tick costs no drawing and no allocation.
 void CChrysanthemumLoadingUI::RenderFrame()
 {
     const int width = m_pos.right - m_pos.left;
     const int height = m_pos.bottom - m_pos.top;
     if (width <= 0 || height <= 0) {
-        DeleteFrame();
+        DeleteFrames();
         return;
     }
     m_centerX = static_cast<float>(width / 2);
     m_centerY = static_cast<float>(height / 2);
-    // One bitmap serves every tick until the size changes.
-    if (m_frame == nullptr || m_frameSize.cx != width || m_frameSize.cy != height) {
-        DeleteFrame();
-        m_frame = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height, &m_frameBits);
-        if (m_frame == nullptr || m_frameBits == nullptr) {
-            DeleteFrame();
+    const int n = static_cast<int>(m_angles.size());
+    if (n > 0)
+        m_currentIndex = (m_currentIndex + 1) % n;
+    const int slots = std::max(n, 1);
+    if (m_frames == nullptr || m_frameSize.cx != width || m_frameSize.cy != height ||
+        static_cast<int>(m_drawn.size()) != slots || m_drawnBkColor != m_bkColor || m_drawnText != m_text) {
+        if (!MakeFrames(width, height, slots))
             return;
-        }
-        m_frameSize = SIZE{width, height};
     }
-    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, m_frameBits);
+    const int slot = CurrentSlot();
+    if (!m_drawn[static_cast<size_t>(slot)]) {
+        DrawFrame(slot);
+        m_drawn[static_cast<size_t>(slot)] = true;
+    }
+}
+
+// One bitmap holds every frame of the ring, one below the other.
+bool CChrysanthemumLoadingUI::MakeFrames(int width, int height, int slots)
+{
+    DeleteFrames();
+    m_frames = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height * slots, &m_frameBits);
+    if (m_frames == nullptr || m_frameBits == nullptr) {
+        DeleteFrames();
+        return false;
+    }
+    m_frameSize = SIZE{width, height};
+    m_drawn.assign(static_cast<size_t>(slots), false);
+    m_drawnBkColor = m_bkColor;
+    m_drawnText = m_text;
+    return true;
+}
+
+int CChrysanthemumLoadingUI::CurrentSlot() const
+{
+    return m_currentIndex < static_cast<int>(m_drawn.size()) ? m_currentIndex : 0;
+}
+
+void CChrysanthemumLoadingUI::DrawFrame(int slot)
+{
+    const int width = m_frameSize.cx;
+    const int height = m_frameSize.cy;
+    BYTE* bits = m_frameBits + static_cast<size_t>(width) * height * 4 * static_cast<size_t>(slot);
+    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, bits);
     Gdiplus::Graphics graphics(&canvas);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     graphics.Clear(Gdiplus::Color(static_cast<Gdiplus::ARGB>(m_bkColor)));
 
     const int n = static_cast<int>(m_angles.size());
-    if (n > 0) {
-        m_currentIndex = (m_currentIndex + 1) % n;
-        for (int j = 0; j < n; ++j) {
-            const int i = (m_currentIndex + j) % n;
-            Gdiplus::Pen pen(Gdiplus::Color(static_cast<Gdiplus::ARGB>(m_colors[static_cast<size_t>(j)])),
-                             static_cast<Gdiplus::REAL>(m_thickness));
-            pen.SetStartCap(Gdiplus::LineCapRound);
-            pen.SetEndCap(Gdiplus::LineCapRound);
-            const double a = m_angles[static_cast<size_t>(i)] * kRingPi / 180;
-            const auto at = [&](int radius, double (*f)(double), float centre) {
-                return static_cast<Gdiplus::REAL>(f(a) * radius + centre);
-            };
-            graphics.DrawLine(&pen, at(m_innerRadius, std::cos, m_centerX), at(m_innerRadius, std::sin, m_centerY),
-                              at(m_outRadius, std::cos, m_centerX), at(m_outRadius, std::sin, m_centerY));
-        }
+    for (int j = 0; j < n; ++j) {
+        const int i = (slot + j) % n;
+        Gdiplus::Pen pen(Gdiplus::Color(static_cast<Gdiplus::ARGB>(m_colors[static_cast<size_t>(j)])),
+                         static_cast<Gdiplus::REAL>(m_thickness));
+        pen.SetStartCap(Gdiplus::LineCapRound);
+        pen.SetEndCap(Gdiplus::LineCapRound);
+        const double a = m_angles[static_cast<size_t>(i)] * kRingPi / 180;
+        const auto at = [&](int radius, double (*f)(double), float centre) {
+            return static_cast<Gdiplus::REAL>(f(a) * radius + centre);
+        };
+        graphics.DrawLine(&pen, at(m_innerRadius, std::cos, m_centerX), at(m_innerRadius, std::sin, m_centerY),
+                          at(m_outRadius, std::cos, m_centerX), at(m_outRadius, std::sin, m_centerY));
     }
     DrawCaption(graphics, width, height);
 }
@@ -322,14 +397,17 @@ void CChrysanthemumLoadingUI::StopTimer()
         m_manager->KillTimer(this, kAnimationTimerId);
 }
 
-void CChrysanthemumLoadingUI::DeleteFrame()
+void CChrysanthemumLoadingUI::DeleteFrames()
 {
-    if (m_frame != nullptr)
-        ::DeleteObject(m_frame);
-    m_frame = nullptr;
+    if (m_frames != nullptr)
+        ::DeleteObject(m_frames);
+    m_frames = nullptr;
     m_frameBits = nullptr;
     m_frameSize = SIZE{0, 0};
+    m_drawn.clear();
 }
+
+void CChrysanthemumLoadingUI::ForgetDrawnFrames() { std::fill(m_drawn.begin(), m_drawn.end(), false); }
 
 // ---- The rotating image -----------------------------------------------------------
 
@@ -338,6 +416,7 @@ CRotateImageUI::CRotateImageUI() = default;
 CRotateImageUI::~CRotateImageUI()
 {
     FreeImage();
+    DeleteTurns();
     if (m_manager != nullptr)
         m_manager->KillTimers(this);
 }
@@ -426,24 +505,90 @@ void CRotateImageUI::PaintBkImage(HDC hdc)
 {
     if (m_image == nullptr)
         return;
-    Gdiplus::Graphics graphics(hdc);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-    graphics.TranslateTransform(m_centerX, m_centerY);
-    graphics.RotateTransform(static_cast<Gdiplus::REAL>(m_angle));
-    graphics.TranslateTransform(-m_centerX, -m_centerY);
-    const RECT& paint = m_paintRect;
-    graphics.SetClip(Gdiplus::Rect(paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top),
-                     Gdiplus::CombineModeReplace);
-    if (m_stretch) {
-        graphics.DrawImage(m_image.get(), static_cast<Gdiplus::REAL>(m_pos.left), static_cast<Gdiplus::REAL>(m_pos.top),
-                           static_cast<Gdiplus::REAL>(m_pos.right - m_pos.left),
-                           static_cast<Gdiplus::REAL>(m_pos.bottom - m_pos.top));
+    const int width = m_pos.right - m_pos.left;
+    const int height = m_pos.bottom - m_pos.top;
+    if (!PrepareTurns(width, height)) {
+        Gdiplus::Graphics graphics(hdc);
+        const RECT& paint = m_paintRect;
+        graphics.SetClip(Gdiplus::Rect(paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top),
+                         Gdiplus::CombineModeReplace);
+        DrawTurned(graphics, static_cast<Gdiplus::REAL>(m_pos.left), static_cast<Gdiplus::REAL>(m_pos.top));
         return;
     }
-    const auto width = static_cast<Gdiplus::REAL>(m_image->GetWidth());
-    const auto height = static_cast<Gdiplus::REAL>(m_image->GetHeight());
-    graphics.DrawImage(m_image.get(), m_centerX - width / 2, m_centerY - height / 2, width, height);
+    const size_t slot = static_cast<size_t>(m_angle / m_degreesPerTurn) % m_turnAngles.size();
+    BYTE* bits = m_turnBits + static_cast<size_t>(width) * height * 4 * slot;
+    if (m_turnAngles[slot] != m_angle) {
+        Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, bits);
+        Gdiplus::Graphics graphics(&canvas);
+        graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+        DrawTurned(graphics, 0, 0);
+        m_turnAngles[slot] = m_angle;
+    }
+    const int top = height * static_cast<int>(slot);
+    const RECT source = {0, top, width, top + height};
+    const RECT noCorners = {0, 0, 0, 0};
+    CSkinPainter::DrawBitmap(hdc, m_turns, m_pos, m_paintRect, source, noCorners, true);
 }
+
+// The image turned by the current angle about the centre of the control,
+// whose top-left corner is at (left, top) in the graphics' coordinates.
+void CRotateImageUI::DrawTurned(Gdiplus::Graphics& graphics, Gdiplus::REAL left, Gdiplus::REAL top)
+{
+    const auto width = static_cast<Gdiplus::REAL>(m_pos.right - m_pos.left);
+    const auto height = static_cast<Gdiplus::REAL>(m_pos.bottom - m_pos.top);
+    const Gdiplus::REAL centerX = m_centerX - static_cast<Gdiplus::REAL>(m_pos.left) + left;
+    const Gdiplus::REAL centerY = m_centerY - static_cast<Gdiplus::REAL>(m_pos.top) + top;
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    graphics.TranslateTransform(centerX, centerY);
+    graphics.RotateTransform(static_cast<Gdiplus::REAL>(m_angle));
+    graphics.TranslateTransform(-centerX, -centerY);
+    if (m_stretch) {
+        graphics.DrawImage(m_image.get(), left, top, width, height);
+        return;
+    }
+    const auto imageWidth = static_cast<Gdiplus::REAL>(m_image->GetWidth());
+    const auto imageHeight = static_cast<Gdiplus::REAL>(m_image->GetHeight());
+    graphics.DrawImage(m_image.get(), centerX - imageWidth / 2, centerY - imageHeight / 2, imageWidth, imageHeight);
+}
+
+// The angles a turn passes through are the multiples of the step's common
+// divisor with a full circle; each is drawn the first time it comes and kept,
+// so a turning image costs one blit a tick. A control whose turns would take
+// more than kMaxTurnBytes draws each tick afresh instead.
+bool CRotateImageUI::PrepareTurns(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    const int degreesPerTurn = std::gcd(m_angleStep, kFullCircle);
+    if (m_turns != nullptr && m_turnSize.cx == width && m_turnSize.cy == height && m_degreesPerTurn == degreesPerTurn)
+        return true;
+    DeleteTurns();
+    const size_t turns = static_cast<size_t>(kFullCircle / degreesPerTurn);
+    if (turns * static_cast<size_t>(width) * static_cast<size_t>(height) * 4 > kMaxTurnBytes)
+        return false;
+    const int stripHeight = height * static_cast<int>(turns);
+    m_turns = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -stripHeight, &m_turnBits);
+    if (m_turns == nullptr || m_turnBits == nullptr) {
+        DeleteTurns();
+        return false;
+    }
+    m_turnSize = SIZE{width, height};
+    m_degreesPerTurn = degreesPerTurn;
+    m_turnAngles.assign(turns, -1);
+    return true;
+}
+
+void CRotateImageUI::DeleteTurns()
+{
+    if (m_turns != nullptr)
+        ::DeleteObject(m_turns);
+    m_turns = nullptr;
+    m_turnBits = nullptr;
+    m_turnSize = SIZE{0, 0};
+    m_turnAngles.clear();
+}
+
+void CRotateImageUI::ForgetDrawnTurns() { std::fill(m_turnAngles.begin(), m_turnAngles.end(), -1); }
 
 void CRotateImageUI::SetImage(LPCWSTR name)
 {
@@ -479,7 +624,11 @@ void CRotateImageUI::SetAngleStep(int degrees)
         m_angleStep = degrees;
 }
 
-void CRotateImageUI::SetStretch(bool stretch) { m_stretch = stretch; }
+void CRotateImageUI::SetStretch(bool stretch)
+{
+    m_stretch = stretch;
+    ForgetDrawnTurns();
+}
 void CRotateImageUI::SetAutoStart(bool autoStart) { m_autoStart = autoStart; }
 
 void CRotateImageUI::SetFixAngle(int degrees)
@@ -517,32 +666,41 @@ void CRotateImageUI::LoadImage()
     if (m_imageName.IsEmpty())
         return;
     FreeImage();
+    m_image = LoadImageData(m_imageName);
+}
+
+// GDI+ reads an image from its stream as long as the image lives, so the
+// stream stays with the control; it owns the global memory it reads from.
+std::unique_ptr<Gdiplus::Image> CRotateImageUI::LoadImageData(LPCWSTR name)
+{
     std::vector<BYTE> bytes;
-    if (!ReadAnimationImageBytes(m_imageName, bytes))
-        return;
+    if (!ReadAnimationImageBytes(name, bytes))
+        return nullptr;
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (memory == nullptr)
-        return;
+        return nullptr;
     if (void* target = ::GlobalLock(memory)) {
         std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(target));
         ::GlobalUnlock(memory);
     }
-    if (::CreateStreamOnHGlobal(memory, TRUE, &m_stream) != S_OK) {
+    IStream* stream = nullptr;
+    if (::CreateStreamOnHGlobal(memory, TRUE, &stream) != S_OK) {
         ::GlobalFree(memory);
-        m_stream = nullptr;
-        return;
+        return nullptr;
     }
-    std::unique_ptr<Gdiplus::Image> image(new Gdiplus::Image(m_stream));
+    std::unique_ptr<Gdiplus::Image> image(new Gdiplus::Image(stream));
     if (image->GetLastStatus() != Gdiplus::Ok) {
         image.reset();
-        FreeImage();
-        return;
+        stream->Release();
+        return nullptr;
     }
-    m_image = std::move(image);
+    m_stream = stream;
+    return image;
 }
 
 void CRotateImageUI::FreeImage()
 {
+    ForgetDrawnTurns();
     m_image.reset();
     if (m_stream != nullptr)
         m_stream->Release();

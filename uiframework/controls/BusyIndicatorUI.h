@@ -5,8 +5,10 @@
 // ("RotateImage"), a picture turned clockwise about the control's centre.
 //
 // Lifetimes: each control owns what it draws from (the spinner its tables and
-// last rendered frame, the rotating image its GDI+ image and the stream that
-// holds the image's bytes). Timers run only under the manager of the window
+// the frames of its ring, the rotating image its GDI+ image, the stream that
+// holds the image's bytes and the turns drawn so far). Both draw each frame
+// once and then only blit it, so a tick repaints the control's rectangle
+// and allocates nothing. Timers run only under the manager of the window
 // the control has joined and die with the control. A spinner with fewer
 // than one spoke draws its background and caption only; one of no size has
 // no frame.
@@ -64,13 +66,18 @@ public:
 
     // New tables of angles and colours, then RenderFrame.
     void PrepareFrames();
-    // Moves the ring one spoke on and draws the next frame.
+    // Moves the ring one spoke on and makes its frame ready; a frame of the
+    // ring is drawn the first time it comes and kept while the look stays.
     void RenderFrame();
 
 private:
     void StartTimer();
     void StopTimer();
-    void DeleteFrame();
+    bool MakeFrames(int width, int height, int slots);
+    void DeleteFrames();
+    void ForgetDrawnFrames();
+    int CurrentSlot() const;
+    void DrawFrame(int slot);
     void DrawCaption(Gdiplus::Graphics& graphics, int width, int height);
 
     int m_interval = 40;
@@ -89,9 +96,12 @@ private:
     int m_font = -1;
     RECT m_textPadding = {0, 0, 0, 0};
     int m_textRenderingHint = 4;
-    HBITMAP m_frame = nullptr;    // owned; premultiplied, top-down
-    BYTE* m_frameBits = nullptr;  // the frame's pixels
-    SIZE m_frameSize = {0, 0};
+    HBITMAP m_frames = nullptr;   // owned; premultiplied, top-down, one frame per spoke below the other
+    BYTE* m_frameBits = nullptr;  // the frames' pixels
+    SIZE m_frameSize = {0, 0};    // of one frame
+    std::vector<bool> m_drawn;    // per frame: drawn with the current look
+    DWORD m_drawnBkColor = 0;     // the background and caption the frames show
+    CUIString m_drawnText;
     bool m_joined = false;
 };
 
@@ -128,9 +138,18 @@ public:
     void StartRotation();
     void StopRotation();
 
-private:
+    // Drops the image and takes the one named, when there is a name.
     void LoadImage();
+    // The named image's bytes as a GDI+ image over a stream of its own (kept
+    // as the control's stream); none when they cannot be read or decoded.
+    std::unique_ptr<Gdiplus::Image> LoadImageData(LPCWSTR name);
+
+private:
     void FreeImage();
+    void DrawTurned(Gdiplus::Graphics& graphics, float left, float top);
+    bool PrepareTurns(int width, int height);
+    void DeleteTurns();
+    void ForgetDrawnTurns();
 
     int m_interval = 40;
     int m_angleStep = 1;
@@ -145,6 +164,11 @@ private:
     float m_centerX = 0;
     float m_centerY = 0;
     bool m_joined = false;
+    HBITMAP m_turns = nullptr;      // owned; premultiplied, top-down, one turn per angle below the other
+    BYTE* m_turnBits = nullptr;     // the turns' pixels
+    SIZE m_turnSize = {0, 0};       // of one turn: the control's size
+    int m_degreesPerTurn = 1;       // between two neighbouring turns
+    std::vector<int> m_turnAngles;  // per turn: the angle drawn there, -1 none
 };
 
 }  // namespace CalUI
