@@ -5,8 +5,8 @@
 //   of width x height x 4 bytes a frame);
 // - what one frame switch invalidates and how long its repaint takes (aim:
 //   only the animation's own rectangle);
-// - processor time of a playing spinner and rotating image (aim: under 2 % of
-//   one core).
+// - processor time of a playing spinner and rotating image (aim: within 0.5 %
+//   of one core of the floor, a plain control repainted as often).
 #include "controls/AnimationUI.h"
 #include "controls/BusyIndicatorUI.h"
 #include "core/ApngDecoder.h"
@@ -288,27 +288,27 @@ int main(int argc, char** argv)
     CloseHandle(file);
     rotating->SetAttribute(L"bkimage", arrowPath.c_str());
     root->Add(Place(rotating, 500, 100, 64, 64));
-    auto measure = [&](const char* what) {
+    auto measure = [&](const char* what, const char* aim) {
         PumpFor(500);
         const ULONGLONG cpuBefore = ProcessorMs();
         const DWORD wallBefore = GetTickCount();
         PumpFor(kPlaySeconds * 1000);
         const double cpu = static_cast<double>(ProcessorMs() - cpuBefore);
         const double wall = static_cast<double>(GetTickCount() - wallBefore);
-        std::printf("%s playing for %.1f s: %.2f %% of one core (aim: under 2 %%)\n", what, wall / 1000,
-                    100.0 * cpu / wall);
+        std::printf("%s playing for %.1f s: %.2f %% of one core%s\n", what, wall / 1000, 100.0 * cpu / wall, aim);
     };
-    measure("spinner (40 ms) and rotating image (40 ms)");
+    const char* const kNearFloor = " (aim: within 0.5 % of the floor's, each alone)";
+    measure("spinner (40 ms) and rotating image (40 ms)", "");
     rotating->SetVisible(false);
-    measure("spinner alone");
+    measure("spinner alone", kNearFloor);
     rotating->SetVisible(true);
     spinner->SetVisible(false);
-    measure("rotating image alone");
+    measure("rotating image alone", kNearFloor);
     rotating->SetVisible(false);
     auto* ticker = new Ticker;
     ticker->SetBkColor(0xFF43CF7C);
     root->Add(Place(ticker, 600, 100, 64, 64));
-    measure("floor: a plain control repainted every 40 ms");
+    measure("floor: a plain control repainted every 40 ms", "");
     DeleteFileW(arrowPath.c_str());
     return 0;
 }

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cwchar>
-#include <numeric>
 
 #include "controls/AnimationUI.h"
 #include "core/AttributeValues.h"
@@ -23,8 +22,25 @@ constexpr int kFullCircle = 360;
 // pi, so that the spokes sit where skins have always seen them.
 constexpr double kRingPi = 3.14;
 constexpr BYTE kFullAlpha = 255;
-// What a rotating image may keep of its drawn turns.
-constexpr size_t kMaxTurnBytes = 8u << 20;
+constexpr double kPi = 3.14159265358979323846;
+
+// The premultiplied pixel at (fx, fy) between four neighbours, each channel
+// weighted by its nearness.
+DWORD Interpolate(DWORD topLeft, DWORD topRight, DWORD bottomLeft, DWORD bottomRight, float fx, float fy)
+{
+    if ((topLeft | topRight | bottomLeft | bottomRight) == 0)
+        return 0;
+    const float weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+    const DWORD pixels[4] = {topLeft, topRight, bottomLeft, bottomRight};
+    DWORD result = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        float channel = 0.5f;
+        for (int i = 0; i < 4; ++i)
+            channel += weights[i] * static_cast<float>(pixels[i] >> shift & 0xFF);
+        result |= static_cast<DWORD>(std::min(channel, 255.0f)) << shift;
+    }
+    return result;
+}
 
 bool IsNamed(LPCWSTR name, LPCWSTR expected) { return std::wcscmp(name, expected) == 0; }
 
@@ -416,7 +432,6 @@ CRotateImageUI::CRotateImageUI() = default;
 CRotateImageUI::~CRotateImageUI()
 {
     FreeImage();
-    DeleteTurns();
     if (m_manager != nullptr)
         m_manager->KillTimers(this);
 }
@@ -501,94 +516,102 @@ void CRotateImageUI::SetAttribute(LPCWSTR name, LPCWSTR value)
         CControlUI::SetAttribute(name, value);
 }
 
+// GDI+ turns the picture once into plain premultiplied pixels (its natural
+// size, or the control's when stretched); each new angle is then resampled
+// from those into the control's own bitmap, and a paint is one blit.
 void CRotateImageUI::PaintBkImage(HDC hdc)
 {
     if (m_image == nullptr)
         return;
     const int width = m_pos.right - m_pos.left;
     const int height = m_pos.bottom - m_pos.top;
-    if (!PrepareTurns(width, height)) {
-        Gdiplus::Graphics graphics(hdc);
-        const RECT& paint = m_paintRect;
-        graphics.SetClip(Gdiplus::Rect(paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top),
-                         Gdiplus::CombineModeReplace);
-        DrawTurned(graphics, static_cast<Gdiplus::REAL>(m_pos.left), static_cast<Gdiplus::REAL>(m_pos.top));
+    if (!PrepareTurn(width, height))
         return;
+    if (m_turnAngle != m_angle) {
+        DrawTurn();
+        m_turnAngle = m_angle;
     }
-    const size_t slot = static_cast<size_t>(m_angle / m_degreesPerTurn) % m_turnAngles.size();
-    BYTE* bits = m_turnBits + static_cast<size_t>(width) * height * 4 * slot;
-    if (m_turnAngles[slot] != m_angle) {
-        Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, bits);
-        Gdiplus::Graphics graphics(&canvas);
-        graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
-        DrawTurned(graphics, 0, 0);
-        m_turnAngles[slot] = m_angle;
-    }
-    const int top = height * static_cast<int>(slot);
-    const RECT source = {0, top, width, top + height};
+    const RECT source = {0, 0, width, height};
     const RECT noCorners = {0, 0, 0, 0};
-    CSkinPainter::DrawBitmap(hdc, m_turns, m_pos, m_paintRect, source, noCorners, true);
+    CSkinPainter::DrawBitmap(hdc, m_turn, m_pos, m_paintRect, source, noCorners, true);
 }
 
-// The image turned by the current angle about the centre of the control,
-// whose top-left corner is at (left, top) in the graphics' coordinates.
-void CRotateImageUI::DrawTurned(Gdiplus::Graphics& graphics, Gdiplus::REAL left, Gdiplus::REAL top)
-{
-    const auto width = static_cast<Gdiplus::REAL>(m_pos.right - m_pos.left);
-    const auto height = static_cast<Gdiplus::REAL>(m_pos.bottom - m_pos.top);
-    const Gdiplus::REAL centerX = m_centerX - static_cast<Gdiplus::REAL>(m_pos.left) + left;
-    const Gdiplus::REAL centerY = m_centerY - static_cast<Gdiplus::REAL>(m_pos.top) + top;
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-    graphics.TranslateTransform(centerX, centerY);
-    graphics.RotateTransform(static_cast<Gdiplus::REAL>(m_angle));
-    graphics.TranslateTransform(-centerX, -centerY);
-    if (m_stretch) {
-        graphics.DrawImage(m_image.get(), left, top, width, height);
-        return;
-    }
-    const auto imageWidth = static_cast<Gdiplus::REAL>(m_image->GetWidth());
-    const auto imageHeight = static_cast<Gdiplus::REAL>(m_image->GetHeight());
-    graphics.DrawImage(m_image.get(), centerX - imageWidth / 2, centerY - imageHeight / 2, imageWidth, imageHeight);
-}
-
-// The angles a turn passes through are the multiples of the step's common
-// divisor with a full circle; each is drawn the first time it comes and kept,
-// so a turning image costs one blit a tick. A control whose turns would take
-// more than kMaxTurnBytes draws each tick afresh instead.
-bool CRotateImageUI::PrepareTurns(int width, int height)
+bool CRotateImageUI::PrepareTurn(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return false;
-    const int degreesPerTurn = std::gcd(m_angleStep, kFullCircle);
-    if (m_turns != nullptr && m_turnSize.cx == width && m_turnSize.cy == height && m_degreesPerTurn == degreesPerTurn)
-        return true;
-    DeleteTurns();
-    const size_t turns = static_cast<size_t>(kFullCircle / degreesPerTurn);
-    if (turns * static_cast<size_t>(width) * static_cast<size_t>(height) * 4 > kMaxTurnBytes)
-        return false;
-    const int stripHeight = height * static_cast<int>(turns);
-    m_turns = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -stripHeight, &m_turnBits);
-    if (m_turns == nullptr || m_turnBits == nullptr) {
-        DeleteTurns();
+    if (m_turn != nullptr && m_turnSize.cx == width && m_turnSize.cy == height)
+        return !m_upright.empty();
+    DeleteTurn();
+    m_turn = CSkinPainter::CreateARGB32Bitmap(nullptr, width, -height, &m_turnBits);
+    if (m_turn == nullptr || m_turnBits == nullptr) {
+        DeleteTurn();
         return false;
     }
     m_turnSize = SIZE{width, height};
-    m_degreesPerTurn = degreesPerTurn;
-    m_turnAngles.assign(turns, -1);
+    m_uprightSize =
+        m_stretch ? m_turnSize : SIZE{static_cast<LONG>(m_image->GetWidth()), static_cast<LONG>(m_image->GetHeight())};
+    if (m_uprightSize.cx <= 0 || m_uprightSize.cy <= 0)
+        return false;
+    m_upright.assign(static_cast<size_t>(m_uprightSize.cx) * m_uprightSize.cy, 0);
+    Gdiplus::Bitmap canvas(m_uprightSize.cx, m_uprightSize.cy, m_uprightSize.cx * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(m_upright.data()));
+    Gdiplus::Graphics graphics(&canvas);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    graphics.DrawImage(m_image.get(), 0, 0, m_uprightSize.cx, m_uprightSize.cy);
     return true;
 }
 
-void CRotateImageUI::DeleteTurns()
+// Every pixel of the control takes the upright picture's pixel that the
+// turn brings there, interpolated between the four nearest; the picture's
+// centre lies on the control's centre and the turn is clockwise.
+void CRotateImageUI::DrawTurn()
 {
-    if (m_turns != nullptr)
-        ::DeleteObject(m_turns);
-    m_turns = nullptr;
-    m_turnBits = nullptr;
-    m_turnSize = SIZE{0, 0};
-    m_turnAngles.clear();
+    const double radians = m_angle * kPi / 180;
+    const float cosine = static_cast<float>(std::cos(radians));
+    const float sine = static_cast<float>(std::sin(radians));
+    const float centerX = m_centerX - static_cast<float>(m_pos.left);
+    const float centerY = m_centerY - static_cast<float>(m_pos.top);
+    const int sourceWidth = m_uprightSize.cx;
+    const int sourceHeight = m_uprightSize.cy;
+    // Source position of a target pixel centre, less half a pixel: the
+    // sample point between the four source pixel centres around it.
+    const float halfWidth = static_cast<float>(sourceWidth) / 2 - 0.5f;
+    const float halfHeight = static_cast<float>(sourceHeight) / 2 - 0.5f;
+    auto* target = reinterpret_cast<DWORD*>(m_turnBits);
+    const auto at = [&](int x, int y) -> DWORD {
+        if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight)
+            return 0;
+        return m_upright[static_cast<size_t>(y) * sourceWidth + x];
+    };
+    for (int y = 0; y < m_turnSize.cy; ++y) {
+        const float dy = static_cast<float>(y) + 0.5f - centerY;
+        for (int x = 0; x < m_turnSize.cx; ++x) {
+            const float dx = static_cast<float>(x) + 0.5f - centerX;
+            const float sx = cosine * dx + sine * dy + halfWidth;
+            const float sy = cosine * dy - sine * dx + halfHeight;
+            const float fx = std::floor(sx);
+            const float fy = std::floor(sy);
+            const int x0 = static_cast<int>(fx);
+            const int y0 = static_cast<int>(fy);
+            DWORD pixel = 0;
+            if (x0 >= -1 && y0 >= -1 && x0 < sourceWidth && y0 < sourceHeight)
+                pixel = Interpolate(at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1), at(x0 + 1, y0 + 1), sx - fx, sy - fy);
+            *target++ = pixel;
+        }
+    }
 }
 
-void CRotateImageUI::ForgetDrawnTurns() { std::fill(m_turnAngles.begin(), m_turnAngles.end(), -1); }
+void CRotateImageUI::DeleteTurn()
+{
+    if (m_turn != nullptr)
+        ::DeleteObject(m_turn);
+    m_turn = nullptr;
+    m_turnBits = nullptr;
+    m_turnSize = SIZE{0, 0};
+    m_turnAngle = -1;
+    m_upright.clear();
+}
 
 void CRotateImageUI::SetImage(LPCWSTR name)
 {
@@ -627,7 +650,7 @@ void CRotateImageUI::SetAngleStep(int degrees)
 void CRotateImageUI::SetStretch(bool stretch)
 {
     m_stretch = stretch;
-    ForgetDrawnTurns();
+    DeleteTurn();
 }
 void CRotateImageUI::SetAutoStart(bool autoStart) { m_autoStart = autoStart; }
 
@@ -700,7 +723,7 @@ std::unique_ptr<Gdiplus::Image> CRotateImageUI::LoadImageData(LPCWSTR name)
 
 void CRotateImageUI::FreeImage()
 {
-    ForgetDrawnTurns();
+    DeleteTurn();
     m_image.reset();
     if (m_stream != nullptr)
         m_stream->Release();

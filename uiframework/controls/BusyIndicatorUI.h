@@ -6,9 +6,9 @@
 //
 // Lifetimes: each control owns what it draws from (the spinner its tables and
 // the frames of its ring, the rotating image its GDI+ image, the stream that
-// holds the image's bytes and the turns drawn so far). Both draw each frame
-// once and then only blit it, so a tick repaints the control's rectangle
-// and allocates nothing. Timers run only under the manager of the window
+// holds the image's bytes, the picture's pixels and its last turn). A tick
+// repaints only the control's rectangle, draws nothing with GDI+ and
+// allocates nothing. Timers run only under the manager of the window
 // the control has joined and die with the control. A spinner with fewer
 // than one spoke draws its background and caption only; one of no size has
 // no frame.
@@ -146,10 +146,9 @@ public:
 
 private:
     void FreeImage();
-    void DrawTurned(Gdiplus::Graphics& graphics, float left, float top);
-    bool PrepareTurns(int width, int height);
-    void DeleteTurns();
-    void ForgetDrawnTurns();
+    bool PrepareTurn(int width, int height);
+    void DrawTurn();
+    void DeleteTurn();
 
     int m_interval = 40;
     int m_angleStep = 1;
@@ -164,11 +163,12 @@ private:
     float m_centerX = 0;
     float m_centerY = 0;
     bool m_joined = false;
-    HBITMAP m_turns = nullptr;      // owned; premultiplied, top-down, one turn per angle below the other
-    BYTE* m_turnBits = nullptr;     // the turns' pixels
-    SIZE m_turnSize = {0, 0};       // of one turn: the control's size
-    int m_degreesPerTurn = 1;       // between two neighbouring turns
-    std::vector<int> m_turnAngles;  // per turn: the angle drawn there, -1 none
+    std::vector<DWORD> m_upright;  // the picture unturned, premultiplied, as it is drawn
+    SIZE m_uprightSize = {0, 0};
+    HBITMAP m_turn = nullptr;  // owned; the control's size, premultiplied, top-down
+    BYTE* m_turnBits = nullptr;
+    SIZE m_turnSize = {0, 0};
+    int m_turnAngle = -1;  // the angle m_turn shows; -1 none
 };
 
 }  // namespace CalUI
