@@ -140,11 +140,11 @@ public:
 
     // Drops the image and takes the one named, when there is a name.
     void LoadImage();
-    // The named image's bytes as a GDI+ image over a stream of its own (kept
-    // as the control's stream); none when they cannot be read or decoded.
-    std::unique_ptr<Gdiplus::Image> LoadImageData(LPCWSTR name);
 
 private:
+    // The named image's bytes as a GDI+ image over a stream of its own, which
+    // becomes the control's stream: call it only without an image.
+    std::unique_ptr<Gdiplus::Image> LoadImageData(LPCWSTR name);
     void FreeImage();
     bool PrepareTurn(int width, int height);
     void DrawTurn();
