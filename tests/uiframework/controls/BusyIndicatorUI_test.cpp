@@ -131,6 +131,37 @@ TEST_F(BusyIndicator, TenSpokesFadeRoundTheRingAndMoveClockwisePerTick)
     EXPECT_TRUE(ui->window.PumpUntil([&] { return spinner->GetCurrentIndex() != hidden; }));
 }
 
+// Each frame of the ring is drawn once and kept: a background or caption
+// changed after the ring went round shows from the next tick on all the same.
+TEST_F(BusyIndicator, ALookChangedAfterTheRingWentRoundShowsFromTheNextTick)
+{
+    auto* spinner = ui->Find<CChrysanthemumLoadingUI>(L"spinner", L"ChrysanthemumLoading");
+    ASSERT_NE(spinner, nullptr);
+    spinner->SetInterval(40);
+    int last = spinner->GetCurrentIndex();
+    int ticks = 0;
+    ASSERT_TRUE(ui->window.PumpUntil([&] {
+        if (spinner->GetCurrentIndex() != last) {
+            last = spinner->GetCurrentIndex();
+            ++ticks;
+        }
+        return ticks > kSpokes;
+    }));
+    spinner->SetText(L"");
+    spinner->SetBkColor(0xFF0000FF);
+    const int changed = spinner->GetCurrentIndex();
+    ASSERT_TRUE(ui->window.PumpUntil([&] { return spinner->GetCurrentIndex() != changed; }));
+    spinner->SetInterval(kStill);
+    ui->Repaint();
+    EXPECT_EQ(CaptionPixels(spinner), 0);
+    const RECT& rc = spinner->GetPos();
+    EXPECT_EQ(ui->Rgb(rc.left + 1, rc.top + 1), 0x0000FFu) << "the new background";
+
+    spinner->SetText(L"加载中");
+    spinner->SetBkColor(0xFF000000);
+    spinner->PrepareFrames();
+}
+
 // Fewer than one spoke: background and caption, nothing turns, nothing fails.
 TEST_F(BusyIndicator, NoSpokesDrawBackgroundAndCaptionOnly)
 {
