@@ -11,6 +11,7 @@
 #include "controls/BusyIndicatorUI.h"
 #include "core/ApngDecoder.h"
 #include "core/ContainerUI.h"
+#include "core/GifDecoder.h"
 #include "core/ImageDecode.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"

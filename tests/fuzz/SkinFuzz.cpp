@@ -10,6 +10,7 @@
 // Prints how many inputs ran and how many crashed; exits 1 on any crash.
 
 #include "core/ApngDecoder.h"
+#include "core/GifDecoder.h"
 #include "core/ImageDecode.h"
 #include "core/SkinArchive.h"
 #include "core/SkinMarkup.h"
