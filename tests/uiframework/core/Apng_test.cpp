@@ -337,6 +337,31 @@ TEST(Apng, BrokenFilesAreRejectedWithTheirReason)
     }
 }
 
+// LoadApngFrames reads the counts back only from a directory that passes
+// the decoder's own check.
+TEST(Apng, DirectoryWithoutItsMagicIsRefused)
+{
+    PngBuilder png;
+    png.Header(1, 1)
+        .AnimationControl(1, 0)
+        .ImageData(Rgba({kRed}, 1))
+        .FrameControl(0, 1, 1, 0, 0)
+        .FrameData(1, Rgba({kBlue}, 1))
+        .End();
+    Animation a(png.Bytes());
+    ASSERT_TRUE(a.block) << ApngFailureReason();
+    const uint32_t offset = uint32_t(a.DirectoryOffset());
+    const ApngDirectoryHeader* header = CheckApngDirectory(a.block.get(), offset);
+    ASSERT_NE(nullptr, header);
+    EXPECT_EQ(1u, header->frameCount);
+
+    a.block.get()[offset] = 'X';
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(nullptr, CheckApngDirectory(a.block.get(), offset));
+    EXPECT_EQ("invalid apng directory\n", testing::internal::GetCapturedStderr());
+    EXPECT_STREQ("invalid apng directory", ApngFailureReason());
+}
+
 // Four frames of 16384 x 16384 would need 4 GiB, a size that wraps to 0 in
 // 32 bits. The file itself is tiny: it is refused before anything is inflated.
 TEST(Apng, DirectoryTooLargeForThirtyTwoBitsIsRefused)
