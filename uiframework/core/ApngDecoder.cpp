@@ -108,7 +108,6 @@ struct ImageFormat
         return samples[colourType];
     }
     int BitsPerPixel() const { return Samples() * depth; }
-    // Each row's bytes are already the pixels this decoder hands out.
     bool IsRgba8() const { return colourType == 6 && depth == 8; }
 };
 
@@ -278,6 +277,8 @@ public:
     {
         if (!inflater_.Start(compressed))
             return false;
+        if (format_.IsRgba8() && !format_.interlaced)
+            return DecodeRgba8Rows(width, height, out);
         const Pass* passes = format_.interlaced ? kAdam7 : kWhole;
         const size_t passCount = format_.interlaced ? std::size(kAdam7) : std::size(kWhole);
         for (size_t i = 0; i < passCount; ++i)
@@ -287,6 +288,22 @@ public:
     }
 
 private:
+    // Rows of 8-bit RGBA are already what is handed out: each is inflated
+    // straight into its place and unfiltered against the row above it there.
+    bool DecodeRgba8Rows(uint32_t width, uint32_t height, uint8_t* out)
+    {
+        const uint32_t rowBytes = width * 4;
+        previous_.assign(rowBytes, 0);
+        const uint8_t* above = previous_.data();
+        for (uint32_t y = 0; y < height; ++y, above = out, out += rowBytes) {
+            uint8_t filter = 0;
+            if (!inflater_.Read(&filter, 1) || !inflater_.Read(out, rowBytes) ||
+                !UnfilterRow(filter, out, above, rowBytes, 4))
+                return false;
+        }
+        return true;
+    }
+
     bool DecodePass(const Pass& p, uint32_t width, uint32_t height, uint8_t* out)
     {
         const uint32_t w = PassSize(width, p.x0, p.dx), h = PassSize(height, p.y0, p.dy);
@@ -302,20 +319,12 @@ private:
             if (!inflater_.Read(current_.data(), rowBytes + 1) ||
                 !UnfilterRow(current_[0], current_.data() + 1, previous_.data() + 1, rowBytes, bpp))
                 return false;
-            ConvertRow(current_.data() + 1, w, out + (size_t(p.y0 + y * p.dy) * width + p.x0) * 4, size_t(p.dx) * 4);
+            uint8_t* target = out + (size_t(p.y0 + y * p.dy) * width + p.x0) * 4;
+            for (uint32_t x = 0; x < w; ++x, target += size_t(p.dx) * 4)
+                ConvertPixel(format_, transparency_, current_.data() + 1, x, target);
             current_.swap(previous_);
         }
         return true;
-    }
-
-    void ConvertRow(const uint8_t* row, uint32_t count, uint8_t* out, size_t step) const
-    {
-        if (format_.IsRgba8() && step == 4) {
-            memcpy(out, row, size_t(count) * 4);
-            return;
-        }
-        for (uint32_t x = 0; x < count; ++x, out += step)
-            ConvertPixel(format_, transparency_, row, x, out);
     }
 
     const ImageFormat& format_;
