@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace CalUI {
@@ -381,8 +382,7 @@ std::vector<int> RowOrder(int height, bool interlaced)
     static constexpr Pass kInterlace[] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
     std::vector<int> rows;
     rows.reserve(size_t(height));
-    for (const Pass& pass : interlaced ? std::vector<Pass>(std::begin(kInterlace), std::end(kInterlace))
-                                       : std::vector<Pass>(std::begin(kWhole), std::end(kWhole)))
+    for (const Pass& pass : interlaced ? std::span<const Pass>(kInterlace) : std::span<const Pass>(kWhole))
         for (int row = pass.start; row < height; row += pass.step)
             rows.push_back(row);
     return rows;
