@@ -455,16 +455,20 @@ private:
             std::fill_n(canvas + size_t(y) * file_.width + area.left, area.Width(), colour);
     }
 
-    // Copies the area out of the canvas (`in` true) or back into it.
-    void Transfer(const Area& area, Rgba* canvas, bool in)
+    // What lies under a frame that is to be undone once it has been shown.
+    void SaveArea(const Area& area, const Rgba* canvas)
     {
-        if (in)
-            saved_.resize(size_t(area.Width()) * (area.bottom - area.top));
+        saved_.resize(size_t(area.Width()) * (area.bottom - area.top));
         Rgba* kept = saved_.data();
-        for (int y = area.top; y < area.bottom; ++y, kept += area.Width()) {
-            Rgba* row = canvas + size_t(y) * file_.width + area.left;
-            memcpy(in ? kept : row, in ? row : kept, size_t(area.Width()) * sizeof(Rgba));
-        }
+        for (int y = area.top; y < area.bottom; ++y, kept += area.Width())
+            memcpy(kept, canvas + size_t(y) * file_.width + area.left, size_t(area.Width()) * sizeof(Rgba));
+    }
+
+    void RestoreArea(const Area& area, Rgba* canvas) const
+    {
+        const Rgba* kept = saved_.data();
+        for (int y = area.top; y < area.bottom; ++y, kept += area.Width())
+            memcpy(canvas + size_t(y) * file_.width + area.left, kept, size_t(area.Width()) * sizeof(Rgba));
     }
 
     void Dispose(const GifFrameInfo& frame, Rgba* canvas)
@@ -472,21 +476,28 @@ private:
         if (frame.control.disposal == GifDisposal::Background)
             Fill(OnCanvas(frame), canvas, 0);
         else if (frame.control.disposal == GifDisposal::Previous)
-            Transfer(OnCanvas(frame), canvas, false);
+            RestoreArea(OnCanvas(frame), canvas);
+    }
+
+    // Indices past the palette and the transparent one draw nothing (0).
+    static void FrameColours(const GifFrameInfo& frame, Rgba (&colours)[256])
+    {
+        std::fill(std::begin(colours), std::end(colours), 0);
+        for (int i = 0; i < frame.palette.count; ++i)
+            colours[i] = ColourAt(frame.palette.rgb + 3 * i);
+        if (frame.control.transparentIndex >= 0)
+            colours[frame.control.transparentIndex] = 0;
     }
 
     void Draw(const GifFrameInfo& frame, Rgba* canvas)
     {
         const Area area = OnCanvas(frame);
         if (frame.control.disposal == GifDisposal::Previous)
-            Transfer(area, canvas, true);
+            SaveArea(area, canvas);
         if (area.Width() <= 0 || area.bottom <= area.top)
             return;
-        Rgba colours[256] = {};
-        for (int i = 0; i < frame.palette.count; ++i)
-            colours[i] = ColourAt(frame.palette.rgb + 3 * i);
-        if (frame.control.transparentIndex >= 0)
-            colours[frame.control.transparentIndex] = 0;
+        Rgba colours[256];
+        FrameColours(frame, colours);
 
         JoinSubBlocks(frame.data, frame.dataSize, codes_);
         lzw_.Start(codes_, frame.minCodeSize);
