@@ -3,6 +3,8 @@
 // - decode and composition time and memory per frame of a 60-frame
 //   960 x 300 GIF and APNG (aims: at most 3 ms a frame; the bitmaps within 5 %
 //   of width x height x 4 bytes a frame);
+// - the GIF loader's time per frame at 15 to 120 frames (aim: the same at
+//   every count, the whole file's decode linear in its frames);
 // - what one frame switch invalidates and how long its repaint takes (aim:
 //   only the animation's own rectangle);
 // - processor time of a playing spinner and rotating image (aim: within 0.5 %
@@ -11,6 +13,7 @@
 #include "controls/BusyIndicatorUI.h"
 #include "core/ApngDecoder.h"
 #include "core/ContainerUI.h"
+#include "core/GifDecoder.h"
 #include "core/ImageDecode.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
@@ -38,14 +41,14 @@ constexpr int kFrames = 60;
 constexpr DWORD kPlaySeconds = 5;
 
 // A bar that runs across a striped field: every frame differs everywhere.
-std::string BenchGif()
+std::string BenchGif(int frames = kFrames)
 {
     GifBuilder gif(kWidth, kHeight, {0x1B1F27, 0x242A35, 0x43CF7C, 0xFFFFFF});
     std::vector<uint8_t> indices(static_cast<size_t>(kWidth) * kHeight);
-    for (int f = 0; f < kFrames; ++f) {
+    for (int f = 0; f < frames; ++f) {
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                const bool bar = x >= f * 16 && x < f * 16 + 40;
+                const bool bar = x >= f % kFrames * 16 && x < f % kFrames * 16 + 40;
                 indices[static_cast<size_t>(y) * kWidth + x] = bar ? 2 : static_cast<uint8_t>(((x + y + f) / 8) % 2);
             }
         }
@@ -154,6 +157,20 @@ void DecodeFigures(const char* kind, const std::string& bytes, int rounds)
     anim->Delete();
 }
 
+void GifLoaderGrowth(int rounds)
+{
+    std::printf("  the core's GIF loader a frame (aim: the same at every count)");
+    const char* separator = ":";
+    for (int frames : {15, 30, 60, 120}) {
+        const std::string gif = BenchGif(frames);
+        const double ms =
+            LoaderMs(true, reinterpret_cast<const BYTE*>(gif.data()), static_cast<int>(gif.size()), rounds);
+        std::printf("%s %d frames %.3f ms", separator, frames, ms / frames);
+        separator = ",";
+    }
+    std::printf("\n");
+}
+
 // The floor under the busy marks: a control that only repaints itself on
 // the same timer, drawing one colour.
 class Ticker : public CControlUI
@@ -234,6 +251,7 @@ int main(int argc, char** argv)
     BenchWindow window;
     window.Create(nullptr, L"animation bench", WS_POPUP | WS_VISIBLE, 0, 50, 50, 1000, 700, nullptr);
     DecodeFigures<CGifAnimUI>("GIF", BenchGif(), rounds);
+    GifLoaderGrowth(rounds);
     DecodeFigures<CApngAnimUI>("APNG", BenchApng(), rounds);
 
     // A frame switch in a plain (not layered) window: the system keeps the

@@ -10,10 +10,12 @@
 // Prints how many inputs ran and how many crashed; exits 1 on any crash.
 
 #include "core/ApngDecoder.h"
+#include "core/GifDecoder.h"
 #include "core/ImageDecode.h"
 #include "core/SkinArchive.h"
 #include "core/SkinMarkup.h"
 
+#include "GifBuilder.h"
 #include "PngBuilder.h"
 #include "ScratchFolder.h"
 #include "TestPaths.h"
@@ -64,6 +66,64 @@ std::vector<std::string> MarkupSeeds()
     };
 }
 
+// Small GIFs that reach every disposal method, frames at offsets, local
+// palettes, interlacing and frames without a control block.
+std::vector<std::string> GifSeeds()
+{
+    const std::vector<uint32_t> local = {0xFFFF00, 0x00FFFF, 0xFF00FF, 0x000000};
+    auto square = [](int side, int shift) {
+        std::vector<uint8_t> indices(size_t(side) * side);
+        for (size_t i = 0; i < indices.size(); ++i)
+            indices[i] = uint8_t((i + shift) % 4);
+        return indices;
+    };
+    std::string disposals =
+        GifBuilder(8, 6, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, 2)
+            .Frame({.indices = square(3, 0), .left = 1, .top = 1, .width = 3, .height = 3})
+            .Frame({.indices = square(2, 1),
+                    .left = 5,
+                    .top = 3,
+                    .width = 2,
+                    .height = 2,
+                    .delayHundredths = 5,
+                    .dispose = GifDispose::Background})
+            .Frame({.indices = square(4, 2),
+                    .left = 4,
+                    .top = 2,
+                    .width = 4,
+                    .height = 4,
+                    .transparentIndex = 1,
+                    .dispose = GifDispose::Previous})
+            .Frame({.indices = square(2, 3), .width = 2, .height = 2, .dispose = GifDispose::Previous})
+            .Frame({.indices = square(1, 0),
+                    .left = 7,
+                    .top = 5,
+                    .width = 1,
+                    .height = 1,
+                    .dispose = GifDispose::Unspecified})
+            .Bytes();
+    std::string palettes =
+        GifBuilder(6, 9, {0x102030, 0x405060, 0x708090, 0xA0B0C0})
+            .Frame({.indices = square(6, 0), .width = 6, .height = 6, .interlaced = true, .localPalette = local})
+            .Frame({.indices = square(3, 1),
+                    .left = 2,
+                    .top = 6,
+                    .width = 3,
+                    .height = 3,
+                    .control = false,
+                    .localPalette = local})
+            .Frame({.indices = square(5, 2),
+                    .left = 1,
+                    .top = 4,
+                    .width = 5,
+                    .height = 5,
+                    .transparentIndex = 0,
+                    .dispose = GifDispose::Background,
+                    .interlaced = true})
+            .Bytes();
+    return {disposals, palettes};
+}
+
 std::vector<std::string> ImageSeeds()
 {
     const uint32_t pixels[] = {0xFF0000FF, 0x00FF0080, 0x0000FFFF, 0xFFFFFF00};
@@ -83,13 +143,16 @@ std::vector<std::string> ImageSeeds()
                               .ImageData(std::string(40, '\1'))
                               .End()
                               .Bytes();
-    return {
+    std::vector<std::string> seeds = {
         apng,
         palette,
         ScratchFolder::ReadFile(SourceTreePath(L"tests\\fixtures\\bk.png")),
         ScratchFolder::ReadFile(SourceTreePath(L"tests\\fixtures\\two-frames.gif")),
         std::string("BM") + std::string(52, '\0'),
     };
+    for (std::string& gif : GifSeeds())
+        seeds.push_back(std::move(gif));
+    return seeds;
 }
 
 std::string Mutate(const std::string& seed, std::mt19937& random)

@@ -93,27 +93,63 @@ std::string PictureData(const std::vector<uint8_t>& indices)
     return data;
 }
 
+std::string PaletteBytes(std::vector<uint32_t> palette)
+{
+    palette.resize(kPaletteSize, 0);
+    std::string out;
+    for (uint32_t rgb : palette) {
+        out.push_back(static_cast<char>((rgb >> 16) & 0xFF));
+        out.push_back(static_cast<char>((rgb >> 8) & 0xFF));
+        out.push_back(static_cast<char>(rgb & 0xFF));
+    }
+    return out;
+}
+
+// An interlaced picture sends every eighth row from row 0, then from row 4,
+// every fourth from row 2, and every other from row 1.
+std::vector<uint8_t> InterlacedOrder(const std::vector<uint8_t>& indices, int width, int height)
+{
+    static const int kPasses[][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+    std::vector<uint8_t> out;
+    for (const auto& pass : kPasses)
+        for (int row = pass[0]; row < height; row += pass[1])
+            out.insert(out.end(), indices.begin() + static_cast<ptrdiff_t>(row) * width,
+                       indices.begin() + static_cast<ptrdiff_t>(row + 1) * width);
+    return out;
+}
+
 }  // namespace
 
-GifBuilder::GifBuilder(int width, int height, std::vector<uint32_t> palette)
-    : m_width(width), m_height(height), m_palette(std::move(palette))
+GifBuilder::GifBuilder(int width, int height, std::vector<uint32_t> palette, int backgroundIndex)
+    : m_width(width), m_height(height), m_backgroundIndex(backgroundIndex), m_palette(std::move(palette))
+{}
+
+GifBuilder& GifBuilder::Frame(const GifPicture& picture)
 {
-    m_palette.resize(kPaletteSize, 0);
+    const int width = picture.width ? picture.width : m_width;
+    const int height = picture.height ? picture.height : m_height;
+    const bool transparent = picture.transparentIndex >= 0;
+    if (picture.control) {
+        m_frames += "\x21\xF9\x04";
+        m_frames.push_back(static_cast<char>(static_cast<int>(picture.dispose) << 2 | (transparent ? 1 : 0)));
+        m_frames += Le16(picture.delayHundredths);
+        m_frames.push_back(static_cast<char>(transparent ? picture.transparentIndex : 0));
+        m_frames.push_back(0);
+    }
+    m_frames.push_back(0x2C);
+    m_frames += Le16(picture.left) + Le16(picture.top) + Le16(width) + Le16(height);
+    const bool local = !picture.localPalette.empty();
+    m_frames.push_back(static_cast<char>((local ? 0x81 : 0) | (picture.interlaced ? 0x40 : 0)));
+    if (local)
+        m_frames += PaletteBytes(picture.localPalette);
+    m_frames += PictureData(picture.interlaced ? InterlacedOrder(picture.indices, width, height) : picture.indices);
+    return *this;
 }
 
 GifBuilder& GifBuilder::Frame(const std::vector<uint8_t>& indices, int delayHundredths, int transparentIndex)
 {
-    const bool transparent = transparentIndex >= 0;
-    m_frames += "\x21\xF9\x04";
-    m_frames.push_back(static_cast<char>((1 << 2) | (transparent ? 1 : 0)));  // keep the frame, then transparency
-    m_frames += Le16(delayHundredths);
-    m_frames.push_back(static_cast<char>(transparent ? transparentIndex : 0));
-    m_frames.push_back(0);
-    m_frames.push_back(0x2C);
-    m_frames += Le16(0) + Le16(0) + Le16(m_width) + Le16(m_height);
-    m_frames.push_back(0);
-    m_frames += PictureData(indices);
-    return *this;
+    return Frame(
+        GifPicture{.indices = indices, .delayHundredths = delayHundredths, .transparentIndex = transparentIndex});
 }
 
 GifBuilder& GifBuilder::SolidFrame(uint8_t index, int delayHundredths)
@@ -125,13 +161,9 @@ std::string GifBuilder::Bytes() const
 {
     std::string out = "GIF89a" + Le16(m_width) + Le16(m_height);
     out.push_back(static_cast<char>(0x81));  // global palette of 4 entries
+    out.push_back(static_cast<char>(m_backgroundIndex));
     out.push_back(0);
-    out.push_back(0);
-    for (uint32_t rgb : m_palette) {
-        out.push_back(static_cast<char>((rgb >> 16) & 0xFF));
-        out.push_back(static_cast<char>((rgb >> 8) & 0xFF));
-        out.push_back(static_cast<char>(rgb & 0xFF));
-    }
+    out += PaletteBytes(m_palette);
     out += std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
     out += m_frames;
     out.push_back(0x3B);

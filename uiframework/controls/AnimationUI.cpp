@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "core/AttributeValues.h"
+#include "core/GifDecoder.h"
 #include "core/ImageDecode.h"
 #include "core/SkinFiles.h"
 #include "core/SkinPainter.h"

@@ -3,9 +3,13 @@
 #include <zlib.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace CalUI {
@@ -87,8 +91,7 @@ private:
 struct ApngFrameInfo
 {
     ApngFrameRecord record = {};
-    Gather compressed;
-    std::vector<uint8_t> pixels;  // RGBA; empty when the frame is the default image
+    Gather compressed;  // empty when the frame is the default image
 };
 
 struct ImageFormat
@@ -105,6 +108,7 @@ struct ImageFormat
         return samples[colourType];
     }
     int BitsPerPixel() const { return Samples() * depth; }
+    bool IsRgba8() const { return colourType == 6 && depth == 8; }
 };
 
 struct Transparency
@@ -123,43 +127,21 @@ struct Pass
 };
 constexpr Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
-constexpr Pass kWhole = {0, 0, 1, 1};
+constexpr Pass kWhole[1] = {{0, 0, 1, 1}};
 
 uint32_t PassSize(uint32_t size, uint32_t origin, uint32_t step)
 {
     return size > origin ? (size - origin + step - 1) / step : 0;
 }
 
-// The inflated length of an image of the given size: filter byte plus row.
-uint64_t ScanlineBytes(const ImageFormat& f, uint32_t width, uint32_t height)
+enum class PngFilter : uint8_t
 {
-    uint64_t total = 0;
-    for (const Pass& p : f.interlaced ? std::vector<Pass>(kAdam7, kAdam7 + 7) : std::vector<Pass>{kWhole}) {
-        uint32_t w = PassSize(width, p.x0, p.dx), h = PassSize(height, p.y0, p.dy);
-        if (w && h)
-            total += h * (RowBytes(w, f.BitsPerPixel()) + 1);
-    }
-    return total;
-}
-
-bool Inflate(const Gather& compressed, std::vector<uint8_t>& out)
-{
-    z_stream z = {};
-    if (inflateInit(&z) != Z_OK)
-        return Fail("outofmem");
-    z.next_in = const_cast<Bytef*>(compressed.Data());
-    z.avail_in = compressed.Length();
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    int status = Z_OK;
-    while (z.avail_out && status == Z_OK)
-        status = inflate(&z, Z_NO_FLUSH);
-    bool full = z.avail_out == 0;
-    inflateEnd(&z);
-    if (full)
-        return true;
-    return Fail(status == Z_STREAM_END ? "not enough pixels" : status == Z_BUF_ERROR ? "outofdata" : "bad zlib");
-}
+    None = 0,
+    Sub = 1,
+    Up = 2,
+    Average = 3,
+    Paeth = 4,
+};
 
 uint8_t Paeth(int a, int b, int c)
 {
@@ -167,41 +149,37 @@ uint8_t Paeth(int a, int b, int c)
     return uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
 }
 
-// Reverses the row filters in place; rows keep their leading filter byte.
-bool Unfilter(uint8_t* rows, uint32_t height, uint32_t rowBytes, int bitsPerPixel)
+// Reverses one row's filter in place; `previous` is the row above, already
+// unfiltered (zeros above a pass's first row), `bpp` the bytes of one pixel
+// (at least 1).
+bool UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* previous, uint32_t length, uint32_t bpp)
 {
-    const uint32_t bpp = bitsPerPixel >= 8 ? uint32_t(bitsPerPixel / 8) : 1;
-    const uint8_t* previous = nullptr;
-    for (uint32_t y = 0; y < height; ++y) {
-        uint8_t* row = rows + uint64_t(y) * (rowBytes + 1);
-        uint8_t filter = row[0];
-        uint8_t* cur = row + 1;
-        if (filter > 4)
-            return Fail("invalid filter");
-        for (uint32_t i = 0; i < rowBytes; ++i) {
-            int a = i >= bpp ? cur[i - bpp] : 0;
-            int b = previous ? previous[i] : 0;
-            int c = previous && i >= bpp ? previous[i - bpp] : 0;
-            switch (filter) {
-            case 1:
-                cur[i] = uint8_t(cur[i] + a);
-                break;
-            case 2:
-                cur[i] = uint8_t(cur[i] + b);
-                break;
-            case 3:
-                cur[i] = uint8_t(cur[i] + ((a + b) >> 1));
-                break;
-            case 4:
-                cur[i] = uint8_t(cur[i] + Paeth(a, b, c));
-                break;
-            default:
-                break;
-            }
-        }
-        previous = cur;
+    const uint32_t lead = bpp < length ? bpp : length;
+    switch (PngFilter(filter)) {
+    case PngFilter::None:
+        return true;
+    case PngFilter::Sub:
+        for (uint32_t i = bpp; i < length; ++i)
+            row[i] = uint8_t(row[i] + row[i - bpp]);
+        return true;
+    case PngFilter::Up:
+        for (uint32_t i = 0; i < length; ++i)
+            row[i] = uint8_t(row[i] + previous[i]);
+        return true;
+    case PngFilter::Average:
+        for (uint32_t i = 0; i < lead; ++i)
+            row[i] = uint8_t(row[i] + (previous[i] >> 1));
+        for (uint32_t i = bpp; i < length; ++i)
+            row[i] = uint8_t(row[i] + ((row[i - bpp] + previous[i]) >> 1));
+        return true;
+    case PngFilter::Paeth:
+        for (uint32_t i = 0; i < lead; ++i)
+            row[i] = uint8_t(row[i] + previous[i]);
+        for (uint32_t i = bpp; i < length; ++i)
+            row[i] = uint8_t(row[i] + Paeth(row[i - bpp], previous[i], previous[i - bpp]));
+        return true;
     }
-    return true;
+    return Fail("invalid filter");
 }
 
 uint16_t Sample(const uint8_t* row, uint32_t index, int depth)
@@ -243,45 +221,139 @@ void ConvertPixel(const ImageFormat& f, const Transparency& t, const uint8_t* ro
         out[3] = 0;
 }
 
-// Inflates, unfilters and converts one image (the default image or a frame).
-bool DecodeImage(const ImageFormat& f, const Transparency& t, const Gather& compressed, uint32_t width, uint32_t height,
-                 std::vector<uint8_t>& rgba)
+// One zlib stream after another, each read out in pieces of the caller's size.
+class Inflater
 {
-    uint64_t rawBytes = ScanlineBytes(f, width, height);
-    if (rawBytes > kMaxBlockBytes)
-        return Fail("too large");
-    std::vector<uint8_t> raw(static_cast<size_t>(rawBytes));
-    if (!Inflate(compressed, raw))
-        return false;
-    rgba.assign(size_t(width) * height * 4, 0);
-    size_t at = 0;
-    for (const Pass& p : f.interlaced ? std::vector<Pass>(kAdam7, kAdam7 + 7) : std::vector<Pass>{kWhole}) {
-        uint32_t w = PassSize(width, p.x0, p.dx), h = PassSize(height, p.y0, p.dy);
-        if (!w || !h)
-            continue;
-        uint32_t rowBytes = uint32_t(RowBytes(w, f.BitsPerPixel()));
-        if (!Unfilter(raw.data() + at, h, rowBytes, f.BitsPerPixel()))
-            return false;
-        for (uint32_t y = 0; y < h; ++y) {
-            const uint8_t* row = raw.data() + at + size_t(y) * (rowBytes + 1) + 1;
-            for (uint32_t x = 0; x < w; ++x) {
-                size_t target = (size_t(p.y0 + y * p.dy) * width + p.x0 + x * p.dx) * 4;
-                ConvertPixel(f, t, row, x, rgba.data() + target);
-            }
-        }
-        at += size_t(h) * (rowBytes + 1);
+public:
+    Inflater() = default;
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+    ~Inflater()
+    {
+        if (ready_)
+            inflateEnd(&z_);
     }
-    return true;
-}
+
+    bool Start(const Gather& compressed)
+    {
+        if (!ready_ && inflateInit(&z_) != Z_OK)
+            return Fail("outofmem");
+        ready_ = true;
+        inflateReset(&z_);
+        z_.next_in = const_cast<Bytef*>(compressed.Data());
+        z_.avail_in = compressed.Length();
+        return true;
+    }
+
+    // Exactly `count` bytes, or the reason there are not.
+    bool Read(uint8_t* out, uint32_t count)
+    {
+        z_.next_out = out;
+        z_.avail_out = count;
+        int status = Z_OK;
+        while (z_.avail_out && status == Z_OK)
+            status = inflate(&z_, Z_NO_FLUSH);
+        if (z_.avail_out == 0)
+            return true;
+        return Fail(status == Z_STREAM_END ? "not enough pixels" : status == Z_BUF_ERROR ? "outofdata" : "bad zlib");
+    }
+
+private:
+    z_stream z_ = {};
+    bool ready_ = false;
+};
+
+// Turns images of one PNG's format into 8-bit RGBA rows, a scanline at a
+// time, so that what is inflated is used while it is still in the cache.
+class ImageDecoder
+{
+public:
+    ImageDecoder(const ImageFormat& format, const Transparency& transparency)
+        : format_(format), transparency_(transparency)
+    {}
+
+    // One image (the default image or a frame) into width x height pixels at `out`.
+    bool Decode(const Gather& compressed, uint32_t width, uint32_t height, uint8_t* out)
+    {
+        if (!inflater_.Start(compressed))
+            return false;
+        if (format_.IsRgba8() && !format_.interlaced)
+            return DecodeRgba8Rows(width, height, out);
+        const Pass* passes = format_.interlaced ? kAdam7 : kWhole;
+        const size_t passCount = format_.interlaced ? std::size(kAdam7) : std::size(kWhole);
+        for (size_t i = 0; i < passCount; ++i)
+            if (!DecodePass(passes[i], width, height, out))
+                return false;
+        return true;
+    }
+
+private:
+    // Rows of 8-bit RGBA are already what is handed out: each is inflated
+    // straight into its place and unfiltered against the row above it there.
+    bool DecodeRgba8Rows(uint32_t width, uint32_t height, uint8_t* out)
+    {
+        const uint32_t rowBytes = width * 4;
+        previous_.assign(rowBytes, 0);
+        const uint8_t* above = previous_.data();
+        for (uint32_t y = 0; y < height; ++y, above = out, out += rowBytes) {
+            uint8_t filter = 0;
+            if (!inflater_.Read(&filter, 1) || !inflater_.Read(out, rowBytes) ||
+                !UnfilterRow(filter, out, above, rowBytes, 4))
+                return false;
+        }
+        return true;
+    }
+
+    bool DecodePass(const Pass& p, uint32_t width, uint32_t height, uint8_t* out)
+    {
+        const uint32_t w = PassSize(width, p.x0, p.dx), h = PassSize(height, p.y0, p.dy);
+        if (!w || !h)
+            return true;
+        const int bits = format_.BitsPerPixel();
+        const uint32_t rowBytes = uint32_t(RowBytes(w, bits));
+        const uint32_t bpp = bits >= 8 ? uint32_t(bits / 8) : 1;
+        // Each row keeps its filter byte in front.
+        current_.resize(size_t(rowBytes) + 1);
+        previous_.assign(size_t(rowBytes) + 1, 0);
+        for (uint32_t y = 0; y < h; ++y) {
+            if (!inflater_.Read(current_.data(), rowBytes + 1) ||
+                !UnfilterRow(current_[0], current_.data() + 1, previous_.data() + 1, rowBytes, bpp))
+                return false;
+            uint8_t* target = out + (size_t(p.y0 + y * p.dy) * width + p.x0) * 4;
+            for (uint32_t x = 0; x < w; ++x, target += size_t(p.dx) * 4)
+                ConvertPixel(format_, transparency_, current_.data() + 1, x, target);
+            current_.swap(previous_);
+        }
+        return true;
+    }
+
+    const ImageFormat& format_;
+    const Transparency& transparency_;
+    Inflater inflater_;
+    std::vector<uint8_t> current_;
+    std::vector<uint8_t> previous_;
+};
+
+struct FreeBlock
+{
+    void operator()(unsigned char* block) const { free(block); }
+};
+using Block = std::unique_ptr<unsigned char, FreeBlock>;
+
+enum class ApngPart
+{
+    DefaultImage,
+    EveryFrame,
+};
 
 class ApngDecoder
 {
 public:
     ApngDecoder(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    // Parses every chunk and decodes the default image and, when asked, every
-    // frame that has data of its own.
-    bool Decode(bool withFrames)
+    // Every chunk up to IEND with its checks; the compressed data of the
+    // default image and of each frame is gathered, nothing is inflated yet.
+    bool ParseApngChunks()
     {
         if (!IsPngSignature(data_, int(size_)))
             return Fail("not PNG");
@@ -298,53 +370,79 @@ public:
             if (first && type != kIHDR)
                 return Fail("first not IHDR");
             if (type == kIEND)
-                return Finish(withFrames);
+                return Finish();
             if (!Chunk(type, chunk, length, size_ - pos))
                 return false;
         }
     }
 
-    unsigned char* PackDefaultImage() const { return Copy(pixels_.data(), pixels_.size()); }
-
-    // The default image, each frame's own pixels, padding, the directory.
-    unsigned char* PackDirectory(uint32_t* directoryOffset) const
+    // Parses, then decodes the default image and, for every frame, each frame
+    // with data of its own, as 8-bit RGBA straight into one block that is
+    // sized for them and, when there are frames, the directory.
+    bool DecodeApng(ApngPart part, uint32_t* width, uint32_t* height)
     {
-        uint64_t pixelBytes = pixels_.size();
+        if (!ParseApngChunks())
+            return false;
+        directory_ = part == ApngPart::EveryFrame && !frames_.empty();
+        uint64_t pixelBytes = uint64_t(format_.width) * format_.height * 4;
         for (const ApngFrameInfo& frame : frames_)
-            pixelBytes += frame.pixels.size();
-        uint64_t offset = (pixelBytes + 3) & ~uint64_t(3);
-        uint64_t total = offset + sizeof(ApngDirectoryHeader) + frames_.size() * sizeof(ApngFrameRecord);
+            if (directory_ && frame.compressed.Length())
+                pixelBytes += uint64_t(frame.record.width) * frame.record.height * 4;
+        // Four bytes a pixel leave the directory on a multiple of 4.
+        const uint64_t total =
+            pixelBytes + (directory_ ? sizeof(ApngDirectoryHeader) + frames_.size() * sizeof(ApngFrameRecord) : 0);
         if (total > kMaxBlockBytes)
-            return Fail("too large"), nullptr;
-        auto* block = static_cast<unsigned char*>(calloc(size_t(total), 1));
-        if (!block)
-            return Fail("outofmem"), nullptr;
-        unsigned char* at = block;
-        at = static_cast<unsigned char*>(memcpy(at, pixels_.data(), pixels_.size())) + pixels_.size();
-        for (const ApngFrameInfo& frame : frames_)
-            at =
-                static_cast<unsigned char*>(memcpy(at, frame.pixels.data(), frame.pixels.size())) + frame.pixels.size();
-        ApngDirectoryHeader header = {kApngDirectoryMagic, uint32_t(frames_.size()),
-                                      frames_[0].pixels.empty() ? 1u : 0u, playCount_};
-        memcpy(block + offset, &header, sizeof header);
-        auto* records = block + offset + sizeof header;
-        for (size_t i = 0; i < frames_.size(); ++i)
-            memcpy(records + i * sizeof(ApngFrameRecord), &frames_[i].record, sizeof(ApngFrameRecord));
-        *directoryOffset = uint32_t(offset);
-        return block;
+            return Fail("too large");
+        block_.reset(static_cast<unsigned char*>(malloc(size_t(total))));
+        if (!block_)
+            return Fail("outofmem");
+        pixelBytes_ = size_t(pixelBytes);
+        try {
+            if (!DecodePixels())
+                return false;
+        } catch (const std::bad_alloc&) {
+            return Fail("outofmem");
+        }
+        *width = format_.width;
+        *height = format_.height;
+        return true;
     }
 
-    bool IsAnimated() const { return !frames_.empty(); }
-    uint32_t Width() const { return format_.width; }
-    uint32_t Height() const { return format_.height; }
+    // Hands the block over; with frames, after writing the directory behind
+    // the pixels and its offset to *directoryOffset.
+    unsigned char* PackApngDirectory(uint32_t* directoryOffset)
+    {
+        if (directory_) {
+            unsigned char* at = block_.get() + pixelBytes_;
+            const ApngDirectoryHeader header = {kApngDirectoryMagic, uint32_t(frames_.size()),
+                                                frames_[0].compressed.Length() ? 0u : 1u, playCount_};
+            memcpy(at, &header, sizeof header);
+            at += sizeof header;
+            for (const ApngFrameInfo& frame : frames_)
+                at = static_cast<unsigned char*>(memcpy(at, &frame.record, sizeof frame.record)) + sizeof frame.record;
+            *directoryOffset = uint32_t(pixelBytes_);
+        }
+        return block_.release();
+    }
+
+    bool HasDirectory() const { return directory_; }
 
 private:
-    static unsigned char* Copy(const uint8_t* bytes, size_t size)
+    bool DecodePixels()
     {
-        auto* copy = static_cast<unsigned char*>(malloc(size));
-        if (!copy)
-            return Fail("outofmem"), nullptr;
-        return static_cast<unsigned char*>(memcpy(copy, bytes, size));
+        ImageDecoder images(format_, transparency_);
+        unsigned char* at = block_.get();
+        if (!images.Decode(compressed_, format_.width, format_.height, at))
+            return false;
+        at += size_t(format_.width) * format_.height * 4;
+        for (const ApngFrameInfo& frame : frames_) {
+            if (!directory_ || !frame.compressed.Length())
+                continue;
+            if (!images.Decode(frame.compressed, frame.record.width, frame.record.height, at))
+                return false;
+            at += size_t(frame.record.width) * frame.record.height * 4;
+        }
+        return true;
     }
 
     bool Chunk(uint32_t type, const uint8_t* d, uint32_t length, size_t remaining)
@@ -536,34 +634,12 @@ private:
         return frames_[frameIndex_ - 1].compressed.Append(d + 4, length - 4);
     }
 
-    bool Finish(bool withFrames)
+    bool Finish()
     {
         if (!sawImageData_)
             return Fail("no IDAT");
         if (frameIndex_ != frames_.size())
             return Fail("missing fcTL chunks");
-        // The whole result is sized before anything is inflated.
-        uint64_t total = uint64_t(format_.width) * format_.height * 4;
-        for (const ApngFrameInfo& frame : frames_)
-            if (frame.compressed.Length())
-                total += uint64_t(frame.record.width) * frame.record.height * 4;
-        if (total + sizeof(ApngDirectoryHeader) + 3 + frames_.size() * sizeof(ApngFrameRecord) > kMaxBlockBytes)
-            return Fail("too large");
-        try {
-            if (!DecodeImage(format_, transparency_, compressed_, format_.width, format_.height, pixels_))
-                return false;
-            if (!withFrames)
-                return true;
-            for (ApngFrameInfo& frame : frames_) {
-                if (!frame.compressed.Length())
-                    continue;
-                if (!DecodeImage(format_, transparency_, frame.compressed, frame.record.width, frame.record.height,
-                                 frame.pixels))
-                    return false;
-            }
-        } catch (const std::bad_alloc&) {
-            return Fail("outofmem");
-        }
         return true;
     }
 
@@ -572,8 +648,10 @@ private:
     ImageFormat format_;
     Transparency transparency_;
     Gather compressed_;
-    std::vector<uint8_t> pixels_;
     std::vector<ApngFrameInfo> frames_;
+    Block block_;
+    size_t pixelBytes_ = 0;
+    bool directory_ = false;
     uint32_t playCount_ = 0;
     size_t frameIndex_ = 0;
     uint32_t expectedSequence_ = 0;
@@ -591,19 +669,28 @@ bool IsPngSignature(const unsigned char* data, int size)
 
 const char* ApngFailureReason() { return t_failure; }
 
+const ApngDirectoryHeader* CheckApngDirectory(const unsigned char* block, uint32_t directoryOffset)
+{
+    uint32_t magic = 0;
+    memcpy(&magic, block + directoryOffset, sizeof magic);
+    if (magic != kApngDirectoryMagic) {
+        fputs("invalid apng directory\n", stderr);
+        return Fail("invalid apng directory"), nullptr;
+    }
+    return reinterpret_cast<const ApngDirectoryHeader*>(block + directoryOffset);
+}
+
 unsigned char* LoadPngDefaultImage(const unsigned char* data, int size, int* width, int* height)
 {
     if (size < 0)
         return Fail("outofdata"), nullptr;
     ApngDecoder decoder(data, size_t(size));
-    if (!decoder.Decode(false))
+    uint32_t w = 0, h = 0, unused = 0;
+    if (!decoder.DecodeApng(ApngPart::DefaultImage, &w, &h))
         return nullptr;
-    unsigned char* pixels = decoder.PackDefaultImage();
-    if (!pixels)
-        return nullptr;
-    *width = int(decoder.Width());
-    *height = int(decoder.Height());
-    return pixels;
+    *width = int(w);
+    *height = int(h);
+    return decoder.PackApngDirectory(&unused);
 }
 
 unsigned char* LoadApngFrames(const unsigned char* data, int size, const ApngFrameRecord** frames, int* width,
@@ -612,25 +699,24 @@ unsigned char* LoadApngFrames(const unsigned char* data, int size, const ApngFra
     if (size < 0)
         return Fail("outofdata"), nullptr;
     ApngDecoder decoder(data, size_t(size));
-    if (!decoder.Decode(true))
+    uint32_t w = 0, h = 0, offset = 0;
+    if (!decoder.DecodeApng(ApngPart::EveryFrame, &w, &h))
         return nullptr;
-    *width = int(decoder.Width());
-    *height = int(decoder.Height());
-    if (!decoder.IsAnimated()) {
+    Block block(decoder.PackApngDirectory(&offset));
+    *width = int(w);
+    *height = int(h);
+    if (!decoder.HasDirectory()) {
         *frames = nullptr;
-        return decoder.PackDefaultImage();
+        return block.release();
     }
-    uint32_t offset = 0;
-    unsigned char* block = decoder.PackDirectory(&offset);
-    if (!block)
+    const ApngDirectoryHeader* header = CheckApngDirectory(block.get(), offset);
+    if (!header)
         return nullptr;
-    ApngDirectoryHeader header;
-    memcpy(&header, block + offset, sizeof header);
-    *frames = reinterpret_cast<const ApngFrameRecord*>(block + offset + sizeof header);
-    *frameCount = int(header.frameCount);
-    *playCount = int(header.playCount);
-    *separateDefault = header.defaultIsFrame == 0;
-    return block;
+    *frames = reinterpret_cast<const ApngFrameRecord*>(header + 1);
+    *frameCount = int(header->frameCount);
+    *playCount = int(header->playCount);
+    *separateDefault = header->defaultIsFrame == 0;
+    return block.release();
 }
 
 }  // namespace CalUI

@@ -51,4 +51,10 @@ unsigned char* LoadPngDefaultImage(const unsigned char* data, int size, int* wid
 unsigned char* LoadApngFrames(const unsigned char* data, int size, const ApngFrameRecord** frames, int* width,
                               int* height, int* frameCount, int* playCount, bool* separateDefault);
 
+// The decoder's own check of a directory it has packed, before the counts are
+// read back from it: the header at directoryOffset, or null when it does not
+// start with the magic ("invalid apng directory", also written to the
+// standard error stream).
+const ApngDirectoryHeader* CheckApngDirectory(const unsigned char* block, uint32_t directoryOffset);
+
 }  // namespace CalUI
