@@ -273,7 +273,8 @@ class StarSea:
                            sy + (20 - 16.5 * t) * k, (1.0 + 2.2 * t) * k), tone(rgba(0xFFFF9BD2, 0.15 + 0.5 * t)))
         c.fill(polygon([(sx + 7 * k, sy - 4 * k), (sx - 6 * k, sy - 2 * k), (sx - 3 * k, sy + 3 * k)]), WHITE)
         glow(c, sx, sy, 10 * k, 0xFFFFFFFF, 0.6)
-        for x, y, s in ((0.12, 0.12, 5), (0.42, 0.08, 3.5), (0.9, 0.55, 4)):
+        for x, y, s in ((0.36, 0.07, 4), (0.95, 0.62, 4), (0.05, 0.9, 3)) if wide else \
+                ((0.12, 0.12, 5), (0.42, 0.08, 3.5), (0.9, 0.55, 4)):
             sparkle(c, w * x, h * y, s * k, 0xFFE0F7FF)
 
     def lettering(self, c, cx, cy, size):
@@ -483,7 +484,7 @@ class MistMountains:
         wide = w > h
         sky(c, [(0.0, 0xFF0C3338), (0.35, 0xFF2D7570), (0.7, 0xFF9FD3BE), (1.0, 0xFFE6F2DE)])
         k = max(w, h) / 200.0
-        mx, my = (w * 0.2, h * 0.22) if wide else (w * 0.72, h * 0.16)
+        mx, my = (w * 0.56, h * 0.1) if wide else (w * 0.72, h * 0.16)
         glow(c, mx, my, 40 * k, 0xFFFFF6D8, 0.5)
         c.fill(circle(mx, my, 11 * k), 0xFFF8F1D6, (mx - 12 * k, my - 12 * k, mx + 12 * k, my + 12 * k))
         layers = ((0.5, 0xFF86BFAE, 0.32), (0.62, 0xFF55978A, 0.26), (0.74, 0xFF2C6B63, 0.22),
@@ -506,7 +507,7 @@ class MistMountains:
                 c.fill(intersect(stroke(circle(x, y, step * 0.45), 0.8 * k), upper_part(y)), 0x66CFEDE2,
                        (x - step, y - step, x + step, y + 1))
         # Cranes flying home.
-        for bx, by, s in ((0.5, 0.2, 1.0), (0.56, 0.25, 0.8), (0.46, 0.27, 0.7)) if wide else \
+        for bx, by, s in ((0.36, 0.05, 1.0), (0.41, 0.075, 0.8), (0.32, 0.08, 0.7)) if wide else \
                 ((0.25, 0.28, 1.0), (0.35, 0.33, 0.8), (0.18, 0.35, 0.7)):
             x, y, s = w * bx, h * by, s * 3.5 * k
             c.fill(polyline([(x - s, y - s * 0.35), (x - s * 0.35, y - s * 0.1), (x, y + s * 0.1),
