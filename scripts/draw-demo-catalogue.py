@@ -247,7 +247,7 @@ class StarSea:
         sky(c, [(0.0, 0xFF05061A), (0.45, 0xFF17124A), (0.8, 0xFF3F1A6B), (1.0, 0xFF6E2473)])
         glow(c, w * 0.18, h * 0.62, max(w, h) * 0.55, 0xFFFF4FA3, 0.30)
         glow(c, w * 0.85, h * 0.2, max(w, h) * 0.45, 0xFF3EC6FF, 0.22)
-        stars(c, int(w * h / 220), 11 + w)
+        stars(c, min(int(w * h / 220), 1600), 11 + w)
         wide = w > h
         r = h * 0.2 if wide else w * 0.3
         cx, cy = (w * 0.78, h * 0.22) if wide else (w * 0.66, h * 0.27)
