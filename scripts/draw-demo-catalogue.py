@@ -389,7 +389,7 @@ class DuskHarbour:
     def backdrop(self, c):
         w, h = c.w, c.h
         wide = w > h
-        sea_y = h * (0.6 if wide else 0.66)
+        sea_y = h * (0.5 if wide else 0.66)
         sky(c, [(0.0, 0xFF111A24), (0.35, 0xFF24384A), (sea_y / h * 0.92, 0xFFB25A34), (sea_y / h, 0xFFE8924C),
                 (sea_y / h + 0.001, 0xFF173740), (1.0, 0xFF060F14)])
         k = max(w, h) / 200.0
@@ -418,7 +418,7 @@ class DuskHarbour:
                 y1 = quay - 2 * k - level * box_h
                 c.fill(rounded_rect(x0, y1 - box_h + 0.6, x0 + box_w - 0.8, y1, 0.4), tone(lerp_colour(
                     rng.choice(colours), steel, 0.35)))
-        for base in ((w * 0.66, 1.0), (w * 0.9, 0.8)) if wide else ((w * 0.35, 1.0), (w * 0.82, 0.75)):
+        for base in ((w * 0.66, 0.8), (w * 0.9, 0.65)) if wide else ((w * 0.35, 1.0), (w * 0.82, 0.75)):
             x, s = base[0], base[1] * k
             top = quay - 62 * s
             for leg in (-9, 9):
