@@ -2,10 +2,10 @@
 # Screenshots of the main window's item rows, made under Xvfb in a Wine prefix
 # of their own against the reference service:
 #   scripts/screenshot-rows.sh [TARGET]   (x86_64 by default, or i686)
-# writes build/screenshots/rows-games.png (a game page: an installed game, a
-# download running, idle rows), rows-plugins.png (its plug-in page) and
-# rows-apps.png (the page of all applications with the service's accelerator
-# programs), shot by tests/client/mainwindow/RowsShot as the demo user.
+# writes build/screenshots/rows-games.png (the first tile's game page with a
+# list of the shot's own: an installed game, a download running, idle rows),
+# rows-plugins.png (its plug-in page) and rows-apps.png (the page of all
+# applications with the service's accelerator programs), shot by tests/client/mainwindow/RowsShot as the demo user.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -23,6 +23,8 @@ export_service_listeners_of_build "$build"
 use_wine "$target"
 export WINEPREFIX=$build/screenshot-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# The shot names the demo catalogue's icons by their digest, from the source tree.
+export CALVERIN_SOURCE_DIR=$top
 "$WINESERVER" -k 2>/dev/null || true
 
 scratch=$(mktemp -d)

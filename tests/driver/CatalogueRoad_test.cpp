@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ const char kAddPath[] = "/Box/Game/addOwnerGamesCategory";
 // The tile pictures of the demo catalogue, as shipped with the service.
 const wchar_t* const kTilePictures[] = {L"xinghai_big.png", L"longwen_big.png", L"ironharbor_big.png",
                                         L"yunmeng_big.png"};
-// Each tile picture comes at this many bytes a second: a second or two each.
-constexpr int kSlowRate = 80;
+// Each tile picture comes in about a second and a half.
+constexpr int kSlowTenthsOfASecond = 15;
 // Tile lists bring the wait overlay for a moment even with every picture
 // cached: a page counts as shown once it stayed so this long.
 constexpr DWORD kSteadyMs = 600;
@@ -40,10 +41,12 @@ constexpr RECT kTileName = {0, 209, 139, 229};
 // A navigation entry's text is grey: A1 in every channel.
 constexpr BYTE kGreyText = 0x90;
 
-std::string PictureDigest(const wchar_t* file)
+std::wstring PicturePath(const wchar_t* file)
 {
-    return CMd5A().GetFileMd5(SourceTreePath(std::wstring(L"tests\\refservice\\files\\category\\") + file));
+    return SourceTreePath(std::wstring(L"tests\\refservice\\files\\category\\") + file);
 }
+
+std::string PictureDigest(const wchar_t* file) { return CMd5A().GetFileMd5(PicturePath(file)); }
 
 std::string UrlDecoded(const std::string& text)
 {
@@ -101,7 +104,8 @@ TEST_F(CatalogueRoad, TilesBehindTheOverlayThenSearchGamePageAndAnAddedCategory)
     for (const wchar_t* picture : kTilePictures) {
         digests.push_back(PictureDigest(picture));
         Json::Value slow = RefService::Fault("/files/category/" + digests.back() + ".png", "throttle");
-        slow["rate"] = kSlowRate;
+        slow["rate"] =
+            static_cast<Json::UInt64>(std::filesystem::file_size(PicturePath(picture)) * 10 / kSlowTenthsOfASecond);
         slow["count"] = 1;
         RefService::AddFault(slow);
     }

@@ -279,12 +279,12 @@ TEST_F(ImageCacheTest, ClosingTheWindowEndsTheBatchBetweenPictures)
 
 TEST_F(ImageCacheTest, WorkersWantingTheSamePictureAtOnceFetchItOnce)
 {
-    // A picture of the demo catalogue, sent slowly the first time.
+    // A picture of the demo catalogue, sent slowly the first time: in about two seconds.
     const std::string content = ScratchFolder::ReadFile(SourceTreePath(L"tests\\refservice\\files\\icons\\plugin.png"));
     ASSERT_FALSE(content.empty());
     const std::string url = kBase + "/files/icons/" + DigestOf(content) + ".png";
     Json::Value fault = RefService::Fault(url.substr(kBase.size()), "throttle");
-    fault["rate"] = 40;
+    fault["rate"] = static_cast<Json::UInt>(content.size() / 2);
     fault["count"] = 1;
     RefService::AddFault(fault);
     Batch<GameInfo> games;
