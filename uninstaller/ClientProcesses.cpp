@@ -55,21 +55,46 @@ private:
     std::vector<HANDLE> m_handles;
 };
 
+// Calls found with the id of every other process named so, in the system's
+// order, until it returns false; false when no snapshot could be taken.
+template <class Found>
+bool WalkProcessesNamed(const std::wstring& name, Found found)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID != GetCurrentProcessId() && SameFileName(entry.szExeFile, name) &&
+            !found(entry.th32ProcessID))
+            break;
+    }
+    CloseHandle(snapshot);
+    return true;
+}
+
 }  // namespace
 
 int KillProcessByName(const std::wstring& name, DWORD waitLimitMs)
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
     EndedProcesses ended;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ProcessID != GetCurrentProcessId() && SameFileName(entry.szExeFile, name))
-            ended.End(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
+    const bool walked = WalkProcessesNamed(name, [&](DWORD processId) {
+        ended.End(processId);
+        return true;
+    });
+    if (!walked)
+        return 0;
     ended.WaitUntilGone(waitLimitMs);
     return ended.Count();
+}
+
+std::optional<DWORD> FindProcessId(const std::wstring& name)
+{
+    std::optional<DWORD> first;
+    WalkProcessesNamed(name, [&](DWORD processId) {
+        first = processId;
+        return false;
+    });
+    return first;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // The client's executable name, compared ignoring case.
@@ -15,3 +16,7 @@ inline constexpr wchar_t kClientProgramName[] = L"calverinapp.exe";
 // Returns the number of processes it ended; 0 also when no snapshot of the
 // processes could be taken. Processes that refuse to be opened keep running.
 int KillProcessByName(const std::wstring& name, DWORD waitLimitMs);
+
+// The id of the first other process whose executable name equals the name
+// ignoring case; none when there is none or no snapshot could be taken.
+std::optional<DWORD> FindProcessId(const std::wstring& name);

@@ -1,6 +1,7 @@
 #include "uninstaller/MainWnd.h"
 
 #include "dialogs/ClientWindowShape.h"
+#include "uninstaller/ClientProcesses.h"
 
 #include <string>
 
@@ -148,6 +149,10 @@ void CMainWnd::StartUninstall()
         return;
     m_removing = true;
     ShowPage(kProgressPage);
+    // The client goes at the click; the worker waits for it to let go of
+    // its files before it deletes them.
+    if (FindProcessId(kClientProgramName))
+        KillProcessByName(kClientProgramName, 0);
     ::SetTimer(m_hWnd, kProgressTimer, kProgressTickMs, nullptr);
     m_threads.StartThread(&UninstallThreadProc, &m_progress);
 }

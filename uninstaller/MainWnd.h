@@ -29,6 +29,8 @@ protected:
     // The rounded window region follows the size when the skin sets corners.
     virtual void OnSize();
 
+    CalUI::CWindowManagerUI m_manager;
+
 private:
     // False when the skin yields no control tree.
     bool OnCreate();
@@ -44,7 +46,6 @@ private:
     void ShowPage(int index);
     void HideAndClose();
 
-    CalUI::CWindowManagerUI m_manager;
     CalUI::CTabLayoutUI* m_pages = nullptr;
     CalUI::CControlUI* m_bar = nullptr;      // the filled part of the bar; may be missing
     CalUI::CControlUI* m_percent = nullptr;  // may be missing

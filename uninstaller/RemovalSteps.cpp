@@ -9,7 +9,6 @@
 #include "services/SafeNames.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <json/json.h>
 
@@ -152,8 +151,8 @@ bool DeleteDisplayShortcut(const UninstallEntry& entry)
 
 bool DeleteRegistryKeys(const UninstallEntry& entry)
 {
-    const bool entryDeleted = DeleteUninstallEntry(entry);
-    SHDeleteKeyW(HKEY_CURRENT_USER, kClientSettingsKeyW);
+    const bool entryDeleted = entry.found && DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey, entry.view);
+    DeleteRegKeyTree(HKEY_CURRENT_USER, kClientSettingsKeyW, 0);
     return entryDeleted;
 }
 

@@ -47,7 +47,8 @@ void DeleteInstalledFiles(const UninstallEntry& entry, const std::wstring& listP
 bool DeleteDisplayShortcut(const UninstallEntry& entry);
 
 // Step 3: the uninstall entry (in its own view) and the client's key
-// "Software\calverin" of the current user; the result of the first.
+// "Software\calverin" of the current user, each with everything below it;
+// the result of the first.
 bool DeleteRegistryKeys(const UninstallEntry& entry);
 
 // Step 4: the two shortcuts of the Start-menu folder "Calverin", then the

@@ -44,17 +44,15 @@ UninstallEntry ReadUninstallEntry()
     return entry;
 }
 
-bool DeleteUninstallEntry(const UninstallEntry& entry)
+bool DeleteRegKeyTree(HKEY root, const wchar_t* subKey, REGSAM view)
 {
-    if (!entry.found)
-        return false;
     HKEY key = nullptr;
-    const REGSAM access = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | entry.view;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, access, &key) != ERROR_SUCCESS)
+    const REGSAM access = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | view;
+    if (RegOpenKeyExW(root, subKey, 0, access, &key) != ERROR_SUCCESS)
         return false;
     RegDeleteTreeW(key, nullptr);
     RegCloseKey(key);
-    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntryKey, entry.view, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyExW(root, subKey, view, 0) == ERROR_SUCCESS;
 }
 
 std::wstring InstallFolderOf(const std::wstring& uninstallString)

@@ -22,9 +22,10 @@ inline constexpr wchar_t kUninstallEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\
 // when neither holds the key. A missing or non-text value reads as empty.
 UninstallEntry ReadUninstallEntry();
 
-// Deletes the key with everything below it in the view it was read in; false
-// when it was not found or could not be deleted.
-bool DeleteUninstallEntry(const UninstallEntry& entry);
+// Deletes the key with everything below it in the registry view given
+// (KEY_WOW64_32KEY, KEY_WOW64_64KEY, or 0 for the process's own); false when
+// it was not there or could not be deleted.
+bool DeleteRegKeyTree(HKEY root, const wchar_t* subKey, REGSAM view);
 
 // The folder of the installed uninstall.exe, ending with "\": the text up to
 // and including its last "\", after taking away surrounding quotes or the

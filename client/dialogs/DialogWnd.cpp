@@ -40,7 +40,7 @@ LRESULT CDialogWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         // A dialog without its skin would be an empty mask, invisible for a
         // window that opens hidden: refusing it returns ShowModal's 0 at once.
-        return BuildSkin() ? 0 : -1;
+        return OnCreate() ? 0 : -1;
     case WM_NCCALCSIZE:
     case WM_NCPAINT:
     case WM_NCLBUTTONDBLCLK:
@@ -121,7 +121,7 @@ void CDialogWnd::SetTextOf(LPCWSTR name, const std::wstring& text)
         control->SetText(text.c_str());
 }
 
-bool CDialogWnd::BuildSkin()
+bool CDialogWnd::OnCreate()
 {
     MakeFrameless(m_hWnd, WS_CAPTION);
     return BuildWindowSkin(m_hWnd, m_manager, m_skinFile, GetBuilderCallback(), this);

@@ -84,7 +84,7 @@ protected:
 
 private:
     // False when the skin yields no control tree.
-    bool BuildSkin();
+    bool OnCreate();
     LRESULT OnNcHitTest(LPARAM lParam);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     bool IsClickable(CalUI::CControlUI* control);

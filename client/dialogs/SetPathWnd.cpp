@@ -75,18 +75,28 @@ void CSetPathWnd::OnNotify(NotifyMsg& msg)
     if (name == L"close_btn") {
         Close(0);
     } else if (name == L"choose_download_btn") {
-        const std::wstring folder = PickFolder(L"选择下载路径");
-        if (!folder.empty())
-            OnDownloadFolderPicked(folder);
+        ChooseDownloadFolder();
     } else if (name == L"choose_install_btn") {
-        const std::wstring folder = PickFolder(L"选择安装路径");
-        if (!folder.empty())
-            OnInstallFolderPicked(folder);
+        ChooseInstallFolder();
     } else if (name == L"ok_btn") {
         Accept();
     } else if (name == L"go_help_btn") {
         OpenHelp();
     }
+}
+
+void CSetPathWnd::ChooseDownloadFolder()
+{
+    const std::wstring folder = PickFolder(L"选择下载路径");
+    if (!folder.empty())
+        OnDownloadFolderPicked(folder);
+}
+
+void CSetPathWnd::ChooseInstallFolder()
+{
+    const std::wstring folder = PickFolder(L"选择安装路径");
+    if (!folder.empty())
+        OnInstallFolderPicked(folder);
 }
 
 void CSetPathWnd::OnDownloadFolderPicked(std::wstring folder)

@@ -44,6 +44,9 @@ private:
     void OnWindowInit() override;
     void OnNotify(CalUI::NotifyMsg& msg) override;
 
+    // The picker for each field; a cancelled picker changes nothing.
+    void ChooseDownloadFolder();
+    void ChooseInstallFolder();
     // The system's folder picker titled `title`; empty when cancelled.
     std::wstring PickFolder(LPCWSTR title);
     // Both fields to the caller's strings and Close(1), unless a typed

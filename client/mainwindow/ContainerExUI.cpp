@@ -20,7 +20,8 @@ void* CContainerExUI::GetInterface(LPCWSTR name)
 
 void CContainerExUI::OnEvent(UIEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+    // Without a window to tell, the panel keeps no state it could not report.
+    if (m_manager == nullptr || (!IsMouseEnabled() && IsMouseEvent(event.type))) {
         CContainerUI::OnEvent(event);  // passes it on, as for any container
         return;
     }
@@ -33,16 +34,14 @@ void CContainerExUI::OnEvent(UIEvent& event)
     if (event.type == UIEventType::MouseLeave) {
         if (ContainsEventPoint(event)) {
             // The mouse went onto a child: keep listening for the real leave.
-            if (m_manager != nullptr)
-                m_manager->AddMouseLeaveNeeded(this);
+            m_manager->AddMouseLeaveNeeded(this);
             return;
         }
         if (m_mouseOver) {
             m_mouseOver = false;
             NotifyWindow(L"mouseleave");
         }
-        if (m_manager != nullptr)
-            m_manager->RemoveMouseLeaveNeeded(this);
+        m_manager->RemoveMouseLeaveNeeded(this);
     }
     CContainerUI::OnEvent(event);
 }
@@ -52,8 +51,4 @@ bool CContainerExUI::ContainsEventPoint(const UIEvent& event) const
     return ::PtInRect(&m_pos, event.mousePoint) != FALSE;
 }
 
-void CContainerExUI::NotifyWindow(LPCWSTR type)
-{
-    if (m_manager != nullptr)
-        m_manager->SendNotify(this, type, 0, 0, false, true);
-}
+void CContainerExUI::NotifyWindow(LPCWSTR type) { m_manager->SendNotify(this, type, 0, 0, false, true); }

@@ -58,7 +58,7 @@ public:
     // Takes the list over as the newest batch and returns it, for the worker.
     std::deque<Record*>* Add(std::wstring key, RecordListPtr<Record> list)
     {
-        m_batches.push_back(Batch{std::move(key), list.release(), false});
+        m_batches.push_back(Batch{std::move(key), list.release(), 0});
         return m_batches.back().list;
     }
 
@@ -67,14 +67,14 @@ public:
     void IconReady(const std::deque<Record*>* list, size_t index)
     {
         if (!m_batches.empty() && m_batches.back().list == list && index + 1 == list->size())
-            m_batches.back().done = true;
+            m_batches.back().done = 1;
     }
 
     // For a batch whose worker could not start: no icon will end it.
     void FinishNewest()
     {
         if (!m_batches.empty())
-            m_batches.back().done = true;
+            m_batches.back().done = 1;
     }
 
     // The records of the newest batch; null when there is none.
@@ -87,12 +87,8 @@ public:
     }
 
 private:
-    struct Batch
-    {
-        std::wstring key;  // the category id of game and plug-in batches
-        std::deque<Record*>* list = nullptr;
-        bool done = false;
-    };
+    // The key is the category id of game and plug-in batches.
+    using Batch = KeyedListRef<Record>;
 
     static void FreeList(std::deque<Record*>* list) { RecordListDelete<Record>()(list); }
 

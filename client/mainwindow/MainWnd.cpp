@@ -46,7 +46,7 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         // A window without its skin would stay an invisible empty frame that
         // nothing can close: refusing the creation ends the client instead.
-        return BuildSkin() ? 0 : -1;
+        return OnCreate() ? 0 : -1;
     case WM_SIZE:
         OnSize();
         break;
@@ -235,7 +235,7 @@ void CMainWnd::OnSize()
     ::SetWindowRgn(m_hWnd, region, TRUE);
 }
 
-bool CMainWnd::BuildSkin()
+bool CMainWnd::OnCreate()
 {
     MakeFrameless(m_hWnd, WS_CAPTION | WS_THICKFRAME);
     return BuildWindowSkin(m_hWnd, m_manager, L"main.xml", this, this);

@@ -268,7 +268,7 @@ protected:
 
 private:
     // False when the skin yields no control tree.
-    bool BuildSkin();
+    bool OnCreate();
     void OnWindowInit();
     void OnClick(const CalUI::NotifyMsg& msg);
     void RunClick(const CalUI::NotifyMsg& msg);
@@ -317,6 +317,8 @@ private:
     // and not ended); 0 when none runs.
     DWORD LiveTaskOf(const TaskItem& item);
     // The row task start's steps (MainWndTaskStart.cpp).
+    // The system's drive type (DRIVE_FIXED, ...) of the path's drive.
+    static UINT GetDriveType(const char* path);
     bool ChooseFolders(FolderMode mode, std::wstring& downloadFolder, std::wstring& installFolder,
                        const std::wstring& name);
     bool ConfirmDownloadFolder(const std::wstring& downloadFolder, const std::string& fileUrl);
@@ -371,6 +373,10 @@ private:
     // The catalogue's clicks; false when the sender is none of its controls.
     bool OnCatalogueClick(const CalUI::NotifyMsg& msg);
     void SelectMainPage(MainPage page);
+    // The navigation's page buttons.
+    void OnAllGamesClick();
+    void OnAddMyGameClick();
+    void OnAllAppsClick();
     // Search becomes possible once a tile page has its pictures.
     void EnableSearch();
     void OnCategoryTileClick(CalUI::CControlUI* sender);
@@ -468,6 +474,10 @@ private:
     // The game's row (when the list shows it) starts its task, unless the
     // game is installed or its task runs already.
     void QueueGameOfLauncher(int gameId);
+    // The game's program on the desktop under the game's name, replacing a
+    // shortcut of that name; none when lnk_app would lead out of the game's
+    // install folder.
+    void CreateDesktopShortcut(const GameInfo& record);
     // ---- End of outside launchers and game finishing.
     // ---- Item uninstall and view (MainWndUninstall.cpp) -------------------
 public:

@@ -70,7 +70,7 @@ void CMainWnd::OnJiasuqiDownloadClick(CControlUI* sender)
     // A second download would write into the file that the first one fetches
     // or that a running installer was started from; a row that a new list
     // built meanwhile is the same program.
-    if (m_jiasuqiWork.count(record->software_id) != 0 || g_sessionData.FindTaskOf(item) != 0)
+    if (m_jiasuqiWork.count(record->software_id) != 0 || g_sessionData.FindTaskFlag(item))
         return;
     const DWORD threadId = m_threads.StartThread(&RunJiasuqiTask, record);
     if (threadId == 0)

@@ -49,7 +49,7 @@ bool CMainWnd::IsAllGamesLoading() const { return m_tileBatches.IsLoading(); }
 bool CMainWnd::IsAddMyGameMode() const { return m_addMyGameMode; }
 void CMainWnd::SetAddMyGameMode(bool on) { m_addMyGameMode = on; }
 
-void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR flag)
+void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR)
 {
     CategoryListPtr list(reinterpret_cast<CategoryList*>(categories));
     auto* tiles = static_cast<CContainerUI*>(m_manager.FindControl(kTileLayout));
@@ -62,9 +62,8 @@ void CMainWnd::OnCategoryListReply(UINT_PTR categories, UINT_PTR flag)
         return;
     }
     m_tileBatches.ReleaseFinished();
-    auto holder = std::make_shared<CategoryImageBatch>();
+    auto holder = std::make_shared<OwnedListRef<CategoryInfo>>();
     holder->list = list.get();
-    holder->flag = static_cast<uint8_t>(flag);
     CategoryList* records = list.release();
     m_tileBatches.Add(records, holder);
     tiles->RemoveAll();
@@ -98,7 +97,7 @@ void CMainWnd::AddCategoryTile(CContainerUI* tiles, CategoryInfo* category)
 
 void CMainWnd::OnAllGamesTileImageReady(UINT_PTR holder, UINT_PTR index)
 {
-    const CategoryList* list = reinterpret_cast<CategoryImageBatch*>(holder)->list;
+    const CategoryList* list = reinterpret_cast<OwnedListRef<CategoryInfo>*>(holder)->list;
     if (!m_tileBatches.Contains(list) || index >= list->size())
         return;
     const CategoryInfo* category = (*list)[index];
@@ -177,14 +176,23 @@ void CMainWnd::OnCategoryTileClick(CControlUI* sender)
     QueueCall(this, &CMainWnd::OnOpenGamePage, std::make_unique<CategoryInfo>(category), 0);
 }
 
+void CMainWnd::OnAllGamesClick() { SelectMainPage(MainPage::AllGames); }
+
+// The mode itself is set after the click, as after every click.
+void CMainWnd::OnAddMyGameClick() { SelectMainPage(MainPage::AllGames); }
+
+void CMainWnd::OnAllAppsClick() { SelectMainPage(MainPage::AllApps); }
+
 bool CMainWnd::OnCatalogueClick(const NotifyMsg& msg)
 {
     if (IsNotifyFrom(msg, L"game_category_btn"))
         OnCategoryTileClick(msg.sender);
-    else if (IsNotifyFrom(msg, L"all_game_btn_exp") || IsNotifyFrom(msg, L"add_my_game"))
-        SelectMainPage(MainPage::AllGames);
+    else if (IsNotifyFrom(msg, L"all_game_btn_exp"))
+        OnAllGamesClick();
+    else if (IsNotifyFrom(msg, L"add_my_game"))
+        OnAddMyGameClick();
     else if (IsNotifyFrom(msg, L"all_apps_btn"))
-        SelectMainPage(MainPage::AllApps);
+        OnAllAppsClick();
     else if (IsNotifyFrom(msg, L"mygamelist_btn"))
         OnMyGameClick(msg.sender);
     else if (IsNotifyFrom(msg, L"search_game_btn"))

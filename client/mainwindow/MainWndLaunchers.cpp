@@ -99,7 +99,7 @@ void CMainWnd::OnLauncherDone(const LauncherRoad& road, std::unique_ptr<GameInfo
     CControlUI* row = FindItemRow(RowKind::kGame, record->game_id);
     const std::wstring sizeText = SizeTextOf(record->size);
     // The look outlasts a rebuilt list while the launcher's task ends.
-    const DWORD threadId = g_sessionData.FindTaskOf(item);
+    const DWORD threadId = g_sessionData.FindTaskFlag(item).ThreadId();
     if (!(this->*road.isPresent)()) {
         ShowTaskLook(row, item, threadId, InstallNotDetectedLook(sizeText));
         ShowMsgBox(m_hWnd, record->name.c_str(), road.absentText, MsgBoxButtons::Ok, L"确定", L"取消");
@@ -133,6 +133,14 @@ void CMainWnd::QueueGameOfLauncher(int gameId)
     StartRowTask(item, &DownloadGameThread<g_mainWnd>, std::make_unique<GameInfo>(*record));
 }
 
+void CMainWnd::CreateDesktopShortcut(const GameInfo& record)
+{
+    const std::wstring installFolder = g_sessionData.GetGameInstallPath(_wtoi(record.game_id.c_str()));
+    const ShellLinkDetails link = GameShortcut(installFolder, record.lnk_app);
+    if (!link.target.empty())
+        SaveDesktopShortcut(SystemDesktopFolders(), record.name, record.game_id, link);
+}
+
 void CMainWnd::FinishGameInstall(std::unique_ptr<GameInfo> record)
 {
     const int id = _wtoi(record->game_id.c_str());
@@ -152,7 +160,7 @@ void CMainWnd::FinishGameInstall(std::unique_ptr<GameInfo> record)
         title = kReflectionGameInstalledTitle;
         break;
     default:
-        SaveGameShortcut(SystemDesktopFolders(), record->name, record->game_id, installFolder, record->lnk_app);
+        CreateDesktopShortcut(*record);
         WriteItemConfig(section, kInstalledKey, L"1");
         break;
     }

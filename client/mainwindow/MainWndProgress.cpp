@@ -40,7 +40,7 @@ void CMainWnd::ShowProgress(UINT_PTR progress, UINT_PTR speedKb, const wchar_t* 
         task.kind == static_cast<int32_t>(RowKind::kJiasuqi) ? static_cast<const JiasuqiInfo*>(task.item) : nullptr;
     if (m_cancelledItems.count({item.kind, item.id}) != 0) {
         // Cancelled before it was registered: it stops now that it shows up.
-        g_sessionData.ClearTaskFlagOf(task.thread_id, item);
+        g_sessionData.FindTaskFlag(task.thread_id, item).Clear();
         return;
     }
     CControlUI* row = FindTaskRow(item, record);

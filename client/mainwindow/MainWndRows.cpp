@@ -218,8 +218,8 @@ void CMainWnd::AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, c
 
 DWORD CMainWnd::LiveTaskOf(const TaskItem& item)
 {
-    if (const DWORD registered = g_sessionData.FindTaskOf(item))
-        return registered;
+    if (const TaskFlagRef registered = g_sessionData.FindTaskFlag(item))
+        return registered.ThreadId();
     // Started but not registered yet (still asking for its link), or
     // registered no more but still ending.
     auto started = m_taskThreads.find(item);
@@ -327,7 +327,7 @@ void CMainWnd::CancelRowTask(CControlUI* sender, RowKind kind)
     if (row == nullptr || row->GetBkColor() != kBusyRowColour)
         return;
     const TaskItem item = TaskItemOfRow(row, kind);
-    g_sessionData.ClearTaskFlagOf(static_cast<DWORD>(sender->GetTag()), item);
+    g_sessionData.FindTaskFlag(static_cast<DWORD>(sender->GetTag()), item).Clear();
     m_cancelledItems.insert(item);
     m_taskLooks.erase(item);
     ApplyRowLook(row, CancelledLook(SizeTextOf(RecordSizeOfRow(row, kind))));

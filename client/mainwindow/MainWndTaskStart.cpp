@@ -199,13 +199,15 @@ bool CMainWnd::ListDrivesOfType(std::vector<std::string>& roots, UINT driveType)
         return false;
     bool appended = false;
     for (const char* root = drives; *root != '\0'; root += std::strlen(root) + 1) {
-        if (::GetDriveTypeA(root) == driveType) {
+        if (GetDriveType(root) == driveType) {
             roots.emplace_back(root);
             appended = true;
         }
     }
     return appended;
 }
+
+UINT CMainWnd::GetDriveType(const char* path) { return ::GetDriveTypeA(path); }
 
 bool CMainWnd::IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName)
 {

@@ -2,6 +2,8 @@
 
 #include "mainwindow/TrayIcon.h"
 
+#include <utility>
+
 namespace {
 
 constexpr UINT kTrayIconId = 1000;
@@ -16,6 +18,14 @@ void CopyCut(WCHAR (&field)[N], LPCWSTR text)
         field[length] = text[length];
     field[length] = L'\0';
 }
+
+#ifdef CALVERIN_TEST_HOOKS
+std::vector<CTrayIcon::Balloon>& BalloonsShown()
+{
+    static std::vector<CTrayIcon::Balloon> shown;
+    return shown;
+}
+#endif
 
 }  // namespace
 
@@ -68,7 +78,14 @@ void CTrayIcon::ShowBalloon(LPCWSTR title, LPCWSTR text, UINT timeoutMs)
     m_data.dwInfoFlags = NIIF_INFO;
     m_data.uTimeout = timeoutMs;
     ::Shell_NotifyIconW(NIM_MODIFY, &m_data);
+#ifdef CALVERIN_TEST_HOOKS
+    BalloonsShown().push_back({m_data.szInfoTitle, m_data.szInfo, m_data.uTimeout});
+#endif
 }
+
+#ifdef CALVERIN_TEST_HOOKS
+std::vector<CTrayIcon::Balloon> CTrayIcon::TakeBalloonsShown() { return std::exchange(BalloonsShown(), {}); }
+#endif
 
 UINT CTrayIcon::GetTaskbarCreatedMessage() const { return m_taskbarCreatedMessage; }
 

@@ -8,6 +8,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#ifdef CALVERIN_TEST_HOOKS
+#include <string>
+#include <vector>
+#endif
+
 // The callback message of the icon to its owner window.
 constexpr UINT kTrayIconMessage = 2023;
 
@@ -38,6 +43,21 @@ public:
     bool IsAdded() const;
     // Title cut to 63 characters, text to 255 (bodies come from the server).
     void ShowBalloon(LPCWSTR title, LPCWSTR text, UINT timeoutMs);
+
+#ifdef CALVERIN_TEST_HOOKS
+    // Test builds only: what the shell was asked to show, Wine's stand-in
+    // tray showing no balloons.
+    struct Balloon
+    {
+        std::wstring title;
+        std::wstring text;
+        UINT timeoutMs = 0;
+        bool operator==(const Balloon&) const = default;
+    };
+    // Every balloon that any icon was asked to show since the last call, in
+    // order.
+    static std::vector<Balloon> TakeBalloonsShown();
+#endif
 
     // The message Explorer broadcasts when the taskbar comes (back).
     UINT GetTaskbarCreatedMessage() const;

@@ -168,15 +168,13 @@ bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name
     return WriteShellLink(InFolder(folders.saveIn, fileName), link);
 }
 
-bool SaveGameShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
-                      const std::wstring& installFolder, const std::wstring& lnkApp)
+ShellLinkDetails GameShortcut(const std::wstring& installFolder, const std::wstring& lnkApp)
 {
     ShellLinkDetails link;
     link.target = GameShortcutTarget(installFolder, lnkApp);
-    if (link.target.empty())
-        return false;
-    link.workingFolder = GetFolderPart(link.target);
-    return SaveDesktopShortcut(folders, name, id, link);
+    if (!link.target.empty())
+        link.workingFolder = GetFolderPart(link.target);
+    return link;
 }
 
 void DeleteDesktopShortcuts(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id)

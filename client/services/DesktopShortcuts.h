@@ -53,9 +53,8 @@ bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name
                          const ShellLinkDetails& link);
 
 // The game's shortcut: its program (GameShortcutTarget) with the program's
-// folder as working folder; false, and no shortcut, when lnk_app is refused.
-bool SaveGameShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
-                      const std::wstring& installFolder, const std::wstring& lnkApp);
+// folder as working folder; an empty target when lnk_app is refused.
+ShellLinkDetails GameShortcut(const std::wstring& installFolder, const std::wstring& lnkApp);
 
 // Removes every shortcut of that name from the folders' removeFrom.
 void DeleteDesktopShortcuts(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id);

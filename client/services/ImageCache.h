@@ -38,13 +38,6 @@ std::wstring CacheRemoteImage(const std::string& url, UrlForm form, const std::w
 // background, each into its local path field.
 void CacheCategoryImages(CategoryInfo& record);
 
-// The tile worker's parameter; the main window frees it at the last index.
-struct CategoryImageBatch
-{
-    CategoryList* list = nullptr;
-    uint8_t flag = 0;  // of the category reply; the worker does not read it
-};
-
 // Runs the step over every record in list order and queues (param, index)
 // after each; ends early when the window's workers are being stopped.
 template <class Record, class Step, class Queue>
@@ -107,11 +100,12 @@ void CacheMyGameImagesThread(void* param)
     });
 }
 
-// Parameter: the main window's heap CategoryImageBatch of the tile page.
+// Parameter: a heap OwnedListRef naming the tile page's batch, which the
+// main window frees with the batch.
 template <auto& MainWnd>
 void CacheCategoryImagesThread(void* param)
 {
-    CacheBatch(*static_cast<CategoryImageBatch*>(param)->list, &CacheCategoryImages, [&](size_t index) {
+    CacheBatch(*static_cast<OwnedListRef<CategoryInfo>*>(param)->list, &CacheCategoryImages, [&](size_t index) {
         QueueCall(MainWnd, &WindowOf<MainWnd>::OnAllGamesTileImageReady, reinterpret_cast<UINT_PTR>(param), index);
     });
 }

@@ -140,7 +140,8 @@ struct ProcessWaitParam
 
 // The main window's bookkeeping of one picture batch: a new list reply is
 // ignored while the newest batch still loads (done 0); finished batches are
-// freed with their records at the next reply.
+// freed with their records at the next reply. The tile worker is handed one
+// naming its batch's list.
 template <class Record>
 struct OwnedListRef
 {

@@ -18,7 +18,8 @@ bool IsRefusedCharacter(wchar_t c)
 // become "" or "." there: any such step but "." and ".." is refused.
 bool IsOnlyDotsAndSpaces(const std::wstring& step) { return step.find_first_not_of(L". ") == std::wstring::npos; }
 
-std::vector<std::wstring> SplitSteps(const std::wstring& name)
+// The pieces between the separators ("\" or "/"), empty ones included.
+std::vector<std::wstring> SplitString(const std::wstring& name)
 {
     std::vector<std::wstring> steps;
     std::wstring step;
@@ -103,7 +104,7 @@ std::wstring ResolveListedName(const std::wstring& installFolder, const std::wst
             return std::wstring();
     }
     std::vector<std::wstring> kept;
-    for (const std::wstring& step : SplitSteps(name)) {
+    for (const std::wstring& step : SplitString(name)) {
         if (step.empty() || step == L".")
             continue;
         if (step == L"..") {

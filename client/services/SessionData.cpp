@@ -139,34 +139,58 @@ void CSessionData::RemoveTask(DWORD threadId)
     m_tasks.erase(threadId);
 }
 
-bool CSessionData::ClearTaskFlag(DWORD threadId)
+TaskFlagRef::TaskFlagRef(CCritLock& lock) : m_lock(&lock) { m_lock->Enter(); }
+
+TaskFlagRef::TaskFlagRef(TaskFlagRef&& other) noexcept
+    : m_lock(other.m_lock), m_flag(other.m_flag), m_threadId(other.m_threadId)
 {
-    CCritLockGuard guard(&m_taskLock);
-    auto it = m_tasks.find(threadId);
-    if (it == m_tasks.end())
-        return false;
-    *it->second.runFlag = 0;
-    return true;
+    other.m_lock = nullptr;
 }
 
-bool CSessionData::ClearTaskFlagOf(DWORD threadId, const TaskItem& item)
+TaskFlagRef::~TaskFlagRef()
 {
-    CCritLockGuard guard(&m_taskLock);
-    auto it = m_tasks.find(threadId);
-    if (it == m_tasks.end() || !(it->second.item == item))
-        return false;
-    *it->second.runFlag = 0;
-    return true;
+    if (m_lock)
+        m_lock->Leave();
 }
 
-DWORD CSessionData::FindTaskOf(const TaskItem& item)
+void TaskFlagRef::Clear() const
 {
-    CCritLockGuard guard(&m_taskLock);
-    for (const auto& [threadId, entry] : m_tasks) {
-        if (entry.item == item)
-            return threadId;
+    if (m_flag)
+        *m_flag = 0;
+}
+
+TaskFlagRef CSessionData::FindTaskFlag(DWORD threadId)
+{
+    TaskFlagRef found(m_taskLock);
+    auto it = m_tasks.find(threadId);
+    if (it != m_tasks.end()) {
+        found.m_flag = it->second.runFlag;
+        found.m_threadId = threadId;
     }
-    return 0;
+    return found;
+}
+
+TaskFlagRef CSessionData::FindTaskFlag(DWORD threadId, const TaskItem& item)
+{
+    TaskFlagRef found = FindTaskFlag(threadId);
+    if (found && !(m_tasks.at(threadId).item == item)) {
+        found.m_flag = nullptr;
+        found.m_threadId = 0;
+    }
+    return found;
+}
+
+TaskFlagRef CSessionData::FindTaskFlag(const TaskItem& item)
+{
+    TaskFlagRef found(m_taskLock);
+    for (const auto& [threadId, entry] : m_tasks) {
+        if (entry.item == item) {
+            found.m_flag = entry.runFlag;
+            found.m_threadId = threadId;
+            break;
+        }
+    }
+    return found;
 }
 
 size_t CSessionData::GetTaskCount()

@@ -21,6 +21,33 @@ struct TaskItem
     bool operator==(const TaskItem&) const = default;
 };
 
+// A registered task's run flag, found under the registry's lock, which it
+// holds for as long as it lives: the task cannot remove its entry and free
+// its record in between. Keep it for the write only.
+class TaskFlagRef
+{
+public:
+    TaskFlagRef(TaskFlagRef&& other) noexcept;
+    TaskFlagRef(const TaskFlagRef&) = delete;
+    TaskFlagRef& operator=(const TaskFlagRef&) = delete;
+    TaskFlagRef& operator=(TaskFlagRef&&) = delete;
+    ~TaskFlagRef();
+
+    explicit operator bool() const { return m_flag != nullptr; }
+    // The task's thread id; 0 when no task was found.
+    DWORD ThreadId() const { return m_threadId; }
+    // The task stops at its next check; nothing when no task was found.
+    void Clear() const;
+
+private:
+    friend class CSessionData;
+    explicit TaskFlagRef(CCritLock& lock);
+
+    CCritLock* m_lock;
+    volatile uint8_t* m_flag = nullptr;
+    DWORD m_threadId = 0;
+};
+
 class CSessionData
 {
 public:
@@ -84,14 +111,14 @@ public:
     // writes into a freed record.
     void SetTask(DWORD threadId, volatile uint8_t* runFlag, const TaskItem& item = TaskItem());
     void RemoveTask(DWORD threadId);
-    // Clears the task's run flag; false when no such task is registered.
-    bool ClearTaskFlag(DWORD threadId);
-    // As ClearTaskFlag, but only when that thread's task works on the item:
-    // thread ids are reused, so an id kept from an ended task may name
-    // another item's task by now.
-    bool ClearTaskFlagOf(DWORD threadId, const TaskItem& item);
-    // The thread id of the item's registered task; 0 when none is.
-    DWORD FindTaskOf(const TaskItem& item);
+    // The run flag of the task on that thread; none when no such task is
+    // registered, or when that task works on another item than the one
+    // given: thread ids are reused, so an id kept from an ended task may
+    // name another item's task by now.
+    TaskFlagRef FindTaskFlag(DWORD threadId);
+    TaskFlagRef FindTaskFlag(DWORD threadId, const TaskItem& item);
+    // The run flag of the item's registered task; none when none is.
+    TaskFlagRef FindTaskFlag(const TaskItem& item);
     size_t GetTaskCount();
     // Takes the task with the smallest thread id out of the registry, clears
     // its run flag and returns its id; 0 when the registry is empty.

@@ -116,7 +116,7 @@ void CRecordingWnd::OnMyGameIconReady(UINT_PTR first, UINT_PTR second)
 
 void CRecordingWnd::OnAllGamesTileImageReady(UINT_PTR first, UINT_PTR second)
 {
-    const auto* batch = reinterpret_cast<CategoryImageBatch*>(first);
+    const auto* batch = reinterpret_cast<OwnedListRef<CategoryInfo>*>(first);
     const CategoryInfo& record = BatchRecord<CategoryInfo>(reinterpret_cast<UINT_PTR>(batch->list), second);
     RecordPicture("OnAllGamesTileImageReady", first, second, record.local_icon);
     m_log->back().categories.push_back(record);

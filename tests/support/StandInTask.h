@@ -34,7 +34,7 @@ public:
         m_thread.join();
     }
     bool IsRunning() const { return m_runFlag != 0; }
-    void Stop() { g_sessionData.ClearTaskFlag(m_threadId); }
+    void Stop() { g_sessionData.FindTaskFlag(m_threadId).Clear(); }
     DWORD ThreadId() const { return m_threadId; }
 
 private:

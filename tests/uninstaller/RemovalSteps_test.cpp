@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -226,13 +227,13 @@ TEST(UninstallEntryTest, IsReadAndDeletedInTheViewThatHoldsIt)
         EXPECT_EQ(entry.view, view);
         EXPECT_EQ(entry.uninstallString, program);
         EXPECT_TRUE(entry.displayShortcut.empty());
-        EXPECT_TRUE(DeleteUninstallEntry(entry));
+        EXPECT_TRUE(DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey, entry.view));
         for (REGSAM either : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
             EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, KEY_READ | either, &key), ERROR_SUCCESS);
         }
     }
     EXPECT_FALSE(ReadUninstallEntry().found);
-    EXPECT_FALSE(DeleteUninstallEntry(UninstallEntry()));
+    EXPECT_FALSE(DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_WOW64_32KEY));
 }
 
 // A process that runs until the test ends it: a suspended copy of cmd.exe
@@ -273,6 +274,8 @@ public:
     NamedProcess(const NamedProcess&) = delete;
     NamedProcess& operator=(const NamedProcess&) = delete;
 
+    DWORD Id() const { return GetProcessId(m_process); }
+
     bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
     // The exit code; STILL_ACTIVE while it runs.
     DWORD ExitCode() const
@@ -296,6 +299,10 @@ TEST(ClientProcessesTest, EveryClientEndsWhateverTheCaseOfItsNameAndOthersRunOn)
     ASSERT_TRUE(client.Running());
     ASSERT_TRUE(upperCase.Running());
     ASSERT_TRUE(other.Running());
+    const std::optional<DWORD> found = FindProcessId(L"CALVERINAPP.EXE");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(*found == client.Id() || *found == upperCase.Id());
+    EXPECT_EQ(FindProcessId(L"calverinapp2.exe").value_or(0), other.Id());
 
     EXPECT_EQ(KillProcessByName(kClientProgramName, 10000), 2);
     // Gone by the time the call returns, so their files can be deleted.
@@ -303,5 +310,6 @@ TEST(ClientProcessesTest, EveryClientEndsWhateverTheCaseOfItsNameAndOthersRunOn)
     EXPECT_FALSE(upperCase.Running());
     EXPECT_EQ(client.ExitCode(), 0u);
     EXPECT_TRUE(other.Running());
+    EXPECT_FALSE(FindProcessId(kClientProgramName).has_value());
     EXPECT_EQ(KillProcessByName(kClientProgramName, 10000), 0);
 }

@@ -212,7 +212,7 @@ public:
         KillProcessByName(L"uninstall.exe", 10000);
         KillProcessByName(kClientProgramName, 10000);
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-            DeleteUninstallEntry(UninstallEntry{true, view, L"", L""});
+            DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey, view);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin");
         for (const wchar_t* shortcut : {L"\\启动Calverin.lnk", L"\\卸载Calverin.lnk", L"\\third.txt"})
             DeleteFileW((m_startMenu + shortcut).c_str());

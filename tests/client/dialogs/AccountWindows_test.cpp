@@ -25,6 +25,7 @@
 #include "dialogs/SetPasswordWnd.h"
 #include "dialogs/SmsCodeLimit.h"
 #include "services/RegistryUtil.h"
+#include "services/SessionData.h"
 
 using namespace CalUI;
 
@@ -522,26 +523,90 @@ TEST_F(AccountWindows, AWindowClearsItsPointerOnlyWhileItNamesIt)
     EXPECT_EQ(g_logoutWnd, nullptr);
 }
 
-TEST_F(AccountWindows, SetPasswordRefusesEmptyEntriesWithoutARequest)
+// The set-password window: its two checks send nothing, Enter in an entry
+// neither submits nor types, a refused password leaves the window open with
+// the service's text and the button back as "提交", and an accepted one
+// closes it with 1 and marks the user's password as set.
+TEST_F(AccountWindows, SetPasswordChecksEnterAndTheServicesAnswer)
 {
-    ProbedSetPsdWnd window;
-    ASSERT_NE(window.CreateOver(owner.GetWindowHandle()), nullptr);
-    HWND handle = window.GetWindowHandle();
-    std::wstring message, okText;
-    RunFromTheLoopWhen([&] { return IsWindowVisible(handle) && window.FindControl(L"ok_btn")->GetPos().right > 0; },
-                       [&] {
-                           ClickAt(handle, window.FindControl(L"ok_btn"));
-                           RunFromTheLoopIn(400, [&] {
-                               message = TextOf(window.FindControl(L"msg_lab"));
-                               okText = TextOf(window.FindControl(L"ok_btn"));
-                               ClickAt(handle, window.FindControl(L"close_btn"));
-                           });
-                       },
-                       [&] { ClickAt(handle, window.FindControl(L"close_btn")); });
-    EXPECT_EQ(window.ShowModal(true, true), 0);
-    EXPECT_EQ(message, L"密码不能为空");
-    EXPECT_EQ(okText, L"确定");
-    EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 0u);
+    g_sessionData.SetToken(kDemoToken);
+    g_sessionData.SetUserId("1001");
+    struct Case
+    {
+        const char* what;
+        LPCWSTR first;
+        LPCWSTR second;
+        bool enter;  // Enter in the second entry instead of a click on ok_btn
+        bool refused;
+        int result;
+        LPCWSTR message;
+        LPCWSTR okText;
+        size_t requests;
+    } cases[] = {
+        {"both empty", L"", L"", false, false, 0, L"密码不能为空", L"确定", 0},
+        {"second empty", L"newpass99", L"", false, false, 0, L"密码不能为空", L"确定", 0},
+        {"different", L"newpass99", L"newpass98", false, false, 0, L"两次输入的密码不一致", L"确定", 0},
+        {"Enter", L"newpass99", L"newpass99", true, false, 0, L"", L"确定", 0},
+        {"refused", L"newpass99", L"newpass99", false, true, 0, L"密码设置失败！请稍后重试", L"提交", 1},
+        {"accepted", L"newpass99", L"newpass99", false, false, 1, nullptr, nullptr, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RefService::Reset();
+        if (c.refused) {
+            Json::Value fault = RefService::Fault(kSetPassPath, "code");
+            fault["code"] = 10010;
+            fault["message"] = "密码设置失败！请稍后重试";
+            RefService::AddFault(fault);
+        }
+        ProbedSetPsdWnd window;
+        ASSERT_NE(window.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND handle = window.GetWindowHandle();
+        std::wstring message, okText, second;
+        auto close = [&] { ClickAt(handle, window.FindControl(L"close_btn")); };
+        RunFromTheLoopWhen([&] { return IsWindowVisible(handle) && window.FindControl(L"ok_btn")->GetPos().right > 0; },
+                           [&] {
+                               window.FindControl(L"pwd1_code")->SetText(c.first);
+                               window.FindControl(L"pwd2_code")->SetText(c.second);
+                               if (c.enter) {
+                                   window.FindControl(L"pwd2_code")->SetFocus();
+                                   PostMessageW(handle, WM_KEYDOWN, VK_RETURN, 0);
+                                   PostMessageW(handle, WM_CHAR, VK_RETURN, 0);
+                                   PostMessageW(handle, WM_KEYUP, VK_RETURN, 0);
+                               } else {
+                                   ClickAt(handle, window.FindControl(L"ok_btn"));
+                               }
+                               // A check or a key has acted once the messages posted for
+                               // it are handled; a request once its answer restored the
+                               // button.
+                               RunFromTheLoopWhen(
+                                   [&] {
+                                       return c.requests == 0 ? LOWORD(GetQueueStatus(QS_POSTMESSAGE | QS_INPUT)) == 0
+                                                              : TextOf(window.FindControl(L"ok_btn")) == L"提交";
+                                   },
+                                   [&] {
+                                       message = TextOf(window.FindControl(L"msg_lab"));
+                                       okText = TextOf(window.FindControl(L"ok_btn"));
+                                       second = TextOf(window.FindControl(L"pwd2_code"));
+                                       close();
+                                   },
+                                   close);
+                           },
+                           close);
+        EXPECT_EQ(window.ShowModal(true, true), c.result);
+        DropPendingLoopAction();  // an accepted password closes the window while the test waits
+        EXPECT_EQ(RefService::Journal(kSetPassPath).size(), c.requests);
+        if (c.message != nullptr) {
+            EXPECT_EQ(message, c.message);
+            EXPECT_EQ(okText, c.okText);
+            EXPECT_EQ(second, c.second);
+        }
+        std::wstring mark;
+        ReadRegValue(HKEY_CURRENT_USER, L"Software\\calverin", L"1001", REG_SZ, mark);
+        EXPECT_EQ(mark, c.result == 1 ? L"1" : L"");
+    }
+    g_sessionData.SetToken("");
+    g_sessionData.SetUserId("");
 }
 
 // While a sign-in runs its button is disabled, and Enter in a field starts

@@ -65,19 +65,43 @@ TEST(ContainerExUI, ReportsEnteringAndLeavingTheWholePanelOnce)
     EXPECT_EQ(EnterLeaveOf(window, L"nav"), (std::vector<std::wstring>{L"mouseenter", L"mouseleave"}));
 }
 
+// Taken out of its window, the panel hears mouse events it cannot report:
+// the window is told nothing and asked to send it nothing, and once back the
+// panel reports the first real entering as ever.
 TEST(ContainerExUI, WithoutAPaintManagerItSendsAndRegistersNothing)
 {
-    CContainerExUI nav;
-    nav.SetPos({0, 0, 100, 100}, false);
-    for (UIEventType type : {UIEventType::MouseEnter, UIEventType::MouseLeave}) {
-        for (POINT p : {POINT{10, 10}, POINT{200, 200}}) {
+    ManagedWindow window;
+    ContainerExFactory factory;
+    CSkinBuilder builder;
+    window.Attach(builder.Create(L"<Window><Container>"
+                                 L"<ContainerEx name=\"nav\" float=\"true\" pos=\"20,20,220,220\">"
+                                 L"<Control name=\"child\" float=\"true\" pos=\"50,50,150,150\"/>"
+                                 L"</ContainerEx></Container></Window>",
+                                 nullptr, &factory, &window.manager));
+    window.Pump();
+    auto* nav = static_cast<CContainerExUI*>(window.manager.FindControl(L"nav"));
+    ASSERT_NE(nav, nullptr);
+    CControlUI* parent = nav->GetParent();
+
+    nav->SetManager(nullptr, nullptr, false);
+    // A leave over a child would register, an enter would be remembered.
+    for (UIEventType type : {UIEventType::MouseLeave, UIEventType::MouseEnter}) {
+        for (POINT p : {POINT{200, 200}, POINT{30, 30}}) {
             UIEvent event;
             event.type = type;
             event.mousePoint = p;
-            nav.OnEvent(event);  // no manager to reach: must not crash
+            nav->OnEvent(event);
         }
     }
-    SUCCEED();
+    EXPECT_TRUE(EnterLeaveOf(window, L"nav").empty());
+    EXPECT_FALSE(window.manager.RemoveMouseLeaveNeeded(nav));
+
+    nav->SetManager(&window.manager, parent, false);
+    for (const POINT& p : {POINT{300, 250}, POINT{30, 30}, POINT{300, 250}}) {
+        window.PostMessage(WM_MOUSEMOVE, 0, PointParam(p.x, p.y));
+        window.Pump();
+    }
+    EXPECT_EQ(EnterLeaveOf(window, L"nav"), (std::vector<std::wstring>{L"mouseenter", L"mouseleave"}));
 }
 
 }  // namespace

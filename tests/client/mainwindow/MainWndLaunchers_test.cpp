@@ -15,6 +15,7 @@
 
 #include "JsonText.h"
 #include "MainWndRowsFixture.h"
+#include "MsgBoxProbe.h"
 #include "RefService.h"
 #include "ShellLinkFile.h"
 #include "mainwindow/ItemConfig.h"
@@ -193,6 +194,7 @@ TEST_F(MainWndLaunchersTest, NexonLauncherRowShowsItInstalledAndHandsItsFoldersT
     fs::create_directories(folder.File(L"HIT2-empty"));
     std::vector<RowFace> launcherRows;
     std::vector<std::wstring> paths, installPaths, launcherInstalled;
+    std::vector<std::vector<CTrayIcon::Balloon>> balloons;
     std::vector<Step> steps;
     ShowLauncherGames(steps);
     for (const Case& c : cases) {
@@ -209,7 +211,9 @@ TEST_F(MainWndLaunchersTest, NexonLauncherRowShowsItInstalledAndHandsItsFoldersT
                      config.Set(L"game_12", L"install_path", c.installPath);
                  }
                  // As its queued call runs it.
+                 CTrayIcon::TakeBalloonsShown();
                  mainWnd.OnNexonLauncherDone(RecordCopyOf(L"13"), 0);
+                 balloons.push_back(CTrayIcon::TakeBalloonsShown());
                  launcherRows.push_back(FaceOf(GameRow(L"13")));
                  launcherInstalled.push_back(Config(13, L"installed"));
                  paths.push_back(Config(12, L"path"));
@@ -221,6 +225,8 @@ TEST_F(MainWndLaunchersTest, NexonLauncherRowShowsItInstalledAndHandsItsFoldersT
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].what);
         ExpectLauncherShownInstalled(launcherRows[i], L"1024KB");
+        EXPECT_EQ(balloons[i], (std::vector<CTrayIcon::Balloon>{
+                                   {L"Nexon安装成功，开始安装Hit2游戏本体！", L"Nexon Launcher", 8000}}));
         EXPECT_EQ(launcherInstalled[i], L"1");
         EXPECT_EQ(paths[i], cases[i].takesLauncherFolders ? launcherPath : cases[i].installPath);
         EXPECT_EQ(installPaths[i], cases[i].takesLauncherFolders ? launcherInstall : cases[i].installPath);
@@ -245,6 +251,7 @@ TEST_F(MainWndLaunchersTest, ReflectionGameInstallsBesideOrInsideTheLauncher)
     };
     std::vector<RowFace> launcherRows;
     std::vector<std::wstring> paths, installPaths;
+    std::vector<std::vector<CTrayIcon::Balloon>> balloons;
     std::vector<Step> steps;
     ShowLauncherGames(steps);
     for (const Case& c : cases) {
@@ -254,7 +261,9 @@ TEST_F(MainWndLaunchersTest, ReflectionGameInstallsBesideOrInsideTheLauncher)
                                                         g_sessionData.GetConfigIniPath().c_str());
                              config.Set(L"game_16", L"path", launcherPath);
                              InstallReflectionLauncher(c.installLocation);
+                             CTrayIcon::TakeBalloonsShown();
                              mainWnd.OnReflectionLauncherDone(RecordCopyOf(L"16"), 0);
+                             balloons.push_back(CTrayIcon::TakeBalloonsShown());
                              launcherRows.push_back(FaceOf(GameRow(L"16")));
                              paths.push_back(Config(15, L"path"));
                              installPaths.push_back(Config(15, L"install_path"));
@@ -265,6 +274,9 @@ TEST_F(MainWndLaunchersTest, ReflectionGameInstallsBesideOrInsideTheLauncher)
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(WideToUtf8(cases[i].installLocation));
         ExpectLauncherShownInstalled(launcherRows[i], L"2048KB");
+        EXPECT_EQ(balloons[i],
+                  (std::vector<CTrayIcon::Balloon>{{L"ReflectionNetworkLauncher安装成功，开始安装暗黑4游戏本体！",
+                                                    L"ReflectionNetworkLauncher", 8000}}));
         EXPECT_EQ(paths[i], launcherPath);
         EXPECT_EQ(installPaths[i], cases[i].installPath);
     }
@@ -317,6 +329,119 @@ TEST_F(MainWndLaunchersTest, LauncherNotFoundAfterItsInstallerGivesTheRowBackWit
     }
     EXPECT_EQ(Config(13, L"installed"), L"");
     EXPECT_EQ(Config(16, L"installed"), L"");
+    EXPECT_EQ(Config(12, L"path"), L"");
+}
+
+// A start of game 12 or 15 without its launcher is refused with a box before
+// the folder window opens; game 15's install folder must be named D4R_ENRU,
+// in that case, whatever separators follow it. A refused start writes
+// nothing and leaves the row as it was.
+TEST_F(MainWndLaunchersTest, LauncherGamesAreRefusedWithoutTheirLauncherOrItsFolderName)
+{
+    Json::Value user;
+    user["mobile"] = "13800138000";
+    user["software_username"] = "13900139000";
+    user["software_id"] = "1";
+    user["is_overseas"] = "";
+    RefService::PutUser(user);
+    const POINT folderOk = SkinControlCentre(L"selpath.xml", L"ok_btn");
+    struct Case
+    {
+        const char* what;
+        const wchar_t* game;
+        bool launcher;              // game 15's launcher is in place
+        const wchar_t* installDir;  // game 15's proposed install folder, below the scratch folder
+        const wchar_t* title;       // null: no box, the task starts
+        const wchar_t* text;
+    } cases[] = {
+        {"game 12 without Nexon", L"12", false, nullptr, L"未检测到Nexon", L"请先安装Nexon台服！"},
+        {"game 15 without its launcher", L"15", false, nullptr, L"未检测到ReflectionNetworkLauncher",
+         L"请先安装ReflectionNetworkLauncher！"},
+        {"another folder name", L"15", true, L"Diablo\\", L"无法安装到此目录", L"本体安装的目录名必须为D4R_ENRU"},
+        {"the name in small letters", L"15", true, L"d4r_enru\\", L"无法安装到此目录",
+         L"本体安装的目录名必须为D4R_ENRU"},
+        {"a folder below it", L"15", true, L"D4R_ENRU\\sub\\", L"无法安装到此目录", L"本体安装的目录名必须为D4R_ENRU"},
+        {"the name and two separators", L"15", true, L"D4R_ENRU\\/", nullptr, nullptr},
+    };
+    struct Seen
+    {
+        std::wstring title, text;
+        bool foldersAsked = false;
+        bool started = false;
+        RowFace row;
+    };
+    std::vector<Seen> seen(std::size(cases));
+    std::vector<Step> steps;
+    ShowLauncherGames(steps);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        Seen& s = seen[i];
+        steps.push_back({[] { return true; },
+                         [&, c] {
+                             ClearLaunchers();
+                             if (c.launcher)
+                                 InstallReflectionLauncher(folder.File(L"Reflection"));
+                             if (c.installDir != nullptr) {
+                                 fs::create_directories(folder.File(L"downloads\\15"));
+                                 config.Set(L"game_15", L"path", folder.File(L"downloads\\15\\"));
+                                 config.Set(L"game_15", L"install_path", folder.File(c.installDir));
+                             }
+                             GameRow(c.game);
+                         }});
+        // Clicked once the shown page has laid the button out inside its list.
+        steps.push_back({[this, c] {
+                             const RECT at = RowChildOf(GameRow(c.game), RowChild::kDownload)->GetPos();
+                             const RECT list = mainWnd.FindControl(L"game_list")->GetPos();
+                             return at.right > at.left && at.left >= list.left && at.right <= list.right &&
+                                    at.top >= list.top && at.bottom <= list.bottom;
+                         },
+                         [this, c] {
+                             const RECT at = RowChildOf(GameRow(c.game), RowChild::kDownload)->GetPos();
+                             PostClick(mainWnd.GetWindowHandle(), {(at.left + at.right) / 2, (at.top + at.bottom) / 2});
+                         }});
+        if (c.installDir != nullptr) {
+            steps.push_back({ShownAWhile(L"CSetPathWnd"), [&] {
+                                 s.foldersAsked = true;
+                                 PostClick(VisibleWindow(L"CSetPathWnd"), folderOk);
+                             }});
+        }
+        if (c.title != nullptr) {
+            steps.push_back({ShownAWhile(L"CMsgBoxWnd"), [&] {
+                                 HWND box = VisibleWindow(L"CMsgBoxWnd");
+                                 s.title = MsgBoxText(box, L"msgbox_title");
+                                 s.text = MsgBoxText(box, L"msgbox_text");
+                                 s.foldersAsked = s.foldersAsked || VisibleWindow(L"CSetPathWnd") != nullptr;
+                                 PostClick(box, okAlone);
+                             }});
+            steps.push_back(
+                {[] { return VisibleWindow(L"CMsgBoxWnd") == nullptr; }, [&, c] { s.row = FaceOf(GameRow(c.game)); }});
+        } else {
+            // The start stores the folders, each with its final backslash,
+            // just before its worker starts.
+            const std::wstring stored = folder.File(c.installDir) + L"\\";
+            steps.push_back({[stored] { return Config(15, L"install_path") == stored; }, [&] { s.started = true; }});
+        }
+        steps.push_back({[] { return true; },
+                         [this] {
+                             WritePrivateProfileStringW(L"game_15", nullptr, nullptr,
+                                                        g_sessionData.GetConfigIniPath().c_str());
+                         }});
+    }
+    Play(std::move(steps));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(seen[i].foldersAsked, c.installDir != nullptr);
+        if (c.title == nullptr) {
+            EXPECT_TRUE(seen[i].started);
+            continue;
+        }
+        EXPECT_EQ(seen[i].title, c.title);
+        EXPECT_EQ(seen[i].text, c.text);
+        EXPECT_TRUE(seen[i].row.downloadShown);
+        EXPECT_FALSE(seen[i].row.cancelShown);
+        EXPECT_NE(seen[i].row.background, kBusyRowColour);
+    }
     EXPECT_EQ(Config(12, L"path"), L"");
 }
 
@@ -441,9 +566,11 @@ TEST_F(FinishGameInstallTest, NexonGameEntersTheLaunchersDatabaseAndGetsItsShort
     ASSERT_EQ(WriteStringToFile(R"({"installedApps":{"100":{"name":"Other"}},"settings":{"lang":"zh"}})", db.Path()),
               1);
     const int64_t before = static_cast<int64_t>(time(nullptr));
+    CTrayIcon::TakeBalloonsShown();
 
     Finish(Game(L"12", L"Iron Harbor"));
 
+    EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{{L"安装成功！", L"Iron Harbor", 8000}}));
     EXPECT_EQ(Config(12, L"installed"), L"1");
     const Json::Value root = ParseJsonText(ScratchFolder::ReadFile(db.Path()));
     EXPECT_EQ(root["settings"]["lang"], "zh");
@@ -515,9 +642,12 @@ TEST_F(FinishGameInstallTest, LauncherFilesInAnyStateLeaveTheGameInstalled)
             std::ofstream(fs::path(path), std::ios::binary) << *c.text;
         HANDLE held = c.heldOpen ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                  : INVALID_HANDLE_VALUE;
+        CTrayIcon::TakeBalloonsShown();
 
         mainWnd.FinishGameInstall(std::make_unique<GameInfo>(Game(c.id, L"Game")));
 
+        EXPECT_EQ(CTrayIcon::TakeBalloonsShown(),
+                  (std::vector<CTrayIcon::Balloon>{{nexon ? L"安装成功！" : L"暗黑4俄服安装成功！", L"Game", 8000}}));
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         EXPECT_EQ(ReadItemConfig(section, L"installed"), L"1");
@@ -561,9 +691,11 @@ TEST_F(FinishGameInstallTest, OtherGamesGetADesktopShortcutInsideTheirFolder)
         fs::remove_all(shortcut.Path());
         WritePrivateProfileStringW(L"game_9801", nullptr, nullptr, g_sessionData.GetConfigIniPath().c_str());
         config.Set(L"game_9801", L"install_path", installFolder);
+        CTrayIcon::TakeBalloonsShown();
 
         mainWnd.FinishGameInstall(std::make_unique<GameInfo>(Game(L"9801", name, c.lnkApp)));
 
+        EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{{L"安装成功！", name, 8000}}));
         EXPECT_EQ(Config(9801, L"installed"), L"1");
         const ShellLinkContents link = ReadShellLinkFile(shortcut.Path());
         EXPECT_EQ(link.read, !c.target.empty());

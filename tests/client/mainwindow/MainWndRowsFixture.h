@@ -212,6 +212,22 @@ protected:
             [this] { mainWnd.Close(0); }, 20000);
     }
 
+    // True once a window of the class has been shown for a moment: laid out
+    // and taking clicks.
+    static std::function<bool()> ShownAWhile(LPCWSTR className)
+    {
+        auto since = std::make_shared<DWORD>(0);
+        return [since, className] {
+            if (VisibleWindow(className) == nullptr) {
+                *since = 0;
+                return false;
+            }
+            if (*since == 0)
+                *since = GetTickCount();
+            return GetTickCount() - *since >= 300;
+        };
+    }
+
     static Step After(DWORD ms, std::function<void()> action)
     {
         auto start = std::make_shared<DWORD>(0);

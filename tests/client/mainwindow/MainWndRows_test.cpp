@@ -6,6 +6,7 @@
 // as the workers queue them.
 
 #include "MainWndRowsFixture.h"
+#include "MsgBoxProbe.h"
 #include "RefService.h"
 
 namespace {
@@ -154,6 +155,63 @@ TEST_F(MainWndRowsTest, GameListRepliesReplaceDropOrKeepTheRows)
     EXPECT_EQ(firstName, L"乙");
     EXPECT_EQ(pluginRequests, 2u);
 }
+
+// A plug-in or accelerator list that does not read is a box, after which the
+// client ends on its own: the window's loop returns with nobody closing it.
+struct UnreadableListCase
+{
+    const char* name;
+    bool plugins;
+    const wchar_t* text;
+};
+
+class MainWndUnreadableList : public MainWndRowsTest, public testing::WithParamInterface<UnreadableListCase>
+{};
+
+TEST_P(MainWndUnreadableList, ShowsItsBoxAndEndsTheClient)
+{
+    const UnreadableListCase& c = GetParam();
+    std::wstring title, text;
+    bool stillOpen = false;
+    auto close = [this] { mainWnd.Close(0); };
+    RunFromTheLoopWhen([this] { return RowCount(L"jiasuqi_list") == 3 && IconsIn(L"jiasuqi_list"); },
+                       [&] {
+                           if (c.plugins)
+                               QueuePlugins("{not json");
+                           else
+                               QueueJiasuqis("{not json");
+                           RunFromTheLoopWhen(
+                               [] {
+                                   HWND box = VisibleWindow(L"CMsgBoxWnd");
+                                   return box != nullptr && !MsgBoxText(box, L"msgbox_text").empty();
+                               },
+                               [&] {
+                                   HWND box = VisibleWindow(L"CMsgBoxWnd");
+                                   title = MsgBoxText(box, L"msgbox_title");
+                                   text = MsgBoxText(box, L"msgbox_text");
+                                   PostClick(box, okAlone);
+                                   // Only when the client stays up after the box.
+                                   RunFromTheLoopIn(10000, [&] {
+                                       stillOpen = true;
+                                       mainWnd.Close(0);
+                                   });
+                               },
+                               close);
+                       },
+                       close, 20000);
+    EXPECT_EQ(mainWnd.ShowModal(), 0);
+    DropPendingLoopAction();
+    EXPECT_EQ(title, L"数据错误");
+    EXPECT_EQ(text, c.text);
+    EXPECT_FALSE(stillOpen);
+}
+
+const UnreadableListCase kUnreadableLists[] = {
+    {"PluginList", true, L"插件列表解析异常！"},
+    {"AcceleratorList", false, L"加速器列表解析异常！"},
+};
+INSTANTIATE_TEST_SUITE_P(ItemLists, MainWndUnreadableList, testing::ValuesIn(kUnreadableLists),
+                         [](const testing::TestParamInfo<UnreadableListCase>& info) { return info.param.name; });
 
 // Plug-in rows by config.ini, accelerator rows by the uninstall entry of
 // their type in the registry.

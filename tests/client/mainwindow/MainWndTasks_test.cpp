@@ -87,21 +87,6 @@ public:
         return value;
     }
 
-    // True once a window of the class has been shown for a moment: laid out
-    // and taking clicks.
-    static std::function<bool()> ShownAWhile(LPCWSTR className)
-    {
-        auto since = std::make_shared<DWORD>(0);
-        return [since, className] {
-            if (VisibleWindow(className) == nullptr) {
-                *since = 0;
-                return false;
-            }
-            if (*since == 0)
-                *since = GetTickCount();
-            return GetTickCount() - *since >= 300;
-        };
-    }
     static Step ConfirmFolders()
     {
         return {ShownAWhile(L"CSetPathWnd"), [] { PostClick(VisibleWindow(L"CSetPathWnd"), folderOk); }};
@@ -272,6 +257,7 @@ TEST_F(MainWndTasks, APlugInIsInstalledIntoItsGamesAddOnsAndItsPackageGoes)
     Propose(L"plugin_1001", download, addOns);
 
     RowFace done;
+    CTrayIcon::TakeBalloonsShown();
     Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
           {[this] { return PageShown(2) && RowCount(L"plugin_list") == 1 && IconsIn(L"plugin_list"); },
            [this] { Row(L"plugin_list", 0); }},
@@ -285,6 +271,7 @@ TEST_F(MainWndTasks, APlugInIsInstalledIntoItsGamesAddOnsAndItsPackageGoes)
     EXPECT_EQ(ConfigValue(L"plugin_1001", L"install_path"), addOns);
     EXPECT_TRUE(FileExists(addOns + L"XingHaiHD\\高清材质.pak"));
     EXPECT_FALSE(FileExists(download + L"xinghai_hd.zip"));
+    EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{{L"安装成功！", done.name, 8000}}));
 }
 
 // Every check of the start that fails ends it with the row, config.ini and

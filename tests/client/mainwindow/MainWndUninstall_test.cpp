@@ -244,6 +244,7 @@ TEST_F(MainWndUninstallTest, GameFolderGoesButItsPackageAndTheRowWaitsForTheEnd)
     RowWatch watch(RowAt(L"game_list", 0));
     int flagAtEnd = -1;
     bool shortcutGoneAtEnd = false;
+    CTrayIcon::TakeBalloonsShown();
     Play(
         {{[] { return true; }, [&] { QueueGames(list); }},
          {[this] { return RowCount(L"game_list") == 3 && IconsIn(L"game_list"); }, [&] { ClickView(L"game_list", 0); }},
@@ -298,6 +299,9 @@ TEST_F(MainWndUninstallTest, GameFolderGoesButItsPackageAndTheRowWaitsForTheEnd)
     EXPECT_EQ(removed303.status, L"已卸载");
     EXPECT_EQ(FilesIn(held), std::vector<std::string>{"in-use.dll"});
     EXPECT_EQ(InstalledFlag(L"game_303"), 0);
+    // The removals that left nothing say so in a balloon; the third has its box.
+    EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{{L"卸载成功！", L"龙纹三零一", 8000},
+                                                                               {L"卸载成功！", L"龙纹三零二", 8000}}));
 }
 
 // A recorded install folder that is relative, or holds the current folder
@@ -392,6 +396,7 @@ TEST_F(MainWndUninstallTest, PluginsOfTheFolderGoTogether)
         config.Set(std::wstring(L"plugin_") + p.id, L"installed", L"1");
     }
     std::vector<std::wstring> before, after;
+    CTrayIcon::TakeBalloonsShown();
     Play({{[] { return true; },
            [&] {
                QueuePlugins("[" + PluginEntry(L"401", L"插件一") + "," + PluginEntry(L"402", L"插件二") + "," +
@@ -422,6 +427,7 @@ TEST_F(MainWndUninstallTest, PluginsOfTheFolderGoTogether)
     }
     EXPECT_TRUE(FilesIn(shared).empty());
     EXPECT_EQ(FilesIn(other), std::vector<std::string>{"c.lua"});
+    EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{{L"卸载成功！", L"插件一", 8000}}));
 }
 
 // Game 13's row runs the Nexon Launcher's own Uninstall.exe: without one

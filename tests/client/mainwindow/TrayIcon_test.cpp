@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "mainwindow/TrayIcon.h"
 #include "ManagedWindow.h"
@@ -72,8 +73,15 @@ TEST_F(TrayIconTest, OverLongAndMissingTextsAreCutOrEmpty)
     const std::wstring longText(1000, L'长');
     icon.Add(longText.c_str(), window.GetWindowHandle());
     ASSERT_TRUE(WaitForIcon(true));
+    CTrayIcon::TakeBalloonsShown();
     icon.ShowBalloon(longText.c_str(), longText.c_str(), 8000);
-    icon.ShowBalloon(nullptr, nullptr, 8000);
+    icon.ShowBalloon(nullptr, nullptr, 3000);
+    icon.ShowBalloon(L"安装成功！", L"星海", 8000);
+    EXPECT_EQ(CTrayIcon::TakeBalloonsShown(), (std::vector<CTrayIcon::Balloon>{
+                                                  {std::wstring(63, L'长'), std::wstring(255, L'长'), 8000},
+                                                  {L"", L"", 3000},
+                                                  {L"安装成功！", L"星海", 8000},
+                                              }));
     icon.Remove();
     EXPECT_TRUE(WaitForIcon(false));
 }

@@ -312,7 +312,7 @@ TEST_F(CatalogueWorkersTest, AddedCategoryComesBackWithItsPicturesCachedAndJoins
         EXPECT_EQ(local[i], m_programFolder.CacheFile(pictures[i]));
         EXPECT_EQ(Utf8ToWide(CMd5A().GetFileMd5(local[i])) + L".png", name);
     }
-    EXPECT_EQ(record.local_bg, CSessionData::GetDefaultCategoryBgIcon());
+    EXPECT_EQ(record.local_bg, L"/img/CategoryInfoBgIconDef.png");
     EXPECT_EQ(RefService::BodyValue(RefService::Journal("/Box/Game/addOwnerGamesCategory")[0], "category_id"), "2");
 
     const CallLog& own = Run(&OwnerGamesCategoryThread<g_testMainWnd>, nullptr);

@@ -88,7 +88,7 @@ TEST_F(DesktopShortcutsTest, ServiceNamesBecomeOneSafeFileOnTheDesktopAndGoAgain
         SCOPED_TRACE(WideToUtf8(c.name));
         EXPECT_EQ(ShortcutFileName(c.name, L"301"), c.file);
 
-        ASSERT_TRUE(SaveGameShortcut(m_folders, c.name, L"301", m_install, L"Game\\Game.exe"));
+        ASSERT_TRUE(SaveDesktopShortcut(m_folders, c.name, L"301", GameShortcut(m_install, L"Game\\Game.exe")));
         EXPECT_EQ(FilesBelow(m_scratch.File(L"desktops")),
                   std::vector<std::wstring>{L"shell\\" + std::wstring(c.file)});
         // Nothing where the raw name would have led either.
@@ -105,13 +105,13 @@ TEST_F(DesktopShortcutsTest, ServiceNamesBecomeOneSafeFileOnTheDesktopAndGoAgain
     }
     EXPECT_EQ(ShortcutFileName(L"..", L"?"), L"_.lnk");
     EXPECT_EQ(ShortcutFileName(L"..", L". "), L"");
-    EXPECT_FALSE(SaveGameShortcut(m_folders, L"", L"", m_install, L"Game\\Game.exe"));
+    EXPECT_FALSE(SaveDesktopShortcut(m_folders, L"", L"", GameShortcut(m_install, L"Game\\Game.exe")));
     EXPECT_EQ(ShortcutFileName(std::wstring(300, L'x'), L"1").size(), 120u + 4u);
 }
 
 TEST_F(DesktopShortcutsTest, TheTargetIsTheGamesProgramAndNeverOutsideItsFolder)
 {
-    ASSERT_TRUE(SaveGameShortcut(m_folders, L"Iron Harbor", L"301", m_install, L"Game/Game.exe"));
+    ASSERT_TRUE(SaveDesktopShortcut(m_folders, L"Iron Harbor", L"301", GameShortcut(m_install, L"Game/Game.exe")));
     const ShellLinkContents link = ReadShellLinkFile(m_folders.saveIn + L"\\Iron Harbor.lnk");
     ASSERT_TRUE(link.read);
     EXPECT_EQ(link.target, m_install + L"\\Game\\Game.exe");
@@ -132,8 +132,9 @@ TEST_F(DesktopShortcutsTest, TheTargetIsTheGamesProgramAndNeverOutsideItsFolder)
     for (const std::wstring& lnkApp : refused) {
         SCOPED_TRACE(WideToUtf8(lnkApp));
         EXPECT_EQ(GameShortcutTarget(m_install, lnkApp), L"");
-        EXPECT_FALSE(SaveGameShortcut(m_folders, L"Iron Harbor", L"301", m_install, lnkApp));
-        EXPECT_TRUE(FilesBelow(m_scratch.File(L"desktops")).empty());
+        const ShellLinkDetails game = GameShortcut(m_install, lnkApp);
+        EXPECT_EQ(game.target, L"");
+        EXPECT_EQ(game.workingFolder, L"");
     }
     EXPECT_EQ(GameShortcutTarget(L"install", L"Game\\Game.exe"), L"") << "a relative install folder";
 }
@@ -144,8 +145,8 @@ TEST_F(DesktopShortcutsTest, TheSameNameTwiceReplacesTheShortcutOnEveryDesktop)
     m_scratch.WriteFile(L"desktops\\user\\Iron Harbor.lnk", "old");
     fs::create_directories(m_scratch.File(L"install\\Other"));
     m_scratch.WriteFile(L"install\\Other\\Other.exe", "MZ");
-    ASSERT_TRUE(SaveGameShortcut(m_folders, L"Iron Harbor", L"301", m_install, L"Game\\Game.exe"));
-    ASSERT_TRUE(SaveGameShortcut(m_folders, L"Iron Harbor", L"302", m_install, L"Other\\Other.exe"));
+    ASSERT_TRUE(SaveDesktopShortcut(m_folders, L"Iron Harbor", L"301", GameShortcut(m_install, L"Game\\Game.exe")));
+    ASSERT_TRUE(SaveDesktopShortcut(m_folders, L"Iron Harbor", L"302", GameShortcut(m_install, L"Other\\Other.exe")));
     EXPECT_EQ(FilesBelow(m_scratch.File(L"desktops")), std::vector<std::wstring>{L"shell\\Iron Harbor.lnk"});
     EXPECT_EQ(ReadShellLinkFile(m_folders.saveIn + L"\\Iron Harbor.lnk").target, m_install + L"\\Other\\Other.exe");
 }
@@ -154,7 +155,7 @@ TEST_F(DesktopShortcutsTest, ComIsLeftAsEachThreadHadIt)
 {
     // A thread without COM has none afterwards: the start was undone.
     std::thread([this] {
-        EXPECT_TRUE(SaveGameShortcut(m_folders, L"A", L"1", m_install, L"Game\\Game.exe"));
+        EXPECT_TRUE(SaveDesktopShortcut(m_folders, L"A", L"1", GameShortcut(m_install, L"Game\\Game.exe")));
         const HRESULT again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         EXPECT_EQ(again, S_OK);
         CoUninitialize();
@@ -162,7 +163,7 @@ TEST_F(DesktopShortcutsTest, ComIsLeftAsEachThreadHadIt)
     // A thread in the other model still gets its link and keeps its own start.
     std::thread([this] {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-        EXPECT_TRUE(SaveGameShortcut(m_folders, L"B", L"2", m_install, L"Game\\Game.exe"));
+        EXPECT_TRUE(SaveDesktopShortcut(m_folders, L"B", L"2", GameShortcut(m_install, L"Game\\Game.exe")));
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
         CoUninitialize();
         CoUninitialize();

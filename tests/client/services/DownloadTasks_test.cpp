@@ -231,7 +231,11 @@ TEST_F(DownloadTasksTest, GamePackageCancelledHalfwayResumesWithARangeAndInstall
     const DWORD first = Start(&DownloadGameThread<g_testMainWnd>, new GameInfo(game));
     ASSERT_TRUE(RunUntil(first, [](const ReceivedCall& call) { return IsProgress(call) && call.progress.done > 0; }));
     EXPECT_EQ(g_sessionData.GetTaskCount(), 1u);
-    EXPECT_TRUE(g_sessionData.ClearTaskFlag(first));
+    {
+        const TaskFlagRef flag = g_sessionData.FindTaskFlag(first);
+        EXPECT_TRUE(flag);
+        flag.Clear();
+    }
     Finish(first);
 
     for (const ReceivedCall& call : m_calls) {

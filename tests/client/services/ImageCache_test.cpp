@@ -167,7 +167,7 @@ TEST_F(ImageCacheTest, IconWorkersFillEachRecordAndSecondRunMakesNoPictureReques
         EXPECT_EQ(m_calls[0].text, CacheFile(shared));
         EXPECT_EQ(m_calls[1].text, CacheFile(own));
         EXPECT_EQ(m_calls[2].text, CacheFile(shared));
-        EXPECT_EQ(m_calls[3].text, CSessionData::GetDefaultGameIcon());
+        EXPECT_EQ(m_calls[3].text, L"/img/GameIconDef.png");
         EXPECT_EQ(RequestsFor(shared), 1u);
         EXPECT_EQ(RequestsFor(own), 1u);
     }
@@ -227,7 +227,7 @@ TEST_F(ImageCacheTest, CategoryWorkersReportEachRecordWithAllFivePictures)
     sparse.big_icon = big;
     sparse.logo = kBase + "/files/" + DigestOf("gone") + ".png";
 
-    CategoryImageBatch holder{&categories.list, 1};
+    OwnedListRef<CategoryInfo> holder{&categories.list};
     RunBatch(&CacheCategoryImagesThread<g_testMainWnd>, &holder, 2);
     ASSERT_EQ(m_calls.size(), 2u);
     EXPECT_EQ(m_calls[0].handler, "OnAllGamesTileImageReady");
@@ -239,11 +239,11 @@ TEST_F(ImageCacheTest, CategoryWorkersReportEachRecordWithAllFivePictures)
     EXPECT_EQ(first.local_logo, CacheFile(logo));
     EXPECT_EQ(first.local_bg, CacheFile(full.bg_img));
     const CategoryInfo& second = m_calls[1].categories.at(0);
-    EXPECT_EQ(second.local_icon, CSessionData::GetDefaultCategoryIcon());
+    EXPECT_EQ(second.local_icon, L"/img/CategoryInfoIconDef.png");
     EXPECT_EQ(second.local_big_icon, CacheFile(big));
-    EXPECT_EQ(second.local_slide, CSessionData::GetDefaultCategorySlideIcon());
-    EXPECT_EQ(second.local_logo, CSessionData::GetDefaultCategoryLogoIcon());
-    EXPECT_EQ(second.local_bg, CSessionData::GetDefaultCategoryBgIcon());
+    EXPECT_EQ(second.local_slide, L"/img/CategoryInfoSlideIconDef.png");
+    EXPECT_EQ(second.local_logo, L"/img/CategoryInfoLogoIconDef.png");
+    EXPECT_EQ(second.local_bg, L"/img/CategoryInfoBgIconDef.png");
     EXPECT_EQ(RequestsFor(big), 1u);
 
     RunBatch(&CacheMyGameImagesThread<g_testMainWnd>, &categories.list, 2);

@@ -131,10 +131,15 @@ TEST(TaskRegistry, CancelReachesOnlyRegisteredTasks)
 {
     CSessionData session;
     volatile uint8_t older = 1, newer = 1;
-    session.SetTask(7, &older);
-    session.SetTask(7, &newer);  // the same worker id registers again
+    session.SetTask(7, &older, TaskItem{1, L"30"});
+    session.SetTask(7, &newer, TaskItem{1, L"31"});  // the same worker id registers again
     EXPECT_EQ(session.GetTaskCount(), 1u);
-    EXPECT_TRUE(session.ClearTaskFlag(7));
+    {
+        const TaskFlagRef flag = session.FindTaskFlag(7);
+        ASSERT_TRUE(flag);
+        EXPECT_EQ(flag.ThreadId(), 7u);
+        flag.Clear();
+    }
     EXPECT_EQ(newer, 0);
     EXPECT_EQ(older, 1);
 
@@ -143,9 +148,32 @@ TEST(TaskRegistry, CancelReachesOnlyRegisteredTasks)
     volatile uint8_t ended = 1;
     session.SetTask(8, &ended);
     session.RemoveTask(8);
-    EXPECT_FALSE(session.ClearTaskFlag(8));
+    EXPECT_FALSE(session.FindTaskFlag(8));
+    session.FindTaskFlag(8).Clear();
     EXPECT_EQ(ended, 1);
-    EXPECT_FALSE(session.ClearTaskFlag(9));
+    EXPECT_FALSE(session.FindTaskFlag(9));
+    EXPECT_EQ(session.FindTaskFlag(9).ThreadId(), 0u);
+}
+
+// A thread id kept from an ended task may name another item's task by now:
+// found with its item, only that item's task stops.
+TEST(TaskRegistry, AFlagFoundWithItsItemIsOnlyThatItemsTask)
+{
+    CSessionData session;
+    volatile uint8_t game = 1, plugin = 1;
+    session.SetTask(40, &game, TaskItem{1, L"30"});
+    session.SetTask(12, &plugin, TaskItem{2, L"30"});
+
+    session.FindTaskFlag(40, TaskItem{2, L"30"}).Clear();
+    session.FindTaskFlag(40, TaskItem{1, L"31"}).Clear();
+    EXPECT_EQ(game, 1);
+    session.FindTaskFlag(40, TaskItem{1, L"30"}).Clear();
+    EXPECT_EQ(game, 0);
+
+    EXPECT_EQ(session.FindTaskFlag(TaskItem{2, L"30"}).ThreadId(), 12u);
+    EXPECT_EQ(session.FindTaskFlag(TaskItem{1, L"30"}).ThreadId(), 40u);
+    EXPECT_FALSE(session.FindTaskFlag(TaskItem{3, L"30"}));
+    EXPECT_EQ(plugin, 1);
 }
 
 namespace {
