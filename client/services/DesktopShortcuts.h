@@ -53,7 +53,8 @@ bool SaveDesktopShortcut(const DesktopFolders& folders, const std::wstring& name
                          const ShellLinkDetails& link);
 
 // The game's shortcut: its program (GameShortcutTarget) with the program's
-// folder as working folder; false, and no shortcut, when lnk_app is refused.
+// folder as working folder. False when lnk_app is refused: the shortcuts of
+// that name are removed all the same, and none is saved.
 bool SaveGameShortcut(const DesktopFolders& folders, const std::wstring& name, const std::wstring& id,
                       const std::wstring& installFolder, const std::wstring& lnkApp);
 

@@ -128,9 +128,11 @@ TEST_F(DesktopShortcutsTest, TheTargetIsTheGamesProgramAndNeverOutsideItsFolder)
         L"\\\\server\\share\\Game.exe",
         L"Game\\Ga*me.exe",
     };
-    fs::remove(m_folders.saveIn + L"\\Iron Harbor.lnk");
+    // A refused target leaves no shortcut of the name, not even an old one.
     for (const std::wstring& lnkApp : refused) {
         SCOPED_TRACE(WideToUtf8(lnkApp));
+        for (const wchar_t* desktop : {L"common", L"user"})
+            m_scratch.WriteFile(std::wstring(L"desktops\\") + desktop + L"\\Iron Harbor.lnk", "old");
         EXPECT_EQ(GameShortcutTarget(m_install, lnkApp), L"");
         EXPECT_FALSE(SaveGameShortcut(m_folders, L"Iron Harbor", L"301", m_install, lnkApp));
         EXPECT_TRUE(FilesBelow(m_scratch.File(L"desktops")).empty());
