@@ -497,7 +497,10 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
         ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
         HWND window = login.GetWindowHandle();
         RunFromTheLoopWhen(
-            [&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->IsEnabled(); },
+            [&] {
+                return IsWindowVisible(window) && login.FindControl(L"login_btn")->IsEnabled() &&
+                       !TextOf(login.FindControl(L"msg_lab")).empty();
+            },
             [&] {
                 token = {true, true, TextOf(login.FindControl(L"msg_lab")), TextOf(login.FindControl(L"login_btn"))};
                 PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -565,7 +568,7 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
     EXPECT_EQ(password.buttonText, L"登录");
     EXPECT_TRUE(password.buttonEnabled);
     EXPECT_EQ(setPassword.message, L"密码设置失败！请稍后重试");
-    EXPECT_EQ(setPassword.buttonText, L"确定");
+    EXPECT_EQ(setPassword.buttonText, L"提交");
     EXPECT_TRUE(setPassword.buttonEnabled);
     EXPECT_EQ(RefService::Journal(kLoginPath).size(), 0u);
     EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 0u);

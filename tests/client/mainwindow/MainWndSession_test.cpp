@@ -53,6 +53,13 @@ HWND VisibleWindow(LPCWSTR className)
     return w != nullptr && IsWindowVisible(w) ? w : nullptr;
 }
 
+// The box on top once it has laid itself out and shows its text.
+HWND BoxWithText()
+{
+    HWND box = VisibleWindow(L"CMsgBoxWnd");
+    return box != nullptr && !MsgBoxText(box, L"msgbox_text").empty() ? box : nullptr;
+}
+
 int WindowsOfClass(LPCWSTR className)
 {
     int count = 0;
@@ -121,9 +128,9 @@ protected:
         CWindowMultiThreadManager::RefuseStartsOf(std::move(refused));
         std::vector<SeenBox> seen;
         std::function<void()> answer = [&] {
-            RunFromTheLoopWhen([] { return VisibleWindow(L"CMsgBoxWnd") != nullptr; },
+            RunFromTheLoopWhen([] { return BoxWithText() != nullptr; },
                                [&] {
-                                   HWND box = VisibleWindow(L"CMsgBoxWnd");
+                                   HWND box = BoxWithText();
                                    seen.push_back({MsgBoxText(box, L"msgbox_title"), MsgBoxText(box, L"msgbox_text")});
                                    PostClick(box, okAlone);
                                    RunFromTheLoopWhen([box] { return !IsWindow(box); },
@@ -392,9 +399,9 @@ TEST_F(MainWndSession, ExpiredCodesSignOutOnlyFromTheOwnCategoryRequests)
         fault["message"] = "登录状态已失效";
         fault["count"] = 1;
         RefService::AddFault(fault);
-        RunFromTheLoopWhen([] { return VisibleWindow(L"CMsgBoxWnd") != nullptr; },
+        RunFromTheLoopWhen([] { return BoxWithText() != nullptr; },
                            [&, i] {
-                               HWND box = VisibleWindow(L"CMsgBoxWnd");
+                               HWND box = BoxWithText();
                                seen[i].title = MsgBoxText(box, L"msgbox_title");
                                seen[i].text = MsgBoxText(box, L"msgbox_text");
                                PostClick(box, okAlone);
