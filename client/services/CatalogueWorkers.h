@@ -4,10 +4,10 @@
 // game, plug-in and accelerator lists. Category lists arrive parsed into heap
 // CategoryInfo records; the other lists go to the main window as text, which
 // the window parses. Each run queues exactly one result call on the main window
-// (the session-expiry call of the own-category workers comes on top), except that a category list text
-// that is not JSON, and an empty list of all categories, queue nothing. The
-// workers are started as &GetGamesCategoryThread<g_mainWnd> and so on
-// (WindowCalls.h).
+// (the session-expiry call of the own-category workers comes on top), except
+// that a category list text that is not JSON, and an empty list of all
+// categories, queue nothing. The workers are started as
+// &GetGamesCategoryThread<g_mainWnd> and so on (WindowCalls.h).
 
 #include "services/ImageCache.h"
 #include "services/ItemRecords.h"
