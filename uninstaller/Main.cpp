@@ -5,6 +5,7 @@
 #include "services/FileUtil.h"
 #include "services/SingleInstance.h"
 #include "services/WriteLogFile.h"
+#include "uninstaller/CopyFolders.h"
 #include "uninstaller/MainWnd.h"
 #include "uninstaller/Relocation.h"
 #include "uninstaller/SingleStart.h"
@@ -12,6 +13,8 @@
 #include "core/WindowManagerUI.h"
 
 #include <objbase.h>
+
+#include <memory>
 
 // The process's one log writer; it writes only in a relocated copy's folder.
 CWriteLogFile g_logFile;
@@ -54,6 +57,7 @@ void RunUninstaller()
         return;
 
     std::wstring message;
+    std::unique_ptr<CCopyFolderHold> copyFolder;
     switch (RelocateToTemp(message)) {
     case RelocationResult::CopyStarted:
         return;
@@ -61,6 +65,7 @@ void RunUninstaller()
         MessageBoxW(nullptr, message.c_str(), kUninstallerTitle, MB_OK);
         return;
     case RelocationResult::RunningAsCopy:
+        copyFolder = std::make_unique<CCopyFolderHold>(GetModuleFolder());
         g_logFile.SetLogPath(GetModuleFolder() + L"uninstall.log", kLogCapKb);
         break;
     case RelocationResult::RunningInPlace:
@@ -69,6 +74,7 @@ void RunUninstaller()
         KeepNoInstallFolderCurrent();
         break;
     }
+    RemoveEarlierCopyFolders(copyFolder ? GetModuleFolder() : std::wstring());
 
     CSingleInstance instance(UninstallerSemaphoreName().c_str());
     // A start that finds the first still creating its window waits for it;

@@ -2,6 +2,7 @@
 
 #include "dialogs/ClientWindowShape.h"
 #include "uninstaller/ClientProcesses.h"
+#include "uninstaller/Relocation.h"
 
 #include <string>
 
@@ -154,7 +155,18 @@ void CMainWnd::StartUninstall()
     if (FindProcessId(kClientProgramName))
         KillProcessByName(kClientProgramName, 0);
     ::SetTimer(m_hWnd, kProgressTimer, kProgressTickMs, nullptr);
-    m_threads.StartThread(&UninstallThreadProc, &m_progress);
+    if (m_threads.StartThread(&UninstallThreadProc, &m_progress) == 0)
+        ReportRemovalFailed();
+}
+
+// Without its worker the bar would wait at its first pause for good: the
+// window says so instead, and its close button ends it.
+void CMainWnd::ReportRemovalFailed()
+{
+    ::KillTimer(m_hWnd, kProgressTimer);
+    if (m_percent)
+        m_percent->SetText(L"卸载失败");
+    ::MessageBoxW(m_hWnd, L"卸载失败，请关闭后重新运行卸载程序", kUninstallerTitle, MB_OK);
 }
 
 void CMainWnd::OnProgressTimer()

@@ -40,6 +40,7 @@ private:
 
     // Page 1, the progress timer and the worker.
     void StartUninstall();
+    void ReportRemovalFailed();
     // One tick of the bar; pauses at 51 % and 81 % until the worker's step is
     // done, and shows page 2 once the bar is full and the worker has ended.
     void OnProgressTimer();

@@ -3,6 +3,7 @@
 #include "services/FileUtil.h"
 #include "services/SafeNames.h"
 #include "services/TempFolder.h"
+#include "uninstaller/CopyFolders.h"
 
 #include <windows.h>
 
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr wchar_t kCopyFolderPrefix[] = L"CalverinUninstall-";
 constexpr wchar_t kProgramName[] = L"uninstall.exe";
 constexpr wchar_t kListName[] = L"uninstall.dat";
 

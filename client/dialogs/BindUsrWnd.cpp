@@ -150,7 +150,8 @@ void CBindUsrWnd::OnSendCode()
     }
     StartCodeCountdown(FindControl(kCodeButton));
     StartWorker(&BindSendCodeThread<g_bindUsrWnd>,
-                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code"), kBindingCodeType, mobile}));
+                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code"), kBindingCodeType, mobile}),
+                &CBindUsrWnd::OnSendCodeFailed, kSendCodeFailedText);
 }
 
 void CBindUsrWnd::OnBind()
@@ -177,7 +178,8 @@ void CBindUsrWnd::OnBind()
     // The session-expiry call comes back to this window, which ends first
     // and then tells its opener.
     StartWorker(&BindSpeedThread<g_bindUsrWnd, g_bindUsrWnd>,
-                std::make_unique<AccountParam>(AccountParam{softwareId, mobile, code}));
+                std::make_unique<AccountParam>(AccountParam{softwareId, mobile, code}), &CBindUsrWnd::OnBindFailed,
+                kBindFailedText);
 }
 
 void CBindUsrWnd::RefuseBind(LPCWSTR text)

@@ -75,7 +75,8 @@ void CLoginWnd::OnWindowInit()
     }
     SetLoginButton(kSigningInText, false);
     StartWorker(&TokenLoginThread<g_loginWnd>,
-                std::make_unique<StringPair>(StringPair{WideToUtf8(token), WideToUtf8(username)}));
+                std::make_unique<StringPair>(StringPair{WideToUtf8(token), WideToUtf8(username)}),
+                &CLoginWnd::OnTokenLoginFailed, kSignInFailedText);
 }
 
 void CLoginWnd::OnNotify(NotifyMsg& msg)
@@ -152,7 +153,8 @@ void CLoginWnd::OnPasswordLogin()
         return;
     }
     StartWorker(&PasswordLoginThread<g_loginWnd>,
-                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code_0"), mobile, password}));
+                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code_0"), mobile, password}),
+                &CLoginWnd::OnPasswordLoginFailed, kSignInFailedText);
 }
 
 void CLoginWnd::OnCodeLogin()
@@ -166,7 +168,8 @@ void CLoginWnd::OnCodeLogin()
         return;
     }
     StartWorker(&CodeLoginThread<g_loginWnd>,
-                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code_1"), mobile, code}));
+                std::make_unique<AccountParam>(AccountParam{TextOf(L"area_code_1"), mobile, code}),
+                &CLoginWnd::OnCodeLoginFailed, kSignInFailedText);
 }
 
 void CLoginWnd::OnSendCode()
@@ -191,7 +194,8 @@ void CLoginWnd::OnSendCode()
     }
     StartCodeCountdown(FindControl(L"send_verify_btn"));
     StartWorker(&LoginSendCodeThread<g_loginWnd>,
-                std::make_unique<AccountParam>(AccountParam{areaCode, kSignInCodeType, mobile}));
+                std::make_unique<AccountParam>(AccountParam{areaCode, kSignInCodeType, mobile}),
+                &CLoginWnd::OnSendCodeFailed, kSendCodeFailedText);
 }
 
 void CLoginWnd::OnSubmitPassword()
@@ -207,7 +211,8 @@ void CLoginWnd::OnSubmitPassword()
         return;
     }
     SetLoginButton(kSubmittingText, false);
-    StartWorker(&LoginSetPassThread<g_loginWnd>, std::make_unique<std::wstring>(first));
+    StartWorker(&LoginSetPassThread<g_loginWnd>, std::make_unique<std::wstring>(first), &CLoginWnd::OnSetPassFailed,
+                kSetPassFailedText);
 }
 
 void CLoginWnd::CloseSignedIn()

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "services/MsgDispatch.h"
+#include "services/WindowCalls.h"
 #include "services/WindowMultiThreadManager.h"
 
 #include "dialogs/DialogWnd.h"
@@ -38,13 +39,19 @@ protected:
             Global = nullptr;
     }
 
-    // Starts `worker` with its heap parameter, which the worker frees; when
-    // no thread starts, the parameter is freed here.
+    // Starts `worker` with its heap parameter, which the worker frees. When
+    // no thread starts, the parameter is freed here and `failed` comes with
+    // the worker's own text for a request that got no answer: the window
+    // leaves its waiting state as it would after that failure.
     template <class Param>
-    void StartWorker(CWindowMultiThreadManager::ThreadProc worker, std::unique_ptr<Param> param)
+    void StartWorker(CWindowMultiThreadManager::ThreadProc worker, std::unique_ptr<Param> param,
+                     WindowHandler<T> failed, LPCWSTR failureText)
     {
-        if (m_threads.StartThread(worker, param.get()) != 0)
+        if (m_threads.StartThread(worker, param.get()) != 0) {
             param.release();
+            return;
+        }
+        QueueMessage(static_cast<T*>(this), failed, 0, failureText);
     }
 
 private:

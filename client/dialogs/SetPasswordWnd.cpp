@@ -58,7 +58,8 @@ void CSetPsdWnd::OnSubmit()
         return;
     }
     SetOkButton(L"正在提交...", false);
-    StartWorker(&SetPassThread<g_setPsdWnd>, std::make_unique<std::wstring>(first));
+    StartWorker(&SetPassThread<g_setPsdWnd>, std::make_unique<std::wstring>(first), &CSetPsdWnd::OnSetPassFailed,
+                kSetPassFailedText);
 }
 
 void CSetPsdWnd::OnSetPassDone(UINT_PTR, UINT_PTR)

@@ -16,6 +16,7 @@
 #include "services/ItemRecords.h"
 #include "services/MsgDispatch.h"
 #include "services/SessionData.h"
+#include "services/WindowCalls.h"
 #include "services/WindowMultiThreadManager.h"
 
 #include "core/UIInterfaces.h"
@@ -185,7 +186,7 @@ public:
     // order; true when it appended one.
     static bool ListDrivesOfType(std::vector<std::string>& roots, UINT driveType);
     // As IsFolderEmpty, but entries named like the file (any case) do not
-    // count; an empty text is a folder that cannot be listed.
+    // count, and an empty text lists the current folder.
     static bool IsFolderEmptyExcept(const std::wstring& folder, const std::wstring& fileName);
     // Results of a task's stages. First: a heap record copy (download done: a
     // heap id text); second: none or a heap message. Both are freed here on
@@ -308,6 +309,13 @@ private:
     void AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, const TaskItem& item);
     void ApplyFilter(LPCWSTR listName, LPCWSTR serverBox, LPCWSTR versionBox);
     void CancelRowTask(CalUI::CControlUI* sender, RowKind kind);
+    // After a cancel: the item's download buttons stay disabled until the
+    // old work has ended (polled on a window timer).
+    void HoldDownloadWhileEnding(const TaskItem& item);
+    bool IsItemWorkRunning(const TaskItem& item);
+    void EnableDownloadButtons(const TaskItem& item, bool enable);
+    static void CALLBACK OnEndingTasksTick(HWND window, UINT, UINT_PTR timer, DWORD);
+    void ReleaseEndedDownloads();
     void ShowProgress(UINT_PTR progress, UINT_PTR speedKb, const wchar_t* stageFormat);
     bool IsJiasuqiRecordInUse(const JiasuqiInfo* record);
     // Queued after a click: the rows it retired go once no click runs.
@@ -397,6 +405,10 @@ private:
     void InsertMyGameEntries(CategoryInfo* category, int index);
     void SetMyGameIcons(CategoryInfo* category);
     void AddMyGameAddEntries();
+    // A worker of the start-up chain; one that cannot start queues `failed`
+    // with the worker's text for a request without an answer.
+    void StartChainWorker(CWindowMultiThreadManager::ThreadProc worker, void* param, WindowHandler<CMainWnd> failed,
+                          LPCWSTR failureText);
     // Starts the worker with its heap parameter, which the worker frees, and
     // gives its thread id; 0, with the parameter freed here, when no thread
     // starts.
@@ -436,6 +448,8 @@ private:
     std::map<TaskItem, TaskLook> m_taskLooks;
     // Items whose task the user cancelled, until the item starts again.
     std::set<TaskItem> m_cancelledItems;
+    // Cancelled items whose work still ends: their download buttons wait.
+    std::set<TaskItem> m_endingTasks;
     // The worker each item's last start began, until it is seen to have ended.
     struct StartedTask
     {
@@ -520,8 +534,9 @@ private:
     void EndJiasuqiUninstall(const JiasuqiInfo* record);
 
     std::vector<PendingRemoval> m_pendingRemovals;
-    // Accelerator types whose uninstaller runs: a second click starts none.
-    std::set<int32_t> m_uninstallingTypes;
+    // Accelerator types whose uninstaller runs (a second click starts none),
+    // with the folder of the uninstaller's copy (empty: it runs in place).
+    std::map<int32_t, std::wstring> m_uninstallingTypes;
     // ---- End of item uninstall and view.
 };
 

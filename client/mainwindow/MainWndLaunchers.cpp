@@ -137,8 +137,14 @@ void CMainWnd::CreateDesktopShortcut(const GameInfo& record)
 {
     const std::wstring installFolder = g_sessionData.GetGameInstallPath(_wtoi(record.game_id.c_str()));
     const ShellLinkDetails link = GameShortcut(installFolder, record.lnk_app);
-    if (!link.target.empty())
-        SaveDesktopShortcut(SystemDesktopFolders(), record.name, record.game_id, link);
+    const DesktopFolders folders = SystemDesktopFolders();
+    if (link.target.empty()) {
+        // An older shortcut of that name would lead to what is no longer
+        // installed there.
+        DeleteDesktopShortcuts(folders, record.name, record.game_id);
+        return;
+    }
+    SaveDesktopShortcut(folders, record.name, record.game_id, link);
 }
 
 void CMainWnd::FinishGameInstall(std::unique_ptr<GameInfo> record)

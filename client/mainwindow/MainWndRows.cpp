@@ -31,6 +31,10 @@ constexpr WCHAR kJiasuqiList[] = L"jiasuqi_list";
 constexpr WCHAR kAnyServer[] = L"不限区服";
 constexpr WCHAR kAnyVersion[] = L"不限版本";
 
+// How often the download buttons held after a cancel look for its end.
+constexpr UINT_PTR kEndingTasksTimer = 0x4E01;
+constexpr UINT kEndingTasksTickMs = 100;
+
 // The two games whose rows install an outside launcher.
 constexpr int kNexonLauncherGame = 13;
 constexpr int kReflectionLauncherGame = 16;
@@ -39,6 +43,18 @@ template <class Payload>
 std::unique_ptr<Payload> Adopt(UINT_PTR payload)
 {
     return std::unique_ptr<Payload>(reinterpret_cast<Payload*>(payload));
+}
+
+LPCWSTR ListNameOf(RowKind kind)
+{
+    switch (kind) {
+    case RowKind::kPlugin:
+        return kPluginList;
+    case RowKind::kJiasuqi:
+        return kJiasuqiList;
+    default:
+        return kGameList;
+    }
 }
 
 bool IsMarkedInstalled(const std::wstring& section, const std::wstring& installFolder)
@@ -199,6 +215,10 @@ void CMainWnd::AddRow(LPCWSTR listName, RowKind kind, const ItemRowFace& face, c
         row->Delete();
         return;
     }
+    if (m_endingTasks.count(item) != 0) {
+        if (CControlUI* download = RowChildOf(row, RowChild::kDownload))
+            download->SetEnabled(false);
+    }
     if (kind == RowKind::kJiasuqi)
         return;
     // The item's task outlives the rows of an earlier page: the new row shows
@@ -331,6 +351,63 @@ void CMainWnd::CancelRowTask(CControlUI* sender, RowKind kind)
     m_cancelledItems.insert(item);
     m_taskLooks.erase(item);
     ApplyRowLook(row, CancelledLook(SizeTextOf(RecordSizeOfRow(row, kind))));
+    HoldDownloadWhileEnding(item);
+}
+
+// The cancelled task's work goes on for a moment (a transfer aborts, a file
+// closes) or, for an accelerator, as long as its installer runs; a start
+// meanwhile would find it and do nothing. The item's download button waits,
+// disabled, for that end.
+void CMainWnd::HoldDownloadWhileEnding(const TaskItem& item)
+{
+    if (!IsItemWorkRunning(item))
+        return;
+    m_endingTasks.insert(item);
+    EnableDownloadButtons(item, false);
+    ::SetTimer(m_hWnd, kEndingTasksTimer, kEndingTasksTickMs, &CMainWnd::OnEndingTasksTick);
+}
+
+bool CMainWnd::IsItemWorkRunning(const TaskItem& item)
+{
+    if (item.kind == static_cast<int32_t>(RowKind::kJiasuqi))
+        return m_jiasuqiWork.count(item.id) != 0 || static_cast<bool>(g_sessionData.FindTaskFlag(item));
+    return LiveTaskOf(item) != 0;
+}
+
+void CMainWnd::EnableDownloadButtons(const TaskItem& item, bool enable)
+{
+    const RowKind kind = static_cast<RowKind>(item.kind);
+    CContainerUI* list = AsContainer(m_manager.FindControl(ListNameOf(kind)));
+    for (int i = 0; list != nullptr && i < list->GetCount(); ++i) {
+        CControlUI* row = list->GetItemAt(i);
+        if (TaskItemOfRow(row, kind) != item)
+            continue;
+        if (CControlUI* download = RowChildOf(row, RowChild::kDownload))
+            download->SetEnabled(enable);
+    }
+}
+
+void CALLBACK CMainWnd::OnEndingTasksTick(HWND window, UINT, UINT_PTR timer, DWORD)
+{
+    if (g_mainWnd == nullptr || g_mainWnd->GetWindowHandle() != window) {
+        ::KillTimer(window, timer);
+        return;
+    }
+    g_mainWnd->ReleaseEndedDownloads();
+}
+
+void CMainWnd::ReleaseEndedDownloads()
+{
+    for (auto item = m_endingTasks.begin(); item != m_endingTasks.end();) {
+        if (IsItemWorkRunning(*item)) {
+            ++item;
+            continue;
+        }
+        EnableDownloadButtons(*item, true);
+        item = m_endingTasks.erase(item);
+    }
+    if (m_endingTasks.empty())
+        ::KillTimer(m_hWnd, kEndingTasksTimer);
 }
 
 void CMainWnd::OnGameCancelClick(CControlUI* sender) { CancelRowTask(sender, RowKind::kGame); }

@@ -46,7 +46,16 @@ void CMainWnd::StartChecks(UINT_PTR, UINT_PTR)
     }
     if (CControlUI* version = m_manager.FindControl(L"version_lab"))
         version->SetText(L"v2.0.1");
-    m_threads.StartThread(&CheckVersionThread<g_mainWnd>, nullptr);
+    StartChainWorker(&CheckVersionThread<g_mainWnd>, nullptr, &CMainWnd::OnCheckVersionFailed, kCheckVersionFailedText);
+}
+
+// A step whose worker cannot start ends as its request would without an
+// answer: its box, and whatever follows that box.
+void CMainWnd::StartChainWorker(CWindowMultiThreadManager::ThreadProc worker, void* param,
+                                WindowHandler<CMainWnd> failed, LPCWSTR failureText)
+{
+    if (m_threads.StartThread(worker, param) == 0)
+        QueueMessage(this, failed, 0, failureText);
 }
 
 void CMainWnd::RefuseFavorites(UINT_PTR, UINT_PTR)
@@ -59,7 +68,7 @@ void CMainWnd::OnCheckVersionReply(UINT_PTR newerVersion, UINT_PTR updateText)
 {
     const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(updateText));
     if (newerVersion == 0) {
-        m_threads.StartThread(&GetConfigThread<g_mainWnd>, nullptr);
+        StartChainWorker(&GetConfigThread<g_mainWnd>, nullptr, &CMainWnd::OnGetConfigFailed, kGetConfigFailedText);
         return;
     }
     if (newerVersion != 1)
@@ -144,7 +153,10 @@ void CMainWnd::ShowSignedInButtons()
 
 void CMainWnd::OnLoginDone(UINT_PTR firstSignIn, UINT_PTR)
 {
-    m_threads.StartThread(&GetGamesCategoryThread<g_mainWnd>, reinterpret_cast<void*>(kAllCategoriesAtSignIn));
-    m_threads.StartThread(&OwnerGamesCategoryThread<g_mainWnd>, nullptr);
-    m_threads.StartThread(&GetSoftwaresThread<g_mainWnd>, reinterpret_cast<void*>(firstSignIn));
+    StartChainWorker(&GetGamesCategoryThread<g_mainWnd>, reinterpret_cast<void*>(kAllCategoriesAtSignIn),
+                     &CMainWnd::OnCategoryListFailed, kCategoriesFailedText);
+    StartChainWorker(&OwnerGamesCategoryThread<g_mainWnd>, nullptr, &CMainWnd::OnMyGamesFailed,
+                     kOwnCategoriesFailedText);
+    StartChainWorker(&GetSoftwaresThread<g_mainWnd>, reinterpret_cast<void*>(firstSignIn),
+                     &CMainWnd::OnJiasuqiListFailed, kSoftwaresFailedText);
 }

@@ -137,6 +137,9 @@ void CMainWnd::OnGameInstallDone(UINT_PTR record, UINT_PTR)
     std::unique_ptr<GameInfo> game = Adopt<GameInfo>(record);
     if (!game)
         return;
+    // Installed in full just as the user cancelled: config.ini will say
+    // installed, and so does the row.
+    ForgetCancelledTask(GameItem(game->game_id));
     ShowResultLook(GameItem(game->game_id), InstalledLook(SizeTextOf(game->size)));
     FinishGameInstall(std::move(game));
 }
@@ -181,6 +184,7 @@ void CMainWnd::OnPluginUnzipFailed(UINT_PTR record, UINT_PTR message)
 void CMainWnd::OnPluginInstallDone(UINT_PTR record, UINT_PTR)
 {
     const PluginInfo plugin = AdoptRecord<PluginInfo>(record);
+    ForgetCancelledTask(PluginItem(plugin.plugins_id));
     ShowResultLook(PluginItem(plugin.plugins_id), InstalledLook(SizeTextOf(plugin.size)));
     WriteItemConfig(ConfigSection(L"plugin_", plugin.plugins_id), L"installed", L"1");
     DeletePackage(PluginPackageFolder(plugin), plugin.file_url);

@@ -57,6 +57,16 @@ std::wstring KeptPackage(const std::wstring& downloadFolder, const std::string& 
 
 void MarkNotInstalled(const std::wstring& section) { WriteItemConfig(section, L"installed", L"0"); }
 
+// The folder under TEMP that an accelerator's uninstaller ran from, with all
+// it left there; nothing when it ran in place.
+void RemoveUninstallerCopy(const std::wstring& copyFolder)
+{
+    if (copyFolder.empty())
+        return;
+    bool failed = false;
+    DeleteFolderTree(copyFolder, L"", failed);
+}
+
 // Every "plugin_<number>" section of config.ini.
 std::vector<int> PluginSections()
 {
@@ -259,16 +269,20 @@ void CMainWnd::UninstallJiasuqi(CControlUI* sender)
     }
     CommandLine registered;
     ReadAcceleratorUninstallCommand(record->type, registered);
-    const HANDLE process = StartProgram(PrepareUninstallerCopy(registered).command);
+    const UninstallerRun run = PrepareUninstallerCopy(registered);
+    const HANDLE process = StartProgram(run.command);
     ApplyRowLook(row, UninstallerRunningLook(SizeTextOf(record->size)));
-    if (process == nullptr)
+    if (process == nullptr) {
+        RemoveUninstallerCopy(run.copyFolder);
         return EndJiasuqiUninstall(record);
+    }
     HoldJiasuqiRecord(record);
-    m_uninstallingTypes.insert(record->type);
+    m_uninstallingTypes[record->type] = run.copyFolder;
     if (StartWorker(&WaitUninstallThread<g_mainWnd>,
                     std::make_unique<ProcessWaitParam>(ProcessWaitParam{record, process})))
         return;
-    // Nothing can wait for it: the row does not wait either.
+    // Nothing can wait for it: the row does not wait either, and the copy
+    // stays until the program has ended.
     CloseHandle(process);
     m_uninstallingTypes.erase(record->type);
     EndJiasuqiUninstall(record);
@@ -284,7 +298,11 @@ void CMainWnd::OnJiasuqiUninstallerExited(UINT_PTR wait, UINT_PTR)
         CloseHandle(ended->process);
     if (ended->item == nullptr)
         return;
-    m_uninstallingTypes.erase(ended->item->type);
+    const auto running = m_uninstallingTypes.find(ended->item->type);
+    if (running != m_uninstallingTypes.end()) {
+        RemoveUninstallerCopy(running->second);
+        m_uninstallingTypes.erase(running);
+    }
     EndJiasuqiUninstall(ended->item);
     DropJiasuqiRecord(ended->item);
 }

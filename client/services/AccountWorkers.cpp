@@ -5,9 +5,6 @@
 #include "services/WriteLogFile.h"
 
 namespace {
-const wchar_t kSendCodeFailedText[] = L"网络错误，发送失败";
-const wchar_t kSetPassFailedText[] = L"密码设置失败！请稍后重试";
-const wchar_t kBindFailedText[] = L"绑定账号错误！请稍后重试";
 
 AccountOutcome CallAccountService(const char* path, const RequestParams& params, RetryLog retryLog,
                                   const wchar_t* fixedFailureText)

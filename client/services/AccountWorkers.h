@@ -13,6 +13,11 @@
 #include <memory>
 #include <string>
 
+// The texts of requests that got no readable answer.
+inline constexpr wchar_t kSendCodeFailedText[] = L"网络错误，发送失败";
+inline constexpr wchar_t kSetPassFailedText[] = L"密码设置失败！请稍后重试";
+inline constexpr wchar_t kBindFailedText[] = L"绑定账号错误！请稍后重试";
+
 // What an account request came to.
 struct AccountOutcome
 {

@@ -42,7 +42,7 @@ CatalogueOutcome Refused(const ServiceAnswer& answer)
     CatalogueOutcome outcome;
     outcome.kind = CatalogueOutcome::Kind::kRefused;
     outcome.message = Utf8ToWide(answer.message);
-    outcome.sessionExpired = IsSessionExpiredCode(answer.code);
+    outcome.code = answer.code;
     return outcome;
 }
 

@@ -4,10 +4,10 @@
 // game, plug-in and accelerator lists. Category lists arrive parsed into heap
 // CategoryInfo records; the other lists go to the main window as text, which
 // the window parses. Each run queues exactly one result call on the main window
-// (the session-expiry call comes on top), except that a category list text
-// that is not JSON, and an empty list of all categories, queue nothing. The
-// workers are started as &GetGamesCategoryThread<g_mainWnd> and so on
-// (WindowCalls.h).
+// (the session-expiry call of the own-category workers comes on top), except
+// that a category list text that is not JSON, and an empty list of all
+// categories, queue nothing. The workers are started as
+// &GetGamesCategoryThread<g_mainWnd> and so on (WindowCalls.h).
 
 #include "services/ImageCache.h"
 #include "services/ItemRecords.h"
@@ -16,6 +16,11 @@
 
 #include <memory>
 #include <string>
+
+// The texts of the sign-in's three requests when they get no readable answer.
+inline constexpr wchar_t kCategoriesFailedText[] = L"游戏分类列表获取失败！";
+inline constexpr wchar_t kOwnCategoriesFailedText[] = L"我的游戏分类列表获取失败！";
+inline constexpr wchar_t kSoftwaresFailedText[] = L"加速器列表获取失败！";
 
 // A category list with its records, until it is queued.
 struct CategoryListDelete
@@ -42,9 +47,9 @@ struct CatalogueOutcome
     };
     Kind kind = Kind::kUnreadable;
     std::wstring message;
-    bool sessionExpired = false;  // refused with a code that drops the session
-    std::string listText;         // the deciphered "data" of a list reply
-    CategoryListPtr categories;   // of a category reply
+    int code = 0;                // the service's code of a refusal
+    std::string listText;        // the deciphered "data" of a list reply
+    CategoryListPtr categories;  // of a category reply
 };
 
 // Sends one catalogue request; failureText stands for every unreadable reply,
@@ -53,12 +58,21 @@ CatalogueOutcome RequestListText(const char* path, const RequestParams& params, 
 CatalogueOutcome RequestCategories(const char* path, const RequestParams& params, const wchar_t* failureText);
 CatalogueOutcome RequestAddOwnCategory(const std::wstring& categoryId, const wchar_t* failureText);
 
-// The failure calls of every catalogue worker.
+// The failure call of every catalogue worker; the codes of an expired
+// session are failures like any other here.
 template <auto& MainWnd>
 void QueueCatalogueFailure(const CatalogueOutcome& outcome, WindowHandler<WindowOf<MainWnd>> failed)
 {
     QueueMessage(MainWnd, failed, 0, outcome.message);
-    if (outcome.sessionExpired)
+}
+
+// The requests that need the user's token: their refusal for an expired
+// session also drops the session.
+template <auto& MainWnd>
+void QueueOwnCategoryFailure(const CatalogueOutcome& outcome, WindowHandler<WindowOf<MainWnd>> failed)
+{
+    QueueCatalogueFailure<MainWnd>(outcome, failed);
+    if (outcome.kind == CatalogueOutcome::Kind::kRefused && IsSessionExpiredCode(outcome.code))
         QueueCall(MainWnd, &WindowOf<MainWnd>::OnSessionExpired, 0, 0);
 }
 
@@ -91,7 +105,7 @@ template <auto& MainWnd>
 void GetGamesCategoryThread(void* param)
 {
     CatalogueOutcome outcome =
-        RequestCategories("/Box/Game/getGamesCategory", {TimestampParam()}, L"游戏分类列表获取失败！");
+        RequestCategories("/Box/Game/getGamesCategory", {TimestampParam()}, kCategoriesFailedText);
     QueueCategoryOutcome<MainWnd>(outcome, reinterpret_cast<UINT_PTR>(param), false);
 }
 
@@ -111,11 +125,11 @@ template <auto& MainWnd>
 void OwnerGamesCategoryThread(void*)
 {
     using Wnd = WindowOf<MainWnd>;
-    CatalogueOutcome outcome = RequestListText("/Box/Game/ownerGamesCategory",
-                                               {TextParam("token", g_sessionData.GetToken()), TimestampParam()},
-                                               L"我的游戏分类列表获取失败！");
+    CatalogueOutcome outcome =
+        RequestListText("/Box/Game/ownerGamesCategory",
+                        {TextParam("token", g_sessionData.GetToken()), TimestampParam()}, kOwnCategoriesFailedText);
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
-        return QueueCatalogueFailure<MainWnd>(outcome, &Wnd::OnMyGamesFailed);
+        return QueueOwnCategoryFailure<MainWnd>(outcome, &Wnd::OnMyGamesFailed);
     QueueWithFirst(MainWnd, &Wnd::OnMyGamesReply, outcome.listText, 0);
 }
 
@@ -128,7 +142,7 @@ void AddOwnerGamesCategoryThread(void* param)
     std::unique_ptr<CategoryInfo> record(static_cast<CategoryInfo*>(param));
     const CatalogueOutcome outcome = RequestAddOwnCategory(record->category_id, L"添加我的游戏分类列表失败！");
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
-        return QueueCatalogueFailure<MainWnd>(outcome, &Wnd::OnAddMyGameFailed);
+        return QueueOwnCategoryFailure<MainWnd>(outcome, &Wnd::OnAddMyGameFailed);
     CacheCategoryImages(*record);
     QueueCall(MainWnd, &Wnd::OnAddMyGameReply, std::move(record), 0);
 }
@@ -163,7 +177,7 @@ template <auto& MainWnd>
 void GetSoftwaresThread(void* param)
 {
     using Wnd = WindowOf<MainWnd>;
-    CatalogueOutcome outcome = RequestListText("/Box/Game/getSoftwares", {TimestampParam()}, L"加速器列表获取失败！");
+    CatalogueOutcome outcome = RequestListText("/Box/Game/getSoftwares", {TimestampParam()}, kSoftwaresFailedText);
     if (outcome.kind != CatalogueOutcome::Kind::kSuccess)
         return QueueCatalogueFailure<MainWnd>(outcome, &Wnd::OnJiasuqiListFailed);
     QueueWithFirst(MainWnd, &Wnd::OnJiasuqiListReply, outcome.listText, reinterpret_cast<UINT_PTR>(param));

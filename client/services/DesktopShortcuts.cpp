@@ -60,22 +60,6 @@ private:
 
 bool IsRefusedNameCharacter(wchar_t c) { return c < 0x20 || c == 0x7F || wcschr(L"\\/:*?\"<>|", c) != nullptr; }
 
-bool IsDeviceName(const std::wstring& name)
-{
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ')
-        stem.pop_back();
-    for (wchar_t& c : stem)
-        c = static_cast<wchar_t>(std::towupper(c));
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t* device : kDevices) {
-        if (stem == device)
-            return true;
-    }
-    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
-}
-
 std::wstring CleanName(const std::wstring& raw)
 {
     std::wstring name = raw.substr(0, kMaxShortcutNameChars);

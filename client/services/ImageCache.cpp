@@ -6,6 +6,7 @@
 #include "services/AppFolder.h"
 #include "services/FileUtil.h"
 #include "services/Md5A.h"
+#include "services/SafeNames.h"
 #include "services/TextConvert.h"
 #include "services/UrlEncoding.h"
 
@@ -27,29 +28,6 @@ std::mutex& CacheFileLock(const std::wstring& path)
 
 // The part of the name before its first dot; the digest the content must have.
 std::string StemOf(const std::wstring& name) { return WideToUtf8(name.substr(0, name.find(L'.'))); }
-
-bool IsLowerHexDigest(const std::string& stem)
-{
-    return stem.size() == 32 && stem.find_first_not_of("0123456789abcdef") == std::string::npos;
-}
-
-// Only a digest, a dot and a plain extension may become a file name in the
-// cache: the name comes from the service and must not reach a device name, a
-// stream (":"), a parent folder or a name that no content can ever match.
-bool IsCacheableName(const std::wstring& name, const std::string& stem)
-{
-    const size_t dot = name.find(L'.');
-    if (dot == std::wstring::npos || !IsLowerHexDigest(stem))
-        return false;
-    for (size_t i = dot; i < name.size(); ++i) {
-        const wchar_t c = name[i];
-        const bool plain = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-                           c == L'.' || c == L'_' || c == L'-';
-        if (!plain)
-            return false;
-    }
-    return name.back() != L'.';
-}
 
 // A missing or unreadable file has the empty digest, which no stem may match.
 bool IsValidCacheFile(const std::wstring& path, const std::string& stem)
@@ -73,9 +51,12 @@ bool FetchCacheFile(const std::string& url, UrlForm form, const std::wstring& pa
 std::wstring CacheRemoteImage(const std::string& url, UrlForm form, const std::wstring& defaultPath)
 {
     const std::wstring name = GetFileNamePart(Utf8ToWide(url));
-    const std::string stem = StemOf(name);
-    if (!IsCacheableName(name, stem))
+    // A name the service gives becomes a file of the cache only where it
+    // cannot reach beyond that file. A stem that is no lower-case digest
+    // never passes the check below, so its picture is fetched each time.
+    if (name.find(L'.') == std::wstring::npos || !IsSafeFileName(name))
         return defaultPath;
+    const std::string stem = StemOf(name);
     const std::wstring path = g_appFolder + L"cache\\" + name;
     std::lock_guard<std::mutex> guard(CacheFileLock(path));
     if (IsValidCacheFile(path, stem))

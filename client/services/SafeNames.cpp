@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <vector>
 
 namespace {
@@ -129,6 +130,34 @@ std::wstring ResolveListedName(const std::wstring& installFolder, const std::wst
     if (full.size() <= folder.size() || !SameFileName(full.substr(0, folder.size()), folder))
         return std::wstring();
     return path;
+}
+
+bool IsDeviceName(const std::wstring& name)
+{
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (wchar_t& c : stem)
+        c = static_cast<wchar_t>(std::towupper(c));
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (stem == device)
+            return true;
+    }
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+bool IsSafeFileName(const std::wstring& name)
+{
+    constexpr size_t kLongestName = 255;
+    if (name.empty() || name.size() > kLongestName || IsOnlyDotsAndSpaces(name))
+        return false;
+    for (wchar_t c : name) {
+        if (IsRefusedCharacter(c) || IsPathSeparator(c))
+            return false;
+    }
+    return name.back() != L'.' && name.back() != L' ' && !IsDeviceName(name);
 }
 
 bool PassesThroughLink(const std::wstring& base, const std::wstring& path)

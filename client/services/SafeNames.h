@@ -14,6 +14,16 @@
 // that leads out, or a name that ends at the install folder itself.
 std::wstring ResolveListedName(const std::wstring& installFolder, const std::wstring& name);
 
+// True when Windows opens a device for the name, whatever its extension and
+// case ("CON", "nul.png", "COM1 .txt", ...).
+bool IsDeviceName(const std::wstring& name);
+
+// True when the name, taken as one file name in a folder, names that file and
+// nothing else: not empty, at most 255 characters, no separator, stream or
+// other character that Windows refuses, not only dots and spaces, no trailing
+// dot or space (which Windows would drop), and no device name.
+bool IsSafeFileName(const std::wstring& name);
+
 // True when a step of the path after base (base ending with "\") and before
 // the path's last step is a link (junction or symbolic link): deleting there
 // would reach outside what the name appears to say. The last step may be a

@@ -8,7 +8,6 @@
 
 namespace {
 const char kLoginPath[] = "/Box/User/login";
-const wchar_t kSignInFailedText[] = L"登录错误！请稍后重试";
 
 // The members of a sign-in result, all read as text.
 struct SignedInUser

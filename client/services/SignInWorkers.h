@@ -13,6 +13,9 @@
 #include <memory>
 #include <string>
 
+// The text of a sign-in that got no readable answer.
+inline constexpr wchar_t kSignInFailedText[] = L"登录错误！请稍后重试";
+
 // What a sign-in came to.
 struct SignInOutcome
 {

@@ -14,7 +14,7 @@ VersionOutcome CheckVersion()
     if (answer.Failed())
         return VersionOutcome{false, std::string(), Utf8ToWide(answer.message)};
     WRITE_LOG(Utf8ToWide(answer.body).c_str());
-    return VersionOutcome{false, std::string(), L"检查更新失败，请下载最新版本！"};
+    return VersionOutcome{false, std::string(), kCheckVersionFailedText};
 }
 
 ConfigOutcome GetConfig()
@@ -36,5 +36,5 @@ ConfigOutcome GetConfig()
     } catch (...) {
     }
     WRITE_LOG(Utf8ToWide(answer.body).c_str());
-    return ConfigOutcome{false, L"配置数据获取失败！"};
+    return ConfigOutcome{false, kGetConfigFailedText};
 }

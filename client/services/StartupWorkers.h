@@ -8,6 +8,10 @@
 
 #include <string>
 
+// The texts of the requests that got no readable answer.
+inline constexpr wchar_t kCheckVersionFailedText[] = L"检查更新失败，请下载最新版本！";
+inline constexpr wchar_t kGetConfigFailedText[] = L"配置数据获取失败！";
+
 // What the version check came to.
 struct VersionOutcome
 {

@@ -3,12 +3,16 @@
 // by a missing width nor call a missing control, and still reaches the last
 // page once the removal has run. The removal is the real one: it finds no
 // uninstall entry here and deletes only the client's own registry key and
-// Start-menu folder, so the program runs holding their lock.
+// Start-menu folder, so the program runs holding their lock. Built the same
+// way with its whole layout, the window whose worker cannot start says so and
+// can be closed.
 #include "uninstaller/MainWnd.h"
 
 #include "ScratchFolder.h"
 #include "TestPaths.h"
+#include "ThreadTimerAction.h"
 #include "ZipWriter.h"
+#include "uninstaller/Relocation.h"
 
 #include <gtest/gtest.h>
 
@@ -81,5 +85,58 @@ TEST(UninstallerWindowWithoutBar, ReachesTheLastPageWithoutTheBarOrItsLabel)
         PumpFor(100);
         Click(handle, 273, 272);
     }
+    EXPECT_FALSE(IsWindow(handle) && IsWindowVisible(handle));
+}
+
+namespace {
+
+// The box of the failed removal, owned by the window; null while none shows.
+HWND FailureBox(HWND owner)
+{
+    HWND box = FindWindowW(L"#32770", kUninstallerTitle);
+    return box != nullptr && GetWindow(box, GW_OWNER) == owner ? box : nullptr;
+}
+
+}  // namespace
+
+TEST(UninstallerWindowWithoutWorker, SaysTheRemovalFailedAndCloses)
+{
+    // The layout alone: the pictures play no part here.
+    static const std::string archive =
+        BuildZip({{"main.xml", ScratchFolder::ReadFile(SourceTreePath(L"skins\\uninstaller\\main.xml"))}});
+    CalUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    CalUI::CWindowManagerUI::SetResourceZip(archive.data(), static_cast<unsigned>(archive.size()), nullptr);
+    CWindowMultiThreadManager::RefuseStartsOf({&UninstallThreadProc});
+
+    CMainWnd window;
+    HWND handle =
+        window.Create(nullptr, L"no worker", WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr);
+    ASSERT_NE(handle, nullptr);
+    PumpFor(300);
+    // "狠心卸载": the box comes from inside the click and runs its own loop,
+    // from which the answer is given.
+    std::wstring said;
+    bool answered = false;
+    RunFromTheLoopWhen([handle] { return FailureBox(handle) != nullptr; },
+                       [&] {
+                           HWND box = FailureBox(handle);
+                           wchar_t text[256] = {};
+                           GetDlgItemTextW(box, 0xFFFF, text, 256);
+                           said = text;
+                           PostMessageW(box, WM_COMMAND, IDOK, 0);
+                           answered = true;
+                       },
+                       [] {});
+    Click(handle, 209, 272);
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    while (!answered && GetTickCount64() < deadline)
+        PumpFor(100);
+    CWindowMultiThreadManager::RefuseStartsOf({});
+    EXPECT_EQ(said, L"卸载失败，请关闭后重新运行卸载程序");
+    // The close button, on every page.
+    PumpFor(300);
+    Click(handle, 516, 31);
+    while (IsWindow(handle) && IsWindowVisible(handle) && GetTickCount64() < deadline)
+        PumpFor(100);
     EXPECT_FALSE(IsWindow(handle) && IsWindowVisible(handle));
 }

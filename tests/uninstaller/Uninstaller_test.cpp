@@ -323,6 +323,41 @@ TEST(UninstallerRelocation, ExactlyOneCopyRunsFromItsOwnFolderForEverySpellingOf
     }
 }
 
+// The copy folders under the folder, by name.
+std::vector<std::wstring> CopyFoldersIn(const std::wstring& temp)
+{
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(temp)) {
+        const std::wstring name = entry.path().filename().wstring();
+        if (entry.is_directory() && name.rfind(L"CalverinUninstall-", 0) == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
+// Each start clears the folders of the runs before it, so that TEMP holds
+// only the folder of the run still going; a run that ends takes its list
+// and log with it.
+TEST(UninstallerRelocation, RunsLeaveNoFolderButTheOneStillGoing)
+{
+    Installation installation;
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(installation.RunFromInstall(), 0u);
+        HWND window = WaitForUninstallerWindow();
+        ASSERT_NE(window, nullptr);
+        WindowProcess copy(window);
+        const fs::path image = copy.ImagePath();
+        EXPECT_EQ(CopyFoldersIn(installation.m_temp),
+                  std::vector<std::wstring>{image.parent_path().filename().wstring()});
+        EXPECT_EQ(ClickUntilExit(window, kCloseButton, copy), 0u);
+        EXPECT_FALSE(fs::exists(image.parent_path() / L"uninstall.dat"));
+        EXPECT_FALSE(fs::exists(image.parent_path() / L"uninstall.log"));
+    }
+    EXPECT_LE(CopyFoldersIn(installation.m_temp).size(), 1u);
+    EXPECT_TRUE(installation.Untouched());
+}
+
 // Text of the system box with the uninstaller's caption, closed once read;
 // empty when none came.
 std::wstring TakeMessageBoxText()

@@ -2,7 +2,8 @@
 // from the client's skin archive, over a stand-in owner the size of the main
 // window, against the reference service: the checks that send nothing, the
 // silent token sign-in and a refused token, closing while a request runs,
-// and the process-wide pointers that the windows' workers reach them by.
+// workers that cannot start, and the process-wide pointers that the windows'
+// workers reach them by.
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,10 @@
 #include "dialogs/LogoutWnd.h"
 #include "dialogs/SetPasswordWnd.h"
 #include "dialogs/SmsCodeLimit.h"
+#include "services/AccountWorkers.h"
 #include "services/RegistryUtil.h"
 #include "services/SessionData.h"
+#include "services/SignInWorkers.h"
 
 using namespace CalUI;
 
@@ -472,6 +475,104 @@ TEST_F(AccountWindows, ASavedTokenSignsInHiddenAndARefusedOneShowsTheWindow)
             EXPECT_EQ(number, L"13800138000");
         }
     }
+}
+
+// A worker that cannot start ends as a request without an answer: the
+// hidden window of a saved token shows itself, and a waiting button is
+// itself again with the failure's text beside it.
+TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
+{
+    struct Seen
+    {
+        bool shown = false, buttonEnabled = false;
+        std::wstring message, buttonText;
+    };
+    CWindowMultiThreadManager::RefuseStartsOf(
+        {&TokenLoginThread<g_loginWnd>, &PasswordLoginThread<g_loginWnd>, &SetPassThread<g_setPsdWnd>});
+
+    PutSetting("token", kDemoToken);
+    PutSetting("username", "13800138000");
+    Seen token;
+    {
+        ProbedLoginWnd login([](UINT_PTR) {});
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND window = login.GetWindowHandle();
+        RunFromTheLoopWhen(
+            [&] {
+                return IsWindowVisible(window) && login.FindControl(L"login_btn")->IsEnabled() &&
+                       !TextOf(login.FindControl(L"msg_lab")).empty();
+            },
+            [&] {
+                token = {true, true, TextOf(login.FindControl(L"msg_lab")), TextOf(login.FindControl(L"login_btn"))};
+                PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            },
+            [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        EXPECT_EQ(login.ShowModal(false, false), 0);
+        DropPendingLoopAction();
+    }
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\calverin");
+    Seen password;
+    {
+        ProbedLoginWnd login([](UINT_PTR) {});
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND window = login.GetWindowHandle();
+        RunFromTheLoopWhen(
+            [&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
+            [&] {
+                login.FindControl(L"mobile_code_0")->SetText(L"13800138000");
+                login.FindControl(L"pwd_code_0")->SetText(L"demo1234");
+                ClickAt(window, login.FindControl(L"login_btn"));
+                RunFromTheLoopWhen([&] { return !TextOf(login.FindControl(L"msg_lab")).empty(); },
+                                   [&] {
+                                       password = {true, login.FindControl(L"login_btn")->IsEnabled(),
+                                                   TextOf(login.FindControl(L"msg_lab")),
+                                                   TextOf(login.FindControl(L"login_btn"))};
+                                       PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                                   },
+                                   [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+            },
+            [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        EXPECT_EQ(login.ShowModal(false, false), 0);
+        DropPendingLoopAction();
+    }
+
+    Seen setPassword;
+    {
+        ProbedSetPsdWnd window;
+        ASSERT_NE(window.CreateOver(owner.GetWindowHandle()), nullptr);
+        HWND handle = window.GetWindowHandle();
+        RunFromTheLoopWhen([&] { return IsWindowVisible(handle) && window.FindControl(L"ok_btn")->GetPos().right > 0; },
+                           [&] {
+                               window.FindControl(L"pwd1_code")->SetText(L"new-pass-1");
+                               window.FindControl(L"pwd2_code")->SetText(L"new-pass-1");
+                               ClickAt(handle, window.FindControl(L"ok_btn"));
+                               RunFromTheLoopWhen([&] { return !TextOf(window.FindControl(L"msg_lab")).empty(); },
+                                                  [&] {
+                                                      setPassword = {true, window.FindControl(L"ok_btn")->IsEnabled(),
+                                                                     TextOf(window.FindControl(L"msg_lab")),
+                                                                     TextOf(window.FindControl(L"ok_btn"))};
+                                                      ClickAt(handle, window.FindControl(L"close_btn"));
+                                                  },
+                                                  [&] { ClickAt(handle, window.FindControl(L"close_btn")); });
+                           },
+                           [&] { ClickAt(handle, window.FindControl(L"close_btn")); });
+        EXPECT_EQ(window.ShowModal(true, true), 0);
+        DropPendingLoopAction();
+    }
+    CWindowMultiThreadManager::RefuseStartsOf({});
+
+    EXPECT_TRUE(token.shown);
+    EXPECT_EQ(token.message, L"用户信息过期，请重新登录！");
+    EXPECT_EQ(token.buttonText, L"登录");
+    EXPECT_EQ(password.message, L"登录错误！请稍后重试");
+    EXPECT_EQ(password.buttonText, L"登录");
+    EXPECT_TRUE(password.buttonEnabled);
+    EXPECT_EQ(setPassword.message, L"密码设置失败！请稍后重试");
+    EXPECT_EQ(setPassword.buttonText, L"提交");
+    EXPECT_TRUE(setPassword.buttonEnabled);
+    EXPECT_EQ(RefService::Journal(kLoginPath).size(), 0u);
+    EXPECT_EQ(RefService::Journal(kSetPassPath).size(), 0u);
 }
 
 // The request that was running when the window closed finds no window: no

@@ -23,6 +23,7 @@
 #include "dialogs/BindUsrWnd.h"
 #include "dialogs/MsgBoxWnd.h"
 #include "dialogs/SmsCodeLimit.h"
+#include "services/AccountWorkers.h"
 #include "services/RegistryUtil.h"
 #include "services/SessionData.h"
 
@@ -324,6 +325,35 @@ TEST_F(BindUsrWndTest, ABindWithSomethingMissingIsRefusedInABox)
     ASSERT_EQ(binds.size(), 1u);
     EXPECT_EQ(RefService::BodyValue(binds[0], "software_id"), "0");
     EXPECT_FALSE(refusal.empty());
+}
+
+// A binding whose worker cannot start ends as one without an answer: the
+// button is itself again and the window says the binding failed.
+TEST_F(BindUsrWndTest, ABindingWhoseWorkerCannotStartGivesTheButtonBack)
+{
+    CWindowMultiThreadManager::RefuseStartsOf({&BindSpeedThread<g_bindUsrWnd, g_bindUsrWnd>});
+    ProbedBindUsrWnd window(kChoices, [] {});
+    std::wstring message, buttonText;
+    bool buttonEnabled = false;
+    Run(window, [&](HWND handle) {
+        static_cast<CComboUI*>(window.FindControl(L"seljsq"))->SelectItem(0);
+        window.FindControl(L"phonenum")->SetText(L"13700137000");
+        window.FindControl(L"checkcode")->SetText(L"123456");
+        ClickAt(handle, window.FindControl(L"bind_btn"));
+        RunFromTheLoopWhen([&] { return window.FindControl(L"msg_lab")->IsVisible(); },
+                           [&, handle] {
+                               message = TextOf(window.FindControl(L"msg_lab"));
+                               buttonText = TextOf(window.FindControl(L"bind_btn"));
+                               buttonEnabled = window.FindControl(L"bind_btn")->IsEnabled();
+                               Close(handle);
+                           },
+                           [handle] { Close(handle); });
+    });
+    CWindowMultiThreadManager::RefuseStartsOf({});
+    EXPECT_EQ(message, L"绑定账号错误！请稍后重试");
+    EXPECT_EQ(buttonText, L"绑定");
+    EXPECT_TRUE(buttonEnabled);
+    EXPECT_EQ(RefService::Journal(kBindPath).size(), 0u);
 }
 
 // Enter in the code field binds once: while the request runs its button is

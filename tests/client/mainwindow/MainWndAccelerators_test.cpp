@@ -216,9 +216,9 @@ TEST_F(MainWndAcceleratorsTest, OstrelInstallsFromTheCacheAfterACancelledInstall
     EXPECT_EQ(fetchesSecond, 0);
 }
 
-// A cancel while the installer runs only changes the row: a click on the
-// download button meanwhile starts nothing, and the installer's end still
-// moves the row on.
+// A cancel while the installer runs only changes the row: its download
+// button stays disabled while the installer runs, so a click meanwhile starts
+// nothing, and the installer's end still moves the row on.
 TEST_F(MainWndAcceleratorsTest, ACancelDuringTheInstallerLetsItRunOnAndItsEndMovesTheRow)
 {
     RowFace cancelled, afterClick, installed;
@@ -240,8 +240,10 @@ TEST_F(MainWndAcceleratorsTest, ACancelDuringTheInstallerLetsItRunOnAndItsEndMov
           WhenStatus(kOstrel, L"已安装", [&] { installed = Face(kOstrel); })});
     EXPECT_EQ(cancelled.status, L"已取消");
     EXPECT_TRUE(cancelled.downloadShown && !cancelled.cancelShown);
+    EXPECT_FALSE(cancelled.downloadEnabled) << "the installer still runs";
     EXPECT_EQ(afterClick.status, L"已取消");
     EXPECT_TRUE(afterClick.downloadShown && !afterClick.cancelShown);
+    EXPECT_FALSE(afterClick.downloadEnabled);
     EXPECT_EQ(afterClick.background, 0u);
     EXPECT_EQ(fetchesAfter, fetchesBefore);
     EXPECT_TRUE(installed.viewShown && installed.statusShown && !installed.downloadShown);

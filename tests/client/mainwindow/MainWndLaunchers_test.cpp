@@ -686,9 +686,11 @@ TEST_F(FinishGameInstallTest, OtherGamesGetADesktopShortcutInsideTheirFolder)
         {L"C:\\windows\\notepad.exe", L""},
         {L"..\\..\\outside.exe", L""},
     };
+    // The shortcut the first case saves stays for the refused ones: a refused
+    // program leaves no shortcut of the name, not even the older one.
+    fs::remove_all(shortcut.Path());
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.lnkApp));
-        fs::remove_all(shortcut.Path());
         WritePrivateProfileStringW(L"game_9801", nullptr, nullptr, g_sessionData.GetConfigIniPath().c_str());
         config.Set(L"game_9801", L"install_path", installFolder);
         CTrayIcon::TakeBalloonsShown();

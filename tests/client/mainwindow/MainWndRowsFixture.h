@@ -94,7 +94,7 @@ struct RowFace
 {
     std::wstring name, size, status, speed;
     bool statusShown = false, speedShown = false, downloadShown = false, cancelShown = false, viewShown = false,
-         barShown = false;
+         barShown = false, downloadEnabled = false;
     int barWidth = 0;
     DWORD background = 0;
     UINT_PTR cancelTag = 0;
@@ -111,6 +111,7 @@ inline RowFace FaceOf(CControlUI* row)
     face.statusShown = child(RowChild::kStatus)->IsVisible();
     face.speedShown = child(RowChild::kSpeed)->IsVisible();
     face.downloadShown = child(RowChild::kDownload)->IsVisible();
+    face.downloadEnabled = child(RowChild::kDownload)->IsEnabled();
     face.cancelShown = child(RowChild::kCancel)->IsVisible();
     face.viewShown = child(RowChild::kView)->IsVisible();
     face.barShown = child(RowChild::kBar)->IsVisible();

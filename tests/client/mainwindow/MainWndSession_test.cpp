@@ -1,7 +1,9 @@
 // The signed-in main window in the test's own process, against the reference
 // service: sign-out and exit while a stand-in download runs, the session
 // that the service drops (twice at once, or through a download address), and
-// the list failure boxes as their workers queue them.
+// the list failure boxes as their workers queue them, and the codes of an
+// expired session on the catalogue requests; the start-up steps whose
+// workers cannot start.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +13,9 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "MsgBoxProbe.h"
 #include "RefService.h"
 #include "ScratchFolder.h"
 #include "SkinPlaces.h"
@@ -21,8 +25,11 @@
 #include "dialogs/LoginWnd.h"
 #include "mainwindow/MainWnd.h"
 #include "services/AppFolder.h"
+#include "services/CatalogueWorkers.h"
 #include "services/RegistryUtil.h"
 #include "services/RequestProtocol.h"
+#include "services/StartupWorkers.h"
+#include "services/TextConvert.h"
 
 namespace {
 
@@ -44,6 +51,13 @@ HWND VisibleWindow(LPCWSTR className)
 {
     HWND w = FindWindowW(className, nullptr);
     return w != nullptr && IsWindowVisible(w) ? w : nullptr;
+}
+
+// The box on top once it has laid itself out and shows its text.
+HWND BoxWithText()
+{
+    HWND box = VisibleWindow(L"CMsgBoxWnd");
+    return box != nullptr && !MsgBoxText(box, L"msgbox_text").empty() ? box : nullptr;
 }
 
 int WindowsOfClass(LPCWSTR className)
@@ -102,6 +116,45 @@ protected:
                            [this] { mainWnd.Close(0); });
     }
 
+    struct SeenBox
+    {
+        std::wstring title, text;
+    };
+    // Runs the window from its start with the workers refused, answering each
+    // box with its button, until `boxes` have come and gone; then closes it
+    // unless it ended by then (closedByTheTest). Gives the boxes in turn.
+    std::vector<SeenBox> RunRefusing(std::vector<CWindowMultiThreadManager::ThreadProc> refused, size_t boxes)
+    {
+        CWindowMultiThreadManager::RefuseStartsOf(std::move(refused));
+        std::vector<SeenBox> seen;
+        std::function<void()> answer = [&] {
+            RunFromTheLoopWhen([] { return BoxWithText() != nullptr; },
+                               [&] {
+                                   HWND box = BoxWithText();
+                                   seen.push_back({MsgBoxText(box, L"msgbox_title"), MsgBoxText(box, L"msgbox_text")});
+                                   PostClick(box, okAlone);
+                                   RunFromTheLoopWhen([box] { return !IsWindow(box); },
+                                                      [&] {
+                                                          if (seen.size() < boxes)
+                                                              answer();
+                                                          else
+                                                              RunFromTheLoopIn(800, [this] {
+                                                                  closedByTheTest = true;
+                                                                  mainWnd.Close(0);
+                                                              });
+                                                      },
+                                                      [this] { mainWnd.Close(0); });
+                               },
+                               [this] { mainWnd.Close(0); });
+        };
+        answer();
+        EXPECT_EQ(mainWnd.ShowModal(), 0);
+        DropPendingLoopAction();
+        CWindowMultiThreadManager::RefuseStartsOf({});
+        return seen;
+    }
+
+    bool closedByTheTest = false;
     static std::string archive;
     static POINT okAlone, okBeside, cancel;
     ScratchFolder folder;
@@ -254,6 +307,136 @@ TEST_F(MainWndSession, QueuedListFailuresShowABoxEachAndChangeNothing)
     EXPECT_EQ(boxes, 3);
     EXPECT_FALSE(loginShown);
     EXPECT_EQ(Setting(L"token"), L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+}
+
+// A step of the start whose worker cannot start ends as its request without
+// an answer: its box, and what follows that box.
+TEST_F(MainWndSession, AVersionCheckThatCannotStartShowsItsBoxAndTheClientStaysUp)
+{
+    const std::vector<SeenBox> seen = RunRefusing({&CheckVersionThread<g_mainWnd>}, 1);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"检查更新失败，请下载最新版本！");
+    EXPECT_TRUE(closedByTheTest) << "the client stays up";
+    EXPECT_EQ(RefService::Journal("/Box/Config/getConfig").size(), 0u);
+    EXPECT_EQ(RefService::Journal("/Box/User/login").size(), 0u);
+}
+
+TEST_F(MainWndSession, AConfigurationRequestThatCannotStartEndsTheClientAfterItsBox)
+{
+    const std::vector<SeenBox> seen = RunRefusing({&GetConfigThread<g_mainWnd>}, 1);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, L"初始化失败");
+    EXPECT_EQ(seen[0].text, L"配置数据获取失败！");
+    EXPECT_FALSE(closedByTheTest);
+    EXPECT_EQ(RefService::Journal("/Box/User/login").size(), 0u);
+}
+
+TEST_F(MainWndSession, CatalogueRequestsThatCannotStartAfterTheSignInShowTheirBoxes)
+{
+    const std::vector<SeenBox> seen = RunRefusing(
+        {&GetGamesCategoryThread<g_mainWnd>, &OwnerGamesCategoryThread<g_mainWnd>, &GetSoftwaresThread<g_mainWnd>}, 3);
+    std::set<std::pair<std::wstring, std::wstring>> boxes;
+    for (const SeenBox& box : seen)
+        boxes.insert({box.title, box.text});
+    EXPECT_EQ(boxes, (std::set<std::pair<std::wstring, std::wstring>>{
+                         {L"游戏分类列表获取失败", L"游戏分类列表获取失败！"},
+                         {L"我的游戏列表获取失败", L"我的游戏分类列表获取失败！"},
+                         {L"加速器列表获取失败", L"加速器列表获取失败！"},
+                     }));
+    EXPECT_EQ(Setting(L"token"), L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+}
+
+// The codes of an expired session drop it only where the request needs the
+// user's token; the other lists show their box and change nothing.
+TEST_F(MainWndSession, ExpiredCodesSignOutOnlyFromTheOwnCategoryRequests)
+{
+    const auto openGamePage = [this] {
+        auto* category = new CategoryInfo;
+        category->category_id = L"1";
+        category->name = L"星海征途";
+        mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::OnOpenGamePage, reinterpret_cast<UINT_PTR>(category), 0);
+    };
+    const auto signedIn = [this] { mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::OnLoginDone, 0, 0); };
+    const auto search = [this] {
+        mainWnd.FindControl(L"search_key")->SetText(L"星海");
+        mainWnd.SearchGames();
+    };
+    struct Case
+    {
+        const char* path;
+        int code;
+        std::function<void()> request;
+        const wchar_t* title;
+        bool signsOut;
+    };
+    const Case cases[] = {
+        {"/Box/Game/getGames", 10011, openGamePage, L"游戏列表获取失败", false},
+        {"/Box/Game/getGames", 10016, openGamePage, L"游戏列表获取失败", false},
+        {"/Box/Game/getGamesPlugins", 10011, openGamePage, L"插件列表获取失败", false},
+        {"/Box/Game/getGamesPlugins", 10016, openGamePage, L"插件列表获取失败", false},
+        {"/Box/Game/getGamesCategory", 10011, signedIn, L"游戏分类列表获取失败", false},
+        {"/Box/Game/getGamesCategory", 10016, signedIn, L"游戏分类列表获取失败", false},
+        {"/Box/Game/searchGamesCategory", 10011, search, L"游戏分类列表获取失败", false},
+        {"/Box/Game/searchGamesCategory", 10016, search, L"游戏分类列表获取失败", false},
+        {"/Box/Game/getSoftwares", 10011, signedIn, L"加速器列表获取失败", false},
+        {"/Box/Game/getSoftwares", 10016, signedIn, L"加速器列表获取失败", false},
+        {"/Box/Game/ownerGamesCategory", 10016, signedIn, L"我的游戏列表获取失败", true},
+    };
+    struct Seen
+    {
+        std::wstring title, text, token, savedToken;
+        bool running = false, loginShown = false;
+    };
+    std::vector<Seen> seen(std::size(cases));
+    StandInTask task;
+    std::function<void(size_t)> play = [&](size_t i) {
+        if (i == std::size(cases)) {
+            PostMessageW(VisibleWindow(L"CLoginWnd"), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return;
+        }
+        Json::Value fault = RefService::Fault(cases[i].path, "code");
+        fault["code"] = cases[i].code;
+        fault["message"] = "登录状态已失效";
+        fault["count"] = 1;
+        RefService::AddFault(fault);
+        RunFromTheLoopWhen([] { return BoxWithText() != nullptr; },
+                           [&, i] {
+                               HWND box = BoxWithText();
+                               seen[i].title = MsgBoxText(box, L"msgbox_title");
+                               seen[i].text = MsgBoxText(box, L"msgbox_text");
+                               PostClick(box, okAlone);
+                               // What a dropped session would do comes with
+                               // the box's end: the sign-in window, at once.
+                               RunFromTheLoopWhen(
+                                   [&, i] {
+                                       return VisibleWindow(L"CMsgBoxWnd") == nullptr &&
+                                              (!cases[i].signsOut || VisibleWindow(L"CLoginWnd") != nullptr);
+                                   },
+                                   [&, i] {
+                                       RunFromTheLoopIn(500, [&, i] {
+                                           seen[i].token = Utf8ToWide(g_sessionData.GetToken());
+                                           seen[i].savedToken = Setting(L"token");
+                                           seen[i].running = task.IsRunning();
+                                           seen[i].loginShown = VisibleWindow(L"CLoginWnd") != nullptr;
+                                           play(i + 1);
+                                       });
+                                   },
+                                   [this] { mainWnd.Close(0); });
+                           },
+                           [this] { mainWnd.Close(0); });
+        cases[i].request();
+    };
+    WhenSignedIn([&] { play(0); });
+    EXPECT_EQ(mainWnd.ShowModal(), 0);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(std::string(cases[i].path) + " " + std::to_string(cases[i].code));
+        EXPECT_EQ(seen[i].title, cases[i].title);
+        EXPECT_EQ(seen[i].text, L"登录状态已失效");
+        EXPECT_EQ(seen[i].loginShown, cases[i].signsOut);
+        EXPECT_EQ(seen[i].running, !cases[i].signsOut);
+        EXPECT_EQ(seen[i].token, cases[i].signsOut ? L"" : L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+        EXPECT_EQ(seen[i].savedToken, cases[i].signsOut ? L"" : L"5f0c2a9e7b1d4c38a6e2f9d1b0c7a345");
+    }
 }
 
 }  // namespace

@@ -205,6 +205,58 @@ TEST_F(MainWndTasks, AGameDownloadsResumesAfterACancelAndIsInstalled)
     EXPECT_TRUE(reopened.viewShown);
 }
 
+// Right after a cancel the old worker still ends: the row's download button
+// waits, disabled, and takes the click once the worker has gone. A result
+// that lands just after a cancel tells of a game installed in full: the row
+// shows it installed, as config.ini does.
+TEST_F(MainWndTasks, AfterACancelTheDownloadWaitsForTheOldWorkerAndALateInstallShows)
+{
+    const std::wstring download = folder.File(L"下载") + L"\\";
+    const std::wstring install = folder.File(L"游戏") + L"\\";
+    CreateDirectoryW(download.c_str(), nullptr);
+    Propose(L"game_101", download, install);
+    Json::Value slow = Fault(kXinghaiPackage, "throttle");
+    slow["rate"] = 8000;
+    AddFault(slow);
+
+    RowFace cancelled, released, restarted, late;
+    auto downloading = [this] { return Status(L"game_list", 0).rfind(L"已下载", 0) == 0; };
+    Play({{[] { return true; }, [this] { OpenCategory(kXinghaiCategory); }},
+          {[this] { return PageShown(2); }, [this] { ClickRowButton(L"game_list", 0, RowChild::kDownload); }},
+          ConfirmFolders(),
+          {downloading,
+           [&, this] {
+               mainWnd.OnGameCancelClick(RowChildOf(Row(L"game_list", 0), RowChild::kCancel));
+               cancelled = Face(L"game_list", 0);
+           }},
+          {[this] { return Face(L"game_list", 0).downloadEnabled; },
+           [&, this] {
+               released = Face(L"game_list", 0);
+               ClickRowButton(L"game_list", 0, RowChild::kDownload);
+           }},
+          ConfirmFolders(),
+          {downloading,
+           [&, this] {
+               restarted = Face(L"game_list", 0);
+               const auto* record = reinterpret_cast<const GameInfo*>(Row(L"game_list", 0)->GetTag());
+               mainWnd.OnGameCancelClick(RowChildOf(Row(L"game_list", 0), RowChild::kCancel));
+               mainWnd.PostMsg(mainWnd.GetWindowHandle(), &CMainWnd::OnGameInstallDone,
+                               reinterpret_cast<UINT_PTR>(new GameInfo(*record)), 0);
+           }},
+          After(1000, [&, this] { late = Face(L"game_list", 0); })});
+
+    EXPECT_EQ(cancelled.status, L"已取消");
+    EXPECT_TRUE(cancelled.downloadShown);
+    EXPECT_FALSE(cancelled.downloadEnabled) << "the old worker still ends";
+    EXPECT_TRUE(released.downloadShown);
+    EXPECT_FALSE(restarted.downloadShown) << "the click after the wait started the task";
+    EXPECT_TRUE(restarted.cancelShown);
+    EXPECT_EQ(late.status, L"已安装");
+    EXPECT_TRUE(late.viewShown);
+    EXPECT_FALSE(late.downloadShown);
+    EXPECT_EQ(ConfigValue(L"game_101", L"installed"), L"1");
+}
+
 // A page left while its game downloads: the task's results change no row of
 // the page shown instead, yet still mark the game installed; the page opened
 // again shows the running task on its row, and then its end.

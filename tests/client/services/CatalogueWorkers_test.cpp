@@ -230,30 +230,38 @@ TEST_F(CatalogueWorkersTest, RefusalsPassTheServiceMessageAndUnreadableRepliesTh
         CWindowMultiThreadManager::ThreadProc worker;
         const char* failedHandler;
         const wchar_t* fixedText;
+        bool needsToken;  // the codes of an expired session drop it
     };
     const Case cases[] = {
         {kCategoriesPath, [] { return nullptr; }, &GetGamesCategoryThread<g_testMainWnd>, "OnCategoryListFailed",
-         L"游戏分类列表获取失败！"},
+         L"游戏分类列表获取失败！", false},
         {kSearchPath, [] { return new std::wstring(L"x"); }, &SearchGamesCategoryThread<g_testMainWnd>,
-         "OnCategoryListFailed", L"游戏分类列表搜索失败！"},
+         "OnCategoryListFailed", L"游戏分类列表搜索失败！", false},
         {"/Box/Game/ownerGamesCategory", [] { return nullptr; }, &OwnerGamesCategoryThread<g_testMainWnd>,
-         "OnMyGamesFailed", L"我的游戏分类列表获取失败！"},
+         "OnMyGamesFailed", L"我的游戏分类列表获取失败！", true},
         {"/Box/Game/addOwnerGamesCategory", [] { return new CategoryInfo{L"2"}; },
-         &AddOwnerGamesCategoryThread<g_testMainWnd>, "OnAddMyGameFailed", L"添加我的游戏分类列表失败！"},
+         &AddOwnerGamesCategoryThread<g_testMainWnd>, "OnAddMyGameFailed", L"添加我的游戏分类列表失败！", true},
         {"/Box/Game/getGames", [] { return new CategoryInfo{L"1"}; }, &GetGamesThread<g_testMainWnd>,
-         "OnGameListFailed", L"游戏列表获取失败！"},
+         "OnGameListFailed", L"游戏列表获取失败！", false},
         {"/Box/Game/getGamesPlugins", [] { return new std::wstring(L"1"); }, &GetGamesPluginsThread<g_testMainWnd>,
-         "OnPluginListFailed", L"插件列表获取失败！"},
+         "OnPluginListFailed", L"插件列表获取失败！", false},
         {"/Box/Game/getSoftwares", [] { return nullptr; }, &GetSoftwaresThread<g_testMainWnd>, "OnJiasuqiListFailed",
-         L"加速器列表获取失败！"},
+         L"加速器列表获取失败！", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        AddCodeFault(c.path, 10010, "服务维护中");
-        const CallLog& refused = Run(c.worker, c.param());
-        ASSERT_EQ(refused.size(), 1u);
-        EXPECT_EQ(refused[0].handler, c.failedHandler);
-        EXPECT_EQ(refused[0].text, L"服务维护中");
+        for (int code : {10010, 10011, 10016}) {
+            SCOPED_TRACE(code);
+            AddCodeFault(c.path, code, "服务维护中");
+            const CallLog& refused = Run(c.worker, c.param());
+            const bool drops = c.needsToken && code != 10010;
+            ASSERT_EQ(refused.size(), drops ? 2u : 1u);
+            EXPECT_EQ(refused[0].handler, c.failedHandler);
+            EXPECT_EQ(refused[0].text, L"服务维护中");
+            if (drops) {
+                EXPECT_EQ(refused[1].handler, "OnSessionExpired");
+            }
+        }
 
         Json::Value fault = RefService::Fault(c.path, "not_json");
         fault["count"] = 1;

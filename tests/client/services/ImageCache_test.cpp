@@ -99,37 +99,50 @@ TEST_F(ImageCacheTest, CachedPictureIsUsedWithoutRequestAndAFileThatDoesNotMatch
     EXPECT_EQ(RequestsFor(url), 2u);
 }
 
+// Every name the service gives is fetched, as long as it stays one file of
+// the cache; a stem that is no lower-case digest can never be found valid,
+// so its picture is fetched each time and the record keeps the default.
 TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
 {
     const std::string digest = DigestOf(kPicture);
     struct Case
     {
         const char* what;
-        std::string name;
+        std::string path;    // after "/files/"
         std::string served;  // empty: the service has no such file
-        size_t requests;
+        size_t requests;     // of each attempt
         bool fileStays;
     };
     const Case cases[] = {
         {"no dot in the name", digest, kPicture, 0, false},
-        {"nothing before the first dot", ".png", kPicture, 0, false},
+        {"nothing after the last slash", "", kPicture, 0, false},
         {"only dots", "..", kPicture, 0, false},
-        {"the digest in capitals", ChangeCase(true, digest) + ".png", kPicture, 0, false},
+        {"dots after a backslash", "x\\..", kPicture, 0, false},
         {"a device name", "CON.png", kPicture, 0, false},
-        {"one digit short", digest.substr(1) + ".png", kPicture, 0, false},
+        {"a device name in lower case", "nul.txt", kPicture, 0, false},
         {"a stream after the extension", digest + ".png:hidden", kPicture, 0, false},
         {"a name ending in a dot", digest + ".png.", kPicture, 0, false},
+        {"an over-long name", std::string(252, 'a') + ".png", kPicture, 0, false},
+        {"the digest in capitals", ChangeCase(true, digest) + ".png", kPicture, 1, true},
+        {"a short plain stem", "logo.png", kPicture, 1, true},
+        {"one digit short", digest.substr(1) + ".png", kPicture, 1, true},
+        {"nothing before the first dot", ".png", kPicture, 1, true},
         {"content that does not match", DigestOf("other") + ".png", kPicture, 1, true},
         {"a file the service lacks", DigestOf("missing") + ".png", "", 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RefService::Reset();
-        const std::string url = c.served.empty() ? kBase + "/files/" + c.name : ServePicture(c.name, c.served);
+        const std::string url = c.served.empty() ? kBase + "/files/" + c.path : ServePicture(c.path, c.served);
         EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
         EXPECT_EQ(RequestsFor(url), c.requests);
+        EXPECT_EQ(CacheRemoteImage(url, UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
+        EXPECT_EQ(RequestsFor(url), 2 * c.requests);
         if (c.requests) {
             EXPECT_EQ(FileExists(CacheFile(url)), c.fileStays);
+            if (c.fileStays) {
+                EXPECT_EQ(ScratchFolder::ReadFile(CacheFile(url)), c.served);
+            }
         }
     }
     // Nothing that was refused left a file or stream of its own in the cache.
@@ -137,9 +150,7 @@ TEST_F(ImageCacheTest, PicturesThatCannotBeHadGiveTheDefault)
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(g_appFolder + L"cache")))
         cached += entry.path().filename().string().find(digest) == std::string::npos ? 0 : 1;
     EXPECT_EQ(cached, 0u);
-    // A name whose stem is empty is never valid, even with no file behind it.
     EXPECT_EQ(CacheRemoteImage("", UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
-    EXPECT_EQ(CacheRemoteImage(kBase + "/files/.png", UrlForm::kAsStored, L"/img/def.png"), L"/img/def.png");
 }
 
 TEST_F(ImageCacheTest, IconWorkersFillEachRecordAndSecondRunMakesNoPictureRequest)
