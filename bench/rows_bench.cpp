@@ -20,6 +20,7 @@
 // First: curl brings winsock2.h, which must come before windows.h.
 #include "services/HttpClient.h"
 
+#include "GameRows.h"
 #include "controls/LabelUI.h"
 #include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
@@ -62,11 +63,6 @@ constexpr DWORD kFullPaintEveryMs = 250;
 // as busy as the client's tasks at their busiest.
 constexpr DWORD kProgressPostEveryMs = 250;
 constexpr UINT kProgressMessage = WM_APP + 1;
-
-const wchar_t kSkin[] = L"<Window><Font id=\"0\" name=\"微软雅黑\" size=\"14\" default=\"true\" />"
-                        L"<Font id=\"2\" name=\"微软雅黑\" size=\"12\" />"
-                        L"<VerticalLayout bkcolor=\"#FF1B1F27\" inset=\"307,154,53,14\">"
-                        L"<VerticalLayout name=\"game_list\" vscrollbar=\"true\" /></VerticalLayout></Window>";
 
 class BenchWindow : public CWindowWnd
 {
@@ -162,19 +158,6 @@ void Paint(BenchWindow& window, DrawingSurface& surface, const RECT& area)
     window.manager.GetRoot()->Paint(surface.dc(), area, nullptr);
 }
 
-void AddRows(CContainerUI* list, int rows)
-{
-    for (int i = 0; i < rows; ++i) {
-        ItemRowFace face;
-        face.id = std::to_wstring(10000 + i);
-        face.name = L"星海征途 完整客户端 " + std::to_wstring(i);
-        face.detail = L"星海征途正式版完整客户端，含全部资源";
-        face.size = std::to_wstring(3221225472ll + i);
-        face.installed = i % 7 == 0;
-        list->Add(BuildItemRow(RowKind::kGame, face));
-    }
-}
-
 std::vector<double> FullPaints(BenchWindow& window, DrawingSurface& surface, int times)
 {
     const RECT all = {0, 0, kWidth, kHeight};
@@ -189,7 +172,7 @@ Figures Round(BenchWindow& window, DrawingSurface& surface)
     Figures figures;
     auto* list = static_cast<CContainerUI*>(window.manager.FindControl(L"game_list"));
     const RECT all = {0, 0, kWidth, kHeight};
-    AddRows(list, kFewRows);
+    AddGameRows(list, kFewRows);
     Layout(window);
     Paint(window, surface, all);
     figures.fewPaintMedian = Percentile(FullPaints(window, surface, 30), 0.5);
@@ -197,7 +180,7 @@ Figures Round(BenchWindow& window, DrawingSurface& surface)
     figures.workingSetBeforeMb = WorkingSetMb();
 
     figures.build = ElapsedMs([&] {
-        AddRows(list, kRows);
+        AddGameRows(list, kRows);
         Layout(window);
         Paint(window, surface, all);
     });
@@ -352,7 +335,7 @@ DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const
     DownloadFigures figures;
     auto* list = static_cast<CContainerUI*>(window.manager.FindControl(L"game_list"));
     const RECT client = {0, 0, kWidth, kHeight};
-    AddRows(list, kRows);
+    AddGameRows(list, kRows);
     Layout(window);
     Paint(window, surface, client);
 
@@ -411,7 +394,7 @@ int main(int argc, char** argv)
     if (window.Create(nullptr, L"rows bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, kWidth, kHeight, nullptr) == nullptr)
         return 1;
     CSkinBuilder builder;
-    CControlUI* root = builder.Create(kSkin, nullptr, nullptr, &window.manager);
+    CControlUI* root = builder.Create(kGameListSkin, nullptr, nullptr, &window.manager);
     if (root == nullptr)
         return 1;
     window.manager.AttachRoot(root);
