@@ -7,7 +7,7 @@
 // prints what each added, largest first; then the same for 1,000 game rows
 // shown in a window of their own. The main window's figure is split by the
 // framework's count of decoded skin-image bytes and by a walk of the
-// process's heaps (bytes in use).
+// process's heaps (bytes in use); last, what one idle thread costs.
 //   memory_bench [SERVICE_URL]   (bench/startup.sh passes its service)
 // Under Wine a process's private bytes are its resident anonymous memory,
 // the Unix side's (X11, fonts, the server connection) included.
@@ -31,6 +31,7 @@
 #include <psapi.h>
 #include <richedit.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +68,17 @@ double PrivateBytes()
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     // Wine leaves PrivateUsage 0; the commit charge is the same figure.
     return static_cast<double>(memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage);
+}
+
+int ThreadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {sizeof entry};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
 }
 
 // Bytes in use in every heap of the process.
@@ -111,18 +123,21 @@ struct Piece
 {
     std::string name;
     double bytes;
+    int threads;  // threads the piece started and left running
 };
 
 class Ledger
 {
 public:
-    Ledger() : m_last(PrivateBytes()) {}
+    Ledger() : m_last(PrivateBytes()), m_lastThreads(ThreadCount()) {}
     // What the private bytes grew by since the last entry goes to `name`.
     void Add(const std::string& name)
     {
         const double now = PrivateBytes();
-        m_pieces.push_back({name, now - m_last});
+        const int threads = ThreadCount();
+        m_pieces.push_back({name, now - m_last, threads - m_lastThreads});
         m_last = now;
+        m_lastThreads = threads;
     }
     void Print(const char* title) const
     {
@@ -131,13 +146,14 @@ public:
                          [](const Piece& a, const Piece& b) { return a.bytes > b.bytes; });
         std::printf("%s, largest first:\n", title);
         for (const Piece& piece : sorted)
-            std::printf("  %8.2f MB  %s\n", Mb(piece.bytes), piece.name.c_str());
+            std::printf("  %8.2f MB  %s (%+d threads)\n", Mb(piece.bytes), piece.name.c_str(), piece.threads);
     }
     double Last() const { return m_last; }
 
 private:
     std::vector<Piece> m_pieces;
     double m_last;
+    int m_lastThreads;
 };
 
 LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -241,6 +257,28 @@ void MeasureRows()
     std::printf("  heap in use before the rows' window %.2f MB\n", Mb(heapBefore));
 }
 
+// What a thread that only waits costs the process, measured on a few of
+// them: every worker of the client (one per download) pays it.
+void MeasureIdleThreads()
+{
+    constexpr int kThreads = 10;
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const double before = PrivateBytes();
+    std::vector<HANDLE> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.push_back(CreateThread(
+            nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(event, INFINITE); }, release, 0,
+            nullptr));
+    Settle(500);
+    std::printf("one idle thread: %.2f MB private bytes (over %d of them)\n", Mb(PrivateBytes() - before) / kThreads,
+                kThreads);
+    SetEvent(release);
+    WaitForMultipleObjects(kThreads, threads.data(), TRUE, INFINITE);
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    CloseHandle(release);
+}
+
 struct Run
 {
     Ledger ledger;
@@ -277,6 +315,7 @@ void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
                 "heaps then: %.2f MB)\n",
                 Mb(images), Mb(heap - run.heapBeforeMainWindow), Mb(heap));
     MeasureRows();
+    MeasureIdleThreads();
     std::fflush(stdout);
     SHFILEOPSTRUCTW remove = {};
     std::wstring folder = g_appFolder.substr(0, g_appFolder.size() - 1);

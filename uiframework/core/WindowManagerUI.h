@@ -335,7 +335,6 @@ private:
     bool m_noActivate = false;
     bool m_showUpdateRect = false;
     CPaintSurface m_offscreen;
-    CPaintSurface m_background;  // layered mode: the drawn layered image
     bool m_painting = false;
     CControlUI* m_root = nullptr;  // owned
     CControlUI* m_focus = nullptr;
