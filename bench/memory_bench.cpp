@@ -15,6 +15,7 @@
 #include "services/HttpClient.h"
 
 #include "GameRows.h"
+#include "IdleThreads.h"
 #include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowShadow.h"
@@ -257,28 +258,6 @@ void MeasureRows()
     std::printf("  heap in use before the rows' window %.2f MB\n", Mb(heapBefore));
 }
 
-// What a thread that only waits costs the process, measured on a few of
-// them: every worker of the client (one per download) pays it.
-void MeasureIdleThreads()
-{
-    constexpr int kThreads = 10;
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const double before = PrivateBytes();
-    std::vector<HANDLE> threads;
-    for (int i = 0; i < kThreads; ++i)
-        threads.push_back(CreateThread(
-            nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(event, INFINITE); }, release, 0,
-            nullptr));
-    Settle(500);
-    std::printf("one idle thread: %.2f MB private bytes (over %d of them)\n", Mb(PrivateBytes() - before) / kThreads,
-                kThreads);
-    SetEvent(release);
-    WaitForMultipleObjects(kThreads, threads.data(), TRUE, INFINITE);
-    for (HANDLE thread : threads)
-        CloseHandle(thread);
-    CloseHandle(release);
-}
-
 struct Run
 {
     Ledger ledger;
@@ -315,7 +294,7 @@ void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
                 "heaps then: %.2f MB)\n",
                 Mb(images), Mb(heap - run.heapBeforeMainWindow), Mb(heap));
     MeasureRows();
-    MeasureIdleThreads();
+    std::printf("one idle thread: %.2f MB private bytes\n", Mb(IdleThreadCost(PrivateBytes, [] { Settle(500); })));
     std::fflush(stdout);
     SHFILEOPSTRUCTW remove = {};
     std::wstring folder = g_appFolder.substr(0, g_appFolder.size() - 1);
