@@ -8,6 +8,8 @@
 
 #include <vector>
 
+inline DWORD WINAPI WaitForRelease(void* event) { return WaitForSingleObject(event, INFINITE); }
+
 // `measure` gives the figure in bytes; `settle` lets the threads start.
 template <class Measure, class Settle>
 double IdleThreadCost(Measure measure, Settle settle)
@@ -17,9 +19,7 @@ double IdleThreadCost(Measure measure, Settle settle)
     const double before = measure();
     std::vector<HANDLE> threads;
     for (int i = 0; i < kThreads; ++i)
-        threads.push_back(CreateThread(
-            nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(event, INFINITE); }, release, 0,
-            nullptr));
+        threads.push_back(CreateThread(nullptr, 0, &WaitForRelease, release, 0, nullptr));
     settle();
     const double cost = (measure() - before) / kThreads;
     SetEvent(release);
