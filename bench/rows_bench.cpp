@@ -16,10 +16,13 @@
 // With a package URL (bench/rows.sh serves a throttled one), the same figures
 // once more while 50 real downloads of it run on worker threads beside the
 // 1,000 rows, each posting its progress to the window as the client's tasks
-// do, the window giving its row the running look and repainting it.
+// do, the window giving its row the running look and repainting it; and what
+// one download adds to the working set beside what an idle thread costs.
 // First: curl brings winsock2.h, which must come before windows.h.
 #include "services/HttpClient.h"
 
+#include "GameRows.h"
+#include "IdleThreads.h"
 #include "controls/LabelUI.h"
 #include "builder/SkinBuilder.h"
 #include "core/WindowManagerUI.h"
@@ -53,6 +56,8 @@ constexpr int kFewRows = 10;
 constexpr int kProgressSteps = 50;
 constexpr double kBuildAimMs = 150.0;
 constexpr double kWorkingSetAimMb = 35.0;
+// Each running download may add this much to the working set.
+constexpr double kWorkingSetAimMbPerDownload = 1.0;
 constexpr double kPaintOverFewAim = 1.10;
 constexpr double kProgressRepaintAimMs = 5.0;
 constexpr int kDownloads = 50;
@@ -62,11 +67,6 @@ constexpr DWORD kFullPaintEveryMs = 250;
 // as busy as the client's tasks at their busiest.
 constexpr DWORD kProgressPostEveryMs = 250;
 constexpr UINT kProgressMessage = WM_APP + 1;
-
-const wchar_t kSkin[] = L"<Window><Font id=\"0\" name=\"微软雅黑\" size=\"14\" default=\"true\" />"
-                        L"<Font id=\"2\" name=\"微软雅黑\" size=\"12\" />"
-                        L"<VerticalLayout bkcolor=\"#FF1B1F27\" inset=\"307,154,53,14\">"
-                        L"<VerticalLayout name=\"game_list\" vscrollbar=\"true\" /></VerticalLayout></Window>";
 
 class BenchWindow : public CWindowWnd
 {
@@ -162,19 +162,6 @@ void Paint(BenchWindow& window, DrawingSurface& surface, const RECT& area)
     window.manager.GetRoot()->Paint(surface.dc(), area, nullptr);
 }
 
-void AddRows(CContainerUI* list, int rows)
-{
-    for (int i = 0; i < rows; ++i) {
-        ItemRowFace face;
-        face.id = std::to_wstring(10000 + i);
-        face.name = L"星海征途 完整客户端 " + std::to_wstring(i);
-        face.detail = L"星海征途正式版完整客户端，含全部资源";
-        face.size = std::to_wstring(3221225472ll + i);
-        face.installed = i % 7 == 0;
-        list->Add(BuildItemRow(RowKind::kGame, face));
-    }
-}
-
 std::vector<double> FullPaints(BenchWindow& window, DrawingSurface& surface, int times)
 {
     const RECT all = {0, 0, kWidth, kHeight};
@@ -189,7 +176,7 @@ Figures Round(BenchWindow& window, DrawingSurface& surface)
     Figures figures;
     auto* list = static_cast<CContainerUI*>(window.manager.FindControl(L"game_list"));
     const RECT all = {0, 0, kWidth, kHeight};
-    AddRows(list, kFewRows);
+    AddGameRows(list, kFewRows);
     Layout(window);
     Paint(window, surface, all);
     figures.fewPaintMedian = Percentile(FullPaints(window, surface, 30), 0.5);
@@ -197,7 +184,7 @@ Figures Round(BenchWindow& window, DrawingSurface& surface)
     figures.workingSetBeforeMb = WorkingSetMb();
 
     figures.build = ElapsedMs([&] {
-        AddRows(list, kRows);
+        AddGameRows(list, kRows);
         Layout(window);
         Paint(window, surface, all);
     });
@@ -251,7 +238,8 @@ bool OnDownloadProgress(void* user, int64_t expected, int64_t received, double)
 
 struct DownloadFigures
 {
-    double workingSetMb = 0, paintMedian = 0, paintP95 = 0, progressMedian = 0, progressP95 = 0, receivedMb = 0;
+    double workingSetBeforeMb = 0, idleThreadMb = 0, workingSetMb = 0, paintMedian = 0, paintP95 = 0,
+           progressMedian = 0, progressP95 = 0, receivedMb = 0;
     DWORD gdiObjects = 0, userObjects = 0;
     size_t repaints = 0, running = 0;
 };
@@ -352,9 +340,11 @@ DownloadFigures RunDownloads(BenchWindow& window, DrawingSurface& surface, const
     DownloadFigures figures;
     auto* list = static_cast<CContainerUI*>(window.manager.FindControl(L"game_list"));
     const RECT client = {0, 0, kWidth, kHeight};
-    AddRows(list, kRows);
+    AddGameRows(list, kRows);
     Layout(window);
     Paint(window, surface, client);
+    figures.workingSetBeforeMb = WorkingSetMb();
+    figures.idleThreadMb = IdleThreadCost(WorkingSetMb, [] { Sleep(500); });
 
     std::vector<double> repaints, fullPaints;
     DownloadCrowd downloads(window.GetWindowHandle(), url);
@@ -391,8 +381,13 @@ void PrintDownloadFigures(const DownloadFigures& figures)
 {
     std::printf("with %d throttled downloads running (%.1f s; %zu still running at the end, %.1f MB received):\n",
                 kDownloads, kDownloadRunMs / 1000.0, figures.running, figures.receivedMb);
-    std::printf("  working set           %8.2f MB   (highest; aim at most %.0f MB)\n", figures.workingSetMb,
-                kWorkingSetAimMb);
+    const double perDownloadMb = (figures.workingSetMb - figures.workingSetBeforeMb) / kDownloads;
+    std::printf("  working set           %8.2f MB   (highest; aim at most %.0f MB, %.0f MB plus %.0f MB a download)\n",
+                figures.workingSetMb, kWorkingSetAimMb + kDownloads * kWorkingSetAimMbPerDownload, kWorkingSetAimMb,
+                kWorkingSetAimMbPerDownload);
+    std::printf("  a download            %8.2f MB   (over the %.2f MB of the rows alone; aim at most %.0f MB; of it "
+                "an idle thread's %.2f MB)\n",
+                perDownloadMb, figures.workingSetBeforeMb, kWorkingSetAimMbPerDownload, figures.idleThreadMb);
     std::printf("  GDI / USER objects    %8lu / %lu\n", static_cast<unsigned long>(figures.gdiObjects),
                 static_cast<unsigned long>(figures.userObjects));
     std::printf("  full paint            %8.2f ms median, %.2f ms p95\n", figures.paintMedian, figures.paintP95);
@@ -411,7 +406,7 @@ int main(int argc, char** argv)
     if (window.Create(nullptr, L"rows bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, kWidth, kHeight, nullptr) == nullptr)
         return 1;
     CSkinBuilder builder;
-    CControlUI* root = builder.Create(kSkin, nullptr, nullptr, &window.manager);
+    CControlUI* root = builder.Create(kGameListSkin, nullptr, nullptr, &window.manager);
     if (root == nullptr)
         return 1;
     window.manager.AttachRoot(root);

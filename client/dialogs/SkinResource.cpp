@@ -2,8 +2,6 @@
 
 #include "core/WindowManagerUI.h"
 
-#include <cstring>
-
 bool SupplySkinArchive(WORD resourceId)
 {
     HINSTANCE module = CalUI::CWindowManagerUI::GetResourceInstance();
@@ -12,16 +10,13 @@ bool SupplySkinArchive(WORD resourceId)
         return false;
     HGLOBAL loaded = LoadResource(module, resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return false;
     const DWORD size = SizeofResource(module, resource);
-    if (size == 0)
+    if (!bytes || size == 0)
         return false;
     // The framework reads every skin file from this block for as long as the
-    // process runs, so it is handed over for good and never freed.
-    auto* archive = new BYTE[size];
-    memcpy(archive, bytes, size);
-    FreeResource(loaded);
-    CalUI::CWindowManagerUI::SetResourceZip(archive, size, nullptr);
+    // process runs. The program's resources stay mapped from its file for
+    // that long, so the block is handed over in place, not copied into the
+    // process's own memory.
+    CalUI::CWindowManagerUI::SetResourceZip(bytes, size, nullptr);
     return true;
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Finds the resource of type "ZIPRES" with that number in the framework's
-// resource module and hands a copy of its bytes to the framework, which keeps
-// it until the process ends. False, with nothing handed over, when the
-// resource is missing or empty.
+// resource module (the program itself) and hands its bytes, in place, to the
+// framework, which reads them until the process ends. False, with nothing
+// handed over, when the resource is missing or empty.
 bool SupplySkinArchive(WORD resourceId);

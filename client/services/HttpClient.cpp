@@ -18,11 +18,17 @@ constexpr long kProbeStallSeconds = 20;
 // libcurl's default 16 KB receive buffer costs a socket wait and a read per
 // 16 KB. Socket calls are dear (under Wine each is a server round trip): a
 // plain-HTTP package download took about ten times as long as with this size.
+// Over TLS libcurl reads one record (16 KB at most) at a time, so the pages
+// of this buffer beyond that are never touched and cost nothing.
 constexpr long kDownloadBufferBytes = 512 * 1024;
 // Without read-ahead OpenSSL reads each TLS record with two socket reads (its
 // header, then its body), 16 KB at most a record. With read-ahead and this
-// buffer, one socket read takes in as many records as have arrived.
-constexpr size_t kTlsReadAheadBytes = 512 * 1024;
+// buffer, one socket read takes in as many records as have arrived. A slow
+// transfer walks its data through the whole buffer, which then stays
+// resident for every running download: 64 KB downloaded a package as fast as
+// 128 or 512 KB did (bench/package_throughput.sh), while 512 KB cost each
+// throttled download about 1 MB (bench/rows.sh).
+constexpr size_t kTlsReadAheadBytes = 64 * 1024;
 
 const char* const kFixedHeaders[] = {
     "Accept: */*",

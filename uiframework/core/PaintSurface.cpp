@@ -81,18 +81,6 @@ void CPaintSurface::Clear(const RECT& rc)
     ForEachRow(rc, [](DWORD* begin, DWORD* end, int, int) { memset(begin, 0, (end - begin) * sizeof(DWORD)); });
 }
 
-void CPaintSurface::CopyFrom(const CPaintSurface& source, const RECT& rc)
-{
-    RECT common;
-    RECT sourceRect = source.GetRect();
-    if (source.m_pixels == nullptr || !IntersectRect(&common, &rc, &sourceRect))
-        return;
-    ForEachRow(common, [&](DWORD* begin, DWORD* end, int left, int y) {
-        const DWORD* from = source.m_pixels + static_cast<size_t>(source.m_height - 1 - y) * source.m_width + left;
-        memcpy(begin, from, (end - begin) * sizeof(DWORD));
-    });
-}
-
 void CPaintSurface::MakeDrawnPixelsOpaque(const RECT& rc, const RECT* opaqueArea)
 {
     ForEachRow(rc, [&](DWORD* begin, DWORD* end, int left, int y) {

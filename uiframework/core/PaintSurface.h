@@ -1,7 +1,7 @@
 #pragma once
 // A memory device context with a bitmap of the client area's size, kept by
-// the paint manager between paints: the window's off-screen picture and the
-// drawn layered background. Rectangles are client coordinates; in 32-bit
+// the paint manager between paints: the window's off-screen picture.
+// Rectangles are client coordinates; in 32-bit
 // mode the bitmap is bottom-up, so client line y is bitmap row height-1-y.
 
 #include <windows.h>
@@ -40,7 +40,6 @@ public:
 
     // Pixel work of a 32-bit surface over `rc`, cut to the bitmap.
     void Clear(const RECT& rc);
-    void CopyFrom(const CPaintSurface& source, const RECT& rc);
     // Plain GDI output (text, lines) leaves alpha 0 behind; such pixels become
     // opaque, while blended image pixels keep their alpha. Inside `opaqueArea`
     // (when given) every drawn pixel becomes opaque.

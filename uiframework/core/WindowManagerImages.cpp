@@ -18,6 +18,17 @@ namespace {
 
 void FreeImage(LoadedImage* image) { CSkinPainter::FreeLoadedImage(image, true); }
 
+size_t PixelBytesOf(const CUIStringMap& images)
+{
+    size_t bytes = 0;
+    FindMapValue<LoadedImage>(images, [&](LPCWSTR, LoadedImage* image) {
+        const size_t pixels = static_cast<size_t>(image->width) * image->height * 4;
+        bytes += (image->pixels != nullptr ? pixels : 0) + (image->sourcePixels != nullptr ? pixels : 0);
+        return false;
+    });
+    return bytes;
+}
+
 // With a resource type, a name that starts with a number names the resource
 // by that number. A colour is always its text: "80FF0000" is not resource 80.
 ResourceRef ImageSource(LPCWSTR name, LPCWSTR type)
@@ -82,6 +93,14 @@ LoadedImage* CWindowManagerUI::GetOrAddImage(LPCWSTR name, LPCWSTR type, DWORD m
     if (AddImage(name, type, mask, keepSource, false) == nullptr)
         return nullptr;
     return static_cast<LoadedImage*>(ResourcesFor(false).images.Find(name));
+}
+
+size_t CWindowManagerUI::DecodedImageBytes()
+{
+    size_t bytes = PixelBytesOf(Shared().images);
+    for (int i = 0; i < Managers().GetCount(); ++i)
+        bytes += PixelBytesOf(static_cast<CWindowManagerUI*>(Managers().GetAt(i))->m_resources.images);
+    return bytes;
 }
 
 void CWindowManagerUI::RemoveAllImages(bool shared)
