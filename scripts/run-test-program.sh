@@ -11,7 +11,9 @@
 # meet twice in a row. A program that fails runs its failed tests once more:
 # it passes only when all of them pass then, and every such second run is
 # written to CALVERIN_SECOND_RUNS (when set) for the run's summary, so that
-# none goes unseen. A test that fails twice fails.
+# none goes unseen. A test that fails twice fails. A program whose summary
+# said that every test passed and which then crashed or left with another
+# status is not run again: no race of a test did that, the program did.
 set -uo pipefail
 kind=${1:?gtest or plain}
 program=${2:?program}
@@ -28,6 +30,10 @@ run_once() {
   cat "$output"
   if [ "$status" -ne 0 ]; then
     echo "run-test-program: $(basename "$program") exited with status $status"
+    if [ "$kind" = gtest ] && grep -q '^\[  PASSED  \]' "$output" && ! grep -q '^\[  FAILED  \]' "$output"; then
+      echo "run-test-program: $(basename "$program") failed after its summary said it passed: not run again"
+      failed_after_passing=1
+    fi
     return 1
   fi
   if [ "$kind" = gtest ]; then
@@ -58,7 +64,7 @@ failure_lines() {
 }
 
 run_once "$@" && exit 0
-[ "$kind" = gtest ] || exit 1
+[ "$kind" = gtest ] && [ -z "${failed_after_passing:-}" ] || exit 1
 filter=$(failed_tests_filter)
 first_failures=$(failure_lines)
 what=${filter:-the whole program}

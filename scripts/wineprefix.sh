@@ -39,3 +39,10 @@ done
 # A server left running by an earlier run serves this one as well.
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
 calverin_wine cmd /c exit >/dev/null 2>&1 </dev/null
+# No window manager runs on the tests' X screen, and Wine's X11 driver waits
+# up to 2 s for one to withdraw each managed window that hides or is
+# destroyed while shown; windows it leaves unmanaged hide at once. Set here,
+# on the running server, so that a prefix made before holds it too.
+if ! grep -q '^"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
+  calverin_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+fi

@@ -62,7 +62,7 @@ CLoginWnd::CLoginWnd(SignInReport reportSignIn)
 
 LPCWSTR CLoginWnd::GetWindowClassName() const { return L"CLoginWnd"; }
 
-void CLoginWnd::OnWindowInit()
+bool CLoginWnd::StartSavedSignIn()
 {
     const std::wstring token = ReadSetting(L"token");
     const std::wstring username = ReadSetting(L"username");
@@ -70,13 +70,20 @@ void CLoginWnd::OnWindowInit()
     SetTextOf(L"mobile_code_1", username);
     if (token.empty()) {
         SetLoginButton(kSignInText, true);
-        ShowWithFocus();
-        return;
+        return false;
     }
     SetLoginButton(kSigningInText, false);
     StartWorker(&TokenLoginThread<g_loginWnd>,
                 std::make_unique<StringPair>(StringPair{WideToUtf8(token), WideToUtf8(username)}),
                 &CLoginWnd::OnTokenLoginFailed, kSignInFailedText);
+    return true;
+}
+
+// Only a shown window is painted and so initialised.
+void CLoginWnd::OnWindowInit()
+{
+    if (CControlUI* number = FindControl(L"mobile_code_0"))
+        m_manager.SetFocusNeeded(number);
 }
 
 void CLoginWnd::OnNotify(NotifyMsg& msg)

@@ -30,6 +30,12 @@ public:
 
     LPCWSTR GetWindowClassName() const override;  // "CLoginWnd"
 
+    // Between a hidden CreateOver and ShowModal: fills in the saved user name
+    // and, when a token is saved, starts the sign-in by it, which shows the
+    // window only if the token is refused. Whether that sign-in started; the
+    // window must not show before it ends.
+    bool StartSavedSignIn();
+
     // After the loop: true when a first sign-in closed the window and the
     // user should now bind an accelerator account.
     bool OffersBinding() const { return m_offersBinding; }

@@ -126,8 +126,10 @@ void CMainWnd::ShowLogin()
     bool offersBinding = false;
     {
         CLoginWnd login([this](UINT_PTR firstSignIn) { PostMsg(m_hWnd, &CMainWnd::OnLoginDone, firstSignIn, 0); });
-        login.CreateOver(m_hWnd);
-        result = login.ShowModal(false, false);
+        // Created hidden: a silent sign-in by the saved token never shows it.
+        login.CreateOver(m_hWnd, DialogCreation::HiddenUntilShowModal);
+        const bool signsInSilently = login.StartSavedSignIn();
+        result = login.ShowModal(!signsInSilently, true);
         offersBinding = login.OffersBinding();
     }
     if (!IsAlive())

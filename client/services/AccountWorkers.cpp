@@ -2,6 +2,7 @@
 
 #include "services/SessionData.h"
 #include "services/TextConvert.h"
+#include "services/WindowMultiThreadManager.h"
 #include "services/WriteLogFile.h"
 
 namespace {
@@ -14,7 +15,9 @@ AccountOutcome CallAccountService(const char* path, const RequestParams& params,
         return AccountOutcome{true, answer.code, std::wstring()};
     if (answer.Failed())
         return AccountOutcome{false, answer.code, Utf8ToWide(answer.message)};
-    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    // A request cut short by the window's closing is no fault to log.
+    if (!CWindowMultiThreadManager::IsStopRequested())
+        WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return AccountOutcome{false, 0, fixedFailureText};
 }
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "services/RegistryUtil.h"
 #include "services/TextConvert.h"
+#include "services/WindowMultiThreadManager.h"
 #include "services/WriteLogFile.h"
 
 #include <optional>
@@ -107,6 +108,8 @@ SignInOutcome SignIn(const RequestParams& params, uint32_t opType)
         user = ReadSignedInUser(answer.result);
     if (user)
         return StoreSignIn(*user, opType);
-    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    // A request cut short by the window's closing is no fault to log.
+    if (!CWindowMultiThreadManager::IsStopRequested())
+        WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return SignInOutcome{false, false, kSignInFailedText};
 }

@@ -3,6 +3,7 @@
 #include "services/RequestProtocol.h"
 #include "services/SessionData.h"
 #include "services/TextConvert.h"
+#include "services/WindowMultiThreadManager.h"
 #include "services/WriteLogFile.h"
 
 VersionOutcome CheckVersion()
@@ -13,7 +14,9 @@ VersionOutcome CheckVersion()
         return VersionOutcome{true, answer.result, std::wstring()};
     if (answer.Failed())
         return VersionOutcome{false, std::string(), Utf8ToWide(answer.message)};
-    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    // A request cut short by the window's closing is no fault to log.
+    if (!CWindowMultiThreadManager::IsStopRequested())
+        WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return VersionOutcome{false, std::string(), kCheckVersionFailedText};
 }
 
@@ -35,6 +38,7 @@ ConfigOutcome GetConfig()
         }
     } catch (...) {
     }
-    WRITE_LOG(Utf8ToWide(answer.body).c_str());
+    if (!CWindowMultiThreadManager::IsStopRequested())
+        WRITE_LOG(Utf8ToWide(answer.body).c_str());
     return ConfigOutcome{false, kGetConfigFailedText};
 }

@@ -172,7 +172,7 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
     };
     int reports = 0;
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
     HWND window = login.GetWindowHandle();
     std::wstring focusAtStart;
     struct Seen
@@ -206,7 +206,7 @@ TEST_F(AccountWindows, SignInChecksSendNothing)
                            });
                        },
                        [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-    EXPECT_EQ(login.ShowModal(false, false), 0);
+    EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 0);
     EXPECT_EQ(focusAtStart, L"mobile_code_0");
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].what);
@@ -239,7 +239,7 @@ TEST_F(AccountWindows, PasswordSignIn)
         RefService::Reset();
         int reports = 0;
         ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         std::wstring message, buttonText;
         bool buttonEnabled = false;
@@ -264,7 +264,7 @@ TEST_F(AccountWindows, PasswordSignIn)
                     [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
             },
             [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        EXPECT_EQ(login.ShowModal(false, false), c.result);
+        EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), c.result);
         DropPendingLoopAction();  // a sign-in closes the window while the test still waits
         EXPECT_EQ(reports, c.result);
         EXPECT_EQ(RefService::Journal(kLoginPath).size(), 1u);
@@ -285,7 +285,7 @@ TEST_F(AccountWindows, ANewUserSignsInByCodeAndSetsAPassword)
     const std::string mobile = "13700137000";
     int reports = 0;
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
     HWND window = login.GetWindowHandle();
     std::wstring countdown, sentMessage, lastMessage;
     int pageAfterCode = -1;
@@ -327,7 +327,7 @@ TEST_F(AccountWindows, ANewUserSignsInByCodeAndSetsAPassword)
             });
         },
         close);
-    EXPECT_EQ(login.ShowModal(false, false), 1) << testing::PrintToString(lastMessage);
+    EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 1) << testing::PrintToString(lastMessage);
     DropPendingLoopAction();
     EXPECT_NE(countdown.find(L"s"), std::wstring::npos) << "counting down: " << testing::PrintToString(countdown);
     EXPECT_EQ(sentMessage, L"发送成功!");
@@ -356,7 +356,7 @@ TEST_F(AccountWindows, AReturningUserSignsInByCodeWithEnterAndASixthCodeIsRefuse
     PutSetting("send_count", "5");
     int reports = 0;
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
     HWND window = login.GetWindowHandle();
     auto* pages = static_cast<CTabLayoutUI*>(login.FindControl(L"child_page"));
     ASSERT_NE(pages, nullptr);
@@ -404,7 +404,7 @@ TEST_F(AccountWindows, AReturningUserSignsInByCodeWithEnterAndASixthCodeIsRefuse
                                close);
                        },
                        close);
-    EXPECT_EQ(login.ShowModal(false, false), 1);
+    EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 1);
     DropPendingLoopAction();
     EXPECT_EQ(copiedNumber, L"13800138000");
     EXPECT_EQ(refusal, L"当前日发送验证码次数已超限!");
@@ -437,7 +437,7 @@ TEST_F(AccountWindows, ASavedTokenSignsInHiddenAndARefusedOneShowsTheWindow)
             ++reports;
             reportedFlag = first;
         });
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         bool everVisible = false, shown = false, buttonEnabled = false;
         std::wstring message, buttonText, number;
@@ -459,7 +459,7 @@ TEST_F(AccountWindows, ASavedTokenSignsInHiddenAndARefusedOneShowsTheWindow)
             });
         };
         RunFromTheLoopIn(20, watch);
-        EXPECT_EQ(login.ShowModal(false, false), c.result);
+        EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), c.result);
         KillTimer(nullptr, 0);
         EXPECT_EQ(reports, c.reports);
         if (c.result == 1) {
@@ -586,12 +586,12 @@ TEST_F(AccountWindows, ClosingDuringASlowSignInEndsWithZeroAndNothingRunsLater)
     int reports = 0;
     {
         ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         RunFromTheLoopWhen([] { return RefService::Journal(kLoginPath).size() == 1; },
                            [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); },
                            [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        EXPECT_EQ(login.ShowModal(false, false), 0);
+        EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 0);
     }
     EXPECT_EQ(g_loginWnd, nullptr);
     PumpFor(4000);
@@ -719,7 +719,7 @@ TEST_F(AccountWindows, EnterSignsInOnlyWhileTheButtonIsEnabled)
     RefService::AddFault(slow);
     int reports = 0;
     ProbedLoginWnd login([&](UINT_PTR) { ++reports; });
-    ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+    ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
     HWND window = login.GetWindowHandle();
     bool disabledWhileRunning = false;
     RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
@@ -735,7 +735,7 @@ TEST_F(AccountWindows, EnterSignsInOnlyWhileTheButtonIsEnabled)
                            });
                        },
                        [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-    EXPECT_EQ(login.ShowModal(false, false), 1);
+    EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 1);
     DropPendingLoopAction();
     EXPECT_TRUE(disabledWhileRunning);
     EXPECT_EQ(reports, 1);
@@ -779,7 +779,7 @@ TEST_F(AccountWindows, PasswordFieldsPaintTheSameForPasswordsOfOneLength)
         SCOPED_TRACE("sign-in window");
         Looks looks;
         ProbedLoginWnd login([](UINT_PTR) {});
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         RunFromTheLoopWhen([&] { return IsWindowVisible(window) && login.m_manager.GetOffscreenPixels() != nullptr; },
                            [&] {
@@ -789,7 +789,7 @@ TEST_F(AccountWindows, PasswordFieldsPaintTheSameForPasswordsOfOneLength)
                                       [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
                            },
                            [window] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        login.ShowModal(false, false);
+        login.ShowModal(!login.StartSavedSignIn(), true);
         compare(looks);
     }
     {

@@ -155,8 +155,8 @@ bool ShowKind(const std::wstring& kind, HWND owner)
         ShotLoginWnd login(kind.back() - L'0');
         g_shotLogin = &login;
         SetTimer(nullptr, 0, kStateDelayMs, SetLoginState);
-        login.CreateOver(owner);
-        login.ShowModal(false, false);
+        login.CreateOver(owner, DialogCreation::HiddenUntilShowModal);
+        login.ShowModal(!login.StartSavedSignIn(), true);
         g_shotLogin = nullptr;
     } else if (kind == L"setpsd") {
         CSetPsdWnd window;
