@@ -556,22 +556,8 @@ void CListUI::SetPos(RECT rc, bool invalidate)
     };
     placeHeaderForColumns(rc.left + m_inset.left, rc.right - m_inset.right);
 
-    CControlUI::SetPos(rc, invalidate);
+    CVerticalLayoutUI::SetPos(rc, invalidate);
     const RECT inner = GetInsetPos();
-    int top = inner.top;
-    for (int i = 0; i < m_items.GetCount(); ++i) {
-        CControlUI* child = ChildAt(i);
-        if (child == m_body || !child->IsVisible())
-            continue;
-        int height = child->GetFixedHeight();
-        if (height == 0)
-            height = child->EstimateSize({inner.right - inner.left, inner.bottom - inner.top}).cy;
-        height = Clamp(height, child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos({inner.left, top, inner.right, top + height}, false);
-        top += height;
-    }
-    if (m_body->IsVisible())
-        m_body->SetPos({inner.left, std::min(top, static_cast<int>(inner.bottom)), inner.right, inner.bottom}, false);
 
     if (m_header != nullptr && m_header->IsVisible())
         ReadColumns();
