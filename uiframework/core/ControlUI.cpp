@@ -818,8 +818,12 @@ void CControlUI::RequestUpdate()
 {
     if (!IsVisible())
         return;
+    // A control already waiting for its layout had its place invalidated
+    // when it started waiting: the rows added one by one to a long list ask
+    // the window for nothing more each time.
+    if (!m_needsUpdate)
+        Invalidate();
     m_needsUpdate = true;
-    Invalidate();
     if (m_manager != nullptr)
         m_manager->SetUpdateNeeded();
 }
