@@ -113,6 +113,8 @@ CListBodyUI::CListBodyUI(CListUI* owner) : m_owner(owner) {}
 
 void CListBodyUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     CControlUI::SetPos(rc, invalidate);
     RECT client = GetInsetPos();
     if (IsBarShown(m_verticalScrollBar))
@@ -177,6 +179,7 @@ void CListBodyUI::SetPos(RECT rc, bool invalidate)
     }
     neededHeight += std::max(counted - 1, 0) * gap;
     UpdateScrollBars(client, neededWidth, neededHeight);
+    KeepLayoutUnchanged();
 }
 
 void CListBodyUI::SetScrollPos(SIZE pos, bool notify)
@@ -529,6 +532,9 @@ void CListUI::ReadColumns()
 
 void CListUI::SetPos(RECT rc, bool invalidate)
 {
+    // Nothing changed: the columns read last time are still the header's.
+    if (KeepsLayout(rc, invalidate))
+        return;
     // A new size starts that axis of the body from the beginning.
     SIZE pos = m_body->GetScrollPos();
     const bool newWidth = rc.right - rc.left != m_pos.right - m_pos.left;

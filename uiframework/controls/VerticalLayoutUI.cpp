@@ -79,6 +79,8 @@ LayoutSum CVerticalLayoutUI::ChildLeft(const LayoutArea& area, const RECT& paddi
 
 void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     const LayoutArea area = LayoutAreaOf(*this);
@@ -143,6 +145,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
     }
     neededHeight += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
     UpdateScrollBars(area.client, ToRectRange(m.neededWidth), ToRectRange(neededHeight));
+    KeepLayoutUnchanged();
 }
 
 }  // namespace CalUI

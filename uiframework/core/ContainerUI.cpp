@@ -311,6 +311,8 @@ void CContainerUI::ResetBarsForNewSize(const RECT& rc)
 
 void CContainerUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     if (m_items.IsEmpty())
@@ -342,6 +344,7 @@ void CContainerUI::SetPos(RECT rc, bool invalidate)
         const int height = Limit(layout.bottom - layout.top, child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(RECT{layout.left, layout.top, layout.left + width, layout.top + height}, false);
     }
+    KeepLayoutUnchanged();
 }
 
 void CContainerUI::SetFloatPos(int index)
@@ -361,7 +364,21 @@ void CContainerUI::SetFloatPos(int index)
     child->SetPos(rc, false);
 }
 
-void CContainerUI::Relayout(bool invalidate) { SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate); }
+void CContainerUI::Relayout(bool invalidate)
+{
+    // The bars changed the room the children have.
+    m_layoutChanged = true;
+    SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate);
+}
+
+bool CContainerUI::KeepsLayout(const RECT& rc, bool invalidate)
+{
+    if (m_layoutChanged || m_needsUpdate || m_manager == nullptr || m_float || !::EqualRect(&rc, &m_pos))
+        return false;
+    CControlUI::SetPos(rc, invalidate);
+    KeepLayoutUnchanged();
+    return true;
+}
 
 // ---- Hit testing ----------------------------------------------------------------
 

@@ -798,8 +798,18 @@ DWORD CControlUI::AdjustColor(DWORD color) const
 
 // ---- Invalidation and layout requests ----------------------------------------
 
+void CControlUI::MarkLayoutChanged()
+{
+    // All the way up: a parent may have been laid out while this control,
+    // hidden at the time, kept its mark.
+    for (CControlUI* control = this; control != nullptr; control = control->m_parent)
+        control->m_layoutChanged = true;
+}
+
 void CControlUI::Invalidate()
 {
+    // What changes a control's looks may change its size too (a text).
+    MarkLayoutChanged();
     if (IsVisible())
         InvalidateClipped(m_pos);
 }
@@ -816,6 +826,7 @@ void CControlUI::InvalidateClipped(RECT area)
 
 void CControlUI::RequestUpdate()
 {
+    MarkLayoutChanged();
     if (!IsVisible())
         return;
     // A control already waiting for its layout had its place invalidated
