@@ -34,7 +34,9 @@ CContainerUI::~CContainerUI()
     if (m_manager != nullptr)
         m_manager->RemovePostPaint(this);
     m_delayedDestroy = false;
-    RemoveAll();
+    // Nothing left to lay out or repaint: a container going with a long
+    // list's rows asks the window for nothing.
+    DestroyAllChildren();
     DeleteScrollBar(m_verticalScrollBar);
     DeleteScrollBar(m_horizontalScrollBar);
 }
@@ -151,11 +153,16 @@ void CContainerUI::DestroyChild(CControlUI* child)
         child->Delete();
 }
 
-void CContainerUI::RemoveAll()
+void CContainerUI::DestroyAllChildren()
 {
     for (int i = 0; m_autoDestroy && i < m_items.GetCount(); ++i)
         DestroyChild(ChildAt(i));
     m_items.Empty();
+}
+
+void CContainerUI::RemoveAll()
+{
+    DestroyAllChildren();
     RequestUpdate();
 }
 

@@ -118,6 +118,8 @@ protected:
     // Takes a child out of the list and destroys it as the destroy flags say.
     bool DetachItem(int index, bool keep);
     void DestroyChild(CControlUI* child);
+    // Every child out of the list, destroyed as the destroy flags say.
+    void DestroyAllChildren();
     // A size change along an axis empties that axis's visible bar.
     void ResetBarsForNewSize(const RECT& rc);
     // SetPos again at the current place, as UpdateScrollBars needs.
