@@ -91,6 +91,7 @@ void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool 
         m_cover->SetManager(manager, this, init);
     m_manager = manager;
     m_parent = parent;
+    m_updateInvalidated = false;
     if (init && m_parent != nullptr)
         Init();
 }
@@ -161,6 +162,7 @@ void CControlUI::SetPos(RECT rc, bool invalidate)
         m_inSizeEvent = false;
     }
     m_needsUpdate = false;
+    m_updateInvalidated = false;
 
     if (invalidate && IsVisible()) {
         ::UnionRect(&area, &area, &m_pos);
@@ -829,11 +831,13 @@ void CControlUI::RequestUpdate()
     MarkLayoutChanged();
     if (!IsVisible())
         return;
-    // A control already waiting for its layout had its place invalidated
-    // when it started waiting: the rows added one by one to a long list ask
-    // the window for nothing more each time.
-    if (!m_needsUpdate)
+    // A control whose place the window already repaints for its coming
+    // layout needs no second invalidation: the rows added one by one to a
+    // long list ask the window for nothing more each time.
+    if (!m_updateInvalidated) {
         Invalidate();
+        m_updateInvalidated = m_manager != nullptr && !::IsRectEmpty(&m_pos);
+    }
     m_needsUpdate = true;
     if (m_manager != nullptr)
         m_manager->SetUpdateNeeded();

@@ -259,7 +259,8 @@ protected:
     CUIString m_virtualWnd;
     CUIString m_name;
     bool m_needsUpdate = true;
-    bool m_layoutChanged = true;  // see IsLayoutChanged
+    bool m_layoutChanged = true;       // see IsLayoutChanged
+    bool m_updateInvalidated = false;  // RequestUpdate invalidated the place the coming layout repaints
     bool m_contextMenuUsed = false;
     RECT m_pos = {0, 0, 0, 0};  // window client coordinates
     RECT m_padding = {0, 0, 0, 0};
