@@ -101,6 +101,8 @@ std::pair<long long, long long> CHorizontalLayoutUI::ChildRowSpan(const LayoutAr
 
 void CHorizontalLayoutUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     const LayoutArea area = LayoutAreaOf(*this);
@@ -165,6 +167,7 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool invalidate)
     }
     neededWidth += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
     UpdateScrollBars(area.client, ToRectRange(neededWidth), ToRectRange(m.neededHeight));
+    KeepLayoutUnchanged();
 }
 
 }  // namespace CalUI

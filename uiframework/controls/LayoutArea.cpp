@@ -9,8 +9,10 @@ LayoutArea LayoutAreaOf(const CContainerUI& layout)
 {
     LayoutArea area;
     area.client = layout.GetClientPos();
-    area.scrollPos = layout.GetScrollPos();
-    area.scrollRange = layout.GetScrollRange();
+    // The layout's own bars: a control that forwards its scrolling to an
+    // inner container (the list to its body) does not move its own children.
+    area.scrollPos = layout.CContainerUI::GetScrollPos();
+    area.scrollRange = layout.CContainerUI::GetScrollRange();
     area.available = {
         ToRectRange(LayoutSum{area.client.right} - area.client.left + area.scrollRange.cx),
         ToRectRange(LayoutSum{area.client.bottom} - area.client.top + area.scrollRange.cy),

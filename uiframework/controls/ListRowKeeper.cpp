@@ -70,7 +70,10 @@ bool CListRowKeeper::Remove(CControlUI* row, bool keep)
 {
     if (row == nullptr)
         return false;
-    return RemoveAt(m_rows.GetItemIndex(row), keep);
+    // A row of this owner knows its position: no search through a long list.
+    const IListItemUI* item = AsListItem(row);
+    const int known = item != nullptr ? item->GetIndex() : -1;
+    return RemoveAt(known >= 0 && m_rows.GetItemAt(known) == row ? known : m_rows.GetItemIndex(row), keep);
 }
 
 bool CListRowKeeper::RemoveAt(int index, bool keep)

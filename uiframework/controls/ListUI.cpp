@@ -113,6 +113,8 @@ CListBodyUI::CListBodyUI(CListUI* owner) : m_owner(owner) {}
 
 void CListBodyUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     CControlUI::SetPos(rc, invalidate);
     RECT client = GetInsetPos();
     if (IsBarShown(m_verticalScrollBar))
@@ -177,6 +179,7 @@ void CListBodyUI::SetPos(RECT rc, bool invalidate)
     }
     neededHeight += std::max(counted - 1, 0) * gap;
     UpdateScrollBars(client, neededWidth, neededHeight);
+    KeepLayoutUnchanged();
 }
 
 void CListBodyUI::SetScrollPos(SIZE pos, bool notify)
@@ -529,6 +532,9 @@ void CListUI::ReadColumns()
 
 void CListUI::SetPos(RECT rc, bool invalidate)
 {
+    // Nothing changed: the columns read last time are still the header's.
+    if (KeepsLayout(rc, invalidate))
+        return;
     // A new size starts that axis of the body from the beginning.
     SIZE pos = m_body->GetScrollPos();
     const bool newWidth = rc.right - rc.left != m_pos.right - m_pos.left;
@@ -556,22 +562,8 @@ void CListUI::SetPos(RECT rc, bool invalidate)
     };
     placeHeaderForColumns(rc.left + m_inset.left, rc.right - m_inset.right);
 
-    CControlUI::SetPos(rc, invalidate);
+    CVerticalLayoutUI::SetPos(rc, invalidate);
     const RECT inner = GetInsetPos();
-    int top = inner.top;
-    for (int i = 0; i < m_items.GetCount(); ++i) {
-        CControlUI* child = ChildAt(i);
-        if (child == m_body || !child->IsVisible())
-            continue;
-        int height = child->GetFixedHeight();
-        if (height == 0)
-            height = child->EstimateSize({inner.right - inner.left, inner.bottom - inner.top}).cy;
-        height = Clamp(height, child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos({inner.left, top, inner.right, top + height}, false);
-        top += height;
-    }
-    if (m_body->IsVisible())
-        m_body->SetPos({inner.left, std::min(top, static_cast<int>(inner.bottom)), inner.right, inner.bottom}, false);
 
     if (m_header != nullptr && m_header->IsVisible())
         ReadColumns();

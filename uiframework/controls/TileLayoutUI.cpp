@@ -124,6 +124,8 @@ int CTileLayoutUI::CountPlacedChildren() const
 
 void CTileLayoutUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     const LayoutArea area = LayoutAreaOf(*this);
@@ -135,6 +137,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool invalidate)
         LayOutFillingRows(area);
     else
         LayOutFillingColumns(area);
+    KeepLayoutUnchanged();
 }
 
 void CTileLayoutUI::LayOutFillingRows(const LayoutArea& area)

@@ -1,4 +1,5 @@
-// The vertical layout's placement of its children.
+// The vertical layout's placement of its own children (m_items: a list
+// answers GetCount with its rows, which its body places).
 
 #include "controls/VerticalLayoutUI.h"
 
@@ -42,7 +43,7 @@ LONG WidthFor(SIZE available, const RECT& pad) { return ToRectRange(LayoutSum{av
 CVerticalLayoutUI::Measure CVerticalLayoutUI::MeasureChildren(SIZE available) const
 {
     Measure m;
-    for (int i = 0; i < GetCount(); ++i) {
+    for (int i = 0; i < m_items.GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloat())
             continue;
@@ -78,10 +79,12 @@ LayoutSum CVerticalLayoutUI::ChildLeft(const LayoutArea& area, const RECT& paddi
 
 void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     const LayoutArea area = LayoutAreaOf(*this);
-    if (GetCount() == 0) {
+    if (m_items.IsEmpty()) {
         UpdateScrollBars(area.client, 0, 0);
         return;
     }
@@ -97,7 +100,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
     int placedSoFar = 0;
     int adjustableSoFar = 0;
     LayoutSum neededHeight = 0;
-    for (int i = 0; i < GetCount(); ++i) {
+    for (int i = 0; i < m_items.GetCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
             continue;
@@ -142,6 +145,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool invalidate)
     }
     neededHeight += LayoutSum{std::max(m.placed - 1, 0)} * m_childPadding;
     UpdateScrollBars(area.client, ToRectRange(m.neededWidth), ToRectRange(neededHeight));
+    KeepLayoutUnchanged();
 }
 
 }  // namespace CalUI

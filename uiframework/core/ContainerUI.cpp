@@ -34,7 +34,9 @@ CContainerUI::~CContainerUI()
     if (m_manager != nullptr)
         m_manager->RemovePostPaint(this);
     m_delayedDestroy = false;
-    RemoveAll();
+    // Nothing left to lay out or repaint: a container going with a long
+    // list's rows asks the window for nothing.
+    DestroyAllChildren();
     DeleteScrollBar(m_verticalScrollBar);
     DeleteScrollBar(m_horizontalScrollBar);
 }
@@ -151,11 +153,16 @@ void CContainerUI::DestroyChild(CControlUI* child)
         child->Delete();
 }
 
-void CContainerUI::RemoveAll()
+void CContainerUI::DestroyAllChildren()
 {
     for (int i = 0; m_autoDestroy && i < m_items.GetCount(); ++i)
         DestroyChild(ChildAt(i));
     m_items.Empty();
+}
+
+void CContainerUI::RemoveAll()
+{
+    DestroyAllChildren();
     RequestUpdate();
 }
 
@@ -311,6 +318,8 @@ void CContainerUI::ResetBarsForNewSize(const RECT& rc)
 
 void CContainerUI::SetPos(RECT rc, bool invalidate)
 {
+    if (KeepsLayout(rc, invalidate))
+        return;
     ResetBarsForNewSize(rc);
     CControlUI::SetPos(rc, invalidate);
     if (m_items.IsEmpty())
@@ -342,6 +351,7 @@ void CContainerUI::SetPos(RECT rc, bool invalidate)
         const int height = Limit(layout.bottom - layout.top, child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(RECT{layout.left, layout.top, layout.left + width, layout.top + height}, false);
     }
+    KeepLayoutUnchanged();
 }
 
 void CContainerUI::SetFloatPos(int index)
@@ -361,7 +371,21 @@ void CContainerUI::SetFloatPos(int index)
     child->SetPos(rc, false);
 }
 
-void CContainerUI::Relayout(bool invalidate) { SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate); }
+void CContainerUI::Relayout(bool invalidate)
+{
+    // The bars changed the room the children have.
+    m_layoutChanged = true;
+    SetPos(IsFloat() ? GetRelativePos() : GetPos(), invalidate);
+}
+
+bool CContainerUI::KeepsLayout(const RECT& rc, bool invalidate)
+{
+    if (m_layoutChanged || m_needsUpdate || m_manager == nullptr || m_float || !::EqualRect(&rc, &m_pos))
+        return false;
+    CControlUI::SetPos(rc, invalidate);
+    KeepLayoutUnchanged();
+    return true;
+}
 
 // ---- Hit testing ----------------------------------------------------------------
 

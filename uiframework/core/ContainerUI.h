@@ -118,10 +118,18 @@ protected:
     // Takes a child out of the list and destroys it as the destroy flags say.
     bool DetachItem(int index, bool keep);
     void DestroyChild(CControlUI* child);
+    // Every child out of the list, destroyed as the destroy flags say.
+    void DestroyAllChildren();
     // A size change along an axis empties that axis's visible bar.
     void ResetBarsForNewSize(const RECT& rc);
     // SetPos again at the current place, as UpdateScrollBars needs.
     void Relayout(bool invalidate);
+    // A layout asked for at the same place as the last one, with nothing
+    // marked changed at or below the container since, keeps every child
+    // where it is: the position is stored as SetPos stores it and the
+    // answer is true. A layout that does its work ends with
+    // KeepLayoutUnchanged.
+    bool KeepsLayout(const RECT& rc, bool invalidate);
     bool IsBarShown(const CScrollBarUI* bar) const;
     bool IsBarActive(const CScrollBarUI* bar) const;
     // The children as the container paints them: inside the client area, float

@@ -94,6 +94,7 @@ void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool 
         m_cover->SetManager(manager, this, init);
     m_manager = manager;
     m_parent = parent;
+    m_updateInvalidated = false;
     if (init && m_parent != nullptr)
         Init();
 }
@@ -164,6 +165,7 @@ void CControlUI::SetPos(RECT rc, bool invalidate)
         m_inSizeEvent = false;
     }
     m_needsUpdate = false;
+    m_updateInvalidated = false;
 
     if (invalidate && IsVisible()) {
         ::UnionRect(&area, &area, &m_pos);
@@ -801,8 +803,18 @@ DWORD CControlUI::AdjustColor(DWORD color) const
 
 // ---- Invalidation and layout requests ----------------------------------------
 
+void CControlUI::MarkLayoutChanged()
+{
+    // All the way up: a parent may have been laid out while this control,
+    // hidden at the time, kept its mark.
+    for (CControlUI* control = this; control != nullptr; control = control->m_parent)
+        control->m_layoutChanged = true;
+}
+
 void CControlUI::Invalidate()
 {
+    // What changes a control's looks may change its size too (a text).
+    MarkLayoutChanged();
     if (IsVisible())
         InvalidateClipped(m_pos);
 }
@@ -819,10 +831,17 @@ void CControlUI::InvalidateClipped(RECT area)
 
 void CControlUI::RequestUpdate()
 {
+    MarkLayoutChanged();
     if (!IsVisible())
         return;
+    // A control whose place the window already repaints for its coming
+    // layout needs no second invalidation: the rows added one by one to a
+    // long list ask the window for nothing more each time.
+    if (!m_updateInvalidated) {
+        Invalidate();
+        m_updateInvalidated = m_manager != nullptr && !::IsRectEmpty(&m_pos);
+    }
     m_needsUpdate = true;
-    Invalidate();
     if (m_manager != nullptr)
         m_manager->SetUpdateNeeded();
 }

@@ -210,6 +210,12 @@ public:
     bool IsUpdateNeeded() const { return m_needsUpdate; }
     void RequestUpdate();
     void RequestParentUpdate();
+    // Whether this control or one below it changed since the control was
+    // last laid out: every invalidation and layout request marks the
+    // control and all its ancestors, so a container laid out again at the
+    // same place with nothing marked keeps its children where they are.
+    bool IsLayoutChanged() const { return m_layoutChanged; }
+    void KeepLayoutUnchanged() { m_layoutChanged = false; }
 
     // ---- Virtual window and custom attributes --------------------------------
     void SetVirtualWnd(LPCWSTR name);
@@ -235,6 +241,7 @@ protected:
     // Gives one of the control's image records a new attribute text and
     // repaints, unless it already shows that loaded image.
     void SetImageRecord(ImageDrawInfo& record, LPCWSTR text);
+    void MarkLayoutChanged();
     // A control that is hidden must not keep the window's focus.
     void ReleaseFocus();
 
@@ -252,6 +259,8 @@ protected:
     CUIString m_virtualWnd;
     CUIString m_name;
     bool m_needsUpdate = true;
+    bool m_layoutChanged = true;       // see IsLayoutChanged
+    bool m_updateInvalidated = false;  // RequestUpdate invalidated the place the coming layout repaints
     bool m_contextMenuUsed = false;
     RECT m_pos = {0, 0, 0, 0};  // window client coordinates
     RECT m_padding = {0, 0, 0, 0};

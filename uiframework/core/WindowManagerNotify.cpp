@@ -113,11 +113,15 @@ void CWindowManagerUI::AddDelayedCleanup(CControlUI* control)
 
 void CWindowManagerUI::DeleteDelayedCleanups()
 {
-    // Out of the list before it goes: deleting a control may hand over more.
+    // The list is taken whole before anything goes: deleting a control may
+    // hand over more, which the next turn deletes. Taking the controls one by
+    // one from the front moved the rest each time, a long list's RemoveAll
+    // ran in quadratic time.
     while (!m_delayedCleanups.empty()) {
-        auto control = std::move(m_delayedCleanups.front());
-        m_delayedCleanups.erase(m_delayedCleanups.begin());
-        control.reset();
+        auto batch = std::move(m_delayedCleanups);
+        m_delayedCleanups.clear();
+        for (auto& control : batch)
+            control.reset();
     }
 }
 

@@ -10,7 +10,9 @@
 #include "LayoutTestControls.h"
 #include "ManagedWindow.h"
 #include "controls/HorizontalLayoutUI.h"
+#include "core/ControlInterfaces.h"
 #include "core/ScrollBarUI.h"
+#include "core/UIInterfaces.h"
 
 using namespace CalUI;
 
@@ -130,6 +132,34 @@ TEST_F(HorizontalLayout, PlacesChildrenByTheirSizesPaddingAndAlignment)
         EXPECT_EQ(c.scrollRange, static_cast<CContainerUI*>(layout)->GetScrollRange());
         layout->Delete();
     }
+}
+
+// A layout at the place it already has does no work unless something at or
+// below it changed: a text that measures wider, and a size changed two levels
+// down, still reach it.
+TEST_F(HorizontalLayout, ALayoutAtTheSamePlaceFollowsChangesBelowIt)
+{
+    CControlUI* layout = BuildDetached(*window, LR"(<Window><HBox><Label text="ab" autocalwidth="true"/><Control/>
+        <HBox width="100"><Control width="20"/><Control/></HBox></HBox></Window>)");
+    ASSERT_NE(nullptr, layout);
+    auto* items = static_cast<IContainerUI*>(layout->GetInterface(kContainerInterface));
+    auto* inner = static_cast<IContainerUI*>(items->GetItemAt(2)->GetInterface(kContainerInterface));
+    const RECT at = {0, 0, 400, 40};
+    layout->SetPos(at, false);
+    const std::vector<RECT> before = ChildRects(*layout);
+    layout->SetPos(at, false);
+    EXPECT_EQ(before, ChildRects(*layout));
+
+    items->GetItemAt(0)->SetText(L"a text much wider than the one before");
+    layout->SetPos(at, false);
+    const RECT label = items->GetItemAt(0)->GetPos();
+    EXPECT_GT(label.right, before[0].right);
+    EXPECT_EQ(items->GetItemAt(1)->GetPos().left, label.right);
+
+    inner->GetItemAt(0)->SetFixedWidth(50);
+    layout->SetPos(at, false);
+    EXPECT_EQ(inner->GetItemAt(1)->GetPos().left, items->GetItemAt(2)->GetPos().left + 50);
+    layout->Delete();
 }
 
 TEST_F(HorizontalLayout, OverflowShowsTheBarKeysAndWheelScrollAndFittingHidesIt)

@@ -597,10 +597,57 @@ TEST_F(ListWindow, DoubleClickAndReturnActivateAndTheWheelCanSelect)
 TEST_F(ListWindow, HeaderItemsGiveTheColumnsAlsoScrolledAndHidden)
 {
     EXPECT_EQ(Columns(), (std::vector<LONG>{0, 50, 50, 110, 110, 180, 180, 260}));
+
+    // A last column wider than the body gives the horizontal bar room for 30.
+    auto* h3 = ui->Find<CListHeaderItemUI>(L"h3", L"ListHeaderItem");
+    ASSERT_NE(h3, nullptr);
+    h3->SetFixedWidth(120);
+    list->EnableScrollBar(true, true);
+    ui->Repaint();
+    list->SetScrollPos({30, 0}, false);
+    const std::vector<LONG> scrolled = {-30, 20, 20, 80, 80, 150, 150, 270};
+    EXPECT_EQ(Columns(), scrolled) << "the scroll moves every column";
+    EXPECT_EQ(ui->Find(L"h0")->GetPos().left, 10 - 30) << "and the header's items with them";
+    list->SetPos(list->GetPos(), false);
+    EXPECT_EQ(Columns(), scrolled) << "a layout at the same size keeps the shift";
+    list->SetScrollPos({0, 0}, false);
+    list->EnableScrollBar(true, false);
+    h3->SetFixedWidth(80);
+
     list->GetHeader()->SetVisible(false);
     ui->Repaint();
     EXPECT_EQ(Columns(), (std::vector<LONG>{0, 50, 50, 110, 110, 180, 180, 260}));
     EXPECT_EQ(RowRect(0).top, 10) << "the rows take the hidden header's place";
+}
+
+TEST_F(ListWindow, AlternateRowsLeaveEveryOtherRowUnfilled)
+{
+    list->SetAttribute(L"itemaltbk", L"true");
+    EXPECT_EQ(Shown(240, RowMiddle(0)), kRowColour);
+    EXPECT_EQ(Shown(240, RowMiddle(1)), 0x000000u) << "the window's black shows through";
+    EXPECT_EQ(Shown(240, RowMiddle(2)), kRowColour);
+    list->SelectItem(1, false, false);
+    EXPECT_EQ(Shown(240, RowMiddle(1)), kSelectedColour) << "selected still fills an odd row";
+    list->SetAttribute(L"itemaltbk", L"false");
+    list->SelectItem(-1, false, false);
+    EXPECT_EQ(Shown(240, RowMiddle(1)), kRowColour);
+}
+
+TEST_F(ListWindow, ExpandingAndCollapsingARowAreReported)
+{
+    auto* row = new CListContainerElementUI;
+    row->SetName(L"opening");
+    row->SetExpandable(true);
+    list->Add(row);
+    ui->TakeNotifications();
+    ASSERT_TRUE(row->Expand(true));
+    ASSERT_TRUE(row->Expand(false));
+    Notes relevant;
+    for (const std::wstring& n : ui->TakeNotifications()) {
+        if (n.rfind(L"item", 0) == 0)
+            relevant.push_back(n);
+    }
+    EXPECT_EQ(relevant, (Notes{L"itemexpand opening", L"itemcollapse opening"}));
 }
 
 TEST_F(ListWindow, DraggingASeparatorWidensItsColumnWithoutAHeaderClick)
@@ -622,6 +669,57 @@ TEST_F(ListWindow, DraggingASeparatorWidensItsColumnWithoutAHeaderClick)
     notes = ui->TakeNotifications();
     EXPECT_NE(std::find(notes.begin(), notes.end(), L"headerclick h0"), notes.end());
     h1->SetFixedWidth(60);
+}
+
+// ---- The list's own layout ------------------------------------------------------------
+
+// The list stacks its header and its body as a vertical layout: the
+// header's padding and the body's fixed height, padding, minimum and maximum
+// all count. Rectangles are relative to the list's top-left corner.
+struct ListLayoutCase
+{
+    const wchar_t* name;
+    const wchar_t* listAttributes;
+    const wchar_t* headerAttributes;
+    const wchar_t* bodyAttributes;
+    RECT header;  // unused when the header is hidden
+    RECT body;
+};
+
+TEST(ListLayout, HeaderAndBodyTakeTheirPaddingsAndHeights)
+{
+    const ListLayoutCase cases[] = {
+        {L"padded header", L"", L"height=\"30\" padding=\"4,6,4,2\"", L"", {4, 6, 256, 36}, {0, 38, 260, 240}},
+        {L"fixed-height body",
+         L"",
+         L"height=\"30\"",
+         L"height=\"100\" padding=\"0,5,0,0\"",
+         {0, 0, 260, 30},
+         {0, 35, 260, 135}},
+        {L"body with a maximum", L"", L"height=\"30\"", L"maxheight=\"150\"", {0, 0, 260, 30}, {0, 30, 260, 180}},
+        {L"body with a minimum", L"", L"height=\"220\"", L"minheight=\"50\"", {0, 0, 260, 220}, {0, 220, 260, 270}},
+        {L"hidden header", L"header=\"hidden\"", L"height=\"30\"", L"padding=\"0,5,0,0\"", {}, {0, 5, 260, 240}},
+    };
+    for (const ListLayoutCase& c : cases) {
+        const std::wstring skin = std::wstring(L"<List name=\"list\" float=\"true\" pos=\"10,10,270,250\" ") +
+                                  c.listAttributes + L"><ListHeader name=\"header\" " + c.headerAttributes +
+                                  L"><ListHeaderItem width=\"50\"/></ListHeader></List>";
+        ClickableTestWindow ui(kScreenPlace, skin);
+        auto* list = ui.Find<CListUI>(L"list", L"List");
+        ASSERT_NE(list, nullptr) << c.name;
+        list->GetBody()->SetAttributeList(c.bodyAttributes);
+        ui.Repaint();
+        auto edges = [](RECT r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
+        auto relative = [&edges](RECT r) {
+            ::OffsetRect(&r, -10, -10);
+            return edges(r);
+        };
+        EXPECT_EQ(relative(list->GetBody()->GetPos()), edges(c.body)) << c.name;
+        if (list->GetHeader()->IsVisible())
+            EXPECT_EQ(relative(list->GetHeader()->GetPos()), edges(c.header)) << c.name;
+        EXPECT_EQ(list->GetItemStyle()->columnCount, 1) << c.name;
+        EXPECT_EQ(list->GetItemStyle()->columns[0].right - list->GetItemStyle()->columns[0].left, 50) << c.name;
+    }
 }
 
 }  // namespace
