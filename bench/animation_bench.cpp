@@ -11,6 +11,7 @@
 //   of one core of the floor, a plain control repainted as often).
 #include "controls/AnimationUI.h"
 #include "controls/BusyIndicatorUI.h"
+#include "BenchWindow.h"
 #include "core/ApngDecoder.h"
 #include "core/ContainerUI.h"
 #include "core/GifDecoder.h"
@@ -186,24 +187,6 @@ public:
     }
 };
 
-class BenchWindow : public CWindowWnd
-{
-public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinAnimationBench"; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE)
-            manager.Init(m_hWnd);
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-
-    CWindowManagerUI manager;
-};
-
 void Pump()
 {
     MSG msg;
@@ -248,7 +231,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
 
-    BenchWindow window;
+    BenchWindow window(L"CalverinAnimationBench");
     window.Create(nullptr, L"animation bench", WS_POPUP | WS_VISIBLE, 0, 50, 50, 1000, 700, nullptr);
     DecodeFigures<CGifAnimUI>("GIF", BenchGif(), rounds);
     GifLoaderGrowth(rounds);

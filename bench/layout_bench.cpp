@@ -11,6 +11,7 @@
 //   wheel layout    one wheel notch through the window's message handling
 //   wheel drawing   painting the whole client after that notch into an
 //                   off-screen bitmap: the drawing without the layered update
+#include "BenchWindow.h"
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "builder/SkinBuilder.h"
@@ -82,24 +83,6 @@ std::wstring GridMarkup()
     xml += L"</TileLayout></Window>";
     return xml;
 }
-
-class BenchWindow : public CWindowWnd
-{
-public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinLayoutBench"; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE)
-            manager.Init(m_hWnd);
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-
-    CWindowManagerUI manager;
-};
 
 double Median(std::vector<double> times)
 {
@@ -263,7 +246,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 101;
     const int firstRounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-    BenchWindow window;
+    BenchWindow window(L"CalverinLayoutBench");
     window.Create(nullptr, L"layout bench", WS_POPUP | WS_VISIBLE, 0, 50, 50, kWidth, kHeight, nullptr);
     window.manager.SetLayeredImage(L"color='#FF1B1F27'");
     // The wheel goes to the window that has the keyboard focus.

@@ -21,6 +21,7 @@
 #include "controls/ListElementUI.h"
 #include "controls/ListUI.h"
 #include "builder/SkinBuilder.h"
+#include "BenchWindow.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowWnd.h"
 
@@ -59,24 +60,6 @@ const wchar_t kSkin[] = L"<Window><Font id=\"0\" name=\"微软雅黑\" size=\"14
                         L"<List name=\"list\" vscrollbar=\"true\" itemheight=\"64\" itemtextcolor=\"#FFFFFFFF\" "
                         L"itembkcolor=\"#FF242A35\" itemhotbkcolor=\"#FF2F3745\" itemselectedbkcolor=\"#FF2A3A33\" "
                         L"itemhlinesize=\"1\" bkcolor=\"#FF1B1F27\" /></Window>";
-
-class BenchWindow : public CWindowWnd
-{
-public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinListBench"; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE)
-            manager.Init(m_hWnd);
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-
-    CWindowManagerUI manager;
-};
 
 double Median(std::vector<double> times)
 {
@@ -271,7 +254,7 @@ void Print(const char* name, const Figures& f, double fillAim, double bytesAim)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    BenchWindow window;
+    BenchWindow window(L"CalverinListBench");
     if (window.Create(nullptr, L"list bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, kWidth, kHeight, nullptr) == nullptr)
         return 1;
     CSkinBuilder builder;

@@ -17,6 +17,7 @@
 #include "GameRows.h"
 #include "IdleThreads.h"
 #include "builder/SkinBuilder.h"
+#include "BenchWindow.h"
 #include "core/WindowManagerUI.h"
 #include "core/WindowShadow.h"
 #include "core/WindowWnd.h"
@@ -217,28 +218,12 @@ bool SignInWindowShown()
     return false;
 }
 
-class RowsWindow : public CWindowWnd
-{
-public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinMemoryBenchRows"; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE)
-            manager.Init(m_hWnd);
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-    CWindowManagerUI manager;
-};
-
 // 1,000 game rows shown in a main-window-sized window: what they add.
 void MeasureRows()
 {
     const double privateBefore = PrivateBytes();
     const double heapBefore = HeapBytesInUse();
-    RowsWindow window;
+    BenchWindow window(L"CalverinMemoryBenchRows");
     window.Create(nullptr, L"rows", WS_POPUP | WS_VISIBLE, 0, 0, 0, 1200, 800, nullptr);
     CSkinBuilder builder;
     window.manager.AttachRoot(builder.Create(kGameListSkin, nullptr, nullptr, &window.manager));

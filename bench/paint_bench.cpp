@@ -7,6 +7,7 @@
 // A paint here is what the repaint timer runs after an invalidation: the
 // layout check, the layered background, the drawing of the controls within the
 // invalid rectangle, the alpha fix-up and the layered update.
+#include "BenchWindow.h"
 #include "core/ContainerUI.h"
 #include "core/ControlUI.h"
 #include "core/PaintSurface.h"
@@ -52,24 +53,6 @@ private:
     DWORD m_color;
 };
 
-class BenchWindow : public CWindowWnd
-{
-public:
-    LPCWSTR GetWindowClassName() const override { return L"CalverinPaintBench"; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_CREATE)
-            manager.Init(m_hWnd);
-        LRESULT result = 0;
-        if (manager.HandleWindowMessage(message, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(message, wParam, lParam);
-    }
-
-    CWindowManagerUI manager;
-};
-
 double MedianMs(int rounds, const std::function<void()>& step)
 {
     std::vector<double> times;
@@ -98,7 +81,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int controls = argc > 2 ? std::clamp(std::atoi(argv[2]), 0, kColumns * kRows) : kColumns * kRows;
     CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-    BenchWindow window;
+    BenchWindow window(L"CalverinPaintBench");
     window.Create(nullptr, L"paint bench", WS_POPUP | WS_VISIBLE, 0, 50, 50, kWidth, kHeight, nullptr);
     CWindowManagerUI& manager = window.manager;
     manager.SetShadowSize(14);
