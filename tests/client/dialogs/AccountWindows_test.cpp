@@ -495,7 +495,7 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
     Seen token;
     {
         ProbedLoginWnd login([](UINT_PTR) {});
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         RunFromTheLoopWhen(
             [&] {
@@ -507,7 +507,7 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
                 PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
             },
             [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        EXPECT_EQ(login.ShowModal(false, false), 0);
+        EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 0);
         DropPendingLoopAction();
     }
 
@@ -515,7 +515,7 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
     Seen password;
     {
         ProbedLoginWnd login([](UINT_PTR) {});
-        ASSERT_NE(login.CreateOver(owner.GetWindowHandle()), nullptr);
+        ASSERT_NE(login.CreateOver(owner.GetWindowHandle(), DialogCreation::HiddenUntilShowModal), nullptr);
         HWND window = login.GetWindowHandle();
         RunFromTheLoopWhen(
             [&] { return IsWindowVisible(window) && login.FindControl(L"login_btn")->GetPos().right > 0; },
@@ -533,7 +533,7 @@ TEST_F(AccountWindows, WorkersThatCannotStartLeaveNoWindowWaiting)
                                    [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
             },
             [&] { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-        EXPECT_EQ(login.ShowModal(false, false), 0);
+        EXPECT_EQ(login.ShowModal(!login.StartSavedSignIn(), true), 0);
         DropPendingLoopAction();
     }
 
