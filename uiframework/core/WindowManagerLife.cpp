@@ -101,6 +101,10 @@ bool CWindowManagerUI::AttachRoot(CControlUI* root)
     }
     m_root = root;
     m_updateNeeded = m_firstLayout = m_focusNeeded = true;
+    // A layered window repaints only what its controls mark: a new tree
+    // marks nothing until it is laid out, so the whole window is marked here.
+    if (m_paintWindow != nullptr)
+        InvalidateAll();
     return InitControls(root);
 }
 

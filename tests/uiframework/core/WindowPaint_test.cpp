@@ -202,6 +202,25 @@ TEST_F(WindowPaint, FirstLayeredPaintLaysOutAndSendsWindowinitThenTheTimerDraws)
     EXPECT_EQ(NotificationsOfType(window, L"windowinit").size(), 1u);
 }
 
+// A layered window repaints only what is marked: a tree put in place of
+// another, with nothing of it drawn yet, is marked by the window itself.
+TEST_F(WindowPaint, ATreeAttachedInPlaceOfAnotherIsLaidOutAndDrawnByTheNextTick)
+{
+    AddBlock(L"old", {10, 10, 60, 40}, 0xFFFF0000);
+    ShowLayered();
+    ASSERT_EQ(Pixel(10, 10), 0xFFFF0000u);
+
+    auto* next = new RecordingRoot;
+    next->Add(new Block(L"new", {100, 100, 150, 140}, 0xFF00FF00));
+    ASSERT_TRUE(window.manager.AttachRoot(next));
+    root = next;  // the window deletes the first tree
+    Tick();
+
+    EXPECT_FALSE(next->paints.empty());
+    EXPECT_EQ(Pixel(100, 100), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(10, 10), 0u);
+}
+
 TEST_F(WindowPaint, ControlsPaintInTreeOrderAndPostPaintControlsLast)
 {
     AddBlock(L"under", {10, 10, 110, 110}, 0xFFFF0000);
