@@ -50,6 +50,10 @@ LRESULT CMainWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         OnSize();
         break;
+    case WM_TIMER:
+        if (OnTimer(wParam))
+            return 0;
+        break;
     case WM_NCCALCSIZE:
     case WM_NCLBUTTONDBLCLK:
         return 0;

@@ -270,6 +270,9 @@ protected:
 private:
     // False when the skin yields no control tree.
     bool OnCreate();
+    // True for the window's own timer; every other tick is the paint
+    // manager's (its controls' timers and the layered repaint).
+    bool OnTimer(UINT_PTR timer);
     void OnWindowInit();
     void OnClick(const CalUI::NotifyMsg& msg);
     void RunClick(const CalUI::NotifyMsg& msg);
@@ -314,7 +317,6 @@ private:
     void HoldDownloadWhileEnding(const TaskItem& item);
     bool IsItemWorkRunning(const TaskItem& item);
     void EnableDownloadButtons(const TaskItem& item, bool enable);
-    static void CALLBACK OnEndingTasksTick(HWND window, UINT, UINT_PTR timer, DWORD);
     void ReleaseEndedDownloads();
     void ShowProgress(UINT_PTR progress, UINT_PTR speedKb, const wchar_t* stageFormat);
     bool IsJiasuqiRecordInUse(const JiasuqiInfo* record);

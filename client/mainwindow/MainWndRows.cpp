@@ -364,7 +364,7 @@ void CMainWnd::HoldDownloadWhileEnding(const TaskItem& item)
         return;
     m_endingTasks.insert(item);
     EnableDownloadButtons(item, false);
-    ::SetTimer(m_hWnd, kEndingTasksTimer, kEndingTasksTickMs, &CMainWnd::OnEndingTasksTick);
+    ::SetTimer(m_hWnd, kEndingTasksTimer, kEndingTasksTickMs, nullptr);
 }
 
 bool CMainWnd::IsItemWorkRunning(const TaskItem& item)
@@ -387,13 +387,12 @@ void CMainWnd::EnableDownloadButtons(const TaskItem& item, bool enable)
     }
 }
 
-void CALLBACK CMainWnd::OnEndingTasksTick(HWND window, UINT, UINT_PTR timer, DWORD)
+bool CMainWnd::OnTimer(UINT_PTR timer)
 {
-    if (g_mainWnd == nullptr || g_mainWnd->GetWindowHandle() != window) {
-        ::KillTimer(window, timer);
-        return;
-    }
-    g_mainWnd->ReleaseEndedDownloads();
+    if (timer != kEndingTasksTimer)
+        return false;
+    ReleaseEndedDownloads();
+    return true;
 }
 
 void CMainWnd::ReleaseEndedDownloads()
